@@ -1,0 +1,77 @@
+// The program's outermost control: start-up and shut-down of the platform
+// services in their fixed order, the frame loop, and the scene sequencer that
+// creates, runs and destroys the five scenes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/backend.h"
+#include "platform/graphics.h"
+
+class Title;
+class Credit;
+class Opening;
+class Game;
+class Ending;
+class JsonWriter;
+
+constexpr const char* kProductName = "Orvelune";
+constexpr int kClientWidth = 1280;
+constexpr int kClientHeight = 720;
+constexpr unsigned kBackButtonHoldLimit = 60;
+
+class Application {
+ public:
+  explicit Application(DisplayMode mode);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Window and platform start-up; 1 on success, 0 when a step failed.
+  int Init();
+  // The frame loop; returns when the program is to end.
+  void Run();
+  // Releases every live scene and every platform service; safe after a
+  // partial start-up and when called twice.
+  void Release();
+
+  // One step of the scene sequencer; 1 when the program is to end.
+  int UpdateScene();
+  // Draws the scene chosen by the draw id.
+  void DrawScene();
+  // The window procedure: what the game does with a window message.
+  void WndProc(const WindowMessage& message);
+
+  int GetState() const { return state_; }
+  int GetDrawId() const { return drawId_; }
+  double GetFps() const { return fps_; }
+  // Frames run so far (each reads input and steps the sequencer).
+  int64_t GetFrameCount() const { return frameCount_; }
+  Game* GetGame() const { return game_; }
+
+  // Called after each frame that was run (after it was presented, or after the
+  // update when the frame ended the program without drawing).
+  void SetFrameObserver(std::function<void(Application&)> observer) {
+    observer_ = std::move(observer);
+  }
+  // The sequencer's state and the running scene's, for the runner's dumps.
+  void DumpState(JsonWriter& json) const;
+
+ private:
+  // Fields of the design, in its order.
+  GameWindow* window_ = nullptr;
+  int state_ = 1;
+  int drawId_ = 0;
+  Game* game_ = nullptr;
+  Title* title_ = nullptr;
+  Credit* credit_ = nullptr;
+  Opening* opening_ = nullptr;
+  Ending* ending_ = nullptr;
+  unsigned backButtonCount_ = 0;
+
+  DisplayMode mode_;
+  double fps_ = 0;
+  int64_t frameCount_ = 0;
+  std::function<void(Application&)> observer_;
+};

@@ -1,0 +1,40 @@
+// Entry point of the game: orvelune (full screen) and orvelune-windowed are
+// built from this file and differ only in ORVELUNE_WINDOWED.
+#include <cstdio>
+
+#include "app/application.h"
+#include "app/report_error.h"
+#include "app/single_instance.h"
+#include "platform/sdl_gl/sdl_backend.h"
+
+#ifdef ORVELUNE_WINDOWED
+constexpr DisplayMode kDisplayMode = DisplayMode::Windowed;
+#else
+constexpr DisplayMode kDisplayMode = DisplayMode::FullScreen;
+#endif
+
+int main() {
+  SingleInstanceGuard guard;
+  std::string why;
+  if (!guard.Acquire(&why)) {
+    ReportError("多重起動できません");
+    ReportErrorDetail(why.c_str());
+    return 1;
+  }
+  std::unique_ptr<Backend> backend = CreateSdlBackend(SdlBackendOptions{});
+  if (!backend) return 1;
+  SetBackend(backend.get());
+
+  int status = 0;
+  {
+    Application app(kDisplayMode);
+    if (app.Init()) {
+      app.Run();
+    } else {
+      status = 1;
+    }
+    app.Release();
+  }
+  SetBackend(nullptr);
+  return status;
+}

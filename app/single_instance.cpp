@@ -1,0 +1,39 @@
+#include "app/single_instance.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+SingleInstanceGuard::SingleInstanceGuard(std::string lockPath) : path_(std::move(lockPath)) {
+  if (path_.empty()) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime)
+      path_ = std::string(runtime) + "/orvelune.lock";
+    else
+      path_ = "/tmp/orvelune-" + std::to_string(::getuid()) + ".lock";
+  }
+}
+
+SingleInstanceGuard::~SingleInstanceGuard() {
+  if (fd_ >= 0) ::close(fd_);  // closing drops the lock
+}
+
+bool SingleInstanceGuard::Acquire(std::string* why) {
+  if (fd_ >= 0) return true;
+  const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    if (why) *why = "cannot open " + path_ + ": " + std::strerror(errno);
+    return false;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (why) *why = errno == EWOULDBLOCK ? "another copy is running" : std::strerror(errno);
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}

@@ -1,0 +1,134 @@
+#include "platform/graphics.h"
+
+#include <string>
+
+#include "app/report_error.h"
+
+namespace {
+
+GraphicsDevice* g_pD3DDevice = nullptr;
+Sprite* g_sprite = nullptr;
+Font* g_debugFont = nullptr;
+Font* g_scriptFont = nullptr;
+Font* g_boardFont = nullptr;
+
+Font* CreateGameFont(int height, int width, const char* face) {
+  std::string why;
+  Font* font = Font::Create(g_pD3DDevice, FontDesc{height, width, 900, face}, &why);
+  if (!font) ReportErrorDetail(why.c_str());
+  return font;
+}
+
+}  // namespace
+
+int InitDirect3D(GameWindow* window, DisplayMode mode) {
+  Backend* backend = GetBackend();
+  if (!backend) {
+    ReportError("Direct3DDevice9の作成に失敗");
+    return 0;
+  }
+  g_pD3DDevice = backend->CreateDevice(window, mode == DisplayMode::FullScreen);
+  if (!g_pD3DDevice) {
+    ReportError("g_pD3DDeviceの作成に失敗");
+    return 0;
+  }
+  return 1;
+}
+
+void ReleaseDirect3D() {
+  if (g_pD3DDevice) {
+    delete g_pD3DDevice;
+    g_pD3DDevice = nullptr;
+  }
+}
+
+int InitSprite() {
+  g_sprite = g_pD3DDevice ? Sprite::Create(g_pD3DDevice) : nullptr;
+  if (!g_sprite) {
+    ReportError("スプライトインターフェイスの作成に失敗");
+    return 0;
+  }
+  return 1;
+}
+
+void ReleaseSprite() {
+  if (g_sprite) {
+    g_sprite->Release();
+    g_sprite = nullptr;
+  }
+}
+
+int InitTextFonts() {
+  g_scriptFont = CreateGameFont(52, 22, "ＭＳ 明朝");
+  if (!g_scriptFont) return 0;
+  g_boardFont = CreateGameFont(33, 14, "ＭＳ 明朝");
+  if (!g_boardFont) return 0;
+  return 1;
+}
+
+void ReleaseTextFonts() {
+  if (g_boardFont) {
+    g_boardFont->Release();
+    g_boardFont = nullptr;
+  }
+  if (g_scriptFont) {
+    g_scriptFont->Release();
+    g_scriptFont = nullptr;
+  }
+}
+
+int InitDebugFont() {
+  g_debugFont = CreateGameFont(0, 0, "ＭＳ ゴシック");
+  if (!g_debugFont) {
+    ReportError("デバッグフォントの作成に失敗 -DebugFont- ");
+    return 0;
+  }
+  return 1;
+}
+
+void ReleaseDebugFont() {
+  if (g_debugFont) {
+    g_debugFont->Release();
+    g_debugFont = nullptr;
+  }
+}
+
+GraphicsDevice* GetDevice() { return g_pD3DDevice; }
+Sprite* GetSprite() { return g_sprite; }
+Font* GetScriptFont() { return g_scriptFont; }
+Font* GetBoardFont() { return g_boardFont; }
+
+D3DCOLOR ScriptTextColor(int speakerKind, int sceneMode) {
+  if (sceneMode < 0 || sceneMode > 2) return 0;
+  switch (speakerKind) {
+    case 0: return 0xFF40409E;
+    case 1: return sceneMode == 1 ? 0xFFC6C640 : 0xFF804040;
+    case 2: return 0xFF408040;
+    case 3: return sceneMode == 1 ? 0 : 0xFFC0C0C0;
+  }
+  return 0;
+}
+
+void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2& topLeft) {
+  if (!g_sprite || !g_scriptFont) return;
+  RECT rect;
+  rect.left = static_cast<int>(topLeft.x) + 26;
+  rect.top = static_cast<int>(topLeft.y) + 26;
+  rect.right = rect.left + 1204;
+  rect.bottom = rect.top + 170;
+  g_sprite->SetTransform(MatrixTranslation(32, 16, 0));
+  const D3DCOLOR color = ScriptTextColor(speakerKind, sceneMode);
+  if (color == 0) return;
+  g_scriptFont->DrawText(g_sprite, text, -1, &rect, DT_WORDBREAK, color);
+}
+
+void DrawBoardText(const char* text, const Vec2& topLeft) {
+  if (!g_sprite || !g_boardFont) return;
+  RECT rect;
+  rect.left = static_cast<int>(topLeft.x) + 22;
+  rect.top = static_cast<int>(topLeft.y) + 38;
+  rect.right = rect.left + 288;
+  rect.bottom = rect.top + 170;
+  g_sprite->SetTransform(MatrixTranslation(0, 0, 0));
+  g_boardFont->DrawText(g_sprite, text, -1, &rect, DT_WORDBREAK, 0xFF121212);
+}

@@ -1,0 +1,166 @@
+#include "platform/sdl_gl/gl_shader.h"
+
+// Matrices arrive as Direct3D lays them out (row-major, row vectors) and are
+// uploaded without transposing, so GLSL sees their transposes and M * v here
+// computes Direct3D's v * M.
+const char* const kFixedFunctionVertexShader = R"(#version 330 core
+in vec3 aPos;
+in vec3 aNormal;
+in vec4 aColor;
+in vec2 aTex;
+
+uniform mat4 uWorld;
+uniform mat4 uViewProj;
+uniform mat3 uNormalMatrix;
+uniform vec3 uEye;
+uniform int uHasColor;
+uniform int uLighting;
+uniform int uDiffuseFromVertex;
+uniform vec4 uMatDiffuse;
+uniform vec4 uMatAmbient;
+uniform vec4 uMatSpecular;
+uniform vec4 uMatEmissive;
+uniform float uMatPower;
+uniform vec4 uGlobalAmbient;
+uniform int uLightCount;
+uniform int uLightType[8];
+uniform vec4 uLightDiffuse[8];
+uniform vec4 uLightSpecular[8];
+uniform vec4 uLightAmbient[8];
+uniform vec3 uLightPosition[8];
+uniform vec3 uLightDirection[8];
+uniform vec4 uLightAttenuation[8];  // range, constant, linear, quadratic
+uniform vec3 uLightSpot[8];         // falloff, cos(theta / 2), cos(phi / 2)
+uniform int uTexTransform;
+uniform mat4 uTexMatrix;
+
+out vec4 vDiffuse;
+out vec3 vSpecular;
+out vec2 vTex;
+
+void main() {
+  vec4 worldPos = uWorld * vec4(aPos, 1.0);
+  vec4 clip = uViewProj * worldPos;
+  // Direct3D's clip depth runs from 0 to w, OpenGL's from -w to w.
+  clip.z = clip.z * 2.0 - clip.w;
+  gl_Position = clip;
+
+  // D3DCOLOR bytes are B, G, R, A in memory.
+  vec4 vertexColor = uHasColor != 0 ? aColor.bgra : vec4(1.0);
+  vTex = uTexTransform != 0 ? (uTexMatrix * vec4(aTex, 1.0, 1.0)).xy : aTex;
+
+  if (uLighting == 0) {
+    vDiffuse = vertexColor;
+    vSpecular = vec3(0.0);
+    return;
+  }
+
+  vec4 materialDiffuse = (uDiffuseFromVertex != 0 && uHasColor != 0) ? vertexColor : uMatDiffuse;
+  vec3 N = normalize(uNormalMatrix * aNormal);
+  vec3 P = worldPos.xyz;
+  vec3 V = normalize(uEye - P);
+  vec3 ambient = uGlobalAmbient.rgb;
+  vec3 diffuse = vec3(0.0);
+  vec3 specular = vec3(0.0);
+  for (int i = 0; i < uLightCount; ++i) {
+    vec3 L;
+    float atten = 1.0;
+    if (uLightType[i] == 3) {
+      L = -normalize(uLightDirection[i]);
+    } else {
+      vec3 toLight = uLightPosition[i] - P;
+      float dist = length(toLight);
+      if (dist > uLightAttenuation[i].x) continue;
+      L = toLight / max(dist, 1e-6);
+      float den = uLightAttenuation[i].y + uLightAttenuation[i].z * dist +
+                  uLightAttenuation[i].w * dist * dist;
+      atten = den > 0.0 ? 1.0 / den : 1.0;
+      if (uLightType[i] == 2) {
+        float rho = dot(normalize(-uLightDirection[i]), L);
+        float cosTheta = uLightSpot[i].y;
+        float cosPhi = uLightSpot[i].z;
+        float spot = 1.0;
+        if (rho <= cosPhi) spot = 0.0;
+        else if (rho < cosTheta) spot = pow((rho - cosPhi) / max(cosTheta - cosPhi, 1e-6), uLightSpot[i].x);
+        atten *= spot;
+      }
+    }
+    float nDotL = max(dot(N, L), 0.0);
+    ambient += uLightAmbient[i].rgb * atten;
+    diffuse += uLightDiffuse[i].rgb * nDotL * atten;
+    if (nDotL > 0.0 && uMatPower > 0.0) {
+      vec3 H = normalize(L + V);
+      specular += uLightSpecular[i].rgb * pow(max(dot(N, H), 0.0), uMatPower) * atten;
+    }
+  }
+  vec3 color = uMatEmissive.rgb + uMatAmbient.rgb * ambient + materialDiffuse.rgb * diffuse;
+  vDiffuse = vec4(clamp(color, 0.0, 1.0), materialDiffuse.a);
+  vSpecular = clamp(uMatSpecular.rgb * specular, 0.0, 1.0);
+}
+)";
+
+const char* const kFixedFunctionFragmentShader = R"(#version 330 core
+in vec4 vDiffuse;
+in vec3 vSpecular;
+in vec2 vTex;
+
+uniform sampler2D uTexture;
+uniform int uHasTexture;
+uniform int uColorOp;
+uniform int uColorArg1;
+uniform int uColorArg2;
+uniform int uAlphaOp;
+uniform int uAlphaArg1;
+uniform int uAlphaArg2;
+uniform vec4 uTFactor;
+uniform int uSpecularEnable;
+uniform int uAlphaTest;
+uniform int uAlphaFunc;
+uniform float uAlphaRef;
+
+out vec4 fragColor;
+
+// D3DTA_DIFFUSE 0, D3DTA_CURRENT 1 (the diffuse colour on stage 0),
+// D3DTA_TEXTURE 2, D3DTA_TFACTOR 3; 0x10 complements, 0x20 replicates alpha.
+vec4 Arg(int a, vec4 tex) {
+  int s = a & 15;
+  vec4 v = s == 2 ? tex : (s == 3 ? uTFactor : vDiffuse);
+  if ((a & 16) != 0) v = vec4(1.0) - v;
+  if ((a & 32) != 0) v = vec4(v.a);
+  return v;
+}
+
+// D3DTOP_SELECTARG1 2, SELECTARG2 3, MODULATE 4, MODULATE2X 5, MODULATE4X 6,
+// ADD 7; DISABLE passes the diffuse colour through.
+vec4 Op(int op, vec4 a1, vec4 a2) {
+  if (op == 2) return a1;
+  if (op == 3) return a2;
+  if (op == 4) return a1 * a2;
+  if (op == 5) return clamp(a1 * a2 * 2.0, 0.0, 1.0);
+  if (op == 6) return clamp(a1 * a2 * 4.0, 0.0, 1.0);
+  if (op == 7) return clamp(a1 + a2, 0.0, 1.0);
+  return vDiffuse;
+}
+
+bool Passes(int func, float a, float ref) {
+  if (func == 1) return false;
+  if (func == 2) return a < ref;
+  if (func == 3) return a == ref;
+  if (func == 4) return a <= ref;
+  if (func == 5) return a > ref;
+  if (func == 6) return a != ref;
+  if (func == 7) return a >= ref;
+  return true;
+}
+
+void main() {
+  // A stage without a texture reads opaque white, as the game's untextured
+  // models expect.
+  vec4 tex = uHasTexture != 0 ? texture(uTexture, vTex) : vec4(1.0);
+  vec3 rgb = Op(uColorOp, Arg(uColorArg1, tex), Arg(uColorArg2, tex)).rgb;
+  float a = Op(uAlphaOp, Arg(uAlphaArg1, tex), Arg(uAlphaArg2, tex)).a;
+  if (uSpecularEnable != 0) rgb = clamp(rgb + vSpecular, 0.0, 1.0);
+  if (uAlphaTest != 0 && !Passes(uAlphaFunc, a * 255.0, uAlphaRef)) discard;
+  fragColor = vec4(rgb, a);
+}
+)";

@@ -1,0 +1,231 @@
+#include "platform/sdl_gl/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "platform/common/clocks.h"
+#include "platform/common/null_sound.h"
+#include "platform/sdl_gl/gl_device.h"
+#include "platform/sdl_gl/openal_sound.h"
+#include "platform/sdl_gl/sdl_keymap.h"
+
+namespace {
+
+class SdlWindow : public GameWindow {
+ public:
+  explicit SdlWindow(SDL_Window* window) : window_(window) {}
+  ~SdlWindow() override { SDL_DestroyWindow(window_); }
+  SDL_Window* Handle() const { return window_; }
+
+  bool PeekMessage(WindowMessage* message) override {
+    if (!posted_.empty()) {
+      *message = posted_.front();
+      posted_.pop_front();
+      return true;
+    }
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return false;
+    *message = Translate(e);
+    return true;
+  }
+
+  void PostMessage(const WindowMessage& message) override { posted_.push_back(message); }
+
+  void SetTitle(const char* text) override {
+    if (title_ != text) {
+      title_ = text;
+      SDL_SetWindowTitle(window_, text);
+    }
+  }
+
+  void Show() override { SDL_ShowWindow(window_); }
+
+ private:
+  WindowMessage Translate(const SDL_Event& e) {
+    WindowMessage m;
+    switch (e.type) {
+      case SDL_QUIT: m.type = WindowMessageType::Close; break;
+      case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) m.type = WindowMessageType::Close;
+        break;
+      case SDL_KEYDOWN:
+        // Alt+Enter switches between the window and desktop full screen.
+        if (e.key.keysym.scancode == SDL_SCANCODE_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
+          if (!e.key.repeat) ToggleFullScreen();
+          break;
+        }
+        m.type = WindowMessageType::KeyDown;
+        m.key = DikFromScancode(e.key.keysym.scancode);
+        break;
+      default: break;
+    }
+    return m;
+  }
+
+  void ToggleFullScreen() {
+    const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);
+  }
+
+  SDL_Window* window_;
+  std::deque<WindowMessage> posted_;
+  std::string title_;
+};
+
+class SdlInput : public InputSource {
+ public:
+  ~SdlInput() override {
+    if (pad_) SDL_GameControllerClose(pad_);
+  }
+
+  bool ReadKeyboard(uint8_t keys[256]) override {
+    std::memset(keys, 0, 256);
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    for (int sc = 0; sc < count; ++sc) {
+      if (!state[sc]) continue;
+      const int dik = DikFromScancode(static_cast<SDL_Scancode>(sc));
+      if (dik > 0 && dik < 256) keys[dik] = 0x80;
+    }
+    return true;
+  }
+
+  bool ReadPad(int index, XINPUT_STATE* out) override {
+    if (index != 0) return false;
+    if (pad_ && !SDL_GameControllerGetAttached(pad_)) {
+      SDL_GameControllerClose(pad_);
+      pad_ = nullptr;
+    }
+    if (!pad_) {
+      // Pads may be plugged in while the game runs: take the first one found.
+      for (int i = 0; i < SDL_NumJoysticks() && !pad_; ++i)
+        if (SDL_IsGameController(i)) pad_ = SDL_GameControllerOpen(i);
+      if (!pad_) return false;
+    }
+    static const struct {
+      SDL_GameControllerButton button;
+      uint16_t bit;
+    } kButtons[] = {
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, XINPUT_GAMEPAD_DPAD_UP},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, XINPUT_GAMEPAD_DPAD_DOWN},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, XINPUT_GAMEPAD_DPAD_LEFT},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, XINPUT_GAMEPAD_DPAD_RIGHT},
+        {SDL_CONTROLLER_BUTTON_START, XINPUT_GAMEPAD_START},
+        {SDL_CONTROLLER_BUTTON_BACK, XINPUT_GAMEPAD_BACK},
+        {SDL_CONTROLLER_BUTTON_LEFTSTICK, XINPUT_GAMEPAD_LEFT_THUMB},
+        {SDL_CONTROLLER_BUTTON_RIGHTSTICK, XINPUT_GAMEPAD_RIGHT_THUMB},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, XINPUT_GAMEPAD_LEFT_SHOULDER},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, XINPUT_GAMEPAD_RIGHT_SHOULDER},
+        {SDL_CONTROLLER_BUTTON_A, XINPUT_GAMEPAD_A},
+        {SDL_CONTROLLER_BUTTON_B, XINPUT_GAMEPAD_B},
+        {SDL_CONTROLLER_BUTTON_X, XINPUT_GAMEPAD_X},
+        {SDL_CONTROLLER_BUTTON_Y, XINPUT_GAMEPAD_Y},
+    };
+    XINPUT_GAMEPAD g;
+    for (const auto& b : kButtons)
+      if (SDL_GameControllerGetButton(pad_, b.button)) g.wButtons |= b.bit;
+    auto trigger = [&](SDL_GameControllerAxis axis) {
+      const int v = SDL_GameControllerGetAxis(pad_, axis);  // 0..32767
+      return static_cast<uint8_t>(v <= 0 ? 0 : v * 255 / 32767);
+    };
+    // SDL's y axes point down; XInput's point up.
+    auto upAxis = [&](SDL_GameControllerAxis axis) {
+      const int v = -static_cast<int>(SDL_GameControllerGetAxis(pad_, axis));
+      return static_cast<int16_t>(v > 32767 ? 32767 : v);
+    };
+    g.bLeftTrigger = trigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT);
+    g.bRightTrigger = trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
+    g.sThumbLX = SDL_GameControllerGetAxis(pad_, SDL_CONTROLLER_AXIS_LEFTX);
+    g.sThumbLY = upAxis(SDL_CONTROLLER_AXIS_LEFTY);
+    g.sThumbRX = SDL_GameControllerGetAxis(pad_, SDL_CONTROLLER_AXIS_RIGHTX);
+    g.sThumbRY = upAxis(SDL_CONTROLLER_AXIS_RIGHTY);
+    if (std::memcmp(&g, &out->Gamepad, sizeof g) != 0) ++out->dwPacketNumber;
+    out->Gamepad = g;
+    return true;
+  }
+
+ private:
+  SDL_GameController* pad_ = nullptr;
+};
+
+class SdlBackend : public Backend {
+ public:
+  explicit SdlBackend(const SdlBackendOptions& options)
+      : options_(options), stepped_(true) {}
+  ~SdlBackend() override { SDL_Quit(); }
+
+  bool Start() {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
+      std::fprintf(stderr, "Orvelune: SDL could not start: %s\n", SDL_GetError());
+      return false;
+    }
+    // The game uses no mouse; its motion would only delay frames.
+    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+    return true;
+  }
+
+  GameWindow* CreateGameWindow(const char* title, int width, int height, bool fullscreen) override {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_Window* w = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                     height, flags);
+    if (!w) {
+      std::fprintf(stderr, "  SDL: %s\n", SDL_GetError());
+      return nullptr;
+    }
+    if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
+    return new SdlWindow(w);
+  }
+
+  GraphicsDevice* CreateDevice(GameWindow* window, bool /*fullscreen*/) override {
+    auto* w = dynamic_cast<SdlWindow*>(window);
+    if (!w) return nullptr;
+    std::string error;
+    GraphicsDevice* device = CreateGlDevice(w->Handle(), options_.msaaSamples, &error);
+    if (!device) {
+      std::fprintf(stderr, "  %s\n", error.c_str());
+      return nullptr;
+    }
+    // Present waits for the display's refresh, as Direct3D's default interval does.
+    SDL_GL_SetSwapInterval(1);
+    return device;
+  }
+
+  InputSource* CreateInputSource() override { return new SdlInput(); }
+
+  SoundDevice* CreateSoundDevice() override {
+    std::string error;
+    SoundDevice* device = CreateOpenAlSoundDevice(&error);
+    if (device) return device;
+    // A machine without sound output still plays, silently.
+    std::fprintf(stderr, "Orvelune: %s; the game runs without sound.\n", error.c_str());
+    return CreateNullSoundDevice(GetClock());
+  }
+
+  Clock& GetClock() override {
+    if (options_.fixedStepClock) return stepped_;
+    return system_;
+  }
+
+ private:
+  SdlBackendOptions options_;
+  SystemClock system_;
+  SteppedClock stepped_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> CreateSdlBackend(const SdlBackendOptions& options) {
+  auto backend = std::make_unique<SdlBackend>(options);
+  if (!backend->Start()) return nullptr;
+  return backend;
+}

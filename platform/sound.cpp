@@ -1,0 +1,164 @@
+#include "platform/sound.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/report_error.h"
+
+namespace {
+
+SoundDevice* g_soundDevice = nullptr;
+
+uint32_t ReadU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+uint16_t ReadU16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+
+bool ReadWholeFile(const char* path, std::vector<uint8_t>* out) {
+  FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  uint8_t buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out->insert(out->end(), buf, buf + n);
+  const bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+}  // namespace
+
+int InitSound(GameWindow* /*window*/) {
+  Backend* backend = GetBackend();
+  g_soundDevice = backend ? backend->CreateSoundDevice() : nullptr;
+  if (!g_soundDevice) {
+    ReportError("DirectSoundの作成に失敗");
+    return 0;
+  }
+  return 1;
+}
+
+void ReleaseSound() {
+  if (g_soundDevice) {
+    delete g_soundDevice;
+    g_soundDevice = nullptr;
+  }
+}
+
+bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* why) {
+  if (size < 12 || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0) {
+    *why = "not a RIFF WAVE file";
+    return false;
+  }
+  const uint64_t riffEnd = 8ull + ReadU32(bytes + 4);
+  if (riffEnd > size) {
+    *why = "RIFF size larger than the file";
+    return false;
+  }
+  bool haveFormat = false;
+  size_t pos = 12;
+  while (pos + 8 <= riffEnd) {
+    const uint8_t* chunk = bytes + pos;
+    const uint64_t chunkSize = ReadU32(chunk + 4);
+    const uint64_t bodyEnd = pos + 8 + chunkSize;
+    if (bodyEnd > riffEnd) {
+      *why = "chunk larger than the file";
+      return false;
+    }
+    if (std::memcmp(chunk, "fmt ", 4) == 0) {
+      if (chunkSize < 16) {
+        *why = "format chunk too short";
+        return false;
+      }
+      const uint8_t* f = chunk + 8;
+      out->format.formatTag = ReadU16(f);
+      out->format.channels = ReadU16(f + 2);
+      out->format.samplesPerSec = ReadU32(f + 4);
+      out->format.avgBytesPerSec = ReadU32(f + 8);
+      out->format.blockAlign = ReadU16(f + 12);
+      out->format.bitsPerSample = ReadU16(f + 14);
+      if (out->format.formatTag != 1) {
+        *why = "not PCM (format tag " + std::to_string(out->format.formatTag) + ")";
+        return false;
+      }
+      if ((out->format.channels != 1 && out->format.channels != 2) ||
+          (out->format.bitsPerSample != 8 && out->format.bitsPerSample != 16) ||
+          out->format.samplesPerSec == 0 || out->format.samplesPerSec > 192000 ||
+          out->format.blockAlign != out->format.channels * out->format.bitsPerSample / 8) {
+        *why = "unsupported PCM layout";
+        return false;
+      }
+      haveFormat = true;
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      if (!haveFormat) {
+        *why = "sample data before the format";
+        return false;
+      }
+      if (chunkSize == 0) {
+        *why = "no sample data";
+        return false;
+      }
+      out->samples.assign(chunk + 8, chunk + 8 + chunkSize);
+      // Whole sample frames only.
+      out->samples.resize(out->samples.size() - out->samples.size() % out->format.blockAlign);
+      if (out->samples.empty()) {
+        *why = "no whole sample frame";
+        return false;
+      }
+      return true;
+    }
+    pos = static_cast<size_t>(bodyEnd + (chunkSize & 1));  // chunks are padded to even sizes
+  }
+  *why = haveFormat ? "no sample data chunk" : "no format chunk";
+  return false;
+}
+
+int SoundBuffer::Load(const char* path) {
+  Release();
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, &bytes)) {
+    ReportError("Soundファイルオープンに失敗 -DirectSound-");
+    ReportErrorDetail(path);
+    return 0;
+  }
+  WaveData wave;
+  std::string why;
+  if (!ParseWave(bytes.data(), bytes.size(), &wave, &why)) {
+    ReportError("LPDIRECTSOUNDBUFFERの作成に失敗");
+    ReportErrorDetail((std::string(path) + ": " + why).c_str());
+    return 0;
+  }
+  voice_ = g_soundDevice ? g_soundDevice->CreateVoice(wave.format, wave.samples.data(),
+                                                      static_cast<uint32_t>(wave.samples.size()))
+                         : nullptr;
+  if (!voice_) {
+    ReportError("LPDIRECTSOUNDBUFFERの作成に失敗");
+    ReportErrorDetail(path);
+    return 0;
+  }
+  return 1;
+}
+
+void SoundBuffer::Play(uint32_t flags) {
+  if (voice_) voice_->Play((flags & DSBPLAY_LOOPING) != 0);
+}
+
+void SoundBuffer::Stop() {
+  if (voice_) voice_->Stop();
+}
+
+void SoundBuffer::Rewind(uint32_t position) {
+  if (voice_) voice_->SetCurrentPosition(position);
+}
+
+int SoundBuffer::IsPlaying() { return voice_ && voice_->GetStatus() != 0 ? 1 : 0; }
+
+void SoundBuffer::Release() {
+  if (voice_) {
+    delete voice_;
+    voice_ = nullptr;
+  }
+}

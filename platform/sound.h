@@ -1,0 +1,45 @@
+// The sound engine: one whole decoded WAV file per SoundBuffer, played once or
+// looping with DirectSound's meaning (Play on a playing buffer goes on, Stop
+// keeps the position, Rewind moves it).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+int InitSound(GameWindow* window);
+void ReleaseSound();
+
+constexpr uint32_t DSBPLAY_LOOPING = 1;
+
+// The sample data of a WAV file.
+struct WaveData {
+  WaveFormat format;
+  std::vector<uint8_t> samples;
+};
+
+// Reads a RIFF WAVE image: PCM only, chunks walked to find "fmt " and "data".
+// Returns false with a reason for anything else (truncated, sizes beyond the
+// file, another format, no samples).
+bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* why);
+
+class SoundBuffer {
+ public:
+  SoundBuffer() = default;
+  SoundBuffer(const SoundBuffer&) = delete;
+  SoundBuffer& operator=(const SoundBuffer&) = delete;
+  ~SoundBuffer() { Release(); }
+
+  int Load(const char* path);
+  void Play(uint32_t flags);
+  void Stop();
+  void Rewind(uint32_t position);
+  int IsPlaying();
+  void Release();
+  bool IsLoaded() const { return voice_ != nullptr; }
+
+ private:
+  SoundVoice* voice_ = nullptr;
+};

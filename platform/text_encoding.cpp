@@ -1,0 +1,174 @@
+#include "platform/text_encoding.h"
+
+#include <iconv.h>
+
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+namespace {
+
+// Converts one Shift-JIS character (1 or 2 bytes) with iconv; the results are
+// cached since the same characters are drawn every frame.
+char32_t DecodeOne(const unsigned char* bytes, size_t len) {
+  static std::mutex mutex;
+  static std::unordered_map<uint32_t, char32_t> cache;
+  const uint32_t key = len == 1 ? bytes[0] : (static_cast<uint32_t>(bytes[0]) << 8) | bytes[1];
+  std::lock_guard<std::mutex> lock(mutex);
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  char32_t result = 0xFFFD;
+  iconv_t cd = iconv_open("UTF-32LE", "CP932");
+  if (cd != reinterpret_cast<iconv_t>(-1)) {
+    char in[2] = {static_cast<char>(bytes[0]), len > 1 ? static_cast<char>(bytes[1]) : '\0'};
+    char out[8] = {};
+    char* inp = in;
+    char* outp = out;
+    size_t inLeft = len, outLeft = sizeof out;
+    if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1) && inLeft == 0 &&
+        outLeft == sizeof out - 4) {
+      uint32_t cp;
+      std::memcpy(&cp, out, 4);
+      result = static_cast<char32_t>(cp);
+    }
+    iconv_close(cd);
+  }
+  cache.emplace(key, result);
+  return result;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+size_t SjisCompletePrefix(const char* s, size_t n) {
+  size_t i = 0;
+  while (i < n && s[i] != '\0') {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (IsSjisLeadByte(b)) {
+      if (i + 1 >= n || s[i + 1] == '\0') break;
+      i += 2;
+    } else {
+      i += 1;
+    }
+  }
+  return i;
+}
+
+std::u32string SjisToCodepoints(const char* s, long n) {
+  const size_t limit = n < 0 ? std::strlen(s) : static_cast<size_t>(n);
+  const size_t len = SjisCompletePrefix(s, limit);
+  std::u32string out;
+  out.reserve(len);
+  const auto* b = reinterpret_cast<const unsigned char*>(s);
+  for (size_t i = 0; i < len;) {
+    if (IsSjisLeadByte(b[i])) {
+      out += DecodeOne(b + i, 2);
+      i += 2;
+    } else if (b[i] < 0x80) {
+      out += static_cast<char32_t>(b[i]);
+      i += 1;
+    } else if (b[i] >= 0xA1 && b[i] <= 0xDF) {
+      out += static_cast<char32_t>(0xFF61 + (b[i] - 0xA1));  // half-width katakana
+      i += 1;
+    } else {
+      out += U'\uFFFD';
+      i += 1;
+    }
+  }
+  return out;
+}
+
+std::string CodepointsToUtf8(const std::u32string& text) {
+  std::string out;
+  for (char32_t cp : text) AppendUtf8(out, cp);
+  return out;
+}
+
+std::string SjisToUtf8(const std::string& sjis) {
+  return CodepointsToUtf8(SjisToCodepoints(sjis.data(), static_cast<long>(sjis.size())));
+}
+
+std::u32string Utf8ToCodepoints(const std::string& utf8) {
+  std::u32string out;
+  const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
+  const size_t n = utf8.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = b[i];
+    size_t extra;
+    char32_t cp;
+    if (c < 0x80) {
+      extra = 0;
+      cp = c;
+    } else if ((c & 0xE0) == 0xC0) {
+      extra = 1;
+      cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2;
+      cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3;
+      cp = c & 0x07;
+    } else {
+      out += U'\uFFFD';
+      ++i;
+      continue;
+    }
+    bool ok = i + extra < n;
+    for (size_t k = 1; ok && k <= extra; ++k) {
+      if ((b[i + k] & 0xC0) != 0x80) ok = false;
+      else cp = (cp << 6) | (b[i + k] & 0x3F);
+    }
+    if (!ok) {
+      out += U'\uFFFD';
+      ++i;
+      continue;
+    }
+    out += cp;
+    i += extra + 1;
+  }
+  return out;
+}
+
+std::string Utf8ToSjis(const std::string& utf8) {
+  std::string out;
+  iconv_t cd = iconv_open("CP932", "UTF-32LE");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
+  for (char32_t cp : Utf8ToCodepoints(utf8)) {
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+      continue;
+    }
+    char in[4];
+    const uint32_t v = static_cast<uint32_t>(cp);
+    std::memcpy(in, &v, 4);
+    char buf[8];
+    char* inp = in;
+    char* outp = buf;
+    size_t inLeft = 4, outLeft = sizeof buf;
+    if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1)) {
+      out += '?';
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    } else {
+      out.append(buf, sizeof buf - outLeft);
+    }
+  }
+  iconv_close(cd);
+  return out;
+}

@@ -1,0 +1,362 @@
+#include "tools/sim/simulation.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <set>
+
+#include "app/application.h"
+#include "app/json_writer.h"
+#include "app/random.h"
+#include "platform/atomic_file.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/headless/input_script.h"
+#include "platform/input.h"
+#include "platform/png_image.h"
+#include "platform/sdl_gl/sdl_backend.h"
+
+namespace {
+
+bool ParseInt64(const char* s, int64_t lo, int64_t hi, int64_t* out) {
+  char* end = nullptr;
+  errno = 0;
+  const long long v = std::strtoll(s, &end, 10);
+  if (errno || end == s || *end || v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+// Records what the player's devices gave each frame while delegating to them.
+class RecordingInput : public InputSource {
+ public:
+  RecordingInput(InputSource* inner, InputScriptRecorder* recorder)
+      : inner_(inner), recorder_(recorder) {}
+  ~RecordingInput() override { delete inner_; }
+  bool ReadKeyboard(uint8_t keys[256]) override {
+    const bool ok = inner_->ReadKeyboard(keys);
+    if (ok) std::memcpy(keys_, keys, 256);
+    return ok;
+  }
+  bool ReadPad(int index, XINPUT_STATE* state) override {
+    const bool connected = inner_->ReadPad(index, state);
+    recorder_->RecordFrame(frame_++, keys_, connected, state->Gamepad);
+    return connected;
+  }
+
+ private:
+  InputSource* inner_;
+  InputScriptRecorder* recorder_;
+  uint8_t keys_[256] = {};
+  int64_t frame_ = 0;
+};
+
+class RecordingBackend : public Backend {
+ public:
+  RecordingBackend(std::unique_ptr<Backend> inner, InputScriptRecorder* recorder)
+      : inner_(std::move(inner)), recorder_(recorder) {}
+  GameWindow* CreateGameWindow(const char* t, int w, int h, bool f) override {
+    return inner_->CreateGameWindow(t, w, h, f);
+  }
+  GraphicsDevice* CreateDevice(GameWindow* w, bool f) override { return inner_->CreateDevice(w, f); }
+  InputSource* CreateInputSource() override {
+    InputSource* real = inner_->CreateInputSource();
+    return real ? new RecordingInput(real, recorder_) : nullptr;
+  }
+  SoundDevice* CreateSoundDevice() override { return inner_->CreateSoundDevice(); }
+  Clock& GetClock() override { return inner_->GetClock(); }
+
+ private:
+  std::unique_ptr<Backend> inner_;
+  InputScriptRecorder* recorder_;
+};
+
+std::string StateJson(const Application& app, int64_t frame) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("frame").Int(frame);
+  app.DumpState(json);
+  json.EndObject();
+  return json.Text();
+}
+
+std::string DumpLine(const Application& app, int64_t frame) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("frame").Int(frame);
+  json.Key("fps").Number(app.GetFps());
+  app.DumpState(json);
+  json.EndObject();
+  return json.Text();
+}
+
+void SeedRandomness(uint32_t seed) {
+  GameSrand(seed);
+  DrawSrand(seed ^ 0x5EEDu);
+  SetFixedTimeSeed(true, seed);
+}
+
+}  // namespace
+
+uint64_t StateHash(const std::string& stateJson) {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (unsigned char c : stateJson) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+std::string SimUsage() {
+  return "usage: orvelune-sim [options]\n"
+         "  --frames N             run N frames, then end (default: until the program ends)\n"
+         "  --input FILE           play this input script (see platform/headless/input_script.h)\n"
+         "  --seed N               seed for all game randomness (default 1, or the script's)\n"
+         "  --screenshot F:PATH    write the picture of frame F as PNG (repeatable;\n"
+         "                         draws with OpenGL offscreen)\n"
+         "  --dump FILE            write the state as JSON lines, every frame\n"
+         "  --dump-at F1,F2,...    dump only these frames\n"
+         "  --record FILE          play for real in a window; save the input and state hashes\n"
+         "  --verify FILE          replay a recorded script; fail at the first frame whose\n"
+         "                         state hash differs\n"
+         "  --write-replay FILE    run headless and save the input with state hashes\n"
+         "  --chdir DIR            run in DIR (the directory holding Resource_Orvelune)\n"
+         "  --help                 show this text\n";
+}
+
+bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error, bool* help) {
+  *help = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&](const char** out) {
+      if (i + 1 >= argc) {
+        *error = a + " needs a value";
+        return false;
+      }
+      *out = argv[++i];
+      return true;
+    };
+    const char* v = nullptr;
+    if (a == "--help" || a == "-h") {
+      *help = true;
+    } else if (a == "--frames") {
+      if (!value(&v) || !ParseInt64(v, 0, INT64_MAX / 2, &o->frames)) {
+        *error = "--frames needs a count";
+        return false;
+      }
+    } else if (a == "--input") {
+      if (!value(&v)) return false;
+      o->inputPath = v;
+    } else if (a == "--seed") {
+      int64_t s;
+      if (!value(&v) || !ParseInt64(v, 0, 0xFFFFFFFFll, &s)) {
+        *error = "--seed needs a number from 0 to 4294967295";
+        return false;
+      }
+      o->seed = static_cast<uint32_t>(s);
+      o->seedGiven = true;
+    } else if (a == "--screenshot") {
+      if (!value(&v)) return false;
+      const char* colon = std::strchr(v, ':');
+      int64_t f;
+      if (!colon || !ParseInt64(std::string(v, colon).c_str(), 0, INT64_MAX / 2, &f) ||
+          !colon[1]) {
+        *error = "--screenshot needs FRAME:PATH.png";
+        return false;
+      }
+      o->screenshots.push_back({f, colon + 1});
+    } else if (a == "--dump") {
+      if (!value(&v)) return false;
+      o->dumpPath = v;
+    } else if (a == "--dump-at") {
+      if (!value(&v)) return false;
+      std::string list = v;
+      size_t start = 0;
+      while (start <= list.size()) {
+        const size_t comma = list.find(',', start);
+        const std::string item = list.substr(start, comma - start);
+        int64_t f;
+        if (!ParseInt64(item.c_str(), 0, INT64_MAX / 2, &f)) {
+          *error = "--dump-at needs frame numbers separated by commas";
+          return false;
+        }
+        o->dumpFrames.push_back(f);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+    } else if (a == "--record") {
+      if (!value(&v)) return false;
+      o->recordPath = v;
+    } else if (a == "--verify") {
+      if (!value(&v)) return false;
+      o->verifyPath = v;
+    } else if (a == "--write-replay") {
+      if (!value(&v)) return false;
+      o->writeReplayPath = v;
+    } else if (a == "--chdir") {
+      if (!value(&v)) return false;
+      o->workingDirectory = v;
+    } else {
+      *error = "unknown option " + a;
+      return false;
+    }
+    if (!error->empty()) return false;
+  }
+  if (!o->recordPath.empty() && (!o->verifyPath.empty() || !o->inputPath.empty())) {
+    *error = "--record plays live input; it cannot be combined with --input or --verify";
+    return false;
+  }
+  if (!o->verifyPath.empty() && !o->inputPath.empty()) {
+    *error = "--verify replays its own script; leave out --input";
+    return false;
+  }
+  return true;
+}
+
+int RunSimulation(const SimOptions& options) {
+  if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) {
+    std::fprintf(stderr, "orvelune-sim: cannot change to %s\n", options.workingDirectory.c_str());
+    return 1;
+  }
+
+  InputScript script;
+  std::string error;
+  const std::string scriptPath = !options.verifyPath.empty() ? options.verifyPath : options.inputPath;
+  if (!scriptPath.empty() && !script.Load(scriptPath, &error)) {
+    std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
+    return 1;
+  }
+  uint32_t seed = options.seed;
+  if (!options.seedGiven && script.seed) seed = *script.seed;
+  SeedRandomness(seed);
+
+  const bool recording = !options.recordPath.empty();
+  const bool verifying = !options.verifyPath.empty();
+  int64_t frames = options.frames;
+  if (verifying && frames < 0) {
+    // A replay runs to its last hash (or its last input, if later).
+    int64_t last = -1;
+    for (const auto& h : script.hashes) last = std::max(last, h.frame);
+    for (const auto& e : script.events) last = std::max(last, e.frame);
+    frames = last + 1;
+  }
+
+  std::unique_ptr<Backend> backend;
+  InputScriptRecorder recorder;
+  HeadlessBackend* headless = nullptr;
+  if (recording) {
+    SdlBackendOptions sdl;
+    sdl.fixedStepClock = true;
+    std::unique_ptr<Backend> real = CreateSdlBackend(sdl);
+    if (!real) return 1;
+    recorder.SetSeed(seed);
+    backend = std::make_unique<RecordingBackend>(std::move(real), &recorder);
+  } else {
+    HeadlessOptions h;
+    h.renderPictures = !options.screenshots.empty();
+    h.maxFrames = frames;
+    h.script = script;
+    auto hb = std::make_unique<HeadlessBackend>(std::move(h));
+    headless = hb.get();
+    backend = std::move(hb);
+  }
+  SetBackend(backend.get());
+
+  FILE* dump = nullptr;
+  if (!options.dumpPath.empty()) {
+    dump = std::fopen(options.dumpPath.c_str(), "w");
+    if (!dump) {
+      std::fprintf(stderr, "orvelune-sim: cannot write %s\n", options.dumpPath.c_str());
+      SetBackend(nullptr);
+      return 1;
+    }
+  }
+  const std::set<int64_t> dumpFrames(options.dumpFrames.begin(), options.dumpFrames.end());
+  size_t nextHash = 0;
+  int status = 0;
+  std::vector<HashCheck> writtenHashes;
+
+  {
+    Application app(DisplayMode::Windowed);
+    app.SetFrameObserver([&](Application& a) {
+      const int64_t frame = a.GetFrameCount() - 1;
+      if (dump && (dumpFrames.empty() || dumpFrames.count(frame)))
+        std::fprintf(dump, "%s\n", DumpLine(a, frame).c_str());
+      for (const Screenshot& shot : options.screenshots) {
+        if (shot.frame != frame) continue;
+        Image image;
+        std::string why;
+        if (!GetDevice()->ReadLastFrame(&image.width, &image.height, &image.argb)) {
+          std::fprintf(stderr, "orvelune-sim: frame %" PRId64 " has no picture\n", frame);
+          status = 1;
+        } else if (!SavePng(shot.path, image, &why)) {
+          std::fprintf(stderr, "orvelune-sim: %s\n", why.c_str());
+          status = 1;
+        }
+      }
+      const bool hashFrame = (frame + 1) % kHashInterval == 0;
+      if (recording || !options.writeReplayPath.empty()) {
+        if (hashFrame) {
+          const uint64_t h = StateHash(StateJson(a, frame));
+          if (recording) recorder.RecordHash(frame, h);
+          writtenHashes.push_back({frame, h});
+        }
+      }
+      if (verifying) {
+        while (nextHash < script.hashes.size() && script.hashes[nextHash].frame < frame) ++nextHash;
+        if (nextHash < script.hashes.size() && script.hashes[nextHash].frame == frame) {
+          const uint64_t h = StateHash(StateJson(a, frame));
+          if (h != script.hashes[nextHash].hash) {
+            std::fprintf(stderr,
+                         "orvelune-sim: desync at frame %" PRId64 ": expected hash %016" PRIx64
+                         ", got %016" PRIx64 "\n  state: %s\n",
+                         frame, script.hashes[nextHash].hash, h, StateJson(a, frame).c_str());
+            status = 1;
+            if (headless) headless->RequestQuit();
+          }
+          ++nextHash;
+        }
+      }
+    });
+    if (app.Init()) {
+      app.Run();
+    } else {
+      status = 1;
+    }
+    app.Release();
+    if (verifying && status == 0 && nextHash < script.hashes.size()) {
+      std::fprintf(stderr,
+                   "orvelune-sim: the run ended after %" PRId64
+                   " frames, before the hash of frame %" PRId64 "\n",
+                   app.GetFrameCount(), script.hashes[nextHash].frame);
+      status = 1;
+    }
+    if (verifying && status == 0)
+      std::printf("replay verified: %zu hashes over %" PRId64 " frames\n", script.hashes.size(),
+                  app.GetFrameCount());
+  }
+  SetBackend(nullptr);
+  if (dump) std::fclose(dump);
+
+  if (recording) {
+    if (!WriteFileAtomically(options.recordPath, recorder.Script().Write(), &error)) {
+      std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (!options.writeReplayPath.empty()) {
+    InputScript out = script;
+    out.seed = seed;
+    out.hashes = writtenHashes;
+    if (!WriteFileAtomically(options.writeReplayPath, out.Write(), &error)) {
+      std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  return status;
+}

@@ -1,0 +1,41 @@
+// The headless runner: plays the real program (the same Application,
+// sequencer and scenes) with scripted input at a fixed 1/60 s step, and can
+// dump the state, write screenshots, record replays with state hashes and
+// verify them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Screenshot {
+  int64_t frame;
+  std::string path;
+};
+
+struct SimOptions {
+  int64_t frames = -1;       // -1: until the program ends
+  std::string inputPath;     // input script
+  bool seedGiven = false;
+  uint32_t seed = 1;
+  std::vector<Screenshot> screenshots;
+  std::string dumpPath;
+  std::vector<int64_t> dumpFrames;  // empty: every frame
+  std::string recordPath;           // play for real and save the input
+  std::string verifyPath;           // replay and check hashes
+  std::string writeReplayPath;      // run headless and save the input with hashes
+  std::string workingDirectory;
+};
+
+// Parses the command line; false with a message for a mistake. help is set
+// when the usage was asked for.
+bool ParseSimArguments(int argc, char** argv, SimOptions* options, std::string* error, bool* help);
+std::string SimUsage();
+
+// Runs the program as the options say; returns the exit status.
+int RunSimulation(const SimOptions& options);
+
+// The hash of the game's state after a frame, as replays store it.
+uint64_t StateHash(const std::string& stateJson);
+
+constexpr int64_t kHashInterval = 60;
