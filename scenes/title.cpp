@@ -15,3 +15,5 @@ int Title::Update() { return placeholder_.Update(); }
 void Title::Draw() { placeholder_.Draw(); }
 void Title::Release() {}
 int Title::GetResult() { return result_; }
+
+void ResetTitleResultCycle() { g_nextResult = 0; }

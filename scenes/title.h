@@ -18,3 +18,6 @@ class Title {
   PlaceholderScene placeholder_;
   int result_;
 };
+
+// The next title placeholder starts the game again (tests walk the sequence).
+void ResetTitleResultCycle();

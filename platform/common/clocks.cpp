@@ -12,7 +12,7 @@ int64_t SystemClock::QueryPerformanceCounter() {
 int64_t SystemClock::QueryPerformanceFrequency() { return 1000000000; }
 
 void SystemClock::WaitUntil(int64_t counter) {
-  constexpr int64_t kSpinNanoseconds = 2000000;
+  constexpr int64_t kSpinNanoseconds = 1000000;  // sleeps are accurate to well under 1 ms
   for (;;) {
     const int64_t remaining = counter - QueryPerformanceCounter();
     if (remaining <= 0) return;

@@ -4,8 +4,8 @@
 #include "platform/backend.h"
 
 // The system's monotonic high-resolution clock. WaitUntil sleeps while more
-// than about 2 ms remain and spins for the rest, so waiting for the next frame
-// does not burn a whole core.
+// than about 1 ms remains and spins for the rest, so waiting for the next
+// frame does not burn a whole core.
 class SystemClock : public Clock {
  public:
   int64_t QueryPerformanceCounter() override;

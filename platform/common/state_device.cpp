@@ -266,5 +266,6 @@ HRESULT StateDevice::Present() {
   if (inScene_) Refuse("Present inside a scene");
   lastStats_ = stats_;
   stats_ = FrameStats{};
+  ++framesPresented_;
   return DoPresent();
 }

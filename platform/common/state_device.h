@@ -44,6 +44,7 @@ class StateDevice : public GraphicsDevice {
   HRESULT Present() override;
   FrameStats LastFrameStats() const override { return lastStats_; }
 
+  int64_t FramesPresented() const { return framesPresented_; }
   // The reasons of the calls refused so far (newest last), for tests.
   const std::vector<std::string>& Errors() const { return errors_; }
 
@@ -75,6 +76,7 @@ class StateDevice : public GraphicsDevice {
   VertexDeclaration* declaration_ = nullptr;
   IndexBuffer* indices_ = nullptr;
   bool inScene_ = false;
+  int64_t framesPresented_ = 0;
   FrameStats stats_;
   FrameStats lastStats_;
   std::vector<std::string> errors_;

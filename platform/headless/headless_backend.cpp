@@ -9,6 +9,8 @@
 #include "platform/sdl_gl/gl_device.h"
 
 struct HeadlessBackend::Shared {
+  // Key presses reach the window as messages too, as they would on a desktop.
+  std::deque<WindowMessage> keyMessages;
   int64_t framesRun = 0;
   int64_t maxFrames = -1;
   bool quitRequested = false;
@@ -26,6 +28,11 @@ class HeadlessWindow : public GameWindow {
     if (!posted_.empty()) {
       *message = posted_.front();
       posted_.pop_front();
+      return true;
+    }
+    if (!shared_->keyMessages.empty()) {
+      *message = shared_->keyMessages.front();
+      shared_->keyMessages.pop_front();
       return true;
     }
     if (shared_->quitRequested ||
@@ -69,7 +76,10 @@ class ScriptedInput : public InputSource {
   void Apply(const InputEvent& e) {
     using K = InputEvent::Kind;
     switch (e.kind) {
-      case K::KeyDown: keys_[e.code] = 0x80; break;
+      case K::KeyDown:
+        if (!keys_[e.code]) shared_->keyMessages.push_back({WindowMessageType::KeyDown, e.code});
+        keys_[e.code] = 0x80;
+        break;
       case K::KeyUp: keys_[e.code] = 0; break;
       case K::PadDown:
         connected_ = true;

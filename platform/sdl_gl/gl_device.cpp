@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -152,6 +153,11 @@ class GlDevice : public StateDevice {
     GLint maxSamples = 0;
     gl_.glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
     samples_ = std::min(samples, static_cast<int>(maxSamples));
+    // A software rasteriser spends the processor on every sample: draw
+    // without multisampling there.
+    const auto* renderer = reinterpret_cast<const char*>(gl_.glGetString(GL_RENDERER));
+    if (renderer && (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe")))
+      samples_ = 0;
     if (!BuildTargets(error)) return false;
     gl_.glFrontFace(GL_CW);  // Direct3D's front faces wind clockwise
     gl_.glPixelStorei(GL_UNPACK_ALIGNMENT, 4);

@@ -1,0 +1,20 @@
+// Sounds come from files: any bytes must give PCM samples that fit the format
+// or be refused with a reason.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "platform/sound.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  WaveData wave;
+  std::string why;
+  if (ParseWave(data, size, &wave, &why)) {
+    if (wave.samples.empty() || wave.samples.size() > size || wave.format.formatTag != 1 ||
+        wave.samples.size() % wave.format.blockAlign != 0)
+      std::abort();
+  } else if (why.empty()) {
+    std::abort();
+  }
+  return 0;
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test without any
+# display: once with g++, once with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Warnings are errors in both builds.
+#   ./test.sh          both builds (what CI runs)
+#   ./test.sh fast     the g++ build only
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+
+jobs=$(nproc)
+export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
+
+echo "== g++ build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELUNE_WERROR=ON >/dev/null
+cmake --build build
+(cd build && ctest --output-on-failure -j"$jobs")
+
+if [ "${1:-}" = "fast" ]; then
+  exit 0
+fi
+
+echo "== clang build with ASan and UBSan"
+CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DORVELUNE_SANITIZE=ON -DORVELUNE_WERROR=ON >/dev/null
+cmake --build build-asan
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+(cd build-asan && ctest --output-on-failure -j"$jobs")

@@ -1,0 +1,244 @@
+// The OpenGL device against pictures worked out by hand: small offscreen
+// renders of a quad that fills the screen, read back pixel by pixel.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/graphics_device.h"
+#include "platform/sdl_gl/gl_device.h"
+
+namespace {
+
+struct LitVertex {
+  float x, y, z;
+  float nx, ny, nz;
+  D3DCOLOR color;
+  float u, v;
+};
+
+const D3DVERTEXELEMENT9 kLitElements[] = {
+    {0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+    {0, 12, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_NORMAL, 0},
+    {0, 24, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+    {0, 28, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+    D3DDECL_END()};
+
+const D3DVERTEXELEMENT9 kNoColorElements[] = {
+    {0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+    {0, 12, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_NORMAL, 0},
+    {0, 28, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+    D3DDECL_END()};
+
+class GlDeviceTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    device_.reset(CreateOffscreenGlDevice(&error));
+    ASSERT_TRUE(device_) << error;
+    vb_ = device_->CreateVertexBuffer(4 * sizeof(LitVertex));
+    ib_ = device_->CreateIndexBuffer(4 * sizeof(uint16_t));
+    withColor_ = device_->CreateVertexDeclaration(kLitElements);
+    noColor_ = device_->CreateVertexDeclaration(kNoColorElements);
+    auto* idx = static_cast<uint16_t*>(ib_->Lock());
+    const uint16_t fan[4] = {0, 1, 2, 3};
+    std::memcpy(idx, fan, sizeof fan);
+    ib_->Unlock();
+    // Camera at the origin looking down +z; the screen spans -1..1.
+    device_->SetTransform(D3DTS_PROJECTION, MatrixOrthoOffCenterLH(-1, 1, -1, 1, 0, 10));
+  }
+
+  void TearDown() override {
+    if (vb_) vb_->Release();
+    if (ib_) ib_->Release();
+    if (withColor_) withColor_->Release();
+    if (noColor_) noColor_->Release();
+    device_.reset();
+  }
+
+  // A quad filling the screen at depth z; clockwise on screen unless flipped.
+  void Quad(float z, D3DCOLOR color, bool counterClockwise = false) {
+    auto* v = static_cast<LitVertex*>(vb_->Lock());
+    const LitVertex cw[4] = {{-1, -1, z, 0, 0, -1, color, 0, 1},
+                             {-1, 1, z, 0, 0, -1, color, 0, 0},
+                             {1, 1, z, 0, 0, -1, color, 1, 0},
+                             {1, -1, z, 0, 0, -1, color, 1, 1}};
+    for (int i = 0; i < 4; ++i) v[i] = cw[counterClockwise ? 3 - i : i];
+    vb_->Unlock();
+  }
+
+  void Draw(bool vertexColor = true) {
+    device_->SetVertexDeclaration(vertexColor ? withColor_ : noColor_);
+    device_->SetStreamSource(0, vb_, 0, sizeof(LitVertex));
+    device_->SetIndices(ib_);
+    device_->DrawIndexedPrimitive(D3DPT_TRIANGLEFAN, 0, 0, 4, 0, 2);
+  }
+
+  void Begin(D3DCOLOR clear = 0xFF000000) {
+    device_->BeginScene();
+    device_->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0);
+  }
+
+  // The pixel at (x, y) of the finished frame, as 0xAARRGGBB.
+  uint32_t Finish(int x = 640, int y = 360) {
+    device_->EndScene();
+    device_->Present();
+    int w = 0, h = 0;
+    EXPECT_TRUE(device_->ReadLastFrame(&w, &h, &pixels_));
+    return pixels_[y * w + x];
+  }
+
+  static void ExpectColor(uint32_t actual, int r, int g, int b, int tolerance = 2) {
+    EXPECT_NEAR(static_cast<int>((actual >> 16) & 0xFF), r, tolerance) << std::hex << actual;
+    EXPECT_NEAR(static_cast<int>((actual >> 8) & 0xFF), g, tolerance) << std::hex << actual;
+    EXPECT_NEAR(static_cast<int>(actual & 0xFF), b, tolerance) << std::hex << actual;
+  }
+
+  std::unique_ptr<GraphicsDevice> device_;
+  VertexBuffer* vb_ = nullptr;
+  IndexBuffer* ib_ = nullptr;
+  VertexDeclaration* withColor_ = nullptr;
+  VertexDeclaration* noColor_ = nullptr;
+  std::vector<uint32_t> pixels_;
+};
+
+}  // namespace
+
+TEST_F(GlDeviceTest, UnlitVerticesShowTheirColour) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  Quad(5, 0xFFFF0000);
+  Begin();
+  Draw();
+  ExpectColor(Finish(), 255, 0, 0, 0);
+  EXPECT_EQ(device_->LastFrameStats().drawCalls, 1);
+  EXPECT_EQ(device_->LastFrameStats().primitives, 2);
+}
+
+TEST_F(GlDeviceTest, DirectionalLightAndAmbientLightAMaterial) {
+  D3DMATERIAL9 m{};
+  m.Diffuse = {0.5f, 0.25f, 1.0f, 1.0f};
+  m.Ambient = {1, 1, 1, 1};
+  device_->SetMaterial(m);
+  D3DLIGHT9 light{};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1, 1, 1, 1};
+  light.Direction = {0, 0, 1};  // shining away from the viewer onto the quad
+  device_->SetLight(0, light);
+  device_->LightEnable(0, true);
+  device_->SetRenderState(D3DRS_AMBIENT, 0x00404040);
+  Quad(5, 0);
+  Begin();
+  Draw(false);
+  // diffuse * (N.L = 1) + ambient 64/255
+  ExpectColor(Finish(), static_cast<int>((0.5f + 64 / 255.0f) * 255 + 0.5f),
+              static_cast<int>((0.25f + 64 / 255.0f) * 255 + 0.5f), 255);
+
+  // Lit from behind, only the ambient part remains.
+  light.Direction = {0, 0, -1};
+  device_->SetLight(0, light);
+  Begin();
+  Draw(false);
+  ExpectColor(Finish(), 64, 64, 64);
+
+  // A disabled light adds nothing; emissive adds to everything.
+  device_->LightEnable(0, false);
+  m.Emissive = {0.25f, 0, 0, 0};
+  device_->SetMaterial(m);
+  Begin();
+  Draw(false);
+  ExpectColor(Finish(), 64 + 64, 64, 64);
+}
+
+TEST_F(GlDeviceTest, TextureModulatesAndTheFactorBlends) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  const uint32_t texels[4] = {0xFF4080C0, 0xFF4080C0, 0xFF4080C0, 0xFF4080C0};
+  Texture* tex = device_->CreateTexture(2, 2, texels);
+  ASSERT_TRUE(tex);
+  device_->SetTexture(0, tex);
+  Quad(5, 0xFF808080);  // half grey vertices modulate the texture
+  Begin();
+  Draw();
+  ExpectColor(Finish(), 0x40 * 128 / 255, 0x80 * 128 / 255, 0xC0 * 128 / 255);
+
+  // The translucent recipe: alpha = texture alpha x texture factor alpha,
+  // blended over a white background.
+  device_->SetTexture(0, nullptr);
+  device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device_->SetRenderState(D3DRS_TEXTUREFACTOR, 0x80000000);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+  Quad(5, 0xFF000000);
+  Begin(0xFFFFFFFF);
+  Draw();
+  ExpectColor(Finish(), 127, 127, 127);
+
+  // Selecting the texture factor as the colour.
+  device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+  device_->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF20A040);
+  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+  Begin();
+  Draw();
+  ExpectColor(Finish(), 0x20, 0xA0, 0x40, 0);
+  tex->Release();
+}
+
+TEST_F(GlDeviceTest, TextureTransformShiftsCoordinates) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  const uint32_t texels[2] = {0xFFFF0000, 0xFF0000FF};  // left red, right blue
+  Texture* tex = device_->CreateTexture(2, 1, texels);
+  device_->SetTexture(0, tex);
+  Quad(5, 0xFFFFFFFF);
+  Begin();
+  Draw();
+  ExpectColor(Finish(320, 360), 255, 0, 0, 1);  // u = 0.25: the red texel's centre
+  Matrix shift;
+  shift[2][0] = 0.5f;  // two-component coordinates translate by the third row
+  device_->SetTransform(D3DTS_TEXTURE0, shift);
+  device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+  Begin();
+  Draw();
+  ExpectColor(Finish(320, 360), 0, 0, 255, 1);
+  device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+  Begin();
+  Draw();
+  ExpectColor(Finish(320, 360), 255, 0, 0, 1);
+  tex->Release();
+}
+
+TEST_F(GlDeviceTest, CullsCounterClockwiseFacesAndTestsDepth) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  Quad(5, 0xFF00FF00, true);
+  Begin();
+  Draw();
+  ExpectColor(Finish(), 0, 0, 0, 0);  // culled by default
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  Begin();
+  Draw();
+  ExpectColor(Finish(), 0, 255, 0, 0);
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+
+  // A nearer quad hides a farther one drawn after it.
+  Begin();
+  Quad(2, 0xFF00FF00);
+  Draw();
+  Quad(8, 0xFFFF0000);
+  Draw();
+  ExpectColor(Finish(), 0, 255, 0, 0);
+}
+
+TEST_F(GlDeviceTest, RefusesDrawsThatReachPastTheirBuffers) {
+  Quad(5, 0xFFFFFFFF);
+  Begin();
+  device_->SetVertexDeclaration(withColor_);
+  device_->SetStreamSource(0, vb_, 0, sizeof(LitVertex));
+  device_->SetIndices(ib_);
+  EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLEFAN, 1, 0, 4, 0, 2), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3DERR_INVALIDCALL);
+  Finish();
+  EXPECT_EQ(device_->LastFrameStats().errors, 2);
+  EXPECT_EQ(device_->LastFrameStats().drawCalls, 0);
+}
