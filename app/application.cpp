@@ -7,6 +7,7 @@
 #include "app/report_error.h"
 #include "platform/input.h"
 #include "platform/sound.h"
+#include "render/preload.h"
 #include "scenes/credit.h"
 #include "scenes/game.h"
 #include "scenes/scripted_scene.h"
@@ -42,6 +43,7 @@ int Application::Init() {
   if (!InitTextFonts()) return 0;
   if (!InitDebugFont()) return 0;
   InitFrameTimer();
+  if (!LoadSharedAssets()) return 0;
   window_->Show();
   return 1;
 }
@@ -92,6 +94,7 @@ void Application::Run() {
 }
 
 void Application::Release() {
+  ReleaseSharedAssets();
   if (ending_) ending_->Release();
   if (opening_) opening_->Release();
   if (credit_) credit_->Release();

@@ -22,7 +22,12 @@ bool FindFace(const FontDesc& desc, std::string* path, int* index) {
   const std::string face = desc.face ? desc.face : "";
   const bool gothic = face.find("ゴシック") != std::string::npos ||
                       face.find("Gothic") != std::string::npos;
-  const bool bold = desc.weight >= 600;
+  return FindJapaneseFont(gothic, desc.weight >= 600, path, index);
+}
+
+}  // namespace
+
+bool FindJapaneseFont(bool gothic, bool bold, std::string* path, int* index) {
   std::vector<std::string> candidates;
   if (gothic) {
     candidates = {"Noto Sans CJK JP", "IPAGothic", "sans-serif:lang=ja"};
@@ -63,8 +68,6 @@ bool FindFace(const FontDesc& desc, std::string* path, int* index) {
   }
   return false;
 }
-
-}  // namespace
 
 struct Font::Impl {
   struct Glyph {

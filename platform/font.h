@@ -11,6 +11,10 @@
 #include "platform/graphics_device.h"
 #include "platform/sprite.h"
 
+// Finds the font file of a Japanese face through fontconfig: a sans (Gothic)
+// or serif (Mincho) face, heavy or regular.
+bool FindJapaneseFont(bool gothic, bool heavy, std::string* path, int* index);
+
 struct FontDesc {
   int height = 0;  // cell height in pixels; 0 picks 16
   int width = 0;   // average character width; 0 keeps the face's proportions

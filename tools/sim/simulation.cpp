@@ -1,5 +1,7 @@
 #include "tools/sim/simulation.h"
 
+#include "tools/sim/gallery.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -126,6 +128,7 @@ std::string SimUsage() {
          "                         state hash differs\n"
          "  --write-replay FILE    run headless and save the input with state hashes\n"
          "  --chdir DIR            run in DIR (the directory holding Resource_Orvelune)\n"
+         "  --gallery PATH.png     draw a test view of the models and HUD pieces, then stop\n"
          "  --help                 show this text\n";
 }
 
@@ -198,6 +201,9 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
     } else if (a == "--write-replay") {
       if (!value(&v)) return false;
       o->writeReplayPath = v;
+    } else if (a == "--gallery") {
+      if (!value(&v)) return false;
+      o->galleryPath = v;
     } else if (a == "--chdir") {
       if (!value(&v)) return false;
       o->workingDirectory = v;
@@ -258,7 +264,7 @@ int RunSimulation(const SimOptions& options) {
     backend = std::make_unique<RecordingBackend>(std::move(real), &recorder);
   } else {
     HeadlessOptions h;
-    h.renderPictures = !options.screenshots.empty();
+    h.renderPictures = !options.screenshots.empty() || !options.galleryPath.empty();
     h.maxFrames = frames;
     h.script = script;
     auto hb = std::make_unique<HeadlessBackend>(std::move(h));
@@ -323,10 +329,15 @@ int RunSimulation(const SimOptions& options) {
         }
       }
     });
-    if (app.Init()) {
-      app.Run();
-    } else {
+    if (!app.Init()) {
       status = 1;
+    } else if (!options.galleryPath.empty()) {
+      if (!DrawGallery(options.galleryPath, &error)) {
+        std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
+        status = 1;
+      }
+    } else {
+      app.Run();
     }
     app.Release();
     if (verifying && status == 0 && nextHash < script.hashes.size()) {

@@ -25,6 +25,7 @@ struct SimOptions {
   std::string verifyPath;           // replay and check hashes
   std::string writeReplayPath;      // run headless and save the input with hashes
   std::string workingDirectory;
+  std::string galleryPath;          // draw the content test view and stop
 };
 
 // Parses the command line; false with a message for a mistake. help is set

@@ -1,0 +1,126 @@
+#include "platform/sound_sets.h"
+
+#include "app/report_error.h"
+#include "render/constants.h"
+
+int SoundSetCore::Load() {
+  Release();
+  buffers_.clear();
+  for (int i = 0; i < count_; ++i) {
+    auto buffer = std::make_unique<SoundBuffer>();
+    if (!buffer->Load(paths_[i])) {
+      ReportError(failureText_);
+      buffers_.clear();
+      return 0;
+    }
+    buffers_.push_back(std::move(buffer));
+  }
+  request_.assign(count_, 0);
+  started_.assign(count_, 0);
+  rewind_.assign(count_, 0);
+  deferred_.assign(count_, 0);
+  return 1;
+}
+
+void SoundSetCore::Release() {
+  for (auto& b : buffers_) b->Release();
+  buffers_.clear();
+}
+
+void SoundSetCore::Update() {
+  if (buffers_.empty()) return;
+  for (int i = 0; i < count_; ++i) {
+    SoundBuffer& b = *buffers_[i];
+    const int r = request_[i];
+    if (rewind_[i] == 1) {
+      rewind_[i] = 0;
+      b.Rewind(0);
+    }
+    switch (r) {
+      case 0:
+        if (b.IsPlaying() || started_[i] == 1) {
+          b.Stop();
+          b.Rewind(0);
+          started_[i] = 0;
+        }
+        break;
+      case 1:
+        if (started_[i] == 0) {
+          b.Play(0);
+          started_[i] = 1;
+        }
+        if (started_[i] == 1 && !b.IsPlaying()) {
+          request_[i] = 0;
+          b.Stop();
+          b.Rewind(0);
+          started_[i] = 0;
+        }
+        break;
+      case 2:
+        if (started_[i] == 0) {
+          b.Play(DSBPLAY_LOOPING);
+          started_[i] = 1;
+        }
+        break;
+      default: break;
+    }
+  }
+}
+
+void SoundSetCore::Request(int i, int value) {
+  if (i >= 0 && i < static_cast<int>(request_.size())) request_[i] = value;
+}
+
+int SoundSetCore::GetRequest(int i) const {
+  return i >= 0 && i < static_cast<int>(request_.size()) ? request_[i] : 0;
+}
+
+int SoundSetCore::IsStarted(int i) const {
+  return i >= 0 && i < static_cast<int>(started_.size()) ? started_[i] : 0;
+}
+
+void SoundSetCore::PlayOnce(int i) {
+  if (i < 0 || i >= static_cast<int>(request_.size())) return;
+  if (request_[i] == 1 && Valid(i) && buffers_[i]->IsPlaying())
+    rewind_[i] = 1;  // restart from the beginning at the next update
+  else
+    request_[i] = 1;
+}
+
+int SoundSetCore::IsPlaying(int i) { return Valid(i) ? buffers_[i]->IsPlaying() : 0; }
+
+void SoundSetCore::Defer(int i, int value) {
+  if (i >= 0 && i < static_cast<int>(deferred_.size())) deferred_[i] = value;
+}
+
+void SoundSetCore::ApplyDeferred() {
+  for (size_t i = 0; i < deferred_.size(); ++i) {
+    if (deferred_[i] != 0) {
+      request_[i] = deferred_[i];
+      deferred_[i] = 0;
+    }
+  }
+}
+
+void SoundSetCore::StopAll() {
+  for (size_t i = 0; i < request_.size(); ++i) request_[i] = 0;
+  Update();
+}
+
+SoundSetCore& GameSound::Core() {
+  static SoundSetCore core(kGameSoundPaths, kGameSoundCount, "サウンドの読み込みに失敗 -GameSound-");
+  return core;
+}
+SoundSetCore& EventSound::Core() {
+  static SoundSetCore core(kEventSoundPaths, kEventSoundCount, "サウンドの読み込みに失敗 -EventSound-");
+  return core;
+}
+SoundSetCore& TitleSound::Core() {
+  static SoundSetCore core(kTitleSoundPaths, kTitleSoundCount, "サウンドの読み込みに失敗 -GameSound-");
+  return core;
+}
+SoundSetCore& CreditSound::Core() {
+  static SoundSetCore core(kCreditSoundPaths, kCreditSoundCount,
+                           "サウンドの読み込みに失敗 -CreditSound-");
+  return core;
+}

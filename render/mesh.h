@@ -1,0 +1,65 @@
+// The program's one kind of 3D model: a mesh read from a .x file with one
+// material and one texture per subset, drawn subset by subset, and answering
+// ray queries against its geometry (kept on the CPU as well, so picking works
+// on every backend).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/graphics_device.h"
+#include "render/math.h"
+#include "render/xfile.h"
+
+// Loads a PNG as a texture of its own size; opaque pure green (0xFF00FF00)
+// becomes fully transparent. Null on failure (with a detail line on stderr).
+Texture* LoadTexture(const char* path);
+
+// The geometry of a loaded mesh: device buffers for drawing and the same
+// vertices and triangles on the CPU for picking.
+class MeshGeometry {
+ public:
+  static MeshGeometry* Create(GraphicsDevice* device, XModel model);
+  ~MeshGeometry();
+  uint32_t SubsetCount() const { return static_cast<uint32_t>(model_.subsetStart.size()) - 1; }
+  uint32_t FaceCount() const { return model_.TriangleCount(); }
+  void DrawSubset(uint32_t subset);
+  // The nearest face met by a ray at or after its start (both sides of a
+  // face count); false when none.
+  bool Intersect(const Vec3& start, const Vec3& direction, uint32_t* face, float* u, float* v,
+                 float* distance) const;
+  void FaceVertices(uint32_t face, Vec3 out[3]) const;
+
+ private:
+  explicit MeshGeometry(GraphicsDevice* device) : device_(device) {}
+  GraphicsDevice* device_;
+  XModel model_;
+  VertexBuffer* vertices_ = nullptr;
+  IndexBuffer* indices_ = nullptr;
+  VertexDeclaration* declaration_ = nullptr;
+};
+
+class Mesh {
+ public:
+  Mesh() = default;
+  Mesh(const Mesh&) = delete;
+  Mesh& operator=(const Mesh&) = delete;
+  ~Mesh() { Release(); }
+
+  int Load(const char* path);
+  void Draw();
+  void DrawWithTexture(Texture* texture);
+  void Release();
+  // Where a ray (origin, direction in world space; the direction's length
+  // does not matter) first meets the mesh placed by world: 1 and the point.
+  int Pick(const Matrix& world, const Vec3& origin, const Vec3& direction, Vec3* hit) const;
+  void GetFaceVertices(uint32_t face, Vec3 out[3]) const;
+
+  // The four fields of the record, in their order.
+  MeshGeometry* mesh = nullptr;
+  std::vector<D3DMATERIAL9> materials;
+  std::vector<Texture*> textures;
+  uint32_t materialCount = 0;
+};
