@@ -21,10 +21,11 @@ if [ "${1:-}" = "fast" ]; then
 fi
 
 echo "== clang build with ASan and UBSan"
-CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DORVELUNE_SANITIZE=ON -DORVELUNE_WERROR=ON >/dev/null
-cmake --build build-asan
+# The build runs the content generator, so the sanitizer settings apply to it too.
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DORVELUNE_SANITIZE=ON -DORVELUNE_WERROR=ON >/dev/null
+cmake --build build-asan
 (cd build-asan && ctest --output-on-failure -j"$jobs")

@@ -2,6 +2,15 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/graphics.h"
+#include "platform/sound.h"
 
 namespace {
 
@@ -31,3 +40,63 @@ InputScript ScriptFrom(const std::string& text) {
   EXPECT_TRUE(script.Parse(text, "inline", &error)) << error;
   return script;
 }
+
+namespace {
+HeadlessOptions PictureOptions(bool pictures) {
+  HeadlessOptions o;
+  o.renderPictures = pictures;
+  return o;
+}
+}  // namespace
+
+HeadlessServices::HeadlessServices(bool sound, bool sprite, bool pictures)
+    : backend_(PictureOptions(pictures)), sound_(sound), sprite_(sprite) {
+  EXPECT_EQ(InitDirect3D(nullptr, DisplayMode::Windowed), 1);
+  if (sprite_) {
+    EXPECT_EQ(InitSprite(), 1);
+  }
+  if (sound_) {
+    EXPECT_EQ(InitSound(nullptr), 1);
+  }
+}
+
+HeadlessServices::~HeadlessServices() {
+  if (sound_) ReleaseSound();
+  if (sprite_) ReleaseSprite();
+  ReleaseDirect3D();
+}
+
+void HeadlessServices::Advance(double seconds) {
+  Clock& clock = backend_.Get().GetClock();
+  clock.WaitUntil(clock.QueryPerformanceCounter() +
+                  static_cast<int64_t>(seconds * clock.QueryPerformanceFrequency() + 0.5));
+}
+
+std::string RunDirectory() { return ORVELUNE_RUN_DIR; }
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TempDirectory::TempDirectory() {
+  static std::atomic<int> counter{0};
+  path_ = (std::filesystem::temp_directory_path() /
+           ("orvelune_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++)))
+              .string();
+  std::filesystem::create_directories(path_);
+}
+
+TempDirectory::~TempDirectory() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+ScopedWorkingDirectory::ScopedWorkingDirectory(const std::string& dir)
+    : previous_(std::filesystem::current_path().string()) {
+  std::filesystem::current_path(dir);
+}
+
+ScopedWorkingDirectory::~ScopedWorkingDirectory() { std::filesystem::current_path(previous_); }

@@ -21,3 +21,43 @@ class ScopedHeadlessBackend {
 
 // Parses an input script given inline; fails the test on a mistake.
 InputScript ScriptFrom(const std::string& text);
+
+// A headless backend with the rendering device (and optionally the sound
+// engine and the sprite) started, as the program's start-up would.
+class HeadlessServices {
+ public:
+  explicit HeadlessServices(bool sound = false, bool sprite = false, bool pictures = false);
+  ~HeadlessServices();
+  HeadlessBackend& Backend() { return backend_.Get(); }
+  // Moves the headless clock on by a number of seconds.
+  void Advance(double seconds);
+
+ private:
+  ScopedHeadlessBackend backend_;
+  bool sound_, sprite_;
+};
+
+// The directory that holds the generated Resource_Orvelune tree.
+std::string RunDirectory();
+// Reads a whole file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// A fresh temporary directory, removed with the object.
+class TempDirectory {
+ public:
+  TempDirectory();
+  ~TempDirectory();
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Runs the block with the working directory changed.
+class ScopedWorkingDirectory {
+ public:
+  explicit ScopedWorkingDirectory(const std::string& dir);
+  ~ScopedWorkingDirectory();
+
+ private:
+  std::string previous_;
+};

@@ -1,4 +1,5 @@
-// orvelune-assetgen --out RUN_DIR [--content CONTENT_DIR] [--only models|textures|sounds|music|content]
+// orvelune-assetgen --out RUN_DIR [--content CONTENT_DIR]
+//                   [--only PART,...]   (parts: models textures sounds music content)
 // Writes RUN_DIR/Resource_Orvelune/. Files whose bytes did not change are
 // left alone; every file is written atomically.
 #include <cstdio>
@@ -45,7 +46,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   AssetSet set;
-  auto want = [&](const char* part) { return only.empty() || only == part; };
+  // --only takes one part or a comma-separated list of parts.
+  auto want = [&](const std::string& part) {
+    return only.empty() || ("," + only + ",").find("," + part + ",") != std::string::npos;
+  };
   if (want("models")) GenerateModels(set);
   if (want("textures")) GenerateTextures(set);
   if (want("sounds")) GenerateSounds(set);

@@ -1,5 +1,6 @@
 #include "tools/assetgen/mesh_builder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -278,6 +279,13 @@ void MeshBuilder::Tube(const std::vector<Vec3>& pts, const std::vector<float>& r
       Triangle(p, n, uv);
     }
   }
+}
+
+void MeshBuilder::StandOnOrigin() {
+  if (vertices_.empty()) return;
+  float lowest = vertices_[0].p.y;
+  for (const Vertex& v : vertices_) lowest = std::min(lowest, v.p.y);
+  for (Vertex& v : vertices_) v.p.y -= lowest;
 }
 
 std::string MeshBuilder::ToX(const std::string& comment) const {

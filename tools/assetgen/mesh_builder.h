@@ -51,6 +51,10 @@ class MeshBuilder {
   // A smooth tube through the points with the given radii.
   void Tube(const std::vector<Vec3>& points, const std::vector<float>& radii, int sides);
 
+  // Moves everything up or down so the lowest point sits at y = 0 (models
+  // whose origin is their feet).
+  void StandOnOrigin();
+
   std::string ToX(const std::string& comment) const;
   size_t VertexCount() const { return vertices_.size(); }
 

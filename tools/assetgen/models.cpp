@@ -98,6 +98,7 @@ void BuildScorpion(MeshBuilder& mb, float s, uint32_t shell, uint32_t belly, uin
   mb.Sphere(P(0.07f, 0.37f, 0.43f), P(0.035f, 0.035f, 0.035f), 6, 4);
   // Star spots on the back.
   for (int k = 0; k < 3; ++k) mb.Sphere(P(0, 0.37f, 0.15f - k * 0.18f), P(0.03f, 0.02f, 0.03f), 6, 4);
+  mb.StandOnOrigin();
 }
 
 // A twin: a robed celestial warrior, 3 units tall.
@@ -207,6 +208,7 @@ void BuildHand(MeshBuilder& mb, float thumbSide) {
           {0.19f, 0.17f, 0.14f}, 8);
   mb.Use(glowMat);
   mb.Star({0, 0.95f, -0.1f}, 0.3f, 0.12f, 0.06f);
+  mb.StandOnOrigin();
 }
 
 }  // namespace
@@ -340,9 +342,9 @@ void GenerateModels(AssetSet& out) {
       r.Material(Mat(0xF2C14E, "", 0.5f, 40, 0.9f));
       r.Sphere({0, 1.43f, 0}, {0.08f, 0.08f, 0.08f}, 8, 6);
       if (end == 1) {
-        r.Box({0, 1.0f, -0.45f}, {0.16f, 1.1f, 0.16f});
+        r.Box({0, 1.0f, -0.4f}, {0.16f, 1.1f, 0.16f});
         r.Material(Glow(0xFFE9A0, 1.0f));
-        r.Sphere({0, 1.68f, -0.45f}, {0.14f, 0.14f, 0.14f}, 10, 6);  // lantern
+        r.Sphere({0, 1.66f, -0.4f}, {0.1f, 0.1f, 0.1f}, 10, 6);  // lantern
       }
       Save(out, kRoot + (end == 0 ? "Object/Bridge/handrail_a.x" : "Object/Bridge/handrail_b.x"), r,
            "handrail: one cell long");

@@ -287,7 +287,7 @@ void Flute(Audio& out, const Note& n, Rng& rng) {
                                           0.08 * std::sin(3 * kTau * phase));
     const float noise = breath.Step(static_cast<float>(rng.Range(-1, 1)));
     const float env = Envelope(t, 0.06, 0.1, 0.9, 0.2, n.duration);
-    out.Add(start + i, (tone * 0.9f + noise * 0.25f) * env * n.velocity * 0.4f, n.pan);
+    out.Add(start + i, (tone * 0.9f + noise * 0.1f) * env * n.velocity * 0.4f, n.pan);
   }
 }
 

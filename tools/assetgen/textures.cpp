@@ -21,7 +21,6 @@ const Rgba kStar = RgbaHex(0xFFF6D8);
 const Rgba kCyan = RgbaHex(0x7FD4FF);
 const Rgba kInk = RgbaHex(0x1A1530);
 const Rgba kWhite{1, 1, 1, 1};
-const Rgba kClear{0, 0, 0, 0};
 
 void Put(AssetSet& out, const std::string& path, const Canvas& c) { out.Add(kRoot + path, c.ToPng()); }
 
