@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/frame_timer.h"
 #include "platform/graphics.h"
 #include "platform/sound.h"
 
@@ -100,3 +101,12 @@ ScopedWorkingDirectory::ScopedWorkingDirectory(const std::string& dir)
 }
 
 ScopedWorkingDirectory::~ScopedWorkingDirectory() { std::filesystem::current_path(previous_); }
+
+FrameStepper::FrameStepper() { InitFrameTimer(); }
+
+void FrameStepper::Step(int frames) {
+  for (int i = 0; i < frames; ++i) {
+    GetBackend()->GetClock().WaitUntil(NextFrameDue());
+    MeasureFrameRate();
+  }
+}

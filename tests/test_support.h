@@ -37,6 +37,14 @@ class HeadlessServices {
   bool sound_, sprite_;
 };
 
+// Steps the frame timer one frame of exactly 1/60 s on the backend's clock,
+// so GetDeltaTime reads as in the running game.
+class FrameStepper {
+ public:
+  FrameStepper();
+  void Step(int frames = 1);
+};
+
 // The directory that holds the generated Resource_Orvelune tree.
 std::string RunDirectory();
 // Reads a whole file; empty when it cannot be read.

@@ -20,7 +20,8 @@ bool ConvertContent(const std::string& contentDir, AssetSet& out, std::string* e
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(contentDir)) {
     const std::string ext = entry.path().extension().string();
-    if (entry.is_regular_file() && (ext == ".csv" || ext == ".txt")) files.push_back(entry.path());
+    if (entry.is_regular_file() && (ext == ".csv" || ext == ".txt" || ext == ".stage"))
+      files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   for (const fs::path& path : files) {
@@ -44,7 +45,14 @@ bool ConvertContent(const std::string& contentDir, AssetSet& out, std::string* e
       sjis += converted;
       sjis += '\n';
     }
-    out.Add("Resource_Orvelune/" + fs::relative(path, contentDir).generic_string(), sjis);
+    fs::path target = fs::relative(path, contentDir);
+    if (path.extension() == ".stage") {
+      std::string compiled;
+      if (!CompileStage(sjis, path.string(), &compiled, error)) return false;
+      sjis = compiled;
+      target.replace_extension(".csv");
+    }
+    out.Add("Resource_Orvelune/" + target.generic_string(), sjis);
   }
   return true;
 }

@@ -8,7 +8,13 @@
 #include "platform/text_encoding.h"
 #include "render/constants.h"
 #include "render/preload.h"
+#include "render/lighting.h"
 #include "render/primitives.h"
+#include "scenes/game_state.h"
+#include "world/enemies.h"
+#include "world/field_chip.h"
+#include "world/player.h"
+#include "world/world_values.h"
 
 namespace {
 
@@ -127,4 +133,69 @@ bool DrawGallery(const std::string& pngPath, std::string* error) {
     return false;
   }
   return SavePng(pngPath, image, error);
+}
+
+bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* error) {
+  GraphicsDevice* d = GetDevice();
+  ResetGameState();
+  ResetWorldValues();
+  SetStageNumber(stageIndex < 4 ? stageIndex : 0);
+  if (!LoadEnemyMesh() || !LoadScorpionMesh() || !LoadTwinMeshes() || !LoadFishMeshes()) {
+    *error = "cannot load the enemy models";
+    return false;
+  }
+  CharacterList characters;
+  auto* player = new Player();
+  characters.push_back(player);
+  GimmickNode* head = nullptr;
+  FieldChip reader;
+  if (!reader.Load(head, characters, stageIndex)) {
+    *error = "cannot read the stage";
+    return false;
+  }
+  bool ok = true;
+  for (GimmickNode* n = head; n; n = n->next) ok = ok && n->object->Init();
+  for (CharacterBase* c : characters) ok = ok && c->Init();
+  if (!ok) *error = "an object failed to initialise";
+  // One action each, so every gimmick has built its matrix.
+  for (GimmickNode* n = head; ok && n; n = n->next) n->object->Action(player);
+  if (ok) {
+    Light lights;
+    ok = lights.Load() != 0;
+    if (!ok) *error = "cannot read the light files";
+    lights.Apply(0);
+  }
+  if (ok) {
+    d->BeginScene();
+    d->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    const Vec3 p = player->position;
+    d->SetTransform(D3DTS_VIEW, MatrixLookAtLH(p + Vec3{-9, 9, -7}, p + Vec3{9, 0, -1}, kUp));
+    d->SetTransform(D3DTS_PROJECTION, MatrixPerspectiveFovLH(60 * kDegToRad, 1280.0f / 720.0f, 0.1f, 500.0f));
+    for (GimmickNode* n = head; n; n = n->next) n->object->Draw();
+    for (CharacterBase* c : characters) {
+      c->groundPoint = {c->position.x, c->upsideDown ? -0.5f : 0.5f, c->position.z};
+      c->Draw();
+    }
+    d->EndScene();
+    d->Present();
+    Image image;
+    if (!d->ReadLastFrame(&image.width, &image.height, &image.argb)) {
+      *error = "the device draws no pictures";
+      ok = false;
+    } else {
+      ok = SavePng(pngPath, image, error);
+    }
+  }
+  DeleteGimmickList(head);
+  for (CharacterBase* c : characters) {
+    c->Release();
+    delete c;
+  }
+  ReleaseEnemyMesh();
+  ReleaseScorpionMesh();
+  ReleaseTwinMeshes();
+  ReleaseFishMeshes();
+  return ok;
 }

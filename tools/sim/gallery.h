@@ -7,3 +7,7 @@
 
 // Needs a started Application (device, fonts and preloaded assets).
 bool DrawGallery(const std::string& pngPath, std::string* error);
+
+// A fixed camera over the start of a stage (index 0 to 4), its gimmicks and
+// characters lit by the light file, saved as a picture.
+bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* error);

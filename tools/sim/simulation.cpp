@@ -1,6 +1,7 @@
 #include "tools/sim/simulation.h"
 
 #include "tools/sim/gallery.h"
+#include "tools/sim/stage_dump.h"
 
 #include <unistd.h>
 
@@ -129,6 +130,8 @@ std::string SimUsage() {
          "  --write-replay FILE    run headless and save the input with state hashes\n"
          "  --chdir DIR            run in DIR (the directory holding Resource_Orvelune)\n"
          "  --gallery PATH.png     draw a test view of the models and HUD pieces, then stop\n"
+         "  --dump-stage PATH      print the objects a stage file makes as JSON, then stop\n"
+         "  --stage-view N:PATH    draw a fixed view of stage N (0 to 4) lit by the light file\n"
          "  --help                 show this text\n";
 }
 
@@ -201,6 +204,19 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
     } else if (a == "--write-replay") {
       if (!value(&v)) return false;
       o->writeReplayPath = v;
+    } else if (a == "--stage-view") {
+      if (!value(&v)) return false;
+      int64_t n;
+      const char* colon = std::strchr(v, ':');
+      if (!colon || !ParseInt64(std::string(v, colon).c_str(), 0, 4, &n) || !colon[1]) {
+        *error = "--stage-view needs N:PATH.png with N from 0 to 4";
+        return false;
+      }
+      o->stageViewIndex = static_cast<int>(n);
+      o->stageViewPath = colon + 1;
+    } else if (a == "--dump-stage") {
+      if (!value(&v)) return false;
+      o->dumpStagePath = v;
     } else if (a == "--gallery") {
       if (!value(&v)) return false;
       o->galleryPath = v;
@@ -228,6 +244,13 @@ int RunSimulation(const SimOptions& options) {
   if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) {
     std::fprintf(stderr, "orvelune-sim: cannot change to %s\n", options.workingDirectory.c_str());
     return 1;
+  }
+
+  if (!options.dumpStagePath.empty()) {
+    std::string json;
+    if (!StageDumpJson(options.dumpStagePath, &json)) return 1;
+    std::printf("%s\n", json.c_str());
+    return 0;
   }
 
   InputScript script;
@@ -264,7 +287,8 @@ int RunSimulation(const SimOptions& options) {
     backend = std::make_unique<RecordingBackend>(std::move(real), &recorder);
   } else {
     HeadlessOptions h;
-    h.renderPictures = !options.screenshots.empty() || !options.galleryPath.empty();
+    h.renderPictures = !options.screenshots.empty() || !options.galleryPath.empty() ||
+                       options.stageViewIndex >= 0;
     h.maxFrames = frames;
     h.script = script;
     auto hb = std::make_unique<HeadlessBackend>(std::move(h));
@@ -331,6 +355,11 @@ int RunSimulation(const SimOptions& options) {
     });
     if (!app.Init()) {
       status = 1;
+    } else if (options.stageViewIndex >= 0) {
+      if (!DrawStageView(options.stageViewIndex, options.stageViewPath, &error)) {
+        std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
+        status = 1;
+      }
     } else if (!options.galleryPath.empty()) {
       if (!DrawGallery(options.galleryPath, &error)) {
         std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());

@@ -26,6 +26,9 @@ struct SimOptions {
   std::string writeReplayPath;      // run headless and save the input with hashes
   std::string workingDirectory;
   std::string galleryPath;          // draw the content test view and stop
+  std::string dumpStagePath;        // print a stage file's objects and stop
+  int stageViewIndex = -1;          // draw a fixed view of a stage...
+  std::string stageViewPath;        // ...into this picture, and stop
 };
 
 // Parses the command line; false with a message for a mistake. help is set

@@ -1,0 +1,219 @@
+#include "render/camera.h"
+
+#include <cmath>
+
+#include "app/frame_timer.h"
+#include "platform/graphics.h"
+#include "platform/input.h"
+#include "render/constants.h"
+#include "scenes/game_state.h"
+
+namespace {
+
+constexpr float kEaseSeconds = 0.8f;
+constexpr float kFieldOfView = 60 * kDegToRad;
+constexpr float kNear = 0.1f;
+constexpr float kFar = 500.0f;
+constexpr float kCullMargin = 6.0f;
+
+struct CameraState {
+  Vec3 eye, lookAt, up{0, 1, 0}, easeFrom, lookFrom;
+  float easeTime = 0;
+  int settleCount = 0;
+  float tilt = 0, yaw = 0, third = 0;
+  float yawSpeed = 0;
+  Vec3 fixedEye;
+  float lookHeight = 0;
+  Plane planes[6];
+};
+
+CameraState g_cam;
+
+float Sin(float degrees) { return std::sin(degrees * kDegToRad); }
+float Cos(float degrees) { return std::cos(degrees * kDegToRad); }
+
+// The high placement, used by mode 1 and while mode 0 settles.
+Vec3 HighTarget(const CameraSubject& s) {
+  const Vec3& F = kCameraHighOffset;
+  const float c = Cos(g_cam.tilt);
+  Vec3 t;
+  t.x = s.position.x - Sin(g_cam.yaw) * F.x;
+  t.z = s.position.z - Cos(g_cam.yaw) * F.z;
+  if (!s.upsideDown) {
+    t.y = s.position.y + F.y * c;
+    g_cam.up.y = c;
+  } else {
+    t.y = s.position.y - F.y * c;
+    g_cam.up.y = -c;
+  }
+  return t;
+}
+
+}  // namespace
+
+void ResetCamera() {
+  g_cam = CameraState{};
+  SetCameraModeValue(0);
+}
+
+void InitCamera(const CameraSubject& s) {
+  g_cam.eye = g_cam.lookAt = g_cam.easeFrom = g_cam.lookFrom = g_cam.fixedEye = Vec3{};
+  g_cam.up = kUp;
+  SetCameraModeValue(kCameraFollow);
+  g_cam.eye.x = s.position.x - Sin(s.rotation.y) * kCameraFollowOffset.x;
+  g_cam.eye.z = s.position.z - Cos(s.rotation.y) * kCameraFollowOffset.z;
+  g_cam.eye.y = s.position.y + kCameraFollowOffset.y;
+  g_cam.easeFrom = g_cam.eye;
+  g_cam.tilt = s.rotation.x;
+  g_cam.yaw = s.rotation.y;
+  g_cam.third = s.rotation.z;
+}
+
+void UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
+  g_cam.easeTime += GetDeltaTime();
+  if (g_cam.easeTime > kEaseSeconds) g_cam.easeTime = kEaseSeconds;
+
+  Vec2 stick{0, 0};
+  GetRightStick(GetPadState(), &stick);
+  if (IsKeyDown(DIK_W) && !IsKeyDown(DIK_Z)) stick.y = 1.5f;
+  if (IsKeyDown(DIK_Z) && !IsKeyDown(DIK_W)) stick.y = -1.5f;
+  if (IsKeyDown(DIK_A) && !IsKeyDown(DIK_S)) stick.x = -1.5f;
+  if (IsKeyDown(DIK_S) && !IsKeyDown(DIK_A)) stick.x = 1.5f;
+
+  const int mode = GetCameraMode();
+  const Vec3& p = s.position;
+  Vec3 target = g_cam.eye;
+  switch (mode) {
+    case kCameraFollow:
+      if (g_cam.settleCount > 1) {
+        if (std::fabs(stick.x) > 0.85f) {
+          g_cam.yawSpeed = stick.x;
+        } else if (g_cam.yawSpeed > 0) {
+          g_cam.yawSpeed = std::max(0.0f, g_cam.yawSpeed - 0.1f);
+        } else if (g_cam.yawSpeed < 0) {
+          g_cam.yawSpeed = std::min(0.0f, g_cam.yawSpeed + 0.1f);
+        }
+        g_cam.yaw += s.upsideDown ? -g_cam.yawSpeed * 1.34f : g_cam.yawSpeed * 1.34f;
+        if (g_cam.yaw < 0) g_cam.yaw = 360;
+        if (g_cam.yaw > 360) g_cam.yaw = 0;
+        if (std::fabs(stick.y) > 0) {
+          g_cam.tilt += stick.y / 10;
+          g_cam.tilt = std::max(-0.5f, std::min(4.5f, g_cam.tilt));
+        }
+        const Vec3& F = kCameraFollowOffset;
+        const float k = Sin(g_cam.tilt);
+        const float x0 = p.x - Sin(g_cam.yaw) * F.x * 1.2f;
+        target.x = x0 + (p.x - x0) * F.x * k * 1.2f;
+        const float z0 = p.z - Cos(g_cam.yaw) * F.z * 1.2f;
+        target.z = z0 + (p.z - z0) * F.z * k * 1.2f;
+        if (!s.upsideDown) {
+          target.y = p.y + F.y + g_cam.tilt;
+          g_cam.up.y = Cos(g_cam.tilt);
+        } else {
+          target.y = p.y - F.y - g_cam.tilt;
+          g_cam.up.y = -Cos(g_cam.tilt);
+        }
+        g_cam.settleCount = 3;
+      } else {
+        g_cam.settleCount += 1;
+        target = HighTarget(s);
+      }
+      break;
+    case kCameraHigh:
+      target = HighTarget(s);
+      g_cam.settleCount = 0;
+      break;
+    case kCameraFlip: {
+      if (s.state == 0 && GetFadingOut() == 0) {
+        SetFadeAlpha(0);
+        SetFadingOut(1);  // the screen darkens for the change of side
+      }
+      Vec3 q = s.pivot;
+      q.y += s.heightOffset;
+      const int flipped = s.state == 0 ? s.upsideDown : !s.upsideDown;
+      const Vec3& D = kCameraDiagonalOffset;
+      if (!flipped) {
+        target.y = q.y - D.y;
+        target.z = q.z + D.z;
+      } else {
+        target.y = q.y + D.y;
+        target.z = q.z - D.z;
+      }
+      target.x = q.x + D.x;
+      g_cam.lookAt = q;
+      g_cam.lookAt.y = EaseOut(q.y - g_cam.lookFrom.y, g_cam.lookFrom.y, kEaseSeconds, g_cam.easeTime);
+      break;
+    }
+    case kCameraRise:
+      target.x = g_cam.fixedEye.x;
+      target.z = g_cam.fixedEye.z;
+      g_cam.fixedEye.y += s.upsideDown ? -0.125f : 0.125f;
+      target.y = g_cam.fixedEye.y;
+      break;
+    default: break;
+  }
+  g_cam.eye.x = EaseOut(target.x - g_cam.easeFrom.x, g_cam.easeFrom.x, kEaseSeconds, g_cam.easeTime);
+  g_cam.eye.y = EaseOut(target.y - g_cam.easeFrom.y, g_cam.easeFrom.y, kEaseSeconds, g_cam.easeTime);
+  g_cam.eye.z = EaseOut(target.z - g_cam.easeFrom.z, g_cam.easeFrom.z, kEaseSeconds, g_cam.easeTime);
+
+  if (g_cam.settleCount == 2 && (mode == kCameraFollow || mode == kCameraHigh)) g_cam.easeTime = 0;
+
+  if ((mode != kCameraFlip && g_cam.settleCount > 2) || mode == kCameraRise ||
+      (mode == kCameraHigh && lookFlag == 2)) {
+    if (headingFlag == 2) {
+      g_cam.lookAt.x = p.x + Sin(s.rotation.y) * kCameraLookAhead.x;
+      g_cam.lookAt.z = p.z + Cos(s.rotation.y) * kCameraLookAhead.z;
+    } else {
+      g_cam.lookAt.x = p.x;
+      g_cam.lookAt.z = p.z;
+    }
+    g_cam.lookAt.y = p.y + g_cam.lookHeight + Cos(s.rotation.z) * kCameraLookAhead.y +
+                     (s.upsideDown ? -1.0f : 1.0f);
+  }
+  ApplyCamera();
+}
+
+void ApplyCamera() {
+  const Matrix view = MatrixLookAtLH(g_cam.eye, g_cam.lookAt, g_cam.up);
+  const Matrix projection = MatrixPerspectiveFovLH(kFieldOfView, 1280.0f / 720.0f, kNear, kFar);
+  const float c = std::cos(kFieldOfView), s = std::sin(kFieldOfView);
+  const Plane viewPlanes[6] = {{0, c, s, 0}, {-c, 0, s, 0}, {c, 0, s, 0},
+                               {0, -c, s, 0}, {0, 0, -1, kFar}, {0, 0, 1, kNear}};
+  const Matrix m = MatrixTranspose(view);
+  for (int i = 0; i < 6; ++i)
+    g_cam.planes[i] = PlaneNormalize(PlaneTransform(PlaneNormalize(viewPlanes[i]), m));
+  if (GraphicsDevice* d = GetDevice()) {
+    d->SetTransform(D3DTS_VIEW, view);
+    d->SetTransform(D3DTS_PROJECTION, projection);
+  }
+}
+
+int IsInView(const Vec3& point) {
+  for (const Plane& p : g_cam.planes)
+    if (PlaneDotCoord(p, point) < -kCullMargin) return 0;
+  return 1;
+}
+
+void SetCameraMode(int mode) {
+  SetCameraModeValue(mode);
+  g_cam.easeFrom = g_cam.eye;
+  g_cam.easeTime = 0;
+}
+
+void SetCameraModeOnly(int mode) { SetCameraModeValue(mode); }
+void SetCameraFixedEye(const Vec3& position) { g_cam.fixedEye = position; }
+void SetCameraEaseFrom(const Vec3& position) { g_cam.easeFrom = position; }
+void SetCameraEaseTime(float seconds) { g_cam.easeTime = seconds; }
+void SetCameraLookFrom(const Vec3& position) { g_cam.lookFrom = position; }
+void SetCameraAngles(float tilt, float yaw, float third) {
+  g_cam.tilt = tilt;
+  g_cam.yaw = yaw;
+  g_cam.third = third;
+}
+void SetCameraLookHeight(float height) { g_cam.lookHeight = height; }
+Vec3 GetCameraEye() { return g_cam.eye; }
+Vec3 GetCameraLookAt() { return g_cam.lookAt; }
+Vec3 GetCameraUp() { return g_cam.up; }
+float GetCameraYaw() { return g_cam.yaw; }
+float GetCameraTilt() { return g_cam.tilt; }
+int GetCameraSettleCount() { return g_cam.settleCount; }

@@ -1,0 +1,47 @@
+// The one camera: follows the player through a stage in four placement
+// modes, eases its eye, turns with the right stick or keys, turns upside down
+// with the player on the underside, and keeps six world-space culling planes.
+#pragma once
+
+#include "render/math.h"
+
+// Camera modes (shared with the game state's camera mode).
+enum CameraMode { kCameraFollow = 0, kCameraHigh = 1, kCameraFlip = 2, kCameraRise = 3 };
+
+// What the camera reads of the character it follows.
+struct CameraSubject {
+  Vec3 position;
+  Vec3 rotation;  // degrees
+  int upsideDown = 0;
+  int state = 0;
+  Vec3 pivot;          // the flip's centre
+  float heightOffset = 0;  // the flip's rise
+};
+
+void InitCamera(const CameraSubject& subject);
+// One frame of camera movement, then ApplyCamera. headingFlag 2 leads the
+// look-at along the subject's heading; lookFlag 2 lets the high view re-aim.
+void UpdateCamera(const CameraSubject& subject, int headingFlag, int lookFlag);
+// Builds and sets the view and projection and the culling planes.
+void ApplyCamera();
+
+void SetCameraMode(int mode);      // and restart the ease from the current eye
+void SetCameraModeOnly(int mode);
+void SetCameraFixedEye(const Vec3& position);
+void SetCameraEaseFrom(const Vec3& position);
+void SetCameraEaseTime(float seconds);
+void SetCameraLookFrom(const Vec3& position);
+void SetCameraAngles(float tilt, float yaw, float third);
+void SetCameraLookHeight(float height);
+
+Vec3 GetCameraEye();
+Vec3 GetCameraLookAt();
+Vec3 GetCameraUp();
+float GetCameraYaw();
+float GetCameraTilt();
+int GetCameraSettleCount();
+// 1 when the point lies inside all six planes with a margin of 6 units.
+int IsInView(const Vec3& point);
+
+// Back to the state at program start (tests, new runs).
+void ResetCamera();

@@ -1,0 +1,51 @@
+// The stage's lights, read from two text files: light.txt for play on the
+// top side of the field and light_rev.txt for the underside. Each light is
+// eight lines: name, enabled, type letter (D, P or S), position x,y,z,
+// rotation x,y,z in degrees (the direction is (1,1,1) turned by it), and the
+// ambient, specular and diffuse colours as a,r,g,b. The files are written back
+// when the Light object goes (atomically: a crash never leaves half a file).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/d3d_types.h"
+#include "render/math.h"
+
+struct LightEntry {
+  std::string name;  // the first line as read, with its line end
+  Vec3 rotation;
+  D3DLIGHT9 light{};
+  int enabled = 0;
+};
+
+// Reads a light file's text into entries (missing values read as 0).
+std::vector<LightEntry> ParseLightText(const std::string& text);
+// The written form of a list of entries.
+std::string FormatLightText(const std::vector<LightEntry>& entries);
+// The direction a light's rotation gives: (1, 1, 1) turned by x, then y, then z.
+D3DVECTOR LightDirection(const Vec3& rotationDegrees);
+
+class Light {
+ public:
+  Light(std::string normalPath, std::string reversedPath);
+  Light();  // the game's files below Resource_Orvelune/Light/
+  ~Light();
+  Light(const Light&) = delete;
+  Light& operator=(const Light&) = delete;
+
+  // Reads both files and puts the normal set on the device; 1 on success.
+  int Load();
+  // Puts the reversed set (underside != 0) or the normal set on the device.
+  void Apply(int underside);
+  // Writes both lists back to their files and empties them.
+  void SaveLights();
+
+  const std::vector<LightEntry>& Normal() const { return normal_; }
+  const std::vector<LightEntry>& Reversed() const { return reversed_; }
+
+ private:
+  std::string normalPath_, reversedPath_;
+  std::vector<LightEntry> normal_, reversed_;
+};

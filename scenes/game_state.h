@@ -1,0 +1,76 @@
+// The game state: the process-wide values that say where the play stands
+// (game mode, stage, enemies left, life, fade, ...). The game scene drives it;
+// the world objects read and write it directly.
+#pragma once
+
+// Game modes.
+enum GameMode {
+  kModeFreePlay = 0,        // ordinary enemies to defeat
+  kModeBossArmed = 1,       // free play; the boss is armed
+  kModeBossEncounter = 2,   // the encounter event
+  kModeBossBattle = 3,
+  kModeBossDefeated = 4,    // the defeat event
+  kModeClear = 5,           // the stage clear screen
+  kModeBlownAway = 6,       // free play while the player is blown away
+  kModeGameOver = 7,
+  kModeBridge = 8,          // the bridge builds towards the goal
+  kModeGoal = 9,            // the goal event
+  kModePause = 11,
+};
+
+int GetGameMode();
+void SetGameMode(int mode);
+int GetStageNumber();
+void SetStageNumber(int stage);
+int GetBossesLeft();
+void SetBossesLeft(int n);
+int GetEnemiesLeft();
+void SetEnemiesLeft(int n);
+int GetBossEventSeen();
+void SetBossEventSeen(int seen);
+int GetLife();
+void SetLife(int life);
+int GetMaxLife();
+void SetMaxLife(int maxLife);
+int GetHudMark();
+void SetHudMark(int mark);
+int GetPlayerUnderside();
+void SetPlayerUnderside(int underside);
+int GetCameraMode();
+void SetCameraModeValue(int mode);
+float GetBridgeTimer();
+void SetBridgeTimer(float seconds);
+float GetBridgeFront();
+void SetBridgeFront(float x);
+int GetBridgeAdvance();
+void SetBridgeAdvance(int advance);
+int GetFadeAlpha();
+void SetFadeAlpha(int alpha);
+int GetFadingIn();
+void SetFadingIn(int on);
+int GetFadingOut();
+void SetFadingOut(int on);
+
+// Life: Damage pays one life (0 when the gauge was already empty), Heal
+// gives one back up to the maximum, ResetLife starts a stage with 5 of 9.
+int Damage();
+void Heal();
+void ResetLife();
+
+// The enemy count rule, after a character other than the player has left:
+// no boss left starts the defeat event; otherwise in free play with few
+// enough ordinary enemies left (1 on stage number 1, else 0) the boss is armed.
+void CheckEnemiesLeft();
+// At every stage load: free play, no enemies counted; the boss is armed from
+// the start on stages 2 and 3.
+void ResetStageState();
+
+void StepFadeIn();
+void StepFadeOut();
+void ResetFade();
+// The preloaded fade picture over the whole screen in the colour's RGB, with
+// the fade alpha.
+void DrawFade(unsigned colour);
+
+// Everything back to the values at program start (for tests and new runs).
+void ResetGameState();

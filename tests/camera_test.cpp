@@ -1,0 +1,118 @@
+// The camera: the settle from the high view into the follow view, turning
+// with the stick and its dead zone, yaw wrapping, and the culling margin.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/input.h"
+#include "render/camera.h"
+#include "scenes/game_state.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class CameraTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetGameState();
+    ResetCamera();
+    subject_.position = {10, 0.5f, -4};
+    subject_.rotation = {0, 90, 0};
+    InitCamera(subject_);
+    NoInput();
+  }
+  void NoInput() {
+    uint8_t keys[256] = {};
+    SetInputStateForTest(keys, PadRecord{});
+  }
+  void Stick(int16_t x, int16_t y) {
+    uint8_t keys[256] = {};
+    PadRecord pad;
+    pad.connected = 1;
+    pad.state.Gamepad.sThumbRX = x;
+    pad.state.Gamepad.sThumbRY = y;
+    SetInputStateForTest(keys, pad);
+  }
+  void Frame() {
+    frames_.Step();
+    UpdateCamera(subject_, 1, 1);
+  }
+
+  ScopedHeadlessBackend backend_;
+  FrameStepper frames_;
+  CameraSubject subject_;
+};
+
+}  // namespace
+
+TEST_F(CameraTest, SettlesThroughTwoHighFramesThenEasesIntoTheFollowView) {
+  SetCameraMode(kCameraHigh);
+  Frame();
+  EXPECT_EQ(GetCameraSettleCount(), 0);
+  SetCameraMode(kCameraFollow);
+  Frame();
+  EXPECT_EQ(GetCameraSettleCount(), 1);
+  Frame();
+  EXPECT_EQ(GetCameraSettleCount(), 2);  // the ease restarts here
+  Frame();
+  EXPECT_EQ(GetCameraSettleCount(), 3);
+  for (int i = 0; i < 48; ++i) Frame();  // 0.8 s
+  // The follow placement: behind the heading by 5 x 1.2, raised by 3.
+  const Vec3 eye = GetCameraEye();
+  EXPECT_NEAR(eye.y, 0.5f + 3.0f, 1e-3f);
+  EXPECT_NEAR(eye.x, 10 - 6.0f, 1e-3f);
+  EXPECT_NEAR(eye.z, -4.0f, 1e-3f);
+}
+
+TEST_F(CameraTest, TheStickTurnsOnlyBeyondItsDeadZoneAndYawSpeedDecays) {
+  SetCameraMode(kCameraFollow);
+  for (int i = 0; i < 4; ++i) Frame();
+  const float yaw0 = GetCameraYaw();
+  Stick(17000, 0);  // 0.85: not enough
+  Frame();
+  EXPECT_FLOAT_EQ(GetCameraYaw(), yaw0);
+  Stick(20000, 0);  // 1.0: turns 1.34 degrees a frame
+  Frame();
+  EXPECT_NEAR(GetCameraYaw(), yaw0 + 1.34f, 1e-4f);
+  NoInput();
+  Frame();  // speed 1.0 - 0.1 = 0.9
+  EXPECT_NEAR(GetCameraYaw(), yaw0 + 1.34f + 0.9f * 1.34f, 1e-4f);
+}
+
+TEST_F(CameraTest, YawJumpsRatherThanWrapping) {
+  SetCameraMode(kCameraFollow);
+  for (int i = 0; i < 4; ++i) Frame();
+  SetCameraAngles(0, 0.5f, 0);
+  Stick(-20000, 0);
+  Frame();
+  EXPECT_FLOAT_EQ(GetCameraYaw(), 360.0f);  // below 0 becomes 360
+  SetCameraAngles(0, 359.5f, 0);
+  Stick(20000, 0);
+  Frame();
+  EXPECT_FLOAT_EQ(GetCameraYaw(), 0.0f);  // above 360 becomes 0
+}
+
+TEST_F(CameraTest, PointsJustOutsideASidePlaneAreStillInView) {
+  // The rise mode puts the eye exactly where it is told: at (0, 0.125, -10)
+  // looking at the origin.
+  ResetCamera();
+  CameraSubject s;
+  InitCamera(s);
+  SetCameraModeOnly(kCameraRise);
+  SetCameraFixedEye({0, 0, -10});
+  SetCameraEaseTime(0.8f);
+  SetCameraEaseFrom({0, 0, -10});
+  s.position = {0, -1.8f, 0};
+  UpdateCamera(s, 1, 1);  // eye (0, 0.125, -10) looking at (0, 0, 0)
+  // The right plane's normal in view space is (-cos 60, 0, sin 60): a point at
+  // view depth 10 sits on it at x = 10 tan 60 = 17.32. 5 units outside along
+  // the normal is in view, 7 is not.
+  const float edge = 10 * std::tan(60 * kDegToRad);
+  const Vec3 n{std::cos(60 * kDegToRad), 0, -std::sin(60 * kDegToRad)};  // outward
+  const Vec3 onPlane{edge, 0.125f, 0};
+  EXPECT_EQ(IsInView(onPlane + n * 5), 1);
+  EXPECT_EQ(IsInView(onPlane + n * 7), 0);
+  EXPECT_EQ(IsInView({0, 0, 0}), 1);
+  EXPECT_EQ(IsInView({0, 0, -30}), 0);  // well behind the eye
+}

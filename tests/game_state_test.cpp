@@ -1,0 +1,94 @@
+// The game state's rules: life, the enemy count rule with its stage-1
+// threshold, the stage reset and the fades.
+#include <gtest/gtest.h>
+
+#include "scenes/game_state.h"
+
+class GameStateTest : public testing::Test {
+ protected:
+  void SetUp() override { ResetGameState(); }
+};
+
+TEST_F(GameStateTest, LifeIsPaidAndRegainedWithinItsBounds) {
+  ResetLife();
+  EXPECT_EQ(GetLife(), 5);
+  EXPECT_EQ(GetMaxLife(), 9);
+  SetLife(1);
+  EXPECT_EQ(Damage(), 1);
+  EXPECT_EQ(GetLife(), 0);
+  EXPECT_EQ(Damage(), 0);  // already empty: the action is refused
+  EXPECT_EQ(GetLife(), 0);
+  SetLife(-3);
+  EXPECT_EQ(Damage(), 0);
+  EXPECT_EQ(GetLife(), 0);
+  SetLife(9);
+  Heal();
+  EXPECT_EQ(GetLife(), 9);
+  SetLife(12);  // above the maximum: paid for without a change
+  EXPECT_EQ(Damage(), 1);
+  EXPECT_EQ(GetLife(), 12);
+  SetHudMark(1);
+  ResetLife();
+  EXPECT_EQ(GetHudMark(), 0);
+}
+
+TEST_F(GameStateTest, TheBossIsArmedWhenFewEnoughEnemiesAreLeft) {
+  SetStageNumber(0);
+  SetBossesLeft(1);
+  SetEnemiesLeft(1);
+  CheckEnemiesLeft();
+  EXPECT_EQ(GetGameMode(), kModeFreePlay);
+  SetEnemiesLeft(0);
+  CheckEnemiesLeft();
+  EXPECT_EQ(GetGameMode(), kModeBossArmed);
+  // On stage number 1 one enemy may remain.
+  SetGameMode(kModeFreePlay);
+  SetStageNumber(1);
+  SetEnemiesLeft(1);
+  CheckEnemiesLeft();
+  EXPECT_EQ(GetGameMode(), kModeBossArmed);
+  // Only free play arms the boss; no boss left starts the defeat event.
+  SetGameMode(kModeBossBattle);
+  CheckEnemiesLeft();
+  EXPECT_EQ(GetGameMode(), kModeBossBattle);
+  SetBossesLeft(0);
+  CheckEnemiesLeft();
+  EXPECT_EQ(GetGameMode(), kModeBossDefeated);
+}
+
+TEST_F(GameStateTest, StagesTwoAndThreeStartWithTheBossArmed) {
+  for (int stage = 0; stage < 4; ++stage) {
+    SetStageNumber(stage);
+    SetGameMode(kModeBossBattle);
+    SetBossesLeft(3);
+    SetEnemiesLeft(4);
+    ResetStageState();
+    EXPECT_EQ(GetGameMode(), stage >= 2 ? kModeBossArmed : kModeFreePlay) << stage;
+    EXPECT_EQ(GetBossesLeft(), 0);
+    EXPECT_EQ(GetEnemiesLeft(), 0);
+  }
+}
+
+TEST_F(GameStateTest, FadesStepByFiveAndStopAtTheirEnds) {
+  SetFadeAlpha(251);
+  SetFadingOut(1);
+  StepFadeOut();
+  EXPECT_EQ(GetFadeAlpha(), 255);
+  EXPECT_EQ(GetFadingOut(), 0);
+  SetFadeAlpha(250);
+  SetFadingOut(1);
+  StepFadeOut();
+  EXPECT_EQ(GetFadeAlpha(), 255);
+  EXPECT_EQ(GetFadingOut(), 1);  // the fade ends on the next step
+  SetFadeAlpha(3);
+  SetFadingIn(1);
+  StepFadeIn();
+  EXPECT_EQ(GetFadeAlpha(), 0);
+  EXPECT_EQ(GetFadingIn(), 0);
+  SetFadeAlpha(100);
+  SetFadingIn(1);
+  SetFadingOut(1);
+  ResetFade();
+  EXPECT_EQ(GetFadeAlpha(), 0);
+  EXPECT_EQ(GetFadingIn() + GetFadingOut(), 0);
+}

@@ -1,0 +1,71 @@
+#include "tools/sim/stage_dump.h"
+
+#include <vector>
+
+#include "app/json_writer.h"
+#include "scenes/game_state.h"
+#include "world/enemies.h"
+#include "world/field_chip.h"
+#include "world/player.h"
+#include "world/world_values.h"
+
+bool StageDumpJson(const std::string& path, std::string* out) {
+  ResetGameState();
+  ResetWorldValues();
+  CharacterList characters;
+  auto* player = new Player();
+  characters.push_back(player);
+  GimmickNode* head = nullptr;
+  FieldChip reader;
+  const int ok = reader.LoadFile(head, characters, path);
+  if (ok) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("goal").Vec(World().goalPosition);
+    json.Key("bosses_left").Int(GetBossesLeft());
+    json.Key("enemies_left").Int(GetEnemiesLeft());
+    json.Key("player").BeginObject();
+    json.Key("pos").Vec(player->position);
+    json.Key("rot").Vec(player->rotation);
+    json.Key("upside_down").Int(player->upsideDown);
+    json.EndObject();
+    // Gimmicks in file order: the list's head is the last one read.
+    std::vector<GimmickBase*> inOrder;
+    for (GimmickNode* n = head; n; n = n->next) inOrder.insert(inOrder.begin(), n->object);
+    json.Key("gimmicks").BeginArray();
+    for (GimmickBase* g : inOrder) {
+      json.BeginObject();
+      json.Key("class").String(g->ClassName());
+      json.Key("kind").Int(g->gimmickKind);
+      json.Key("pos").Vec(g->position);
+      json.Key("rot").Vec(g->rotation);
+      json.Key("upside_down").Int(g->upsideDown);
+      g->DumpParameters(json);
+      json.EndObject();
+    }
+    json.EndArray();
+    json.Key("characters").BeginArray();
+    bool first = true;
+    for (CharacterBase* c : characters) {
+      if (first) {
+        first = false;
+        continue;
+      }
+      json.BeginObject();
+      json.Key("class").String(c->ClassName());
+      json.Key("pos").Vec(c->position);
+      json.Key("rot").Vec(c->rotation);
+      json.Key("upside_down").Int(c->upsideDown);
+      json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    *out = json.Text();
+  }
+  DeleteGimmickList(head);
+  for (CharacterBase* c : characters) {
+    c->Release();
+    delete c;
+  }
+  return ok != 0;
+}

@@ -1,0 +1,359 @@
+#include "world/chips.h"
+
+#include <cmath>
+
+#include "app/frame_timer.h"
+#include "app/json_writer.h"
+#include "app/random.h"
+#include "platform/graphics.h"
+#include "platform/sound_sets.h"
+#include "render/preload.h"
+#include "render/primitives.h"
+#include "scenes/game_state.h"
+#include "world/world_values.h"
+
+namespace {
+
+// The star a carried chip shows: scaled by its level and turned about a point
+// 0.2 x level above its centre.
+Matrix CarriedStarMatrix(const Vec3& position, const Vec3& rotation, float level) {
+  const Vec3 scaling{level, level, level};
+  const Vec3 centre{0, 0.2f * level, 0};
+  const Quaternion q = QuaternionRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad,
+                                                      rotation.z * kDegToRad);
+  return MatrixTransformation(nullptr, nullptr, &scaling, &centre, &q, &position);
+}
+
+}  // namespace
+
+void DrawMeshWithAlpha(Mesh* mesh, Texture* texture, int alpha) {
+  if (alpha <= 0) return;
+  const bool translucent = alpha < 255;
+  if (translucent) BeginTranslucent(alpha);
+  if (texture) mesh->DrawWithTexture(texture);
+  else mesh->Draw();
+  if (translucent) EndTranslucent();
+}
+
+// ---- OneChip ------------------------------------------------------------------
+
+OneChip::OneChip() : mesh(GetObjectMesh(kMeshBox)) { size = {1, 1, 1}; }
+
+int OneChip::Init() {
+  rotation.y = 90;
+  UpdateMatrix();
+  return 1;
+}
+
+void OneChip::Action(CharacterBase* player) {
+  if (flying() && state == kStateNormal) {
+    if (World().boardReading) {
+      gravityOn = 0;
+    } else {
+      gravityOn = 1;
+      position.x += velocity.x * level() / 5;
+      position.z += velocity.z * level() / 5;
+      UpdateMatrix();
+    }
+  } else if (bounce.active && state == kStateSpecial) {
+    // The quake hop: up and back down over 60 frames.
+    bounce.timer += 6;
+    position.y += std::cos(bounce.timer * kDegToRad) * bounce.speed;
+    if (bounce.timer >= 360) {
+      bounce.speed = 0;
+      bounce.timer = 0;
+      bounce.active = 0;
+      state = kStateNormal;
+    }
+    UpdateMatrix();
+  }
+  GimmickBase::Action(player);
+}
+
+void OneChip::DrawCarriedStar() {
+  GetDevice()->SetTransform(D3DTS_WORLD, CarriedStarMatrix(position, rotation, level()));
+}
+
+void OneChip::Draw() {
+  GraphicsDevice* d = GetDevice();
+  if (gimmickKind == kKindEncounter) return;  // the encounter trigger is never seen
+  const bool rock = gimmickKind == kKindStar;
+  if (state >= kStateGone && state <= kStateBlownAway) {
+    const int a = DriftAlpha(position.z);
+    if (carried()) {
+      DrawCarriedStar();
+      DrawMeshWithAlpha(GetObjectMesh(kMeshStar), nullptr, std::min(a, 254));
+    } else {
+      d->SetTransform(D3DTS_WORLD, world);
+      DrawMeshWithAlpha(mesh, rock ? GetSharedTexture(kTexRock) : nullptr, std::min(a, 254));
+    }
+    return;
+  }
+  if (state == kStateTaken && !carried()) {
+    d->SetTransform(D3DTS_WORLD, world);
+    mesh->DrawWithTexture(GetSharedTexture(kTexWood));
+    return;
+  }
+  if (carried()) {
+    DrawCarriedStar();
+    GetObjectMesh(kMeshStar)->Draw();
+    const float l = level();
+    DrawShadow(GetPlayerUnderside() ? 180.0f : 0.0f, shadowPoint(), {l, l, l});
+    return;
+  }
+  d->SetTransform(D3DTS_WORLD, world);
+  if (rock) mesh->DrawWithTexture(GetSharedTexture(kTexRock));
+  else mesh->Draw();
+}
+
+int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Vec3&, Vec3* contact) {
+  const float e = carried() ? size.x * level() : size.x;
+  const Vec3 d = p - position;
+  const float w = s.x, depth = s.z, h = s.y;
+  int flags = 0;
+  // Side faces: only when the character is not standing over the chip.
+  const bool besideHeight = charUpsideDown ? p.y > position.y - e / 3 : p.y < position.y + e / 3;
+  if (state != kStateSpecial && besideHeight) {
+    if (std::fabs(d.x) < w / 2 + e / 2 && std::fabs(d.z) < depth / 2 + e / 2 - 0.4f && std::fabs(d.y) < h) {
+      if (p.x - w / 2 > position.x - e / 2 && p.x - w / 2 < position.x + e / 2)
+        flags |= kFacePushPosX;
+      else if (p.x + w / 2 > position.x - e / 2 && p.x + w / 2 < position.x + e / 2)
+        flags |= kFacePushNegX;
+      if (flags & (kFacePushPosX | kFacePushNegX)) contact->x = position.x;
+    }
+    if (std::fabs(d.x) < w / 2 + e / 2 - 0.4f && std::fabs(d.z) < depth / 2 + e / 2 && std::fabs(d.y) < h) {
+      if (p.z - depth / 2 > position.z - e / 2 && p.z - depth / 2 < position.z + e / 2)
+        flags |= kFacePushPosZ;
+      else if (p.z + depth / 2 > position.z - e / 2 && p.z + depth / 2 < position.z + e / 2)
+        flags |= kFacePushNegZ;
+      if (flags & (kFacePushPosZ | kFacePushNegZ)) contact->z = position.z;
+    }
+  }
+  // Footprint: over (or, upside down, under) the chip.
+  const bool footprint = std::fabs(d.x) <= w / 2 + e / 2 - 0.4f && std::fabs(d.z) <= depth / 2 + e / 2 - 0.4f;
+  const bool beyond = charUpsideDown ? p.y < position.y : p.y > position.y;
+  if (footprint && (state == kStateBlownAway || beyond)) {
+    flags |= kFaceOver;
+    contact->y = charUpsideDown ? position.y - e / 2 : position.y + e / 2;
+  }
+  // Standing: the character's feet within the chip's height.
+  if (footprint && (state == kStateNormal || state == kStateBlownAway || state == kStateTaken ||
+                    state == kStateMarkedInner)) {
+    const bool within = charUpsideDown ? (p.y >= position.y - e / 2 && p.y <= position.y + e / 2)
+                                       : (p.y > position.y - e / 2 && p.y < position.y + e / 2);
+    if (within) {
+      flags = kFaceOver | kFaceStand;
+      contact->y = position.y;
+    }
+  }
+  return flags;
+}
+
+// ---- StarChip -----------------------------------------------------------------
+
+StarChip::StarChip() : mesh(GetObjectMesh(kMeshStar)) { size = {1.5f, 1.5f, 1.5f}; }
+
+void StarChip::BuildMatrix() {
+  world = MatrixScaling(size.x, size.y, size.z) *
+          MatrixRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad) *
+          MatrixTranslation(position.x, position.y, position.z);
+}
+
+int StarChip::Init() {
+  position.z -= 0.5f;
+  rotation.z = 90;
+  rotation.y = static_cast<float>(GameRand() % 361);
+  rotation.x = static_cast<float>(GameRand() % 361);
+  BuildMatrix();
+  return 1;
+}
+
+void StarChip::Action(CharacterBase* player) {
+  rotation.y += 0.5f;
+  if (rotation.y >= 360) rotation.y = 0;
+  position.y += std::sin(rotation.y * kDegToRad) * 0.003f;
+  BuildMatrix();
+  GimmickBase::Action(player);
+}
+
+void StarChip::Draw() {
+  GetDevice()->SetTransform(D3DTS_WORLD, world);
+  mesh->Draw();
+  const bool under = GetPlayerUnderside() != 0;
+  DrawShadow(under ? 180.0f : 0.0f, {position.x, under ? -0.5f : 0.5f, position.z}, size);
+}
+
+// ---- Item -------------------------------------------------------------------------
+
+Item::Item(int itemIndex) : mesh(GetItemMesh(0)), index(itemIndex) {
+  if (index == 0) size = {1, 1, 1};
+}
+
+void Item::DumpParameters(JsonWriter& json) const { json.Key("item").Int(index); }
+
+void Item::Action(CharacterBase* player) {
+  if (state == kStateNormal) {
+    const Vec3 d = player->position - position;
+    const bool touching = player->upsideDown == upsideDown &&
+                          std::sqrt(d.x * d.x + d.z * d.z) < (player->size.x + size.x) / 2 &&
+                          std::fabs(d.y) < 0.5f;
+    if (!touching) {
+      healTimer = 0.785f;
+      if (motion != kSpin) motion |= kStopAfterBob;
+    } else if (GetLife() >= GetMaxLife()) {
+      if (motion != kSpin) motion |= kStopAfterBob;
+    } else if (index == 0) {
+      healTimer += GetDeltaTime();
+      if (motion == kSpin) {
+        home = position;
+        motion |= kRising;
+      }
+      if (healTimer >= 0.785f) {
+        Heal();
+        healTimer = 0;
+        GameSound::PlayOnce(kSeGetItem);
+      }
+    }
+    Bob();
+  } else if (state >= kStateGone && state <= kStateBlownAway) {
+    alpha = DriftAlpha(position.z);
+  }
+  GimmickBase::Action(player);
+}
+
+void Item::Bob() {
+  if (motion & kSpin) {
+    rotation.y += 5;
+    if (rotation.y > 360) rotation.y = 0;
+  }
+  const float sign = upsideDown ? -1.0f : 1.0f;
+  if (motion & kRising) {
+    position.y += 0.15f * sign;
+    if (upsideDown ? position.y <= -3 : position.y >= 3) motion = (motion & ~kRising) | kReturning;
+  } else if (motion & kReturning) {
+    returnSpeed = std::min(0.15f, returnSpeed + 0.0055f);
+    position.y += position.y < home.y ? returnSpeed : -returnSpeed;
+    if (std::fabs(position.y - home.y) < 0.125f) {
+      position.y = home.y;
+      returnSpeed = 0;
+      if (motion & kStopAfterBob) motion = kSpin;
+      else motion = (motion & ~kReturning) | kRising;
+    }
+  }
+  UpdateMatrix();
+}
+
+void Item::Draw() {
+  GetDevice()->SetTransform(D3DTS_WORLD, world);
+  if (state >= kStateGone && state <= kStateBlownAway) DrawMeshWithAlpha(mesh, nullptr, std::min(alpha, 254));
+  else mesh->Draw();
+}
+
+// ---- StarGather ---------------------------------------------------------------
+
+std::vector<std::unique_ptr<StarGather>>& StarGatherList() {
+  static std::vector<std::unique_ptr<StarGather>> list;
+  return list;
+}
+
+StarGather* StarGather::Create() {
+  StarGatherList().push_back(std::unique_ptr<StarGather>(new StarGather()));
+  return StarGatherList().back().get();
+}
+
+void StarGather::Start(int upsideDown, const Vec3& point, float sprayBoost) {
+  alpha_ = 255;
+  sinkSpeed_ = 0;
+  timer_ = 0;
+  point_ = point;
+  for (Star& s : stars_) {
+    s.rotation = {static_cast<float>(DrawRand() % 180), static_cast<float>(DrawRand() % 180),
+                  static_cast<float>(DrawRand() % 180)};
+    if (mode_ == 1) {
+      const float a = static_cast<float>(DrawRand() % 360) * kDegToRad;
+      const float r1 = (DrawRand() % 20 + 1) / 10.0f, r3 = (DrawRand() % 20 + 1) / 10.0f;
+      float r2 = (DrawRand() % 15 + 1) / 10.0f;
+      if (DrawRand() % 2) r2 = -r2;
+      s.start = point + Vec3{std::sin(a) * r1, r2, std::cos(a) * r3};
+      s.position = s.start;
+      s.motion = point - s.start;
+      const float k = (DrawRand() % 3 + 1) / 10.0f;
+      s.scale = {k, k, k};
+    } else {
+      s.position = point;
+      s.start = point;
+      s.yaw = -static_cast<float>(DrawRand() % 361);
+      s.speed1 = (DrawRand() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
+      s.speed2 = (DrawRand() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
+      const float k = (DrawRand() % 8 + 1) / 10.0f;
+      s.scale = {k, k, k};
+    }
+  }
+  if (mode_ == 1) alpha_ = 0;
+  (void)upsideDown;
+}
+
+bool StarGather::Update(int upsideDown) {
+  if (finished_) return true;
+  if (mode_ == 1) {
+    timer_ += GetDeltaTime();
+    if (fadingIn_) {
+      alpha_ = static_cast<int>(255 * std::min(1.0f, timer_ / 0.4f));
+      if (timer_ >= 0.4f) {
+        fadingIn_ = false;
+        timer_ = 0;
+      }
+    } else {
+      alpha_ = static_cast<int>(255 * std::max(0.0f, 1 - timer_ / 0.6f));
+      if (timer_ >= 0.6f) finished_ = true;
+    }
+    for (Star& s : stars_) {
+      const float t = std::min(timer_, 1.0f);
+      s.position = {EaseOut(s.motion.x, s.start.x, 1.0f, t), EaseOut(s.motion.y, s.start.y, 1.0f, t),
+                    EaseOut(s.motion.z, s.start.z, 1.0f, t)};
+    }
+  } else {
+    alpha_ -= 5;
+    if (alpha_ <= 0) {
+      alpha_ = 0;
+      finished_ = true;
+    }
+    for (Star& s : stars_) {
+      s.position.x += std::sin(s.yaw * kDegToRad) * s.speed1;
+      s.position.z += std::cos(s.yaw * kDegToRad) * s.speed2;
+      s.position.y -= sinkSpeed_;
+      s.speed1 = std::max(0.0f, s.speed1 - 0.001f);
+      s.speed2 = std::max(0.0f, s.speed2 - 0.001f);
+    }
+    sinkSpeed_ += upsideDown ? -0.01f : 0.01f;
+  }
+  for (Star& s : stars_) s.rotation = s.rotation + Vec3{1, 1, 1};
+  return finished_;
+}
+
+void StarGather::Draw() {
+  if (alpha_ <= 0) return;
+  GraphicsDevice* d = GetDevice();
+  Mesh* star = GetObjectMesh(kMeshStar);
+  BeginTranslucent(alpha_);
+  for (const Star& s : stars_) {
+    d->SetTransform(D3DTS_WORLD, MatrixScaling(s.scale.x, s.scale.y, s.scale.z) *
+                                     MatrixRotationYawPitchRoll(s.rotation.y * kDegToRad, s.rotation.x * kDegToRad,
+                                                                s.rotation.z * kDegToRad) *
+                                     MatrixTranslation(s.position.x, s.position.y, s.position.z));
+    star->Draw();
+  }
+  EndTranslucent();
+}
+
+void UpdateStarGathers(int upsideDown) {
+  auto& list = StarGatherList();
+  for (auto& e : list) e->Update(upsideDown);
+  list.erase(std::remove_if(list.begin(), list.end(), [](const auto& e) { return e->Finished(); }), list.end());
+}
+
+void DrawStarGathers() {
+  for (auto& e : StarGatherList()) e->Draw();
+}
+
+void ClearStarGathers() { StarGatherList().clear(); }

@@ -1,0 +1,118 @@
+// The small gimmicks that fill most cells: the floor chip (OneChip) that is
+// selected, flipped, lifted, carried as a star and thrown; the decorative
+// StarChip; the recovery Item; and the gathering and spraying star effect.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "world/object_base.h"
+
+class Mesh;
+class Texture;
+
+class OneChip : public GimmickBase {
+ public:
+  OneChip();
+  int Init() override;
+  void Action(CharacterBase* player) override;
+  void Draw() override;
+  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
+               Vec3* contact) override;
+  const char* ClassName() const override { return "OneChip"; }
+
+  // The carry record, by its meaning for chips.
+  int& carried() { return hitInfo.pushing; }
+  float& level() { return hitInfo.level; }
+  Vec3& shadowPoint() { return hitInfo.point; }
+  int& flying() { return hitInfo.active; }
+  int& burst() { return hitInfo.burst; }
+
+  Mesh* mesh;
+
+ private:
+  void DrawCarriedStar();
+};
+
+class StarChip : public GimmickBase {
+ public:
+  StarChip();
+  int Init() override;
+  void Action(CharacterBase* player) override;
+  void Draw() override;
+  const char* ClassName() const override { return "StarChip"; }
+
+  Mesh* mesh;
+
+ private:
+  void BuildMatrix();
+};
+
+class Item : public GimmickBase {
+ public:
+  explicit Item(int index);
+  void Action(CharacterBase* player) override;
+  void Draw() override;
+  const char* ClassName() const override { return "Item"; }
+  void DumpParameters(JsonWriter& json) const override;
+
+  // Motion bits.
+  static constexpr int kSpin = 1, kRising = 2, kReturning = 4, kStopAfterBob = 8;
+
+  Mesh* mesh;
+  int index;
+  float healTimer = 0.785f;
+  Vec3 home;
+  int motion = kSpin;
+  float returnSpeed = 0;
+
+ private:
+  void Bob();
+};
+
+// The flying stars around a lifted or thrown chip. Each effect registers
+// itself in the process-wide list when created; the field updates, draws and
+// deletes them.
+class StarGather {
+ public:
+  struct Star {
+    Vec3 position, start, motion;
+    float yaw = 0;
+    Vec3 rotation, scale;
+    float speed1 = 0, speed2 = 0;
+  };
+
+  // Creates an effect and registers it in the list (which owns it).
+  static StarGather* Create();
+  void SetMode(int mode) { mode_ = mode; }
+  // Gather mode (1): stars come in towards the point. Spray mode (0): they
+  // fly out from it, faster with a bigger boost.
+  void Start(int upsideDown, const Vec3& point, float sprayBoost = 0);
+  // One frame; true once the effect has finished.
+  bool Update(int upsideDown);
+  void Draw();
+  bool Finished() const { return finished_; }
+  int Alpha() const { return alpha_; }
+
+ private:
+  StarGather() = default;
+  bool finished_ = false;
+  int mode_ = 0;
+  Star stars_[5];
+  Vec3 point_;
+  int alpha_ = 0;
+  float timer_ = 0;
+  float sinkSpeed_ = 0;
+  bool fadingIn_ = true;
+};
+
+// The effects alive now, in creation order.
+std::vector<std::unique_ptr<StarGather>>& StarGatherList();
+// Updates every effect and deletes those that finish.
+void UpdateStarGathers(int upsideDown);
+void DrawStarGathers();
+void ClearStarGathers();
+
+// Draws a mesh with a given texture (or its own when null) through the
+// translucent recipe at the given alpha (255: no state changes).
+void DrawMeshWithAlpha(Mesh* mesh, Texture* texture, int alpha);

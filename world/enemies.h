@@ -1,0 +1,229 @@
+// Every hostile character: the enemy base with its mode machine, the
+// ordinary enemy, the constellation bosses (the scorpion, the twins, the water
+// jar and its fish) and the final boss with its two hands.
+#pragma once
+
+#include "render/primitives.h"
+#include "world/chips.h"
+#include "world/object_base.h"
+#include "world/star_burst.h"
+
+class Mesh;
+
+// enemyFlag values.
+enum EnemyFlag {
+  kEnemyWaiting = 1,
+  kEnemyAiming = 2,
+  kEnemyActive = 4,
+  kEnemyStunned = 8,
+  kEnemyQuake = 16,
+  kEnemyFlipFloor = 32,
+  kEnemyQuakeOver = 64,
+  kEnemyFlag128 = 128,
+};
+
+class EnemyBase : public CharacterBase {
+ public:
+  EnemyBase() { kind = 2; }
+  // The per-frame driver, given the character list (the player first).
+  virtual void Act(CharacterList& characters);
+  virtual void Search(CharacterBase* player);
+  virtual void Move();
+  virtual void CountStun();
+  virtual void HitCharacters(CharacterList& characters);
+  virtual void CountWait();
+  const char* ClassName() const override { return "EnemyBase"; }
+
+  int crushing = 0;
+  float crushRadius = 2.0f;
+  int chasing = 0;
+  float stunTimer = 0;
+  float waitTimer = 0;
+  int isMob = 0;
+  float quakeRadius = 0;
+  int twin = 0;
+  int attacking = 0;
+  int enemyFlag = kEnemyWaiting;
+};
+
+// The ordinary enemy: a small scorpion that spins until it sees the player,
+// then hops after it.
+class Enemy : public EnemyBase {
+ public:
+  Enemy();
+  void Draw() override;
+  const char* ClassName() const override { return "Enemy"; }
+  float hopTimer = 0;
+};
+int LoadEnemyMesh();
+void ReleaseEnemyMesh();
+
+// The base of the constellation bosses: the aiming rhythm and the stun stars.
+class Boss : public EnemyBase {
+ public:
+  Boss() { isMob = 0; }
+  void Draw() override;  // the stun stars
+  const char* ClassName() const override { return "Boss"; }
+
+  float aimTimer = 0;
+  float speed = 0.1f;
+  float attackLeft = 0;
+  float attackLength = 0;
+  int lastSide = 0;
+  int warning = 0;
+  StunEffect stars[3];
+};
+
+class Scorpion : public Boss {
+ public:
+  Scorpion();
+  void Draw() override;
+  const char* ClassName() const override { return "Scorpion"; }
+  float leapSpeed = 0.2f;
+  int leaping = 0;
+  int rearPhase = 0;
+};
+int LoadScorpionMesh();
+void ReleaseScorpionMesh();
+
+// One of Castor's three thrown stars.
+class CastorsWeapon : public GimmickBase {
+ public:
+  CastorsWeapon();
+  const char* ClassName() const override { return "CastorsWeapon"; }
+
+  StarBurst bursts[5];
+  Vec3 target;
+  float riseSpeed = 0;
+  float maxHeight = 0;
+  float growTimer = 0;
+  int landed = 0;
+  int thrown = 0;
+  int ownerKnocked = 0;
+  int ownerFlipping = 0;
+  int solo = 0;
+};
+
+class Castor : public Boss {
+ public:
+  Castor();
+  void Draw() override;
+  const char* ClassName() const override { return "Castor"; }
+  CastorsWeapon weapons[3];
+  float throwTimer = 0;
+  int throwing = 0;
+  int throwMode = 2;
+};
+
+class Pollux : public Boss {
+ public:
+  Pollux();
+  void Draw() override;
+  const char* ClassName() const override { return "Pollux"; }
+};
+int LoadTwinMeshes();
+void ReleaseTwinMeshes();
+
+class Aquarius : public Boss {
+ public:
+  Aquarius();
+  ~Aquarius() override;
+  int Init() override;
+  void Draw() override;
+  void Release() override;
+  const char* ClassName() const override { return "Aquarius"; }
+
+  Mesh* mesh;
+  float fishTimer = 0;
+  int quakePhase = 0;
+  float hopAngle = 0;
+  float jumpTimer = 0;
+  float sideTimer = 0;
+};
+
+class Pisces : public Boss {
+ public:
+  Pisces();
+  void Draw() override;
+  const char* ClassName() const override { return "Pisces"; }
+  void SetAngleStep(float v) { angleStep = v; }
+  void SetForwardSpeed(float v) { forwardSpeed = v; }
+  void SetLeapHeight(float v) { leapHeight = v; }
+
+  float angleStep = 2.0f;
+  float leapAngle = 0;
+  int leapDone = 0;
+  float forwardSpeed;
+  float leapHeight = 0.3f;
+  Mesh* mesh;
+};
+int LoadFishMeshes();
+void ReleaseFishMeshes();
+
+class RightHand;
+class LeftHand;
+
+class Providence : public EnemyBase {
+ public:
+  Providence();
+  ~Providence() override;
+  int Init() override;
+  void Draw() override;
+  void Release() override;
+  const char* ClassName() const override { return "Providence"; }
+
+  Mesh* mesh;
+  StarBurst bursts[5];
+  RightHand* rightHand;
+  LeftHand* leftHand;
+  float floatAngle = 0;
+  float hopAngle = 0;
+  int subPhase = 0;
+  int handsGone = 0;
+  float rushLeft = 0, rushLength = 0;
+  Vec3 homePosition;
+  float rushSpeed = 0;
+  float actionTimer = 0;
+  float nearTimer = 0;
+  float dustTimer = 0;
+  float tiltSpeed = 0;
+  int exposed = 0;
+  int handsState = 0;
+  int action = 0;
+};
+
+class RightHand : public EnemyBase {
+ public:
+  RightHand();
+  ~RightHand() override;
+  int Init() override;
+  void Draw() override;
+  void Release() override;
+  const char* ClassName() const override { return "RightHand"; }
+
+  Mesh* mesh;
+  float spinAngle = 0;
+  int subPhase = 0;
+  int ready = 1;
+  float hurtTimer = 0, chargeTimer = 0, raiseTimer = 0;
+  int action = 0;
+};
+
+class LeftHand : public EnemyBase {
+ public:
+  LeftHand();
+  ~LeftHand() override;
+  int Init() override;
+  void Draw() override;
+  void Release() override;
+  const char* ClassName() const override { return "LeftHand"; }
+
+  Mesh* mesh;
+  StarBurst burst;
+  float spinAngle = 0;
+  int subPhase = 0;
+  float rushLeft = 0, rushLength = 0, rushSpeed = 0;
+  float windupTimer = 0, hoverTimer = 0, shakeTimer = 0, walkTimer = 0;
+  Vec3 startPosition;
+  int action = 0;
+};

@@ -1,0 +1,101 @@
+#include "world/invisible_blocks.h"
+
+#include <cmath>
+
+#include "app/json_writer.h"
+#include "platform/graphics.h"
+#include "render/preload.h"
+#include "world/chips.h"
+
+int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& s, Vec3* contact) const {
+  if (alpha == 0) return 0;
+  const Vec3& b = position;
+  const Vec3 d = c - b;
+  int flags = 0;
+  const bool below = upsideDown ? c.y > b.y : c.y < b.y;
+  if (below) {
+    if (std::fabs(d.x) < s.x / 2 + e / 2 && std::fabs(d.z) < s.z / 2 + e / 2 - 0.2f && std::fabs(d.y) < s.y) {
+      if (c.x - s.x / 2 > b.x - e / 2 && c.x - s.x / 2 < b.x + e / 2) {
+        flags |= kFacePushPosX;
+        contact->x = b.x;
+      } else if (b.x - e / 2 < c.x + s.x / 2) {
+        flags |= kFacePushNegX;
+        contact->x = b.x;
+      }
+    }
+    if (std::fabs(d.x) < s.x / 2 + e / 2 - 0.2f && std::fabs(d.z) < s.z / 2 + e / 2 && std::fabs(d.y) < s.y) {
+      if (c.z - s.z / 2 > b.z - e / 2 && c.z - s.z / 2 < b.z + e / 2) {
+        flags |= kFacePushPosZ;
+        contact->z = b.z;
+      } else if (b.z - e / 2 < c.z + s.z / 2) {
+        flags |= kFacePushNegZ;
+        contact->z = b.z;
+      }
+    }
+  }
+  if (std::fabs(d.x) < s.x - 0.2f && std::fabs(d.z) < s.z - 0.2f) {
+    flags |= kFaceOver;
+    if (upsideDown && b.y > c.y) contact->y = b.y - e / 2;
+    if (!upsideDown && b.y < c.y) contact->y = b.y + e / 2;
+    const bool within = upsideDown ? (b.y - e / 2 <= c.y && c.y <= b.y + e / 2)
+                                   : (b.y - e / 2 < c.y && c.y < b.y + e / 2);
+    if (within) {
+      flags |= kFaceStand;
+      contact->y = b.y;
+    }
+  }
+  return flags;
+}
+
+int InvisibleBase::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3&, Vec3* contact) {
+  return CubeTest(size.x, upsideDown, c, s, contact);
+}
+
+void InvisibleBase::FallingFade() {
+  if (state >= kStateGone && state <= kStateBlownAway) alpha = DriftAlpha(position.z);
+}
+
+void DrawRockBlock(const Matrix& world, int alpha) {
+  if (alpha <= 0) return;
+  GetDevice()->SetTransform(D3DTS_WORLD, world);
+  BeginTranslucent(alpha);
+  GetObjectMesh(kMeshBox)->DrawWithTexture(GetSharedTexture(kTexRock));
+  EndTranslucent();
+}
+
+AfterInvisible::AfterInvisible(int blockMode) : mesh(GetObjectMesh(kMeshBox)), mode(blockMode) {
+  alpha = 255;
+}
+
+void AfterInvisible::DumpParameters(JsonWriter& json) const { json.Key("mode").Int(mode); }
+
+void AfterInvisible::Draw() {
+  if (alpha == 0) return;
+  if (alpha == 255) {
+    GetDevice()->SetTransform(D3DTS_WORLD, world);
+    mesh->DrawWithTexture(GetSharedTexture(kTexRock));
+    return;
+  }
+  DrawRockBlock(world, alpha);
+}
+
+Flashing::Flashing(int startFadingIn, float step, float start, float end, float cycle)
+    : fadingIn(startFadingIn), startX(start), endX(end), stepX(step), period(cycle) {}
+
+int Flashing::Init() {
+  currentX = startX;
+  UpdateMatrix();
+  return 1;
+}
+
+void Flashing::DumpParameters(JsonWriter& json) const {
+  json.Key("fading_in").Int(fadingIn);
+  json.Key("step").Number(stepX);
+  json.Key("start_x").Number(startX);
+  json.Key("end_x").Number(endX);
+  json.Key("period").Number(period);
+}
+
+void Flashing::Draw() { DrawRockBlock(world, alpha); }
+
+void OnesideInvisible::Draw() { DrawRockBlock(world, alpha); }

@@ -1,0 +1,179 @@
+// The class tree of everything that stands in a stage: ObjectBase (placement
+// and the per-frame protocol), ObjectAction (motion with gravity and the
+// special states of the two-sided field), and the two branches for
+// characters and stage gimmicks.
+//
+// The field has two sides. Objects normally stand on the upper side with
+// gravity towards -y; an object whose upsideDown is set lives on the
+// underside, hangs head down (roll 180) and falls towards +y. The river lies at
+// y = -15 below and +15 above; whatever falls past it is carried away.
+#pragma once
+
+#include <list>
+#include <string>
+
+#include "render/math.h"
+
+class JsonWriter;
+
+// Motion states.
+enum MotionState {
+  kStateNormal = 0,
+  kStateGone = 1,        // left the game; the owner deletes it
+  kStateWashedAway = 2,  // in the river, drifting towards -z
+  kStateBlownAway = 3,   // along an arc
+  kStateFlipping = 4,    // to the other side of the field
+  kStateSpecial = 5,     // characters: knock-back still runs; chips: lifted by a shock wave
+  kStateTaken = 6,       // a chip marked for lifting, or carried
+  kStateFalling = 7,     // past the field's edge, about to reach the river
+  kStateMarkedInner = 8, // a chip in the inner area of a flip selection
+};
+
+// Face flags a gimmick's HitCheck returns for a character's box.
+enum FaceFlag {
+  kFacePushNegZ = 0x01,  // the character's +z side is inside: push towards -z
+  kFacePushPosZ = 0x02,  // the character's -z side is inside: push towards +z
+  kFacePushNegX = 0x04,  // the character's +x side is inside: push towards -x
+  kFacePushPosX = 0x08,  // the character's -x side is inside: push towards +x
+  kFaceStand = 0x10,     // the character's centre is within the box's height
+  kFaceOver = 0x20,      // the footprint is over (or, upside down, under) the box
+};
+
+class ObjectBase {
+ public:
+  ObjectBase() = default;
+  virtual ~ObjectBase() = default;
+
+  virtual int Init() { return 1; }
+  virtual void Update() {}
+  virtual void Draw() {}
+  virtual void Release() {}
+  // world = yaw-pitch-roll rotation (rotation.y, .x, .z in degrees), then the
+  // translation to position; no scale.
+  virtual void UpdateMatrix();
+
+  // The class's name, for the runner's dumps.
+  virtual const char* ClassName() const { return "ObjectBase"; }
+
+  Vec3 position;
+  Matrix world;
+  Vec3 rotation;
+};
+
+// The quake hop record: set by the collision pass when a shock wave lifts a
+// chip, consumed by the chip's own Action.
+struct BounceRecord {
+  int active = 0;
+  float value = 0;
+  float speed = 0;
+  float timer = 0;
+};
+
+class ObjectAction : public ObjectBase {
+ public:
+  ObjectAction();
+  // The motion-state machine: washed away, blown away, flipping, and for the
+  // other states gravity with the fall into the river.
+  void Update() override;
+  const char* ClassName() const override { return "ObjectAction"; }
+
+  Vec3 flipOffset;
+  int flipPhase = 0;
+  float flipRise = 0;
+  float gravity = 0.005f;
+  float spinSpeed;
+  float arcDegrees = 0;
+  float arcSpeed = 0.1f;
+  int state = kStateNormal;
+  float fallSpeed = 0;
+  BounceRecord bounce;
+  int upsideDown = 0;
+  Vec3 velocity;
+  int gravityOn = 0;
+  float timer = 0;
+  Vec3 startPosition;
+  int alpha = 0;
+  Vec3 size;
+  Vec3 flipCentre;
+
+ private:
+  void StepBlownAway();
+  void StepFlip();
+  void StepGravity();
+};
+
+class CharacterBase : public ObjectAction {
+ public:
+  CharacterBase() { gravityOn = 1; }
+  int Init() override {
+    UpdateMatrix();
+    return 1;
+  }
+  // Knock-back (in states 0 and 5), then the motion step.
+  void Update() override;
+  // One step of the knock-back slide: decelerates linearly to nothing over
+  // 0.5 s along velocity.
+  virtual void KnockBack();
+  // Moves the character out of a box by the face flags and the contact point.
+  virtual void PushOut(int faceFlags, const Vec3& contact);
+  const char* ClassName() const override { return "CharacterBase"; }
+
+  int knockBack = 0;
+  Vec3 groundPoint;
+  int kind = 0;  // 1 player, 2 enemy
+  float knockTimer = 0;
+  int fallSounded = 0;
+};
+
+// The carry record of a chip (and what the collision pass reads of any
+// gimmick): carried, the charge level, the shadow point, flying, burst.
+struct HitInfo {
+  int pushing = 0;
+  float level = 0;
+  Vec3 point;
+  int active = 0;
+  int burst = 0;
+};
+
+// Gimmick kinds: what the collision pass does with a gimmick.
+enum GimmickKind {
+  kKindChip = 0,
+  kKindRotaWall = 1,
+  kKindWall = 2,
+  kKindWallPiece = 3,
+  kKindGate = 4,
+  kKindInfoBoard = 5,
+  kKindInvisible = 6,
+  kKindStar = 7,
+  kKindItem = 8,
+  kKindBridge = 9,
+  kKindEncounter = 10,
+  kKindGoal = 11,
+};
+
+class GimmickBase : public ObjectAction {
+ public:
+  // The gimmick's own per-frame behaviour; the base runs the motion step.
+  virtual void Action(CharacterBase* player);
+  // Tests a character's box against the gimmick; face flags (0: no contact)
+  // and the contact point.
+  virtual int HitCheck(int upsideDown, const Vec3& position, const Vec3& size,
+                       const Vec3& velocity, Vec3* contact);
+  const char* ClassName() const override { return "GimmickBase"; }
+  // The loader's parameters, for the stage dump.
+  virtual void DumpParameters(JsonWriter&) const {}
+
+  int gimmickKind = kKindChip;
+  HitInfo hitInfo;
+};
+
+using CharacterList = std::list<CharacterBase*>;
+
+// The translucent recipe around a model's draw: alpha from the texture
+// factor; restores the states afterwards.
+void BeginTranslucent(int alpha);
+void EndTranslucent();
+
+// The alpha of an object drifting away in states 1 to 3: fades to nothing as
+// it nears the front edge z - 50.
+int DriftAlpha(float z);

@@ -1,0 +1,62 @@
+#include "world/star_burst.h"
+
+#include <cmath>
+
+#include "app/random.h"
+#include "platform/graphics.h"
+#include "render/preload.h"
+#include "world/object_base.h"
+
+void StarBurst::Start(int upsideDown, const Vec3& point, const Vec3& spread) {
+  alpha_ = 255;
+  sinkSpeed_ = 0;
+  for (Star& s : stars_) {
+    s.position = point;
+    s.velocity.x = std::fabs(spread.x) * static_cast<float>(DrawRand() % 2 + 1) / 100;
+    s.velocity.y = static_cast<float>(DrawRand() % 10 + 5) / 100 * (upsideDown ? -1.0f : 1.0f);
+    s.velocity.z = std::fabs(spread.z) * static_cast<float>(DrawRand() % 2 + 1) / 100;
+    s.scale = {static_cast<float>(DrawRand() % 7 + 1) / 10, static_cast<float>(DrawRand() % 7 + 1) / 10,
+               static_cast<float>(DrawRand() % 7 + 1) / 10};
+    const float yaw = static_cast<float>(DrawRand() % 181);
+    s.rotation = {static_cast<float>(DrawRand() % 180), DrawRand() % 2 ? yaw : -yaw,
+                  static_cast<float>(DrawRand() % 180)};
+  }
+}
+
+void StarBurst::Update(int upsideDown) {
+  if (!active_) return;
+  alpha_ -= 5;
+  if (alpha_ <= 0) {
+    alpha_ = 0;
+    active_ = false;
+    return;
+  }
+  for (Star& s : stars_) {
+    const float yaw = s.rotation.y * kDegToRad;
+    s.position.x += std::sin(yaw) * s.velocity.x;
+    s.position.y += s.velocity.y - sinkSpeed_;
+    s.position.z += std::cos(yaw) * s.velocity.z;
+    s.rotation.x += 1;
+    s.rotation.z += 1;
+    for (float* v : {&s.velocity.x, &s.velocity.z}) {
+      if (*v > 0) *v = std::max(0.0f, *v - 0.001f);
+      else if (*v < 0) *v = std::min(0.0f, *v + 0.001f);
+    }
+  }
+  sinkSpeed_ += upsideDown ? -0.005f : 0.005f;
+}
+
+void StarBurst::Draw() {
+  if (!active_) return;
+  GraphicsDevice* d = GetDevice();
+  Mesh* star = GetObjectMesh(kMeshStar);
+  BeginTranslucent(alpha_);
+  for (const Star& s : stars_) {
+    d->SetTransform(D3DTS_WORLD, MatrixScaling(s.scale.x, s.scale.y, s.scale.z) *
+                                     MatrixRotationYawPitchRoll(s.rotation.y * kDegToRad, s.rotation.x * kDegToRad,
+                                                                s.rotation.z * kDegToRad) *
+                                     MatrixTranslation(s.position.x, s.position.y, s.position.z));
+    star->Draw();
+  }
+  EndTranslucent();
+}

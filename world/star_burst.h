@@ -1,0 +1,23 @@
+// The seven-star burst: stars thrown out from a point that fall and fade.
+#pragma once
+
+#include "render/math.h"
+
+class StarBurst {
+ public:
+  void Start(int upsideDown, const Vec3& point, const Vec3& spread);
+  void Activate() { active_ = true; }
+  void Update(int upsideDown);
+  void Draw();
+  bool Active() const { return active_; }
+  int Alpha() const { return alpha_; }
+
+ private:
+  struct Star {
+    Vec3 position, velocity, rotation, scale;
+  };
+  bool active_ = false;
+  Star stars_[7];
+  int alpha_ = 0;
+  float sinkSpeed_ = 0;
+};

@@ -1,0 +1,39 @@
+// Walls on the field: the plain wall, the breakable wall (36 pieces that look
+// like one and fly apart), and the rotating slabs a thrown chip turns.
+#pragma once
+
+#include "world/object_base.h"
+
+class Mesh;
+
+class Wall : public GimmickBase {
+ public:
+  // piece: 0 the whole wall, 1 to 36 a piece of a breakable wall.
+  explicit Wall(int piece);
+  void Draw() override;
+  const char* ClassName() const override { return "Wall"; }
+  void DumpParameters(JsonWriter& json) const override;
+
+  Mesh* mesh;
+  int piece;
+  int breakState = 1;  // 1 standing, 2 broken
+  Vec3 spin;
+  float spinRate = 0;
+  float spinMode = 0;
+};
+
+class RotaWall : public GimmickBase {
+ public:
+  RotaWall();
+  const char* ClassName() const override { return "RotaWall"; }
+
+  Mesh* mesh;
+  float turnSpeed = 4.0f;
+  int turnState = 2;  // 2 ready, 4 turning, 1 turned
+};
+
+class RotaWallHalf : public RotaWall {
+ public:
+  RotaWallHalf();
+  const char* ClassName() const override { return "RotaWallHalf"; }
+};
