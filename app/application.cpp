@@ -229,6 +229,14 @@ int Application::UpdateScene() {
   return 0;
 }
 
+void Application::StartGameDirectly(int stage) {
+  delete game_;
+  game_ = new Game();
+  game_->SetFirstStage(stage);
+  state_ = 13;
+  drawId_ = 0;
+}
+
 void Application::DrawScene() {
   switch (drawId_) {
     case 3:

@@ -49,6 +49,9 @@ class Application {
   // Frames run so far (each reads input and steps the sequencer).
   int64_t GetFrameCount() const { return frameCount_; }
   Game* GetGame() const { return game_; }
+  // Skips the title and the opening: the next frame starts a game on this
+  // stage (0 to 3) with the game's real start-up.
+  void StartGameDirectly(int stage);
 
   // Called after each frame that was run (after it was presented, or after the
   // update when the frame ended the program without drawing).

@@ -28,6 +28,7 @@ void SoundSetCore::Release() {
 }
 
 void SoundSetCore::Update() {
+  startedNow_.clear();
   if (buffers_.empty()) return;
   for (int i = 0; i < count_; ++i) {
     SoundBuffer& b = *buffers_[i];
@@ -35,6 +36,7 @@ void SoundSetCore::Update() {
     if (rewind_[i] == 1) {
       rewind_[i] = 0;
       b.Rewind(0);
+      startedNow_.push_back(i);
     }
     switch (r) {
       case 0:
@@ -48,6 +50,7 @@ void SoundSetCore::Update() {
         if (started_[i] == 0) {
           b.Play(0);
           started_[i] = 1;
+          startedNow_.push_back(i);
         }
         if (started_[i] == 1 && !b.IsPlaying()) {
           request_[i] = 0;
@@ -60,6 +63,7 @@ void SoundSetCore::Update() {
         if (started_[i] == 0) {
           b.Play(DSBPLAY_LOOPING);
           started_[i] = 1;
+          startedNow_.push_back(i);
         }
         break;
       default: break;

@@ -29,6 +29,8 @@ class SoundSetCore {
   // Stops every sound at once (requests to 0 and buffers stopped).
   void StopAll();
   int Count() const { return count_; }
+  // The sounds the last Update started or restarted, in ascending order.
+  const std::vector<int>& StartedInLastUpdate() const { return startedNow_; }
 
  private:
   bool Valid(int i) const { return i >= 0 && i < count_ && !buffers_.empty(); }
@@ -38,6 +40,7 @@ class SoundSetCore {
   const char* failureText_;
   std::vector<std::unique_ptr<SoundBuffer>> buffers_;
   std::vector<int> request_, started_, rewind_, deferred_;
+  std::vector<int> startedNow_;
 };
 
 // The sets, each a process-wide object behind static functions.

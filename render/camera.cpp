@@ -211,6 +211,7 @@ void SetCameraAngles(float tilt, float yaw, float third) {
   g_cam.third = third;
 }
 void SetCameraLookHeight(float height) { g_cam.lookHeight = height; }
+void SetCameraTilt(float tilt) { g_cam.tilt = tilt; }
 Vec3 GetCameraEye() { return g_cam.eye; }
 Vec3 GetCameraLookAt() { return g_cam.lookAt; }
 Vec3 GetCameraUp() { return g_cam.up; }

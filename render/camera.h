@@ -33,6 +33,7 @@ void SetCameraEaseTime(float seconds);
 void SetCameraLookFrom(const Vec3& position);
 void SetCameraAngles(float tilt, float yaw, float third);
 void SetCameraLookHeight(float height);
+void SetCameraTilt(float tilt);
 
 Vec3 GetCameraEye();
 Vec3 GetCameraLookAt();

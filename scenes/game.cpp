@@ -1,11 +1,499 @@
 #include "scenes/game.h"
 
+#include "app/frame_timer.h"
 #include "app/json_writer.h"
+#include "platform/graphics.h"
+#include "platform/sound_sets.h"
+#include "render/camera.h"
+#include "render/lighting.h"
+#include "render/primitives.h"
+#include "scenes/game_state.h"
+#include "world/character_manager.h"
+#include "world/chips.h"
+#include "world/enemies.h"
+#include "world/field.h"
+#include "world/field_chip.h"
+#include "world/info_board.h"
+#include "world/player.h"
+#include "world/world_values.h"
 
-Game::Game() : placeholder_("Game", "ゲーム本編") {}
-int Game::Start() { return placeholder_.Start(); }
-int Game::Update() { return placeholder_.Update(); }
-void Game::Draw() { placeholder_.Draw(); }
-void Game::Release() {}
-int Game::GetResult() { return result_; }
-void Game::DumpState(JsonWriter& json) const { json.Key("game_result").Int(result_); }
+namespace {
+
+constexpr int kFirstEvents[4] = {1, 4, 7, 10};
+constexpr int kLastEvents[4] = {3, 6, 9, 11};
+
+// A stage begins with nothing carried over from the last one: the published
+// stage values, the ride values and an open help panel (which would
+// otherwise keep the world frozen).
+void ResetStageWorldValues() {
+  ResetWorldValues();
+  InfoPanel& panel = GetInfoPanel();
+  panel.phase = InfoPanel::kClosed;
+  panel.position = {11, 720};
+  panel.currentText = 0;
+}
+
+}  // namespace
+
+int Game::FirstEvent(int stage) { return kFirstEvents[stage >= 0 && stage < 4 ? stage : 0]; }
+int Game::LastEvent(int stage) { return kLastEvents[stage >= 0 && stage < 4 ? stage : 0]; }
+
+Game::Game() {
+  ResetLife();
+  SetStageNumber(0);
+  ResetStageState();
+  eventNumber = FirstEvent(0);
+  result = 0;
+}
+
+Game::~Game() { Release(); }
+
+void Game::SetFirstStage(int stage) {
+  SetStageNumber(stage);
+  ResetStageState();
+  eventNumber = FirstEvent(stage);
+}
+
+Player* Game::GetPlayer() const { return characters ? characters->GetPlayer() : nullptr; }
+
+int Game::LoadStageMeshes() {
+  switch (GetStageNumber()) {
+    case 0: return LoadScorpionMesh() && LoadEnemyMesh();
+    case 1: return LoadTwinMeshes() && LoadEnemyMesh();
+    case 2: return LoadFishMeshes();
+    default: return 1;
+  }
+}
+
+void Game::ReleaseStageMeshes() {
+  switch (GetStageNumber()) {
+    case 0:
+      ReleaseScorpionMesh();
+      ReleaseEnemyMesh();
+      break;
+    case 1:
+      ReleaseTwinMeshes();
+      ReleaseEnemyMesh();
+      break;
+    case 2: ReleaseFishMeshes(); break;
+    default: break;
+  }
+}
+
+int Game::LoadStageWorld(bool initialise) {
+  ResetStageWorldValues();
+  characters = new CharacterManager();
+  field = new Field();
+  GimmickNode* head = nullptr;
+  FieldChip reader;
+  const int loaded = reader.Load(head, characters->GetCharacters(), GetStageNumber());
+  field->SetGimmicks(head);
+  if (!loaded) return 0;
+  return initialise ? InitWorld() : 1;
+}
+
+int Game::InitWorld() { return field->Init() && characters->Init(); }
+
+int Game::Start() {
+  if (!LoadStageMeshes()) return 0;
+  gameOver = new GameOver();
+  if (!gameOver->Load()) return 0;
+  gameClear = new GameClear();
+  if (!gameClear->Load()) return 0;
+
+  ResetFade();
+  SetFadeAlpha(255);
+  SetFadingOut(1);
+
+  lights = new Light();
+  if (!lights->Load()) return 0;
+  if (!event.LoadTextures()) return 0;
+  if (!InitShadow()) return 0;
+  if (!InitEffect()) return 0;
+  effectsReady = true;
+  SetEffectViewpoint({0, 0, 0});
+
+  if (!event.Load(eventNumber)) return 0;
+  if (!GameSound::Load()) return 0;
+  soundsReady = true;
+
+  if (!LoadStageWorld(true)) return 0;
+
+  SetPlayerUnderside(0);
+  GraphicsDevice* d = GetDevice();
+  d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  return 1;
+}
+
+void Game::UnloadStage() {
+  event.Release();
+  ReleaseStageMeshes();
+  if (field) field->Release();
+  delete field;
+  field = nullptr;
+  if (characters) characters->Release();
+  delete characters;
+  characters = nullptr;
+}
+
+int Game::LoadNextStage() {
+  if (!LoadStageMeshes()) return 0;
+  ResetStageState();
+  SetBossEventSeen(0);
+  if (!LoadStageWorld(false)) return 0;
+  ResetFade();
+  SetFadeAlpha(255);
+  SetFadingIn(1);
+  if (!event.LoadTextures() || !event.Load(eventNumber)) return 0;
+  lights->Apply(GetPlayer()->upsideDown);
+  return InitWorld();
+}
+
+void Game::UnloadForRetry() {
+  event.Release();
+  if (field) field->Release();
+  delete field;
+  field = nullptr;
+  if (characters) characters->Release();
+  delete characters;
+  characters = nullptr;
+  eventNumber = FirstEvent(GetStageNumber());
+  ResetLife();
+  pause.Reset(true);
+}
+
+int Game::RestartStage() {
+  ResetFade();
+  SetFadeAlpha(255);
+  SetFadingIn(1);
+  if (!event.LoadTextures()) return 0;
+  event.state = Event::kIdle;
+  if (!event.Load(eventNumber)) return 0;
+  ResetStageState();
+  if (GetBossEventSeen() == 1) SetGameMode(kModeBossArmed);
+  if (!LoadStageWorld(false)) return 0;
+  lights->Apply(GetPlayer()->upsideDown);
+  GameSound::StopAll();
+  return InitWorld();
+}
+
+void Game::Release() {
+  event.Release();
+  if (gameOver || gameClear || field || characters) ReleaseStageMeshes();
+  delete gameOver;
+  gameOver = nullptr;
+  delete gameClear;
+  gameClear = nullptr;
+  if (effectsReady) ReleaseShadow();
+  if (field) field->Release();
+  if (effectsReady) ReleaseEffect();
+  effectsReady = false;
+  if (soundsReady) GameSound::Release();
+  soundsReady = false;
+  if (characters) characters->Release();
+  delete field;
+  field = nullptr;
+  delete characters;
+  characters = nullptr;
+  delete lights;
+  lights = nullptr;
+}
+
+void Game::RunEvent(int mode) {
+  if (event.state == Event::kIdle) event.state = Event::kLoadAsked;
+  if (event.state == Event::kLoadAsked) {
+    event.Load(eventNumber);
+    if (event.windowPhase == Event::kClosed) {
+      event.windowPhase = Event::kSlidingIn;
+      GameSound::PlayOnce(kSeSet);
+    }
+  } else if (event.state == Event::kLoaded || event.state == Event::kLastPage) {
+    if (GameSound::IsPlaying(kSeCharge)) GameSound::Request(kSeCharge, 0);
+    event.Update();
+  }
+  // An event missing from the file ends like any other, so the stage goes on.
+  if (!event.Ended()) return;
+  if (mode == kModeBossEncounter) {
+    SetBossEventSeen(1);
+    SetGameMode(kModeBossBattle);
+  } else if (mode == kModeGoal) {
+    SetGameMode(kModeClear);
+  } else if (mode == kModeBossDefeated) {
+    SetCameraModeOnly(kCameraFollow);
+    SetCameraEaseTime(0);
+    SetCameraEaseFrom(GetCameraEye());
+    SetCameraLookFrom(GetCameraLookAt());
+    SetGameMode(GetStageNumber() == 3 ? kModeGoal : kModeBridge);
+  }
+  if (eventNumber != LastEvent(GetStageNumber())) {
+    event.state = Event::kIdle;
+    eventNumber += 1;
+  }
+}
+
+int Game::RunClear() {
+  const int stage = GetStageNumber();
+  GameSound::Request(stage == 2 ? kSeFish : stage == 3 ? kBgmBossBattle : kBgmNormalBattle, 0);
+  for (int s : {kBgmMain, kSeWallow, kSeCharge, kSeBossRush}) GameSound::Request(s, 0);
+  gameClear->Update();
+  if (!gameClear->IsDone()) return 1;
+  int ret = 1;
+  if (GetFadeAlpha() == 255) {
+    if (stage == 3) {
+      SetBossEventSeen(0);
+      result = 1;
+      ret = 0;
+      GameSound::StopAll();
+    } else {
+      UnloadStage();
+      SetStageNumber(stage + 1);
+      eventNumber = FirstEvent(stage + 1);
+      ret = LoadNextStage();
+      gameClear->Reset();
+    }
+  }
+  SetFadingOut(1);
+  StepFadeOut();
+  return ret;
+}
+
+int Game::RunGameOver() {
+  GameSound::Request(GetStageNumber() == 3 ? kBgmBossBattle : kBgmNormalBattle, 0);
+  for (int s : {kBgmMain, kSeWallow, kSeCharge, kSeBossRush}) GameSound::Request(s, 0);
+  gameOver->Update();
+  if (!gameOver->IsDecided()) return 1;
+  int ret = 1;
+  if (GetFadeAlpha() == 255) {
+    if (gameOver->GetChoice() == 1) {
+      UnloadForRetry();
+      ret = RestartStage();
+      gameOver->Reset();
+      GameSound::StopAll();
+    } else {
+      ret = 0;
+      GameSound::StopAll();
+      SetBossEventSeen(0);
+    }
+  }
+  SetFadingOut(1);
+  StepFadeOut();
+  return ret;
+}
+
+int Game::RunPause() {
+  if (!pause.IsDecided()) StepFadeOut();
+  if (GetFadeAlpha() != 255 || !pause.Update()) return 1;
+  switch (pause.GetCursor()) {
+    case PauseMenu::kResume:
+      SetGameMode(pause.GetSavedMode());
+      pause.Reset(true);
+      SetFadeAlpha(0);
+      GameSound::Request(kSeRotate, savedRotate);
+      GameSound::Request(kSeCharge, savedCharge);
+      return 1;
+    case PauseMenu::kRetry: {
+      SetFadingIn(1);
+      UnloadForRetry();
+      const int ret = RestartStage();
+      gameOver->Reset();
+      GameSound::StopAll();
+      return ret;
+    }
+    default:
+      SetBossEventSeen(0);
+      return 0;
+  }
+}
+
+void Game::Play(int mode) {
+  if (mode == kModeBridge) {
+    if (GetBridgeAdvance()) {
+      SetBridgeTimer(0);
+      SetBridgeAdvance(0);
+      SetBridgeFront(GetBridgeFront() + 1);
+    } else {
+      SetBridgeTimer(GetBridgeTimer() + GetDeltaTime());
+    }
+    for (int s : {kSeBossRush, kBgmNormalBattle, kBgmBossBattle})
+      if (GameSound::GetRequest(s) == 2) GameSound::Request(s, 0);
+  }
+  SetEffectViewpoint({0, 0, 0});
+  field->Update(characters->GetCharacters());
+  characters->Update(field->Tail());
+  Player* player = GetPlayer();
+  if (IsPauseRequested() && player->state != kStateWashedAway && player->state != kStateFlipping) {
+    savedRotate = GameSound::GetRequest(kSeRotate);
+    savedCharge = GameSound::GetRequest(kSeCharge);
+    GameSound::Request(kSeRotate, 0);
+    GameSound::Request(kSeCharge, 0);
+    pause.SetSavedMode(GetGameMode());
+    SetGameMode(kModePause);
+    SetFadeAlpha(0);
+    GameSound::PlayOnce(kSeSet);
+  }
+}
+
+int Game::Update() {
+  const int m = GetGameMode();
+  if ((GetFadingIn() || GetFadingOut()) && m != kModeGameOver && m != kModeClear) {
+    Player* player = GetPlayer();
+    if (GetFadingIn()) {
+      StepFadeIn();
+      SetCameraModeOnly(kCameraFollow);
+      UpdateCamera(SubjectOf(*player), player->action, player->standing);
+    } else {
+      StepFadeOut();
+      if (!GetFadingOut()) {
+        SetFadingIn(1);
+        lights->Apply(GetPlayerUnderside());
+        field->breakWave.Action(*player);
+      }
+    }
+    return 1;
+  }
+
+  if (m != kModeGameOver && m != kModePause) {
+    const int stage = GetStageNumber();
+    if (m == kModeBossBattle) {
+      GameSound::Request(kBgmMain, 0);
+      GameSound::Request(stage == 3 ? kBgmBossBattle : kBgmNormalBattle, 2);
+    } else {
+      if (stage == 2 && m == kModeBossDefeated) GameSound::Request(kSeFish, 0);
+      GameSound::Request(kBgmNormalBattle, 0);
+      GameSound::Request(kBgmMain, 2);
+      GameSound::Request(kSeWave, 2);
+    }
+  }
+
+  int ret = 1;
+  switch (m) {
+    case kModeBossEncounter:
+    case kModeBossDefeated:
+    case kModeGoal: RunEvent(m); break;
+    case kModeClear: ret = RunClear(); break;
+    case kModeGameOver: ret = RunGameOver(); break;
+    case kModePause: ret = RunPause(); break;
+    default: Play(m); break;
+  }
+  GameSound::ApplyDeferred();
+  GameSound::Update();
+  return ret;
+}
+
+void Game::Draw() {
+  Player* player = GetPlayer();
+  if (!field || !player) return;
+  field->Draw(*player);
+  for (CharacterBase* c : characters->GetCharacters()) c->Draw();
+  DrawHud();
+  field->stageGauge.Draw(World().goalX, field->breakWave, player->position.x);
+  const int m = GetGameMode();
+  if ((m == kModeBossEncounter || m == kModeBossDefeated || m == kModeGoal) && event.state != Event::kEnded)
+    event.Draw();
+  if (m == kModeClear) gameClear->Draw();
+  if (m == kModeGameOver) gameOver->Draw();
+  if (m == kModePause) {
+    DrawFade(0);
+    pause.SetMenuAlpha(GetFadeAlpha());
+    pause.Draw();
+  }
+  if (GetFadingIn() || GetFadingOut()) DrawFade(0);
+}
+
+void Game::DumpState(JsonWriter& json) const {
+  json.Key("game_result").Int(result);
+  json.Key("game_mode").Int(GetGameMode());
+  json.Key("stage").Int(GetStageNumber());
+  json.Key("life").Int(GetLife());
+  json.Key("bosses_left").Int(GetBossesLeft());
+  json.Key("enemies_left").Int(GetEnemiesLeft());
+  json.Key("boss_event_seen").Int(GetBossEventSeen());
+  json.Key("camera_mode").Int(GetCameraMode());
+  json.Key("fade_alpha").Int(GetFadeAlpha());
+  json.Key("fading_in").Int(GetFadingIn());
+  json.Key("fading_out").Int(GetFadingOut());
+  json.Key("event_number").Int(eventNumber);
+  json.Key("event_state").Int(event.state);
+  json.Key("event_window").Int(event.windowPhase);
+  json.Key("event_page").Int(event.pageIndex);
+
+  json.Key("pause").BeginObject();
+  json.Key("cursor").Int(pause.cursor);
+  json.Key("phase").Int(pause.phase);
+  json.Key("decided").Int(pause.decided);
+  json.Key("saved_mode").Int(pause.savedMode);
+  json.EndObject();
+  if (gameOver) {
+    json.Key("gameover").BeginObject();
+    json.Key("decided").Int(gameOver->decided);
+    json.Key("choice").Int(gameOver->choice);
+    json.Key("alphas").BeginArray();
+    for (int a : gameOver->itemAlpha) json.Int(a);
+    json.EndArray();
+    json.EndObject();
+  }
+  if (gameClear) {
+    json.Key("clear").BeginObject();
+    json.Key("done").Int(gameClear->done);
+    json.Key("alphas").BeginArray();
+    for (int a : gameClear->letterAlpha) json.Int(a);
+    json.EndArray();
+    json.EndObject();
+  }
+
+  const Player* player = characters ? characters->player : nullptr;
+  if (player) {
+    json.Key("player").BeginObject();
+    json.Key("pos").Vec(player->position);
+    json.Key("rot").Vec(player->rotation);
+    json.Key("state").Int(player->state);
+    json.Key("action").Int(player->action);
+    json.Key("request").Int(player->request);
+    json.Key("upside_down").Int(player->upsideDown);
+    json.Key("standing").Int(player->standing);
+    json.Key("charge_level").Number(player->chargeLevel);
+    json.Key("charge_frames").Int(player->chargeFrames);
+    json.Key("cursor").Vec(player->cursor);
+    json.EndObject();
+  }
+  if (characters) {
+    json.Key("characters").BeginArray();
+    for (const CharacterBase* c : characters->characters) {
+      json.BeginObject();
+      json.Key("class").String(c->ClassName());
+      json.Key("pos").Vec(c->position);
+      json.Key("state").Int(c->state);
+      json.Key("upside_down").Int(c->upsideDown);
+      json.EndObject();
+    }
+    json.EndArray();
+  }
+  if (field) {
+    json.Key("gimmick_count").Int(field->count);
+    json.Key("select_size").Number(field->selectSize);
+    json.Key("selected_outer").Int(static_cast<int>(field->selectOuter.size()));
+    json.Key("selected_inner").Int(static_cast<int>(field->selectInner.size()));
+    json.Key("wave").BeginObject();
+    json.Key("pos").Vec(field->breakWave.position);
+    json.Key("phase").Int(field->breakWave.phase);
+    json.Key("finished").Int(field->breakWave.finished);
+    json.EndObject();
+    json.Key("held");
+    if (field->held) {
+      auto* chip = static_cast<OneChip*>(field->held->object);
+      json.BeginObject();
+      json.Key("pos").Vec(chip->position);
+      json.Key("state").Int(chip->state);
+      json.Key("flying").Int(chip->flying());
+      json.Key("carried").Int(chip->carried());
+      json.Key("level").Number(chip->level());
+      json.EndObject();
+    } else {
+      json.Null();
+    }
+  }
+  json.Key("sounds").BeginArray();
+  for (int s : GameSound::Core().StartedInLastUpdate()) json.Int(s);
+  json.EndArray();
+}

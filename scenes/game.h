@@ -1,23 +1,80 @@
-// The game scene: plays the four stages in order.
+// The game scene: plays the four stages in order. A stage runs through its
+// phases (the game mode): free play against ordinary enemies, the boss
+// encounter event, the boss battle, the defeat event, the bridge building
+// itself to the goal, the goal event and the clear screen, after which the
+// next stage loads. Losing shows the game-over screen; a pause menu offers
+// resuming, retrying or quitting.
 #pragma once
 
-#include "scenes/placeholder_scene.h"
+#include "scenes/event.h"
+#include "scenes/screens.h"
 
+class CharacterManager;
+class Field;
+class GameClear;
+class GameOver;
 class JsonWriter;
+class Light;
+class Player;
 
 class Game {
  public:
   Game();
+  ~Game();
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  // Plays from stage n (0 to 3) instead of the first; before Start.
+  void SetFirstStage(int stage);
   int Start();
+  // One frame; 0 when the game is over (cleared, or the player quit).
   int Update();
   void Draw();
   void Release();
   // 1 when the last stage was cleared, else 0.
-  int GetResult();
+  int GetResult() { return result; }
+
   // The scene's state for the runner's dumps.
   void DumpState(JsonWriter& json) const;
+  CharacterManager* Characters() { return characters; }
+  Field* GetField() { return field; }
+  Event& GetEvent() { return event; }
+  PauseMenu& GetPause() { return pause; }
+  GameOver* GetGameOver() { return gameOver; }
+  GameClear* GetGameClear() { return gameClear; }
+  int EventNumber() const { return eventNumber; }
+
+  // The event numbers of a stage.
+  static int FirstEvent(int stage);
+  static int LastEvent(int stage);
 
  private:
-  PlaceholderScene placeholder_;
-  int result_ = 0;
+  Player* GetPlayer() const;
+  int LoadStageMeshes();
+  void ReleaseStageMeshes();
+  // The stage file into a new character list and field; both initialised.
+  int LoadStageWorld(bool initialise);
+  int InitWorld();
+  void UnloadStage();
+  int LoadNextStage();
+  void UnloadForRetry();
+  int RestartStage();
+  void RunEvent(int mode);
+  int RunClear();
+  int RunGameOver();
+  int RunPause();
+  void Play(int mode);
+
+  CharacterManager* characters = nullptr;
+  Field* field = nullptr;
+  Event event;
+  GameOver* gameOver = nullptr;
+  GameClear* gameClear = nullptr;
+  Light* lights = nullptr;
+  PauseMenu pause;
+  int eventNumber = 1;
+  int result = 0;
+  // The requests of the turning and charging sounds, kept while paused.
+  int savedRotate = 0, savedCharge = 0;
+  bool effectsReady = false, soundsReady = false;
 };

@@ -1,11 +1,164 @@
 #include "world/info_board.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
 #include "app/json_writer.h"
+#include "app/report_error.h"
+#include "platform/graphics.h"
+#include "platform/sound_sets.h"
+#include "platform/sprite.h"
 #include "render/preload.h"
+#include "scenes/game_state.h"
 #include "world/world_values.h"
+
+namespace {
+
+constexpr const char* kInfoTextPath = "Resource_Orvelune/Infomation/infomation.csv";
+constexpr float kPanelHiddenY = 720;
+constexpr float kPanelOpenY = 508;
+constexpr RECT kPanelSource{293, 0, 629, 212};
+constexpr Vec2 kPictureOffset{200, 84};
+// Room for a text: what the panel holds, whatever the file says.
+constexpr size_t kTextCapacity = 1023;
+
+InfoPanel& Panel() {
+  static InfoPanel panel;
+  return panel;
+}
+
+}  // namespace
+
+InfoPanel& GetInfoPanel() { return Panel(); }
+
+void ResetInfoPanel() { Panel() = InfoPanel{}; }
+
+InfoEntry ParseInfoLine(const std::string& line) {
+  InfoEntry entry;
+  entry.number = std::atoi(line.c_str());
+  const size_t comma = line.find(',');
+  if (comma == std::string::npos) return entry;
+  size_t digit = comma + 1;
+  bool negative = false;
+  if (digit < line.size() && line[digit] == '-') {
+    negative = true;
+    ++digit;
+  }
+  if (digit < line.size() && line[digit] >= '0' && line[digit] <= '9') {
+    entry.picture = line[digit] - '0';
+    if (negative) entry.picture = -entry.picture;
+  }
+  // The text starts after the digit and the comma that ends it.
+  const size_t textStart = digit + 2;
+  if (textStart < line.size()) entry.text = line.substr(textStart, kTextCapacity);
+  for (char& c : entry.text)
+    if (c == ',') c = '\n';
+  return entry;
+}
+
+int LoadInfoTextsFrom(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    ReportError("ファイルオープンに失敗 -Infomation-");
+    ReportErrorDetail(path.c_str());
+    return 0;
+  }
+  Panel().entries.clear();
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    InfoEntry entry = ParseInfoLine(line);
+    entry.text += '\n';
+    Panel().entries.push_back(std::move(entry));
+  }
+  return 1;
+}
+
+int LoadInfoTexts() { return LoadInfoTextsFrom(kInfoTextPath); }
+
+void ClearInfoTexts() { Panel().entries.clear(); }
+
+void DrawInfoPanel(int n) {
+  InfoPanel& p = Panel();
+  if (n != 0) p.currentText = n;
+  if (p.phase == InfoPanel::kSlidingIn) {
+    p.position.y += (kPanelOpenY - p.position.y) / 4;
+    if (std::fabs(kPanelOpenY - p.position.y) <= 0.5f) {
+      p.position.y = kPanelOpenY;
+      p.phase = InfoPanel::kOpen;
+    }
+  } else if (p.phase == InfoPanel::kSlidingOut) {
+    p.position.y += (kPanelHiddenY - p.position.y) / 4;
+    if (std::fabs(kPanelHiddenY - p.position.y) <= 0.5f) {
+      p.position.y = kPanelHiddenY;
+      p.phase = InfoPanel::kClosed;
+    }
+  }
+  Sprite* sprite = GetSprite();
+  sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  const Vec3 at{p.position.x, p.position.y, 0};
+  sprite->Draw(GetSharedTexture(kTexHudAtlas), &kPanelSource, nullptr, &at, 0xFFFFFFFF);
+  const InfoEntry* entry = nullptr;
+  for (const InfoEntry& e : p.entries) {
+    if (e.number == p.currentText) {
+      entry = &e;
+      break;
+    }
+  }
+  if (entry && entry->picture >= 0) {
+    const RECT source{128 * entry->picture, 0, 128 * entry->picture + 128, 128};
+    const Vec3 pictureAt{p.position.x + kPictureOffset.x, p.position.y + kPictureOffset.y, 0};
+    sprite->Draw(GetSharedTexture(kTexButtons), &source, nullptr, &pictureAt, 0xFFFFFFFF);
+  }
+  sprite->End();
+  if (entry) DrawBoardText(entry->text.c_str(), p.position);
+}
 
 InfoBoard::InfoBoard(int number) : mesh(GetObjectMesh(kMeshInfoBoard)), textNumber(number) {
   World().activeBoard = 0;
 }
 
 void InfoBoard::DumpParameters(JsonWriter& json) const { json.Key("text").Int(textNumber); }
+
+void InfoBoard::Action(CharacterBase* player) {
+  InfoPanel& p = Panel();
+  const Vec3& pp = player->position;
+  const bool touchingNow = std::fabs(position.x - pp.x) < 1 && std::fabs(position.z - pp.z) < 1 &&
+                           std::fabs(position.y - pp.y) < 1 && GetGameMode() != kModeBlownAway;
+  if (touchingNow) {
+    touching = 1;
+    World().activeBoard = textNumber;
+    if (p.phase == InfoPanel::kClosed || p.phase == InfoPanel::kSlidingOut) {
+      p.phase = InfoPanel::kSlidingIn;
+      GameSound::PlayOnce(kSeSet);
+      World().boardReading = 1;
+    }
+  } else {
+    touching = 0;
+    if (World().activeBoard == textNumber &&
+        (p.phase == InfoPanel::kSlidingIn || p.phase == InfoPanel::kOpen)) {
+      p.phase = InfoPanel::kSlidingOut;
+      GameSound::PlayOnce(kSeSet);
+      World().boardReading = 0;
+    }
+  }
+  UpdateMatrix();
+  if (state >= kStateGone && state <= kStateBlownAway) alpha = DriftAlpha(position.z);
+  GimmickBase::Action(player);
+}
+
+void InfoBoard::Draw() {
+  GetDevice()->SetTransform(D3DTS_WORLD, world);
+  if (state >= kStateGone && state <= kStateBlownAway) {
+    if (alpha > 0) {
+      BeginTranslucent(alpha);
+      mesh->Draw();
+      EndTranslucent();
+    }
+  } else {
+    mesh->Draw();
+  }
+  if (touching) DrawInfoPanel(textNumber);
+  else if (World().activeBoard == textNumber && Panel().phase == InfoPanel::kSlidingOut) DrawInfoPanel(0);
+}

@@ -1,7 +1,15 @@
 // A sign board on the field: while the player stands at it, a panel with the
 // board's help text slides up from the bottom of the screen.
+//
+// The texts of all boards live in one file, one entry per line:
+//   text number, picture number (one digit, or -1 for none), text
+// where every further comma of the text is a line break.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "render/math.h"
 #include "world/object_base.h"
 
 class Mesh;
@@ -9,6 +17,8 @@ class Mesh;
 class InfoBoard : public GimmickBase {
  public:
   explicit InfoBoard(int textNumber);
+  void Action(CharacterBase* player) override;
+  void Draw() override;
   const char* ClassName() const override { return "InfoBoard"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -16,3 +26,32 @@ class InfoBoard : public GimmickBase {
   int touching = 0;
   int textNumber;
 };
+
+// One help text.
+struct InfoEntry {
+  int number = 0;
+  std::string text;  // Shift-JIS, commas turned into line breaks
+  int picture = -1;  // -1: none
+};
+
+// The process-wide panel the boards share.
+struct InfoPanel {
+  enum Phase { kClosed = 0, kSlidingIn = 1, kOpen = 2, kSlidingOut = 3 };
+  Vec2 position{11, 720};
+  int phase = kClosed;
+  std::vector<InfoEntry> entries;
+  int currentText = 0;
+};
+
+InfoPanel& GetInfoPanel();
+// Parses one line of the text file into an entry.
+InfoEntry ParseInfoLine(const std::string& line);
+// Reads the text file into the panel's entries; 0 (with a report naming the
+// file) when it cannot be opened.
+int LoadInfoTexts();
+int LoadInfoTextsFrom(const std::string& path);
+void ClearInfoTexts();
+// Slides the panel one frame and draws it with text n (0: keep the shown one).
+void DrawInfoPanel(int textNumber);
+// Back to the state at program start.
+void ResetInfoPanel();

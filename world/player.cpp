@@ -1,9 +1,48 @@
 #include "world/player.h"
 
+#include <cmath>
+
+#include "app/frame_timer.h"
 #include "platform/graphics.h"
+#include "platform/input.h"
+#include "platform/sound_sets.h"
+#include "render/camera.h"
 #include "render/preload.h"
 #include "render/primitives.h"
 #include "scenes/game_state.h"
+#include "world/world_values.h"
+
+namespace {
+
+constexpr float kArrowDeflection = 1.5f;
+constexpr float kStickThreshold = 0.8f;
+constexpr float kReversalSlowdown = 2.5f;
+constexpr float kSlowdownRecovery = 0.15f;
+constexpr float kInputAngleRefresh = 0.125f;
+constexpr float kCursorReach = 6;
+constexpr float kRecoilSpeed = 0.37f;
+constexpr float kRecoilDecay = 0.009f;
+constexpr int kChargeFull = 120;
+constexpr int kChargeLevel2 = 60;
+
+float WrapDegrees(float a) {
+  a = std::fmod(a, 360.0f);
+  return a < 0 ? a + 360.0f : a;
+}
+
+bool LiftButton() {
+  return IsKeyDown(DIK_SPACE) || IsPadDown(XINPUT_GAMEPAD_RIGHT_SHOULDER);
+}
+bool FlipButton() { return IsKeyDown(DIK_M) || IsPadDown(XINPUT_GAMEPAD_LEFT_SHOULDER); }
+bool ThrowButton() { return IsKeyDown(DIK_SPACE) || GetPadState()->state.Gamepad.bRightTrigger / 200 != 0; }
+
+// One step of a recoil component towards 0.
+float Decay(float v) {
+  if (std::fabs(v) <= kRecoilDecay) return 0;
+  return v > 0 ? v - kRecoilDecay : v + kRecoilDecay;
+}
+
+}  // namespace
 
 Player::Player() : mesh(GetObjectMesh(kMeshPlayer)) {
   rotation = {0, 90, 0};
@@ -17,7 +56,197 @@ int Player::Init() {
   return 1;
 }
 
-void Player::Update() { CharacterBase::Update(); }
+void Player::Update() {
+  SetHudMark(upsideDown);
+  if (action == kActionSelecting && standing == 2) cursor = cursor + velocity;
+
+  if (IsKeyPressed(DIK_Q) || IsPadPressed(XINPUT_GAMEPAD_RIGHT_THUMB)) {
+    // Bring the camera back behind the player.
+    SetCameraAngles(rotation.x, rotation.y, rotation.z);
+    SetCameraEaseTime(0.05f);
+    SetCameraEaseFrom(GetCameraEye());
+  }
+
+  if (state == kStateNormal) {
+    if (knockBack == 0) {
+      ActionInput();
+      ThrowInput();
+      if (recoilOn) Recoil();
+      else Walk();
+    }
+  } else if (GetCameraMode() != kCameraRise) {
+    if (state == kStateGone || state == kStateWashedAway || state == kStateBlownAway || state == kStateFalling) {
+      // Watch the fall from where the camera is now.
+      SetCameraFixedEye(GetCameraEye());
+      SetCameraMode(kCameraRise);
+    } else {
+      SetCameraTilt(0);
+      if (GetCameraMode() != kCameraFlip) {
+        SetCameraLookFrom(GetCameraLookAt());
+        SetCameraMode(kCameraFlip);
+      }
+    }
+  }
+  CharacterBase::Update();
+}
+
+void Player::Walk() {
+  if (action == kActionLift) {
+    inputTimer = 0;
+    slowdown = 1;
+    return;
+  }
+  Vec2 stick{0, 0};
+  GetLeftStick(GetPadState(), &stick);
+  float sx = stick.x, sy = stick.y;
+  const bool up = IsKeyDown(DIK_UP), down = IsKeyDown(DIK_DOWN);
+  const bool left = IsKeyDown(DIK_LEFT), right = IsKeyDown(DIK_RIGHT);
+  if (up && !down) sy = kArrowDeflection;
+  if (down && !up) sy = -kArrowDeflection;
+  if (left && !right) sx = -kArrowDeflection;
+  if (right && !left) sx = kArrowDeflection;
+
+  if (slowdown > 1) {
+    slowdown -= kSlowdownRecovery;
+    if (slowdown <= 1) slowdown = 1;
+  }
+  if (std::fabs(sx) >= kStickThreshold || std::fabs(sy) >= kStickThreshold) {
+    const float a = std::atan2(sy, sx) / kDegToRad + 180;
+    if (inputAngle == 0) inputAngle = a;
+    const float turn = std::fabs(a - inputAngle);
+    if (turn > 150 && turn < 270) {
+      slowdown = kReversalSlowdown;
+      inputAngle = a;
+    }
+    inputTimer += GetDeltaTime();
+    if (inputTimer >= kInputAngleRefresh) {
+      inputTimer = 0;
+      inputAngle = a;
+    }
+
+    const float c = GetCameraYaw() * kDegToRad;
+    float dx, dz;
+    if (!upsideDown) {
+      dx = (sx * std::cos(c)) / 2 + (sy * std::sin(c)) / 2;
+      dz = (sy * std::cos(c)) / 2 - (sx * std::sin(c)) / 2;
+    } else {
+      dx = (sy * std::sin(c)) / 2 - (sx * std::cos(c)) / 2;
+      dz = (sx * std::sin(c)) / 2 + (sy * std::cos(c)) / 2;
+    }
+
+    if (action == kActionSelecting) {
+      // The walking input steers the cursor, within reach of the player.
+      if (cursorSteering) {
+        if (std::fabs(cursor.x + dx / 5 - position.x) <= kCursorReach) cursor.x += dx / 5;
+        if (std::fabs(cursor.z + dz / 5 - position.z) <= kCursorReach) cursor.z += dz / 5;
+      }
+    } else {
+      dx /= slowdown;
+      dz /= slowdown;
+      position = position + Vec3{dx / 10, 0, dz / 10};
+      velocity = {dx, 0, dz};
+      const float heading = upsideDown ? std::atan2(sx, sy) : std::atan2(-sx, sy);
+      rotation.y = GetCameraYaw() - heading / kDegToRad;
+      rotation = {WrapDegrees(rotation.x), WrapDegrees(rotation.y), WrapDegrees(rotation.z)};
+      UpdateMatrix();
+    }
+    SetCameraTilt(0);
+  }
+}
+
+void Player::EnterSelection(int newRequest, bool moveCamera) {
+  if ((action & kActionIdle) && request == 0) {
+    action = kActionSelecting;
+    request = newRequest;
+    if (moveCamera) {
+      SetCameraTilt(0);
+      SetCameraMode(kCameraHigh);
+      const float yaw = rotation.y * kDegToRad;
+      cursor = position + Vec3{std::sin(yaw), 0, std::cos(yaw)} * 1.25f;
+    }
+  }
+}
+
+void Player::ActionInput() {
+  if (World().boardReading) return;
+  const bool alive = GetLife() >= 1;
+  const bool lift = alive && LiftButton();
+  const bool flip = alive && FlipButton();
+  if (lift && action != kActionCarrying && (action & kActionFlipStarted) == 0) {
+    EnterSelection(1, state == kStateNormal || throwNow == 0);
+    cameraDirection = GetCameraLookAt() - GetCameraEye();
+  } else if (flip && (action & kActionFlipStarted) == 0) {
+    EnterSelection(2, state == kStateNormal && GetCameraMode() != kCameraHigh);
+    cameraDirection = GetCameraLookAt() - GetCameraEye();
+  } else if ((!lift && !flip) || GetLife() != 0) {
+    if (action != kActionCarrying && action != kActionLift && action != kActionFlipRunning &&
+        action != kActionFlipStarted && action != kActionFlip)
+      action = kActionIdle;
+    if (request == 2) {
+      action = kActionFlip;
+    } else if (request == 1) {
+      action = kActionLift;
+      GameSound::Request(kSeCharge, 0);
+    }
+    request = 0;
+    if (GetCameraMode() != kCameraFollow && state == kStateNormal) SetCameraMode(kCameraFollow);
+  } else if (GetCameraMode() == kCameraHigh) {
+    SetCameraMode(kCameraFollow);
+  }
+}
+
+void Player::ThrowInput() {
+  if ((action & kActionCarrying) == 0) return;
+  if (ThrowButton()) {
+    if (chargeFrames < kChargeFull && GameSound::GetRequest(kSeCharge) != 2) GameSound::Request(kSeCharge, 2);
+    if (throwHeld == 0) {
+      throwHeld = 1;
+      return;
+    }
+    chargeFrames += 1;
+    if (chargeFrames >= kChargeFull) {
+      chargeFrames = kChargeFull;
+      GameSound::Request(kSeCharge, 0);
+    }
+    if (chargeFrames < kChargeLevel2) {
+      chargeLevel = 1.5f;
+    } else if (chargeLevel == 1.5f) {
+      if (Damage()) chargeLevel = 2;
+      else chargeFrames = kChargeLevel2;
+    }
+    if (chargeFrames == kChargeFull && chargeLevel == 2) {
+      if (Damage()) chargeLevel = 3;
+      else chargeFrames = kChargeFull - 1;
+    }
+  } else if (throwHeld == 1) {
+    throwNow = 1;
+    GameSound::Request(kSeCharge, 2);
+    throwHeld = 0;
+    chargeFrames = 0;
+    const float yaw = rotation.y * kDegToRad;
+    const Vec3 back{-std::sin(yaw), 0, -std::cos(yaw)};
+    if (chargeLevel == 3) {
+      recoilOn = 1;
+      recoilVelocity = back * kRecoilSpeed;
+    } else if (chargeLevel == 2) {
+      recoilOn = 1;
+      recoilVelocity = back * (kRecoilSpeed * 2 / 3);
+    }
+  }
+}
+
+void Player::Recoil() {
+  if (recoilVelocity.x != 0 || recoilVelocity.z != 0) {
+    position.x += recoilVelocity.x;
+    recoilVelocity.x = Decay(recoilVelocity.x);
+    position.z += recoilVelocity.z;
+    recoilVelocity.z = Decay(recoilVelocity.z);
+    UpdateMatrix();
+  }
+  velocity.x = recoilVelocity.x;
+  velocity.z = recoilVelocity.z;
+  if (recoilVelocity.x == 0 && recoilVelocity.z == 0) recoilOn = 0;
+}
 
 void Player::Draw() {
   GetDevice()->SetTransform(D3DTS_WORLD, world);

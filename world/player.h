@@ -43,4 +43,11 @@ class Player : public CharacterBase {
   Vec3 cameraDirection;  // the camera's view direction, kept for the camera's use
   // Lets walking input steer the cursor while a selection button is held.
   int cursorSteering = 1;
+
+ private:
+  void ActionInput();
+  void ThrowInput();
+  void Recoil();
+  void Walk();
+  void EnterSelection(int newRequest, bool moveCamera);
 };

@@ -131,6 +131,8 @@ std::string SimUsage() {
          "  --chdir DIR            run in DIR (the directory holding Resource_Orvelune)\n"
          "  --gallery PATH.png     draw a test view of the models and HUD pieces, then stop\n"
          "  --dump-stage PATH      print the objects a stage file makes as JSON, then stop\n"
+         "  --stage N              start a game on stage N (0 to 3), skipping the title and\n"
+         "                         the opening\n"
          "  --stage-view N:PATH    draw a fixed view of stage N (0 to 4) lit by the light file\n"
          "  --help                 show this text\n";
 }
@@ -204,6 +206,14 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
     } else if (a == "--write-replay") {
       if (!value(&v)) return false;
       o->writeReplayPath = v;
+    } else if (a == "--stage") {
+      if (!value(&v)) return false;
+      int64_t n;
+      if (!ParseInt64(v, 0, 3, &n)) {
+        *error = "--stage needs a stage number from 0 to 3";
+        return false;
+      }
+      o->startStage = static_cast<int>(n);
     } else if (a == "--stage-view") {
       if (!value(&v)) return false;
       int64_t n;
@@ -366,6 +376,7 @@ int RunSimulation(const SimOptions& options) {
         status = 1;
       }
     } else {
+      if (options.startStage >= 0) app.StartGameDirectly(options.startStage);
       app.Run();
     }
     app.Release();

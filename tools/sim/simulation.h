@@ -27,6 +27,7 @@ struct SimOptions {
   std::string workingDirectory;
   std::string galleryPath;          // draw the content test view and stop
   std::string dumpStagePath;        // print a stage file's objects and stop
+  int startStage = -1;              // start a game on this stage directly
   int stageViewIndex = -1;          // draw a fixed view of a stage...
   std::string stageViewPath;        // ...into this picture, and stop
 };

@@ -1,0 +1,315 @@
+#include "world/character_manager.h"
+
+#include <cmath>
+#include <vector>
+
+#include "app/frame_timer.h"
+#include "platform/sound_sets.h"
+#include "scenes/game_state.h"
+#include "world/devices.h"
+#include "world/enemies.h"
+#include "world/field_chip.h"
+#include "world/player.h"
+#include "world/walls.h"
+#include "world/world_values.h"
+
+namespace {
+
+constexpr int kWallPieces = 36;
+constexpr float kStunSeconds = 6;
+
+EnemyBase* AsEnemy(CharacterBase* c) { return c->kind == 2 ? static_cast<EnemyBase*>(c) : nullptr; }
+
+bool Falling(int state) {
+  return state == kStateWashedAway || state == kStateBlownAway || state == kStateFalling;
+}
+
+}  // namespace
+
+CameraSubject SubjectOf(const CharacterBase& c) {
+  CameraSubject s;
+  s.position = c.position;
+  s.rotation = c.rotation;
+  s.upsideDown = c.upsideDown;
+  s.state = c.state;
+  s.pivot = c.flipCentre;
+  s.heightOffset = c.flipRise;
+  return s;
+}
+
+CharacterManager::CharacterManager() : player(new Player) {
+  characters.push_back(player);
+  if (GetStageNumber() == 2) fishSpawner = std::make_unique<FishSpawner>();
+}
+
+CharacterManager::~CharacterManager() { Release(); }
+
+int CharacterManager::Init() {
+  if (GetBossEventSeen() == 1) {
+    player->position = World().goalPosition + Vec3{-5, 3, 0};
+    player->rotation = {0, 90, 0};
+  }
+  for (CharacterBase* c : characters)
+    if (!c->Init()) return 0;
+  InitCamera(SubjectOf(*player));
+  UpdateCamera(SubjectOf(*player), player->action, player->standing);
+  return 1;
+}
+
+void CharacterManager::Release() {
+  for (CharacterBase* c : characters) {
+    c->Release();
+    delete c;
+  }
+  characters.clear();
+  player = nullptr;
+}
+
+void CharacterManager::SpawnFish() {
+  const float x = player->position.x;
+  if (!(x > 15 && x < 55)) return;
+  fishSpawner->timer += GetDeltaTime();
+  if (fishSpawner->timer <= 0.25f) return;
+  auto* fish = new Pisces;
+  fish->SetAngleStep(1.0f);
+  fish->SetForwardSpeed(0.5f);
+  fish->SetLeapHeight(0.55f);
+  const float front = World().frontEdgeZ;
+  const bool far = fishSpawner->farSide != 0;
+  fish->position = {x + 9, player->upsideDown ? 10.0f : -10.0f, far ? front / 2 + 40 : front / 2 - 35};
+  fish->rotation = {0, far ? 180.0f : 0.0f, player->upsideDown ? 180.0f : 0.0f};
+  fish->upsideDown = player->upsideDown;
+  characters.push_back(fish);
+  fishSpawner->farSide = !fishSpawner->farSide;
+  fishSpawner->timer = 0;
+}
+
+void CharacterManager::Update(GimmickNode* gimmickTail) {
+  if (GetStageNumber() == 2 && fishSpawner) SpawnFish();
+
+  CameraSubject snapshot = SubjectOf(*player);
+  std::vector<Record> records;
+  records.reserve(characters.size() + 1);
+  CharacterBase* quakeEnemy = nullptr;
+
+  for (auto it = characters.begin(); it != characters.end();) {
+    CharacterBase* c = *it;
+    EnemyBase* enemy = AsEnemy(c);
+    if (c->state == kStateNormal || c->state == kStateSpecial) {
+      Record r{c, c->upsideDown};
+      if (enemy) {
+        r.quake = enemy->enemyFlag == kEnemyQuake;
+        r.quakeRadius = enemy->quakeRadius;
+        r.crush = enemy->crushing != 0;
+        r.crushRadius = enemy->crushRadius;
+        r.flipWalker = (enemy->enemyFlag & kEnemyFlipFloor) != 0;
+        if (r.quake) quakeEnemy = c;
+      }
+      records.push_back(r);
+    } else if (Falling(c->state)) {
+      if (c == player || (enemy && enemy->isMob == 0 && GetBossesLeft() <= 1)) {
+        if (GetCameraMode() != kCameraRise) {
+          SetCameraFixedEye(GetCameraEye());
+          SetCameraMode(kCameraRise);
+        }
+        snapshot = SubjectOf(*c);
+      }
+      if (c->fallSounded == 0) {
+        c->fallSounded = 1;
+        GameSound::PlayOnce(kSeWaterFall);
+      }
+    } else if (c->state == kStateGone) {
+      if (c == player) {
+        SetGameMode(kModeGameOver);
+      } else {
+        if (enemy && enemy->isMob == 1) {
+          SetEnemiesLeft(GetEnemiesLeft() - 1);
+        } else {
+          SetBossesLeft(GetBossesLeft() - 1);
+          snapshot.position = c->position;
+        }
+        if (GetGameMode() != kModeBridge) CheckEnemiesLeft();
+        c->Release();
+        delete c;
+        it = characters.erase(it);
+        continue;
+      }
+    }
+    if (c->state != kStateGone && (GetCameraMode() != kCameraRise || Falling(c->state))) {
+      if (c == player) {
+        player->Update();
+        if (GetCameraMode() != kCameraRise) snapshot = SubjectOf(*player);
+      } else if (enemy) {
+        enemy->Act(characters);
+      }
+    }
+    ++it;
+  }
+
+  bool touchedGround = false;
+  for (GimmickNode* n = gimmickTail; n; n = n->prev)
+    for (Record& r : records) Collide(n, r, snapshot, touchedGround, quakeEnemy);
+
+  if (!touchedGround) player->standing = 0;
+  for (Record& r : records) {
+    CharacterBase* c = r.character;
+    if (!r.supported && (c->state == kStateNormal || c->state == kStateSpecial))
+      c->groundPoint = {c->position.x, c->upsideDown ? 15.0f : -15.0f, c->position.z};
+  }
+  UpdateCamera(snapshot, player->action, player->standing);
+  SetPlayerUnderside(player->upsideDown);
+}
+
+void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapshot, bool& touchedGround,
+                               CharacterBase* quakeEnemy) {
+  CharacterBase* c = r.character;
+  GimmickBase* g = n->object;
+  EnemyBase* enemy = AsEnemy(c);
+  const Vec3& gp = g->position;
+
+  // a. The shock ring of a quake enemy lifts the chips it passes.
+  if (r.quake && n->state == kStateNormal) {
+    const float dx = gp.x - c->position.x, dz = gp.z - c->position.z;
+    const float d2 = dx * dx + dz * dz;
+    const float rr = r.quakeRadius;
+    if (rr * rr >= d2 && (rr - 0.3f) * (rr - 0.3f) < d2 &&
+        (n->kind == kKindChip || n->kind == kKindEncounter)) {
+      g->state = kStateSpecial;
+      if (n->kind == kKindChip) {
+        GameSound::PlayOnce(kSeQuake);
+        g->bounce.active = 1;
+        g->bounce.speed = c->upsideDown ? -0.2f : 0.2f;
+        g->bounce.timer = 0;
+      }
+    }
+  }
+
+  // b. Coarse test on full sizes.
+  if (std::fabs(gp.x - c->position.x) >= g->size.x + c->size.x ||
+      std::fabs(gp.z - c->position.z) >= g->size.z + c->size.z)
+    return;
+
+  // c. The gimmick's own test.
+  Vec3 contact = c->position;
+  const int flags = g->HitCheck(r.upsideDown, c->position, c->size, c->velocity, &contact);
+  if (flags == 0) return;
+
+  // d. Push out, or be struck by a thrown chip.
+  if (flags != kFaceOver) {
+    if (g->hitInfo.pushing) {
+      if (c != player && c->upsideDown == g->upsideDown && g->hitInfo.active) {
+        c->velocity = g->velocity * (g->hitInfo.level * 2);
+        c->knockBack = 1;
+      }
+    } else {
+      c->PushOut(flags, contact);
+      if (c == player && GetCameraMode() != kCameraRise) snapshot = SubjectOf(*player);
+    }
+  }
+
+  // e. Ground and shadow: the nearest surface under the character.
+  const float y = c->position.y;
+  if ((flags & kFaceOver) && (flags & kFaceStand)) {
+    c->groundPoint = {c->position.x, contact.y + (c->upsideDown ? -0.5f : 0.5f), c->position.z};
+    r.supported = true;
+  } else if (flags & kFaceOver) {
+    const bool beyond = c->upsideDown ? y < contact.y : y > contact.y;
+    if (beyond) {
+      const Vec3& current = c->groundPoint;
+      const bool currentNearer = std::fabs(current.y - y) < std::fabs(contact.y - y) &&
+                                 (c->upsideDown ? current.y > y : current.y < y);
+      if (!currentNearer) {
+        c->groundPoint = {c->position.x, contact.y, c->position.z};
+        r.supported = true;
+      }
+    }
+  }
+
+  // f. What the player touched.
+  if (c == player) {
+    switch (n->kind) {
+      case kKindInvisible:
+        if (auto* block = dynamic_cast<MoveBlock*>(g)) {
+          player->standing = block->arrived ? 1 : 2;
+          touchedGround = true;
+        }
+        break;
+      case kKindEncounter:
+        if (GetGameMode() == kModeBossArmed) SetGameMode(kModeBossEncounter);
+        break;
+      case kKindGoal:
+        SetGameMode(kModeGoal);
+        break;
+      default:
+        player->standing = 1;
+        touchedGround = true;
+        break;
+    }
+  }
+
+  // g. What enemies do to the floor, and walls to enemies.
+  if (enemy) {
+    if (r.crush) {
+      if (std::fabs(gp.x - c->position.x) <= r.crushRadius && std::fabs(gp.z - c->position.z) <= r.crushRadius &&
+          n->state == kStateNormal && !g->hitInfo.pushing) {
+        g->state = kStateGone;
+        n->state = kStateGone;
+      }
+    } else if (r.flipWalker) {
+      // Only a resting gimmick starts a flip; one already turning keeps its
+      // own course.
+      if (std::fabs(gp.x - c->position.x) <= c->size.x && std::fabs(gp.z - c->position.z) <= c->size.x &&
+          n->state == kStateNormal) {
+        g->state = kStateFlipping;
+        n->state = kStateFlipping;
+        g->flipCentre = g->startPosition = gp;
+        g->flipRise = c->upsideDown ? -4.0f : 4.0f;
+        g->timer = 0;
+        g->flipOffset = {};
+        if (c->state != kStateFlipping) c->state = kStateFlipping;
+      }
+    }
+    if (flags != kFaceOver && (n->kind == kKindWall || n->kind == kKindWallPiece) &&
+        enemy->enemyFlag == kEnemyActive) {
+      enemy->enemyFlag = kEnemyStunned;
+      enemy->stunTimer = kStunSeconds;
+      enemy->velocity = -enemy->velocity;
+      enemy->knockBack = 1;
+      if (n->kind == kKindWallPiece) {
+        GimmickNode* piece = n;
+        for (int i = 0; i < kWallPieces && piece; ++i, piece = piece->prev)
+          if (piece->kind == kKindWallPiece) static_cast<Wall*>(piece->object)->breakState = 2;
+        GameSound::PlayOnce(kSeBreak);
+      }
+    }
+  }
+
+  // h. Riding a gimmick that moves on its own.
+  if (!(flags & kFaceOver)) return;
+  if (n->state == kStateBlownAway) {
+    c->state = kStateBlownAway;
+    c->gravityOn = 0;
+    if (c == player) SetGameMode(kModeBlownAway);
+  } else if (n->state == kStateFlipping) {
+    const bool beyond = c->upsideDown ? c->position.y < gp.y : c->position.y > gp.y;
+    if (beyond && g->timer == 0) {
+      c->state = kStateFlipping;
+      c->flipPhase = 0;
+      c->timer = 0;
+      c->flipCentre = g->flipCentre;
+      c->flipOffset = g->flipOffset;
+      c->flipOffset.y += c->upsideDown ? -0.5f : 0.5f;
+      c->startPosition = c->position;
+      c->flipRise = g->flipRise;
+    }
+  } else if (n->state == kStateSpecial) {
+    if (c == player && !player->knockBack && quakeEnemy) {
+      const Vec3& q = quakeEnemy->position;
+      player->velocity = {player->position.x >= q.x ? 5.0f : -5.0f, 0,
+                          player->position.z >= q.z ? 5.0f : -5.0f};
+      player->knockBack = 1;
+      static_cast<EnemyBase*>(quakeEnemy)->enemyFlag = kEnemyQuakeOver;
+    }
+    if (GetStageNumber() == 3 && c != player) c->state = kStateSpecial;
+  }
+}

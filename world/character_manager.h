@@ -1,0 +1,60 @@
+// The character manager: owns the player and every enemy of a stage in one
+// list (the player first) and runs, once per frame, the characters' own
+// updates and then the collision pass, every character's box against every
+// gimmick: push-out, landing, shadows, riding gimmicks that blow away or
+// flip, enemy floor effects, wall crashes. It removes characters that are
+// gone, keeps the stage counters and the game mode in step, and drives the
+// camera. On stage number 2 it also releases the river's jumping fish.
+#pragma once
+
+#include <memory>
+
+#include "render/camera.h"
+#include "world/object_base.h"
+
+struct GimmickNode;
+class Player;
+
+// What the camera follows of a character.
+CameraSubject SubjectOf(const CharacterBase& character);
+
+class CharacterManager {
+ public:
+  CharacterManager();
+  ~CharacterManager();
+  CharacterManager(const CharacterManager&) = delete;
+  CharacterManager& operator=(const CharacterManager&) = delete;
+
+  // After the stage is loaded and the field initialised; 0 when a character
+  // cannot start.
+  int Init();
+  void Update(GimmickNode* gimmickTail);
+  void Release();
+
+  CharacterList& GetCharacters() { return characters; }
+  Player* GetPlayer() { return player; }
+
+  struct FishSpawner {
+    float timer = 0;
+    int farSide = 1;
+  };
+
+  Player* player;
+  std::unique_ptr<FishSpawner> fishSpawner;
+  CharacterList characters;
+
+ private:
+  struct Record {
+    CharacterBase* character;
+    int upsideDown;
+    bool quake = false;
+    float quakeRadius = 0;
+    bool crush = false;
+    float crushRadius = 0;
+    bool flipWalker = false;
+    bool supported = false;
+  };
+  void SpawnFish();
+  void Collide(GimmickNode* node, Record& record, CameraSubject& snapshot, bool& touchedGround,
+               CharacterBase* quakeEnemy);
+};
