@@ -134,19 +134,30 @@ void ReleaseShadow() {
   g_shadow = nullptr;
 }
 
+namespace {
+constexpr float kShadowLift = 0.01f;
+}  // namespace
+
 void DrawShadow(float roll, const Vec3& position, const Vec3& size) {
   if (!g_shadow) return;
   GraphicsDevice* device = GetDevice();
   const Quaternion rotation = QuaternionRotationYawPitchRoll(0, (roll + 90) * kDegToRad, 0);
   const Vec3 scaling{size.x / 2, (size.x + size.z) / 4, size.z / 2};
+  // Shadows lie on block faces; a hair above the face (towards the owner's
+  // side) keeps the two from fighting over the same depth.
+  const Vec3 lifted{position.x, position.y + kShadowLift * std::cos(roll * kDegToRad), position.z};
   device->SetTransform(D3DTS_WORLD,
-                       MatrixTransformation(nullptr, nullptr, &scaling, nullptr, &rotation, &position));
+                       MatrixTransformation(nullptr, nullptr, &scaling, nullptr, &rotation, &lifted));
   device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x33000000);
   device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  // A shadow is a soft decal: it leaves the depth buffer alone, so a block
+  // drawn after it still shows (darkened only where it was drawn first).
+  device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
   g_shadow->Draw(GetSharedTexture(kTexShadow));
+  device->SetRenderState(D3DRS_ZWRITEENABLE, 1);
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);

@@ -179,7 +179,7 @@ void StarChip::Action(CharacterBase* player) {
 void StarChip::Draw() {
   GetDevice()->SetTransform(D3DTS_WORLD, world);
   mesh->Draw();
-  const bool under = GetPlayerUnderside() != 0;
+  [[maybe_unused]] const bool under = GetPlayerUnderside() != 0;
   DrawShadow(under ? 180.0f : 0.0f, {position.x, under ? -0.5f : 0.5f, position.z}, size);
 }
 
