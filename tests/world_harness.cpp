@@ -1,0 +1,108 @@
+#include "tests/world_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/input.h"
+#include "platform/sound_sets.h"
+#include "render/camera.h"
+#include "render/preload.h"
+#include "scenes/game_state.h"
+#include "world/chips.h"
+#include "world/field_chip.h"
+#include "world/info_board.h"
+#include "world/player.h"
+#include "world/world_values.h"
+
+std::string StageGrid(int width, int depth, const std::map<std::pair<int, int>, std::string>& cells,
+                      const std::string& fill) {
+  std::string out;
+  for (int row = 0; row < depth; ++row) {
+    if (row > 0) out += '\n';
+    for (int x = 0; x < width; ++x) {
+      if (x > 0) out += ',';
+      auto it = cells.find({x, row});
+      out += it != cells.end() ? it->second : fill;
+    }
+  }
+  return out;
+}
+
+WorldHarness::WorldHarness() {
+  ResetGameState();
+  ResetWorldValues();
+  ResetCamera();
+  ResetInfoPanel();
+  ClearStarGathers();
+  EXPECT_EQ(LoadSharedAssets(), 1);
+  EXPECT_EQ(GameSound::Load(), 1);
+}
+
+WorldHarness::~WorldHarness() {
+  if (field_) field_->Release();
+  field_.reset();
+  if (characters_) characters_->Release();
+  characters_.reset();
+  GameSound::Release();
+  ReleaseSharedAssets();
+  ResetGameState();
+  ResetWorldValues();
+  ResetCamera();
+}
+
+void WorldHarness::Build(const std::string& upper, int stageNumber, const std::string& underside) {
+  SetStageNumber(stageNumber);
+  ResetStageState();
+  characters_ = std::make_unique<CharacterManager>();
+  field_ = std::make_unique<Field>();
+  // The grid starts on the marker's own line, so its first row is z = 0.
+  std::string text = "MU" + upper + "\n";
+  if (!underside.empty()) text += "MR" + underside + "\n";
+  GimmickNode* head = nullptr;
+  FieldChip reader;
+  reader.LoadBytes(head, characters_->GetCharacters(), text);
+  field_->SetGimmicks(head);
+  ASSERT_EQ(field_->Init(), 1);
+  ASSERT_EQ(characters_->Init(), 1);
+}
+
+void WorldHarness::SetStick(float x, float y) {
+  stickX_ = static_cast<short>(x * 20000);
+  stickY_ = static_cast<short>(y * 20000);
+}
+
+void WorldHarness::Frame() {
+  uint8_t keys[256] = {};
+  for (int k : keys_) keys[k] = 0x80;
+  PadRecord pad;
+  pad.connected = stickX_ != 0 || stickY_ != 0;
+  pad.state.Gamepad.sThumbLX = stickX_;
+  pad.state.Gamepad.sThumbLY = stickY_;
+  SetInputStateForTest(keys, pad);
+  stepper_.Step();
+  field_->Update(characters_->GetCharacters());
+  characters_->Update(field_->Tail());
+  GameSound::Update();
+  for (int s : GameSound::Core().StartedInLastUpdate()) sounds_.push_back(s);
+}
+
+void WorldHarness::Frames(int n) {
+  for (int i = 0; i < n; ++i) Frame();
+}
+
+Player& WorldHarness::GetPlayer() { return *characters_->GetPlayer(); }
+
+GimmickNode* WorldHarness::NodeAt(float x, float y, float z) {
+  for (GimmickNode* n = field_->Tail(); n; n = n->prev) {
+    const Vec3& p = *n->positionRef;
+    if (std::fabs(p.x - x) < 0.01f && std::fabs(p.y - y) < 0.01f && std::fabs(p.z - z) < 0.01f) return n;
+  }
+  return nullptr;
+}
+
+int WorldHarness::SoundStarts(int number) const {
+  int n = 0;
+  for (int s : sounds_) n += s == number;
+  return n;
+}
