@@ -224,12 +224,13 @@ int PauseMenu::Update() {
       decided = 1;
       GameSound::PlayOnce(kSeSet);
     }
-  } else if (phase == kFadingOut) {
+  }
+  // A choice made above takes effect in this same frame.
+  if (phase == kFadingOut) {
     fade = std::min(fade + 5, 255);
     if (fade >= 255) finished = 1;
-  } else if (phase == kDone) {
-    finished = 1;
   }
+  if (phase == kDone) finished = 1;
   for (int i = 0; i < 8; ++i) {
     if (i == 0 || i == 3 || i == 4) pieceAlpha[i] = 255;
     else if (i == cursor) pieceAlpha[i] = std::min(pieceAlpha[i] + 20, 255);

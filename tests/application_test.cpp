@@ -68,18 +68,18 @@ std::string TempPath(const std::string& name) {
 TEST(Application, WalksTitleOpeningGameTitleCreditsTitleOneStepPerFrame) {
   // The game is left through its pause menu: P once the fade-in is over, the
   // screen darkens for 51 frames, then Right (quit) and Return; the menu's
-  // own fade ends the scene 51 frames later.
+  // own fade ends the scene 50 frames later.
   const RunResult r = RunApp(
       "@5 press RETURN\n@12 press RETURN\n@80 press P\n@140 press RIGHT\n@145 press RETURN\n"
-      "@203 press RETURN\n@211 press RETURN\n@218 press RETURN\n",
+      "@202 press RETURN\n@210 press RETURN\n@217 press RETURN\n",
       400);
   // (frame, sequencer state, draw id) after each frame's update.
   const int expected[][3] = {
       {0, 1, 0},     {1, 2, 3},     {4, 2, 3},     {5, 4, 3},     {6, 9, 0},     {7, 9, 0},
-      {8, 10, 11},   {12, 12, 11},  {13, 13, 0},   {14, 13, 0},   {15, 14, 15},  {195, 14, 15},
-      {196, 16, 15}, {197, 1, 0},   {198, 1, 0},   {199, 2, 3},   {203, 4, 3},   {204, 5, 0},
-      {205, 5, 0},   {206, 6, 7},   {211, 8, 7},   {212, 1, 0},   {213, 1, 0},   {214, 2, 3},
-      {218, 4, 3}};
+      {8, 10, 11},   {12, 12, 11},  {13, 13, 0},   {14, 13, 0},   {15, 14, 15},  {194, 14, 15},
+      {195, 16, 15}, {196, 1, 0},   {197, 1, 0},   {198, 2, 3},   {202, 4, 3},   {203, 5, 0},
+      {204, 5, 0},   {205, 6, 7},   {210, 8, 7},   {211, 1, 0},   {212, 1, 0},   {213, 2, 3},
+      {217, 4, 3}};
   for (const auto& e : expected) {
     ASSERT_LT(static_cast<size_t>(e[0]), r.frames.size());
     EXPECT_EQ(r.frames[e[0]].state, e[1]) << "frame " << e[0];
@@ -87,9 +87,9 @@ TEST(Application, WalksTitleOpeningGameTitleCreditsTitleOneStepPerFrame) {
   }
   // The third title chooses to end: that frame is still drawn, then the
   // program ends.
-  ASSERT_EQ(r.frames.size(), 220u);
-  EXPECT_EQ(r.frames.back().frame, 219);
-  EXPECT_EQ(r.frames.back().presented, 220);
+  ASSERT_EQ(r.frames.size(), 219u);
+  EXPECT_EQ(r.frames.back().frame, 218);
+  EXPECT_EQ(r.frames.back().presented, 219);
 }
 
 TEST(Application, HoldingBackSixtyFramesEndsWithoutDrawingThatFrame) {
