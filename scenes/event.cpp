@@ -201,6 +201,7 @@ void Event::Draw() {
   const bool typing = currentPage && windowPhase != kClosed;
   if (typing) shown = NextShown(currentPage->text, shown, length);
   sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
   const Vec3 at{windowPosition.x, windowPosition.y, 0};
   if (textures[0]) sprite->Draw(textures[0], nullptr, nullptr, &at, 0xFFFFFFFF);
   if (windowPhase == kOpen && textures[1]) {

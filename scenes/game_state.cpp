@@ -128,6 +128,7 @@ void DrawFade(unsigned colour) {
   sprite->SetTransform(MatrixScaling(1280.0f / fade->Width(), 720.0f / fade->Height(), 1));
   sprite->Draw(fade, nullptr, nullptr, nullptr,
                (static_cast<uint32_t>(g_state.fadeAlpha) << 24) | (colour & 0xFFFFFF));
+  sprite->SetTransform(Matrix::Identity());
   sprite->End();
 }
 

@@ -79,6 +79,7 @@ void GameClear::Draw() {
   if (!texture) return;
   Sprite* sprite = GetSprite();
   sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
   for (int i = 0; i < count; ++i) {
     const RECT source{128 * i, 150, 128 * i + 128, 278};
     const Vec3 at{448.0f + 128 * i, 200 + letterLift[i], 0};
@@ -157,6 +158,7 @@ void GameOver::Draw() {
   if (!texture) return;
   Sprite* sprite = GetSprite();
   sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
   for (int i = 0; i < 4; ++i)
     sprite->Draw(texture, &itemRect[i], nullptr, &kOverPosition[i],
                  (static_cast<uint32_t>(itemAlpha[i]) << 24) | 0xFFFFFF);
@@ -245,6 +247,7 @@ void PauseMenu::Draw() {
   if (!t) return;
   const uint32_t a = static_cast<uint32_t>(menuAlpha) << 24;
   sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
   for (int i = 0; i < 8; ++i) {
     uint32_t colour = 0xFFFFFF;
     if (i == 1 || i == 2) colour = (static_cast<uint32_t>(pieceAlpha[i]) << 16) | 0x0B0B;
@@ -279,6 +282,7 @@ void DrawHud() {
   const RECT label{293, 268, 293 + 142, 268 + 39};
   const Vec3 markAt{64, 62, 0}, gaugeAt{11, 12, 0}, labelAt{201, 62, 0};
   sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
   sprite->Draw(atlas, &mark, nullptr, &markAt, 0xFFFFFFFF);
   sprite->Draw(atlas, &gauge, nullptr, &gaugeAt, 0xFFFFFFFF);
   sprite->Draw(atlas, &label, nullptr, &labelAt, 0xFFFFFFFF);

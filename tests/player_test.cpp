@@ -61,21 +61,19 @@ TEST(PlayerWalk, AStickBelowFourFifthsDoesNothing) {
 }
 
 TEST(PlayerWalk, OnTheUndersideLeftAndRightAreMirrored) {
-  WorldHarness upright, under;
-  upright.Build(Floor());
-  under.Build(StageGrid(30, 9, {}, ""), 0, Floor());
-  ASSERT_EQ(under.GetPlayer().upsideDown, 1);
-  for (WorldHarness* w : {&upright, &under}) {
-    w->Frames(3);
-    w->Hold(DIK_RIGHT);
-  }
-  const float z0 = upright.GetPlayer().position.z, z1 = under.GetPlayer().position.z;
-  upright.Frames(5);
-  under.Frames(5);
-  const float upDz = upright.GetPlayer().position.z - z0;
-  const float underDz = under.GetPlayer().position.z - z1;
-  EXPECT_NEAR(upDz, -0.375f, 1e-4);
-  EXPECT_NEAR(underDz, 0.375f, 1e-4);
+  auto walkRight = [](bool underside) {
+    WorldHarness w;
+    if (underside) w.Build(StageGrid(30, 9, {}, ""), 0, Floor());
+    else w.Build(Floor());
+    EXPECT_EQ(w.GetPlayer().upsideDown, underside ? 1 : 0);
+    w.Frames(3);
+    w.Hold(DIK_RIGHT);
+    const float z0 = w.GetPlayer().position.z;
+    w.Frames(5);
+    return w.GetPlayer().position.z - z0;
+  };
+  EXPECT_NEAR(walkRight(false), -0.375f, 1e-4);
+  EXPECT_NEAR(walkRight(true), 0.375f, 1e-4);
 }
 
 TEST(PlayerAction, WithoutLifeTheButtonsDoNothing) {

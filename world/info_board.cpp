@@ -97,6 +97,7 @@ void DrawInfoPanel(int n) {
   }
   Sprite* sprite = GetSprite();
   sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
   const Vec3 at{p.position.x, p.position.y, 0};
   sprite->Draw(GetSharedTexture(kTexHudAtlas), &kPanelSource, nullptr, &at, 0xFFFFFFFF);
   const InfoEntry* entry = nullptr;
