@@ -1,7 +1,90 @@
 #include "scenes/credit.h"
 
-Credit::Credit() : placeholder_("Credit", "スタッフロール") {}
-int Credit::Start() { return placeholder_.Start(); }
-int Credit::Update() { return placeholder_.Update(); }
-void Credit::Draw() { placeholder_.Draw(); }
-void Credit::Release() {}
+#include <algorithm>
+
+#include "app/report_error.h"
+#include "platform/graphics.h"
+#include "platform/input.h"
+#include "platform/sound_sets.h"
+#include "platform/sprite.h"
+#include "render/mesh.h"
+
+namespace {
+constexpr const char* kCreditPicturePath = "Resource_Orvelune/Event/Credit/Credit.png";
+constexpr float kNormalSpeed = 2.25f, kFastSpeed = 10.0f;
+constexpr int kHoldFrames = 180;
+}  // namespace
+
+Credit::~Credit() { Release(); }
+
+int Credit::Start() {
+  if (!texture) {
+    texture = LoadTexture(kCreditPicturePath);
+    if (!texture) {
+      if (!reported_) ReportError("テクスチャの読み込みに失敗 -Credit-");
+      reported_ = true;
+      return 0;
+    }
+    endY = -static_cast<float>(texture->Height() - 720);
+  }
+  if (!soundLoaded_) {
+    if (!CreditSound::Load()) return 0;
+    soundLoaded_ = true;
+  }
+  return 1;
+}
+
+int Credit::Update() {
+  if (CreditSound::GetRequest(0) == 0 && phase == kFadingIn) CreditSound::Request(0, 1);
+  CreditSound::Update();
+  if (phase == kFadingIn) {
+    brightness += 3;
+    if (brightness >= 255) {
+      brightness = 255;
+      phase = kScrolling;
+    }
+  } else if (phase == kScrolling) {
+    if (IsKeyPressed(DIK_RETURN) || IsPadPressed(XINPUT_GAMEPAD_A))
+      speed = speed == kNormalSpeed ? kFastSpeed : kNormalSpeed;
+    if (position.y > endY) position.y -= speed;
+    if (position.y <= endY) {
+      position.y = endY;
+      hold += speed == kNormalSpeed ? 1 : 10;
+      if (hold >= kHoldFrames) {
+        phase = kFadingOut;
+        hold = 0;
+      }
+    }
+  } else if (phase == kFadingOut) {
+    if (brightness > 0) brightness -= 2;
+    if (brightness <= 0) {
+      brightness = 0;
+      phase = kFinished;
+      CreditSound::Request(0, 0);
+      CreditSound::Update();
+      return 0;
+    }
+  }
+  return 1;
+}
+
+void Credit::Draw() {
+  if (!texture) return;
+  Sprite* sprite = GetSprite();
+  sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
+  const Vec3 at{position.x, position.y, 0};
+  sprite->Draw(texture, nullptr, nullptr, &at,
+               0xFF000000u | static_cast<uint32_t>(std::clamp(brightness, 0, 255)) * 0x010101u);
+  sprite->End();
+}
+
+void Credit::Release() {
+  if (soundLoaded_) {
+    CreditSound::StopAll();
+    CreditSound::Release();
+  }
+  soundLoaded_ = false;
+  if (texture) texture->Release();
+  texture = nullptr;
+}

@@ -1,16 +1,34 @@
-// The credits scene.
+// The credits: one tall picture that scrolls up over music, faster while the
+// player asks, holds at its end and fades out.
 #pragma once
 
-#include "scenes/placeholder_scene.h"
+#include "render/math.h"
+
+class Texture;
 
 class Credit {
  public:
-  Credit();
+  Credit() = default;
+  ~Credit();
+  Credit(const Credit&) = delete;
+  Credit& operator=(const Credit&) = delete;
+
   int Start();
+  // 0 when the credits have finished.
   int Update();
   void Draw();
   void Release();
 
+  enum Phase { kScrolling = 0, kFadingIn = 1, kFadingOut = 2, kFinished = 3 };
+  Texture* texture = nullptr;
+  int brightness = 0;
+  int phase = kFadingIn;
+  Vec2 position{0, 720};
+  float endY = 0;
+  float speed = 2.25f;
+  int hold = 0;
+
  private:
-  PlaceholderScene placeholder_;
+  bool soundLoaded_ = false;
+  bool reported_ = false;
 };

@@ -204,6 +204,11 @@ void Event::Draw() {
   sprite->SetTransform(Matrix::Identity());
   const Vec3 at{windowPosition.x, windowPosition.y, 0};
   if (textures[0]) sprite->Draw(textures[0], nullptr, nullptr, &at, 0xFFFFFFFF);
+  if (typing) {
+    const std::string text = currentPage->text.substr(0, static_cast<size_t>(shown));
+    DrawScriptText(text.c_str(), currentPage->kind, 1, windowPosition);
+    sprite->SetTransform(Matrix::Identity());  // the text leaves its own offset
+  }
   if (windowPhase == kOpen && textures[1]) {
     const RECT left{0, 0, 64, 64}, right{64, 0, 128, 64};
     const Vec3 bob{1142, buttonPosition.y, 0};
@@ -211,8 +216,4 @@ void Event::Draw() {
     sprite->Draw(textures[1], &right, nullptr, &bob, 0xFFFFFFFF);
   }
   sprite->End();
-  if (typing) {
-    const std::string text = currentPage->text.substr(0, static_cast<size_t>(shown));
-    DrawScriptText(text.c_str(), currentPage->kind, 1, windowPosition);
-  }
 }

@@ -1,28 +1,73 @@
-// The picture-and-text scenes before the first stage and after the last.
+// The picture-and-text scenes before the first stage and after the last: up
+// to three portraits in four places over a starry background, and a text
+// window that shows a script page by page. Script lines:
+//   h,<portrait commands>,<text>     the speaker (h, o, t, or n narration)
+// where the commands place portraits: letters l r i o choose a place
+// (outer-left, inner-left, inner-right, outer-right), "/" clears them and
+// ".h" ".o" ".t" put a portrait there. "scane_end" ends the script.
 #pragma once
 
-#include "scenes/placeholder_scene.h"
+#include <string>
+#include <vector>
 
-class Opening {
- public:
-  Opening();
-  int Start();
-  int Update();
-  void Draw();
-  void Release();
+#include "render/math.h"
 
- private:
-  PlaceholderScene placeholder_;
+class Texture;
+
+struct ScriptPage {
+  std::string text;  // Shift-JIS, commas turned into line breaks
+  int speaker = 0;   // 0 h, 1 o, 2 t, 3 narration
+  int place[4] = {-1, -1, -1, -1};  // per portrait: its place 0 to 3, or -1
 };
 
-class Ending {
+// Reads a script's pages from its bytes.
+std::vector<ScriptPage> ParseScript(const std::string& bytes);
+
+class ScriptedScene {
  public:
-  Ending();
+  ScriptedScene(const char* scriptPath, int music, int textMode);
+  virtual ~ScriptedScene();
+  ScriptedScene(const ScriptedScene&) = delete;
+  ScriptedScene& operator=(const ScriptedScene&) = delete;
+
   int Start();
+  // 0 when the scene has finished.
   int Update();
   void Draw();
   void Release();
 
+  // Typing: two more bytes every fourth frame, never half a character.
+  static int NextShown(const std::string& text, int shown, int length, int* delay);
+
+  Vec2 textPosition{11, 461};
+  Texture* textures[6] = {};
+  int fade = 0;
+  int finished = 0;
+  int typingDelay = 0;
+  int pageIndex = 0;
+  int lastPageIndex = -1;
+  const ScriptPage* currentPage = nullptr;
+  int shown = 0;
+  int length = 0;
+  std::vector<ScriptPage> pages;
+  int bobDown = 1;
+  Vec2 buttonPosition{1126, 589};
+
  private:
-  PlaceholderScene placeholder_;
+  const char* scriptPath_;
+  int music_;
+  int textMode_;
+  bool soundsLoaded_ = false;
+  bool scriptRead_ = false;
+  bool reported_ = false;
+};
+
+class Opening : public ScriptedScene {
+ public:
+  Opening();
+};
+
+class Ending : public ScriptedScene {
+ public:
+  Ending();
 };

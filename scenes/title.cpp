@@ -1,19 +1,142 @@
 #include "scenes/title.h"
 
+#include "app/report_error.h"
+#include "platform/graphics.h"
+#include "platform/input.h"
+#include "platform/sound_sets.h"
+#include "platform/sprite.h"
+#include "render/constants.h"
+#include "render/mesh.h"
+#include "world/environment.h"
+
 namespace {
-// Until the menu exists, successive titles choose start, credits, end in turn
-// so that the whole scene sequence can be walked.
-int g_nextResult = 0;
+
+constexpr int kItemWidth = 446, kItemHeight = 182;
+constexpr int kFadeStep = 3;
+constexpr int kRepeatFrames = 7;
+constexpr int kDimGrey = 0x60;
+enum TitleSoundNumber { kTitleWave = 0, kTitleSelect = 1, kTitleSelectEnd = 2 };
+
 }  // namespace
 
-Title::Title() : placeholder_("Title", "オルヴェルーン タイトル"), result_(g_nextResult) {
-  g_nextResult = (g_nextResult + 1) % 3;
+Title::Title() = default;
+
+Title::~Title() { Release(); }
+
+int Title::Start() {
+  if (!backTexture) backTexture = LoadTexture(kTitlePicturePaths[0]);
+  if (!coverTexture) coverTexture = LoadTexture(kTitlePicturePaths[1]);
+  if (!backTexture || !coverTexture) {
+    if (!reported_) ReportError("テクスチャの読み込みに失敗 -Title-");
+    reported_ = true;
+    return 0;
+  }
+  if (!sky) {
+    sky = std::make_unique<Sky>();
+    if (!sky->Init()) return 0;
+  }
+  if (!river) {
+    river = std::make_unique<RiverSurface>();
+    if (!river->Create()) {
+      river.reset();
+      return 0;
+    }
+  }
+  if (!soundsLoaded_) {
+    if (!TitleSound::Load()) return 0;
+    soundsLoaded_ = true;
+  }
+  GraphicsDevice* d = GetDevice();
+  d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  fade = 0;
+  decided = 0;
+  cursor = 0;
+  repeat = 0;
+  highlight = 96;
+  return 1;
 }
 
-int Title::Start() { return placeholder_.Start(); }
-int Title::Update() { return placeholder_.Update(); }
-void Title::Draw() { placeholder_.Draw(); }
-void Title::Release() {}
-int Title::GetResult() { return result_; }
+int Title::Update() {
+  if (TitleSound::GetRequest(kTitleWave) == 0) TitleSound::Request(kTitleWave, 2);
+  TitleSound::Update();
+  river->Scroll();
+  if (!decided) {
+    if (fade < 255) {
+      fade = std::min(fade + kFadeStep, 255);
+    } else {
+      Vec2 stick{0, 0};
+      GetLeftStick(GetPadState(), &stick);
+      const bool down = IsKeyDown(DIK_DOWN), upKey = IsKeyDown(DIK_UP);
+      if (down && upKey) {
+        repeat = 8;
+      } else if (down || stick.y < -0.8f) {
+        if (++repeat > kRepeatFrames) {
+          repeat = 0;
+          cursor = (cursor + 1) % 3;
+          TitleSound::PlayOnce(kTitleSelect);
+          highlight = kDimGrey;
+        }
+      } else if (upKey || stick.y > 0.8f) {
+        if (++repeat > kRepeatFrames) {
+          repeat = 0;
+          cursor = (cursor + 2) % 3;
+          TitleSound::PlayOnce(kTitleSelect);
+          highlight = kDimGrey;
+        }
+      } else {
+        repeat = 8;
+      }
+      if (IsPadPressed(XINPUT_GAMEPAD_A) || IsKeyPressed(DIK_RETURN)) {
+        TitleSound::PlayOnce(kTitleSelectEnd);
+        decided = 1;
+      }
+    }
+  }
+  if (decided && fade > 0) {
+    fade -= kFadeStep;
+    if (fade < 1) return 0;
+  }
+  return 1;
+}
 
-void ResetTitleResultCycle() { g_nextResult = 0; }
+void Title::Draw() {
+  GraphicsDevice* d = GetDevice();
+  d->SetTransform(D3DTS_VIEW, MatrixLookAtLH(eye, lookAt, up));
+  d->SetTransform(D3DTS_PROJECTION, MatrixPerspectiveFovLH(kPi / 4, 16.0f / 9.0f, 1, 1000));
+  river->DrawTitle();
+  Sprite* sprite = GetSprite();
+  const uint32_t alpha = static_cast<uint32_t>(std::clamp(fade, 0, 255)) << 24;
+  sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
+  const RECT picture{0, 0, 1280, 720};
+  sprite->Draw(backTexture, &picture, nullptr, nullptr, alpha | 0xFFFFFF);
+  for (int i = 0; i < 3; ++i) {
+    const RECT item{kItemWidth * i, 720, kItemWidth * (i + 1), 720 + kItemHeight};
+    sprite->SetTransform(MatrixTranslation(420, 360.0f + 84 * i, 0));
+    uint32_t grey = kDimGrey;
+    if (i == cursor) {
+      highlight = std::min(highlight + 5, 255);
+      grey = static_cast<uint32_t>(highlight);
+    }
+    sprite->Draw(backTexture, &item, nullptr, nullptr, alpha | grey * 0x010101u);
+  }
+  sprite->SetTransform(Matrix::Identity());
+  sprite->Draw(coverTexture, nullptr, nullptr, nullptr,
+               (static_cast<uint32_t>(255 - std::clamp(fade, 0, 255)) << 24) | 0xFFFFFF);
+  sprite->End();
+}
+
+void Title::Release() {
+  if (backTexture) backTexture->Release();
+  if (coverTexture) coverTexture->Release();
+  backTexture = coverTexture = nullptr;
+  sky.reset();
+  if (river) river->Release();
+  river.reset();
+  if (soundsLoaded_) {
+    TitleSound::StopAll();
+    TitleSound::Release();
+  }
+  soundsLoaded_ = false;
+}

@@ -1,23 +1,46 @@
-// The title scene: the menu that starts the game, shows the credits or ends
-// the program.
+// The title scene: the title picture over the animated starry river, a fade
+// in from a white cover, a three-item menu (start, credits, end) and a fade
+// out. A new Title is made every time the program returns here, so the
+// cursor always starts on the first item.
 #pragma once
 
-#include "scenes/placeholder_scene.h"
+#include <memory>
+
+#include "render/math.h"
+
+class Texture;
+class Sky;
+class RiverSurface;
 
 class Title {
  public:
   Title();
+  ~Title();
+  Title(const Title&) = delete;
+  Title& operator=(const Title&) = delete;
+
   int Start();
+  // 0 when the scene has finished.
   int Update();
   void Draw();
   void Release();
   // 0 start the game, 1 show the credits, 2 end the program.
-  int GetResult();
+  int GetResult() const { return cursor; }
+
+  Vec3 eye{10, 15, -15};
+  Vec3 lookAt{0, 0, 0};
+  Vec3 up{0, 1, 0};
+  std::unique_ptr<Sky> sky;
+  std::unique_ptr<RiverSurface> river;
+  Texture* backTexture = nullptr;
+  Texture* coverTexture = nullptr;
+  int fade = 0;
+  int highlight = 96;
+  int decided = 0;
+  int cursor = 0;
+  int repeat = 0;
 
  private:
-  PlaceholderScene placeholder_;
-  int result_;
+  bool soundsLoaded_ = false;
+  bool reported_ = false;
 };
-
-// The next title placeholder starts the game again (tests walk the sequence).
-void ResetTitleResultCycle();

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +13,6 @@
 #include "app/frame_timer.h"
 #include "app/random.h"
 #include "platform/common/state_device.h"
-#include "scenes/title.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
 
@@ -31,7 +31,6 @@ struct RunResult {
 };
 
 RunResult RunApp(const std::string& script, int64_t maxFrames) {
-  ResetTitleResultCycle();
   HeadlessOptions options;
   options.script = ScriptFrom(script);
   options.maxFrames = maxFrames;
@@ -65,31 +64,41 @@ std::string TempPath(const std::string& name) {
 
 }  // namespace
 
+// The script that walks every scene: start from the title, read the opening
+// (Return every 6 frames), quit the game from its pause menu, show the
+// credits (fast), and end from the third title.
+std::string WalkScript() {
+  std::string s = "@90 press RETURN\n";
+  for (int i = 0; i < 40; ++i) s += "@" + std::to_string(260 + 6 * i) + " press RETURN\n";
+  s += "@600 press P\n@660 press RIGHT\n@665 press RETURN\n";
+  s += "@810 press DOWN\n@815 press RETURN\n@1000 press RETURN\n";
+  s += "@1495 press DOWN\n@1505 press DOWN\n@1515 press RETURN\n";
+  return s;
+}
+
 TEST(Application, WalksTitleOpeningGameTitleCreditsTitleOneStepPerFrame) {
-  // The game is left through its pause menu: P once the fade-in is over, the
-  // screen darkens for 51 frames, then Right (quit) and Return; the menu's
-  // own fade ends the scene 50 frames later.
-  const RunResult r = RunApp(
-      "@5 press RETURN\n@12 press RETURN\n@80 press P\n@140 press RIGHT\n@145 press RETURN\n"
-      "@202 press RETURN\n@210 press RETURN\n@217 press RETURN\n",
-      400);
-  // (frame, sequencer state, draw id) after each frame's update.
+  const RunResult r = RunApp(WalkScript(), 3000);
+  // (first frame, sequencer state, draw id) of each stretch: a scene is made
+  // in one frame, started in the next, and released in the frame after its
+  // last update.
   const int expected[][3] = {
-      {0, 1, 0},     {1, 2, 3},     {4, 2, 3},     {5, 4, 3},     {6, 9, 0},     {7, 9, 0},
-      {8, 10, 11},   {12, 12, 11},  {13, 13, 0},   {14, 13, 0},   {15, 14, 15},  {194, 14, 15},
-      {195, 16, 15}, {196, 1, 0},   {197, 1, 0},   {198, 2, 3},   {202, 4, 3},   {203, 5, 0},
-      {204, 5, 0},   {205, 6, 7},   {210, 8, 7},   {211, 1, 0},   {212, 1, 0},   {213, 2, 3},
-      {217, 4, 3}};
-  for (const auto& e : expected) {
-    ASSERT_LT(static_cast<size_t>(e[0]), r.frames.size());
-    EXPECT_EQ(r.frames[e[0]].state, e[1]) << "frame " << e[0];
-    EXPECT_EQ(r.frames[e[0]].drawId, e[2]) << "frame " << e[0];
+      {0, 1, 0},     {1, 2, 3},      {174, 4, 3},    {175, 9, 0},    {177, 10, 11},  {485, 12, 11},
+      {486, 13, 0},  {488, 14, 15},  {715, 16, 15},  {716, 1, 0},    {718, 2, 3},    {899, 4, 3},
+      {900, 5, 0},   {902, 6, 7},    {1402, 8, 7},   {1403, 1, 0},   {1405, 2, 3},   {1599, 4, 3}};
+  std::vector<std::array<int, 3>> stretches;
+  for (const FrameRecord& f : r.frames)
+    if (stretches.empty() || stretches.back()[1] != f.state || stretches.back()[2] != f.drawId)
+      stretches.push_back({static_cast<int>(f.frame), f.state, f.drawId});
+  ASSERT_EQ(stretches.size(), std::size(expected));
+  for (size_t i = 0; i < stretches.size(); ++i) {
+    EXPECT_EQ(stretches[i][0], expected[i][0]) << "stretch " << i;
+    EXPECT_EQ(stretches[i][1], expected[i][1]) << "stretch " << i;
+    EXPECT_EQ(stretches[i][2], expected[i][2]) << "stretch " << i;
   }
   // The third title chooses to end: that frame is still drawn, then the
   // program ends.
-  ASSERT_EQ(r.frames.size(), 219u);
-  EXPECT_EQ(r.frames.back().frame, 218);
-  EXPECT_EQ(r.frames.back().presented, 219);
+  EXPECT_EQ(r.frames.back().frame, 1600);
+  EXPECT_EQ(r.frames.back().presented, 1601);
 }
 
 TEST(Application, HoldingBackSixtyFramesEndsWithoutDrawingThatFrame) {
@@ -103,9 +112,9 @@ TEST(Application, HoldingBackSixtyFramesEndsWithoutDrawingThatFrame) {
 TEST(Application, EscapeEndsTheProgramFromAnyScene) {
   const RunResult inTitle = RunApp("@30 press ESCAPE\n", 1000);
   EXPECT_EQ(inTitle.frames.size(), 31u);
-  const RunResult inOpening = RunApp("@5 press RETURN\n@20 press ESCAPE\n", 1000);
+  const RunResult inOpening = RunApp("@90 press RETURN\n@200 press ESCAPE\n", 1000);
   EXPECT_EQ(inOpening.frames.back().state, 10);
-  EXPECT_EQ(inOpening.frames.size(), 21u);
+  EXPECT_EQ(inOpening.frames.size(), 201u);
 }
 
 TEST(Application, TitleShowsTheProductAndTheMeasuredRate) {
@@ -117,15 +126,14 @@ TEST(Runner, RunsRepeatExactlyAndReplaysCatchADesync) {
   const std::string script = TempPath("script.txt");
   {
     std::ofstream out(script);
-    out << "@5 press RETURN\n@12 press RETURN\n@20 press RETURN\n";
+    out << "@90 press RETURN\n@300 press RETURN\n@310 press RETURN\n";
   }
   auto run = [&](SimOptions o) {
-    ResetTitleResultCycle();
-    return RunSimulation(o);
+      return RunSimulation(o);
   };
   SimOptions a;
   a.inputPath = script;
-  a.frames = 130;
+  a.frames = 400;
   a.seed = 7;
   a.seedGiven = true;
   a.dumpPath = TempPath("a.jsonl");
@@ -137,7 +145,7 @@ TEST(Runner, RunsRepeatExactlyAndReplaysCatchADesync) {
   EXPECT_EQ(dumpA, ReadFile(b.dumpPath));
   EXPECT_NE(dumpA.find("{\"frame\":0,\"fps\":600,\"seq_state\":1,\"draw_id\":0}"),
             std::string::npos);
-  EXPECT_NE(dumpA.find("\"frame\":15,\"fps\":60,\"seq_state\":14,\"draw_id\":15"),
+  EXPECT_NE(dumpA.find("\"frame\":177,\"fps\":60,\"seq_state\":10,\"draw_id\":11"),
             std::string::npos);
 
   // Write the run as a replay with hashes, verify it, then spoil one hash.

@@ -10,7 +10,6 @@
 #include "platform/sound_sets.h"
 #include "scenes/game.h"
 #include "scenes/game_state.h"
-#include "scenes/title.h"
 #include "tests/test_support.h"
 #include "world/character_manager.h"
 #include "world/player.h"
@@ -32,7 +31,6 @@ struct Frame {
 // frames (it is called after each frame with the frame number).
 std::vector<Frame> PlayStage(const std::string& script, int64_t frames,
                              const std::function<void(int64_t, Game&)>& poke = nullptr) {
-  ResetTitleResultCycle();
   ResetGameState();
   HeadlessOptions options;
   options.script = ScriptFrom(script);

@@ -107,13 +107,16 @@ void DrawInfoPanel(int n) {
       break;
     }
   }
+  if (entry) {
+    DrawBoardText(entry->text.c_str(), p.position);
+    sprite->SetTransform(Matrix::Identity());
+  }
   if (entry && entry->picture >= 0) {
     const RECT source{128 * entry->picture, 0, 128 * entry->picture + 128, 128};
     const Vec3 pictureAt{p.position.x + kPictureOffset.x, p.position.y + kPictureOffset.y, 0};
     sprite->Draw(GetSharedTexture(kTexButtons), &source, nullptr, &pictureAt, 0xFFFFFFFF);
   }
   sprite->End();
-  if (entry) DrawBoardText(entry->text.c_str(), p.position);
 }
 
 InfoBoard::InfoBoard(int number) : mesh(GetObjectMesh(kMeshInfoBoard)), textNumber(number) {
