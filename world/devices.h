@@ -7,14 +7,27 @@
 
 class Mesh;
 
+// The two-leaf gate: opens while the boss is armed, shuts when the battle
+// starts. rotation.y is the opening angle (90 shut, 180 open).
 class Gate : public GimmickBase {
  public:
   Gate();
+  int Init() override;
+  void UpdateMatrix() override;
+  void Action(CharacterBase* player) override;
+  void Draw() override;
+  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
+               Vec3* contact) override;
   const char* ClassName() const override { return "Gate"; }
 
   Mesh* leaf1;
   Mesh* leaf2;
   float hingeOffset = 0;
+
+ private:
+  // Places the gate as one of its leaves (1 or 2) for drawing or testing.
+  void PlaceLeaf(int leaf, const Vec3& p, const Vec3& r);
+  int LeafRayTest(Mesh* mesh, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) const;
 };
 
 class Bridge : public InvisibleBase {
@@ -22,7 +35,10 @@ class Bridge : public InvisibleBase {
   // meshNumber: one of the object meshes 7 to 10.
   explicit Bridge(int meshNumber);
   int Init() override;
+  void Action(CharacterBase* player) override;
   void Draw() override;
+  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
+               Vec3* contact) override;
   const char* ClassName() const override { return "Bridge"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -34,6 +50,11 @@ class Bridge : public InvisibleBase {
 class MoveBlock : public InvisibleBase {
  public:
   MoveBlock(int group, float travelTime, const Vec3& offset);
+  int Init() override;
+  void Action(CharacterBase* player) override;
+  void Draw() override;
+  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
+               Vec3* contact) override;
   const char* ClassName() const override { return "MoveBlock"; }
   void DumpParameters(JsonWriter& json) const override;
 

@@ -2,15 +2,22 @@
 
 #include <cmath>
 
+#include <algorithm>
+
+#include "app/frame_timer.h"
 #include "app/random.h"
 #include "app/report_error.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 #include "render/mesh.h"
+#include "platform/sound_sets.h"
+#include "render/camera.h"
 #include "render/preload.h"
 #include "scenes/game_state.h"
 
 namespace {
+
+constexpr float kRadToDegF = 57.295776f;
 
 // Meshes shared by every object of a class, loaded with the stage that uses it.
 Mesh g_enemyMesh;
@@ -39,18 +46,130 @@ void DrawCharacterShadow(const CharacterBase& c) { DrawShadow(c.rotation.z, c.gr
 
 // ---- EnemyBase ----------------------------------------------------------------
 
-void EnemyBase::Act(CharacterList&) {}
-void EnemyBase::Search(CharacterBase*) {}
-void EnemyBase::Move() {}
-void EnemyBase::CountStun() {}
-void EnemyBase::HitCharacters(CharacterList&) {}
-void EnemyBase::CountWait() {}
+void EnemyBase::Act(CharacterList& characters) {
+  if (enemyFlag & (kEnemyWaiting | kEnemyStunned)) {
+    if (enemyFlag & kEnemyStunned) CountStun();
+    else CountWait();
+  } else {
+    if (state == kStateNormal && knockBack == 0 && isMob == 1) Move();
+    if (knockBack || GetGameMode() == kModeBossBattle) {
+      chasing = 1;
+      if (GetGameMode() == kModeBossArmed) SetGameMode(kModeBossEncounter);
+    }
+  }
+  HitCharacters(characters);
+  Update();
+}
+
+void EnemyBase::Search(CharacterBase* player) {
+  if (state == kStateNormal) {
+    const float heading = rotation.y * kDegToRad;
+    const float wx = position.x + std::sin(heading) * 10, wz = position.z + std::cos(heading) * 10;
+    const float d2 = (player->position.x - wx) * (player->position.x - wx) +
+                     (player->position.z - wz) * (player->position.z - wz);
+    if (!chasing && d2 >= 10 * 10) {
+      chasing = 0;
+    } else {
+      rotation.y = std::atan2(player->position.x - position.x, player->position.z - position.z) * kRadToDegF;
+      chasing = 1;
+    }
+  }
+  if (player->upsideDown != upsideDown) chasing = 0;
+}
+
+void EnemyBase::Move() {
+  const float heading = rotation.y * kDegToRad;
+  if (!chasing) {
+    if (state == kStateWashedAway) rotation.y += 1;
+  } else {
+    position.x += std::sin(heading) * 0.03f;
+    position.z += std::cos(heading) * 0.03f;
+    velocity = {std::sin(heading) * 0.03f, 0, std::cos(heading) * 0.03f};
+  }
+}
+
+void EnemyBase::CountStun() {
+  stunTimer -= GetDeltaTime();
+  if (stunTimer <= 0) enemyFlag = kEnemyActive;
+}
+
+void EnemyBase::CountWait() {
+  waitTimer -= GetDeltaTime();
+  if (waitTimer <= 0) enemyFlag = kEnemyActive;
+}
+
+void EnemyBase::HitCharacters(CharacterList& characters) {
+  if (knockBack) return;
+  for (CharacterBase* c : characters) {
+    if (c == this || c->knockBack != 0) continue;
+    if (std::fabs(position.x - c->position.x) < size.x / 2 + c->size.x / 2 &&
+        std::fabs(position.z - c->position.z) < size.z / 2 + c->size.z / 2 &&
+        std::fabs(position.y - c->position.y) < 0.5f) {
+      waitTimer = 0.5f;
+      c->knockBack = 1;
+      c->velocity = {velocity.x * 15, 0, velocity.z * 15};
+      if (!(enemyFlag & kEnemyStunned)) enemyFlag = kEnemyWaiting;
+      GameSound::PlayOnce(kSeBossHit);
+      return;
+    }
+  }
+}
 
 // ---- Enemy ----------------------------------------------------------------------
 
 Enemy::Enemy() {
   size = {1, 1, 1};
   isMob = 1;
+}
+
+void Enemy::Act(CharacterList& characters) {
+  EnemyBase::Act(characters);
+  Search(characters.front());
+  UpdateMatrix();
+}
+
+void Enemy::Search(CharacterBase* player) {
+  if (state != kStateNormal || player->upsideDown != upsideDown) {
+    chasing = 0;
+    return;
+  }
+  const float heading = rotation.y * kDegToRad;
+  const float wx = position.x + std::sin(heading) * 10, wz = position.z + std::cos(heading) * 10;
+  const float d2 = (player->position.x - wx) * (player->position.x - wx) +
+                   (player->position.z - wz) * (player->position.z - wz);
+  if (!chasing && d2 >= 5 * 5) {
+    chasing = 0;
+    return;
+  }
+  rotation.y = std::atan2(player->position.x - position.x, player->position.z - position.z) * kRadToDegF;
+  if (!chasing) GameSound::PlayOnce(kSeJump);
+  chasing = 1;
+}
+
+void Enemy::Move() {
+  if (!chasing) {
+    rotation.y += 5;
+    if (rotation.y >= 360) rotation.y = 0;
+    return;
+  }
+  const float heading = rotation.y * kDegToRad;
+  velocity.x = std::sin(heading) * 0.03f;
+  velocity.z = std::cos(heading) * 0.03f;
+  if (hopTimer > 45) {
+    velocity.x /= 2;
+    velocity.z /= 2;
+  }
+  position.x += velocity.x;
+  position.z += velocity.z;
+  hopTimer += 1;
+  if (hopTimer > 90) {
+    hopTimer = 0;
+    GameSound::PlayOnce(kSeJump);
+  }
+  const float hop = std::cos(hopTimer * kDegToRad) * 0.2f;
+  position.y += upsideDown ? -hop : hop;
+  velocity.x *= 2;
+  velocity.z *= 2;
 }
 
 void Enemy::Draw() {
@@ -63,12 +182,126 @@ void ReleaseEnemyMesh() { g_enemyMesh.Release(); }
 
 // ---- Boss and Scorpion ----------------------------------------------------------
 
-void Boss::Draw() {}
+void Boss::Search(CharacterBase* player) {
+  if (state != kStateNormal || (enemyFlag != kEnemyAiming && enemyFlag != kEnemyActive) || attacking) return;
+  const bool sameSide = (upsideDown != 0) == (player->upsideDown != 0);
+  if (sameSide) {
+    if (chasing) {
+      enemyFlag = kEnemyAiming;
+      rotation.y = std::atan2(player->position.x - position.x, player->position.z - position.z) * kRadToDegF;
+      aimTimer += GetDeltaTime();
+      if (aimTimer < 4.0f) {
+        if (aimTimer >= 3.0f) warning = 1;
+      } else {
+        attacking = 1;
+        warning = 0;
+        const float dx = player->position.x - position.x, dz = player->position.z - position.z;
+        attackLeft = attackLength = std::sqrt(dz * dz + dx * dx);
+        aimTimer = 0;
+      }
+    }
+  } else {
+    warning = 0;
+  }
+  if (upsideDown != lastSide) {
+    lastSide = upsideDown;
+    aimTimer = 0;
+    warning = 0;
+  }
+}
+
+void Boss::Draw() {
+  if (enemyFlag != kEnemyStunned) {
+    for (int i = 0; i < 3; ++i) {
+      stars[i].angle = 120.0f * i;
+      stars[i].hidden = 0;
+    }
+    return;
+  }
+  const int roll = rotation.z != 0 ? 1 : 0;
+  Vec3 points[3];
+  for (int i = 0; i < 3; ++i) {
+    const Matrix m = stars[i].EffectOrbitMatrix(roll, size.y, position);
+    points[i] = {m[3][0], m[3][1], m[3][2]};
+  }
+  // Farthest from the eye first, so nearer stars draw over farther ones.
+  const Vec3 eye = GetCameraEye();
+  int order[3] = {0, 1, 2};
+  auto flat = [&](int i) {
+    const float dx = points[i].x - eye.x, dz = points[i].z - eye.z;
+    return dx * dx + dz * dz;
+  };
+  std::sort(order, order + 3, [&](int a, int b) { return flat(a) > flat(b); });
+  for (int i : order) {
+    // Each star is drawn at its own place on the orbit around the head.
+    const Vec3 at{points[i].x, points[i].y - size.y - 0.5f, points[i].z};
+    stars[i].DrawStunEffect(roll, size.y, at);
+  }
+  const float t = stunTimer;
+  if (t <= 0) stars[0].hidden = 1;
+  if (t < 2) stars[1].hidden = 1;
+  if (t < 4) stars[2].hidden = 1;
+}
 
 Scorpion::Scorpion() {
   size = {4, 3, 3};
   position = {0, 7, -10};
   rotation = {0, -90, 0};
+}
+
+void Scorpion::Act(CharacterList& characters) {
+  if (state == kStateNormal) {
+    Move();
+    LeapStep();
+    if (warning) RearUpStep();
+  }
+  EnemyBase::Act(characters);
+  Search(characters.front());
+  UpdateMatrix();
+}
+
+void Scorpion::Move() {
+  if (!attacking || enemyFlag == kEnemyStunned) {
+    speed = 0.1f;
+  } else {
+    if (enemyFlag != kEnemyActive) GameSound::PlayOnce(kSeJump);
+    enemyFlag = kEnemyActive;
+    if (attackLeft > attackLength / 2) speed += 0.01f;
+    else leaping = 1;
+    rotation.x = 0;
+    const float heading = rotation.y * kDegToRad;
+    const float sx = std::sin(heading) * speed, sz = std::cos(heading) * speed;
+    position.x += sx;
+    position.z += sz;
+    attackLeft -= std::sqrt(sx * sx + sz * sz);
+  }
+  if (knockBack == 0) {
+    const float heading = rotation.y * kDegToRad;
+    velocity = {std::sin(heading) * speed, 0, std::cos(heading) * speed};
+  }
+}
+
+void Scorpion::LeapStep() {
+  if (!leaping) return;
+  position.y += upsideDown ? -leapSpeed : leapSpeed;
+  leapSpeed -= 0.01f;
+  if (position.y >= -0.5f && position.y <= 0.5f) {
+    attacking = 0;
+    leaping = 0;
+    leapSpeed = 0.2f;
+    rearPhase = 0;
+  }
+}
+
+void Scorpion::RearUpStep() {
+  const float up = upsideDown ? -10.0f : 10.0f;
+  if (rearPhase == 0) {
+    rotation.x += up > 0 ? 1 : -1;
+    if (rotation.x == up) rearPhase = 1;
+  } else {
+    rotation.x -= up > 0 ? 1 : -1;
+    if (rotation.x == -up) rearPhase = 0;
+  }
 }
 
 void Scorpion::Draw() {

@@ -51,6 +51,9 @@ class EnemyBase : public CharacterBase {
 class Enemy : public EnemyBase {
  public:
   Enemy();
+  void Act(CharacterList& characters) override;
+  void Search(CharacterBase* player) override;
+  void Move() override;
   void Draw() override;
   const char* ClassName() const override { return "Enemy"; }
   float hopTimer = 0;
@@ -62,6 +65,7 @@ void ReleaseEnemyMesh();
 class Boss : public EnemyBase {
  public:
   Boss() { isMob = 0; }
+  void Search(CharacterBase* player) override;  // aiming
   void Draw() override;  // the stun stars
   const char* ClassName() const override { return "Boss"; }
 
@@ -77,8 +81,12 @@ class Boss : public EnemyBase {
 class Scorpion : public Boss {
  public:
   Scorpion();
+  void Act(CharacterList& characters) override;
+  void Move() override;  // the charge
   void Draw() override;
   const char* ClassName() const override { return "Scorpion"; }
+  void LeapStep();
+  void RearUpStep();
   float leapSpeed = 0.2f;
   int leaping = 0;
   int rearPhase = 0;

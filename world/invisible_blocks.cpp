@@ -1,8 +1,12 @@
 #include "world/invisible_blocks.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "app/frame_timer.h"
 #include "app/json_writer.h"
+#include "render/camera.h"
+#include "scenes/game_state.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
 #include "world/chips.h"
@@ -99,3 +103,56 @@ void Flashing::DumpParameters(JsonWriter& json) const {
 void Flashing::Draw() { DrawRockBlock(world, alpha); }
 
 void OnesideInvisible::Draw() { DrawRockBlock(world, alpha); }
+
+void AfterInvisible::Action(CharacterBase* player) {
+  if (fading) {
+    alpha -= 5;
+    if (alpha < 0) {
+      alpha = 0;
+      fading = 0;
+    }
+  }
+  const Vec3& p = player->position;
+  const Vec3& b = position;
+  // Once passed in its direction, the block fades for good (a block already
+  // gone never starts again).
+  bool passed = false;
+  if (mode == 0) {
+    passed = std::fabs(b.z - p.z) < 6 && p.x > b.x + 1.5f;
+  } else if (std::fabs(b.x - p.x) < 6) {
+    passed = mode == 1 ? p.z > b.z + 1.5f : p.z < b.z - 1.5f;
+  } else {
+    passed = p.x > b.x;
+  }
+  if (passed && alpha > 0) fading = 1;
+  GimmickBase::Action(player);
+  FallingFade();
+}
+
+void Flashing::Action(CharacterBase* player) {
+  if (state == kStateNormal) {
+    timer += GetDeltaTime();
+    const float half = period * 0.1f;
+    if (fadingIn) alpha = std::min(static_cast<int>(255 * timer / half), 255);
+    else alpha = std::max(static_cast<int>((1 - timer / half) * 255), 0);
+    if (timer > half) {
+      fadingIn = !fadingIn;
+      if (fadingIn) {
+        currentX = currentX + stepX <= endX ? currentX + stepX : startX;
+        position.x = currentX;
+        UpdateMatrix();
+      }
+      timer = 0;
+    }
+  }
+  GimmickBase::Action(player);
+  FallingFade();
+}
+
+void OnesideInvisible::Action(CharacterBase* player) {
+  if (GetCameraMode() != kCameraFlip) seenSide = player->upsideDown;
+  if (seenSide == upsideDown) alpha = std::min(alpha + 5, 255);
+  else alpha = std::max(alpha - 5, 0);
+  GimmickBase::Action(player);
+  FallingFade();
+}

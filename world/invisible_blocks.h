@@ -30,6 +30,7 @@ class InvisibleBase : public GimmickBase {
 class AfterInvisible : public InvisibleBase {
  public:
   explicit AfterInvisible(int mode);
+  void Action(CharacterBase* player) override;
   void Draw() override;
   const char* ClassName() const override { return "AfterInvisible"; }
   void DumpParameters(JsonWriter& json) const override;
@@ -43,6 +44,7 @@ class Flashing : public InvisibleBase {
  public:
   Flashing(int fadingIn, float step, float startX, float endX, float period);
   int Init() override;
+  void Action(CharacterBase* player) override;
   void Draw() override;
   const char* ClassName() const override { return "Flashing"; }
   void DumpParameters(JsonWriter& json) const override;
@@ -54,6 +56,7 @@ class Flashing : public InvisibleBase {
 
 class OnesideInvisible : public InvisibleBase {
  public:
+  void Action(CharacterBase* player) override;
   void Draw() override;
   const char* ClassName() const override { return "OnesideInvisible"; }
   int seenSide = 0;

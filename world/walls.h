@@ -10,7 +10,11 @@ class Wall : public GimmickBase {
  public:
   // piece: 0 the whole wall, 1 to 36 a piece of a breakable wall.
   explicit Wall(int piece);
+  int Init() override;
+  void Action(CharacterBase* player) override;
   void Draw() override;
+  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
+               Vec3* contact) override;
   const char* ClassName() const override { return "Wall"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -25,15 +29,29 @@ class Wall : public GimmickBase {
 class RotaWall : public GimmickBase {
  public:
   RotaWall();
+  int Init() override;
+  void UpdateMatrix() override;
+  void Action(CharacterBase* player) override;
+  void Draw() override;
+  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
+               Vec3* contact) override;
   const char* ClassName() const override { return "RotaWall"; }
 
   Mesh* mesh;
   float turnSpeed = 4.0f;
   int turnState = 2;  // 2 ready, 4 turning, 1 turned
+
+ protected:
+  // The rays of the hit test, with the half slab's differences as arguments.
+  int RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact, bool half);
 };
 
 class RotaWallHalf : public RotaWall {
  public:
   RotaWallHalf();
+  int Init() override;
+  void UpdateMatrix() override;
+  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
+               Vec3* contact) override;
   const char* ClassName() const override { return "RotaWallHalf"; }
 };
