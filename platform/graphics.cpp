@@ -119,6 +119,16 @@ void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2
   g_sprite->SetTransform(MatrixTranslation(32, 16, 0));
   const D3DCOLOR color = ScriptTextColor(speakerKind, sceneMode);
   if (color == 0) return;
+  // A soft halo in the opposite lightness keeps every speaker's colour
+  // readable on the window, light or dark parts alike.
+  const int r = (color >> 16) & 0xFF, g = (color >> 8) & 0xFF, b = color & 0xFF;
+  const bool lightText = r * 299 + g * 587 + b * 114 > 128 * 1000;
+  const D3DCOLOR halo = lightText ? 0xB0201A30 : 0xB0FFFFFF;
+  static constexpr int kHalo[4][2] = {{-2, 0}, {2, 0}, {0, -2}, {0, 2}};
+  for (const auto& o : kHalo) {
+    RECT shifted{rect.left + o[0], rect.top + o[1], rect.right + o[0], rect.bottom + o[1]};
+    g_scriptFont->DrawText(g_sprite, text, -1, &shifted, DT_WORDBREAK, halo);
+  }
   g_scriptFont->DrawText(g_sprite, text, -1, &rect, DT_WORDBREAK, color);
 }
 

@@ -452,6 +452,8 @@ void Game::DumpState(JsonWriter& json) const {
     json.Key("request").Int(player->request);
     json.Key("upside_down").Int(player->upsideDown);
     json.Key("standing").Int(player->standing);
+    json.Key("knock").Int(player->knockBack);
+    json.Key("velocity").Vec(player->velocity);
     json.Key("charge_level").Number(player->chargeLevel);
     json.Key("charge_frames").Int(player->chargeFrames);
     json.Key("cursor").Vec(player->cursor);
@@ -465,6 +467,11 @@ void Game::DumpState(JsonWriter& json) const {
       json.Key("pos").Vec(c->position);
       json.Key("state").Int(c->state);
       json.Key("upside_down").Int(c->upsideDown);
+      if (const auto* e = dynamic_cast<const EnemyBase*>(c)) {
+        json.Key("flag").Int(e->enemyFlag);
+        json.Key("chasing").Int(e->chasing);
+        json.Key("attacking").Int(e->attacking);
+      }
       json.EndObject();
     }
     json.EndArray();

@@ -533,10 +533,10 @@ void SceneBackground(Canvas& c) {
 
 void TextFrame(Canvas& c) {
   const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
-  c.FillRoundRect(6, 6, w - 30, h - 6, 26, RgbaHex(0x0B1230, 0.85f), 2);
+  // A pale paper window, so the speakers' ink colours read on it.
+  c.FillRoundRect(6, 6, w - 30, h - 6, 26, RgbaHex(0xF6F0E2, 0.93f), 2);
   c.StrokeRoundRect(6, 6, w - 30, h - 6, 26, 4, kGold);
-  c.StrokeRoundRect(16, 16, w - 40, h - 16, 18, 1.5f, WithAlpha(kPaleGold, 0.6f));
-  Starfield(c, 30, 24, static_cast<int>(w - 60), 40, 30, 161, 0.8f);
+  c.StrokeRoundRect(16, 16, w - 40, h - 16, 18, 1.5f, WithAlpha(RgbaHex(0xB89A4A), 0.7f));
   c.FillStar(40, 40, 16, 6.5f, 0, kGold);
   c.FillStar(w - 64, h - 40, 16, 6.5f, 0, kGold);
 }
