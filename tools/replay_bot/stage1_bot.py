@@ -195,10 +195,19 @@ def main():
     # Through the open gate until the encounter floor starts the event.
     walk_until_mode(bot, 2)
     confirm_event(bot, 2)
-    # The battle: stand at the arena's north edge across from the scorpion;
-    # its charge ends in a leap that carries it over the edge.
-    walk_to(bot, 48.5, -2)
-    walk_to(bot, 51, -1.3)
+    # The battle: lure the scorpion's charge into the wall across the arena's
+    # south end. Each time its stun ends it charges on into the wall and is
+    # stunned again, so there is time to take a star and knock it south into
+    # the river.
+    walk_to(bot, 45.5, -10)
+    s = until(bot, lambda s: any(c['class'] == 'Scorpion' and c.get('flag') == 8 for c in s['characters']),
+              5, 900, 'the scorpion to crash into the wall')
+    scorpion = [c for c in s['characters'] if c['class'] == 'Scorpion'][0]
+    walk_to(bot, 45.5, -5)
+    walk_to(bot, scorpion['pos'][0], -5)
+    face(bot, 0, -1)
+    lift(bot)
+    bot.press('SPACE', 5, 1)
     until(bot, lambda s: s['bosses_left'] == 0, 10, 1500, 'the scorpion to fall')
     confirm_event(bot, 4)
     # The bridge builds itself; walk across to the goal.
