@@ -387,6 +387,7 @@ void Game::Draw() {
   field->Draw(*player);
   for (CharacterBase* c : characters->GetCharacters()) c->Draw();
   DrawHud();
+  FlushInfoPanel();
   field->stageGauge.Draw(World().goalX, field->breakWave, player->position.x);
   const int m = GetGameMode();
   if ((m == kModeBossEncounter || m == kModeBossDefeated || m == kModeGoal) && event.state != Event::kEnded)

@@ -345,3 +345,26 @@ TEST(InfoPanel, AdjacentBoardsSwitchTheTextAndFarOnesAreNotTouched) {
   EXPECT_EQ(b.touching, 0);
   GameSound::Release();
 }
+
+TEST(InfoPanel, ABoardOnlyAsksForThePanelWhichIsDrawnOverTheWorldOncePerFrame) {
+  SceneServices s;
+  ASSERT_EQ(GameSound::Load(), 1);
+  ASSERT_EQ(LoadSharedAssets(), 1);
+  ResetInfoPanel();
+  ResetGameState();
+  ResetWorldValues();
+  InfoBoard board(2);
+  board.position = {0, 0.5f, 0};
+  Player player;
+  player.position = {0, 0.5f, 0};
+  board.Action(&player);
+  board.Draw();
+  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720);  // not drawn with the world
+  FlushInfoPanel();
+  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720 + (508 - 720) / 4.0f);
+  FlushInfoPanel();  // nothing asked since
+  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720 + (508 - 720) / 4.0f);
+  EXPECT_EQ(GetInfoPanel().currentText, 2);
+  ReleaseSharedAssets();
+  GameSound::Release();
+}

@@ -28,11 +28,32 @@ InfoPanel& Panel() {
   return panel;
 }
 
+// The board that asked for the panel this frame (drawn over the world).
+struct PanelRequest {
+  bool pending = false;
+  int textNumber = 0;
+};
+PanelRequest& Request() {
+  static PanelRequest request;
+  return request;
+}
+
 }  // namespace
+
 
 InfoPanel& GetInfoPanel() { return Panel(); }
 
-void ResetInfoPanel() { Panel() = InfoPanel{}; }
+void FlushInfoPanel() {
+  PanelRequest& r = Request();
+  if (!r.pending) return;
+  r.pending = false;
+  DrawInfoPanel(r.textNumber);
+}
+
+void ResetInfoPanel() {
+  Panel() = InfoPanel{};
+  Request() = {};
+}
 
 InfoEntry ParseInfoLine(const std::string& line) {
   InfoEntry entry;
@@ -163,6 +184,8 @@ void InfoBoard::Draw() {
   } else {
     mesh->Draw();
   }
-  if (touching) DrawInfoPanel(textNumber);
-  else if (World().activeBoard == textNumber && Panel().phase == InfoPanel::kSlidingOut) DrawInfoPanel(0);
+  // The panel is drawn over the finished world (the sky and the river come
+  // after the boards and would cover it), so the board only asks for it.
+  if (touching) Request() = {true, textNumber};
+  else if (World().activeBoard == textNumber && Panel().phase == InfoPanel::kSlidingOut) Request() = {true, 0};
 }

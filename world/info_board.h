@@ -53,5 +53,8 @@ int LoadInfoTextsFrom(const std::string& path);
 void ClearInfoTexts();
 // Slides the panel one frame and draws it with text n (0: keep the shown one).
 void DrawInfoPanel(int textNumber);
+// Draws the panel a board asked for in this frame's world drawing, if any;
+// the game scene calls it after the world.
+void FlushInfoPanel();
 // Back to the state at program start.
 void ResetInfoPanel();
