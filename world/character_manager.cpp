@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kWallPieces = 36;
 constexpr float kStunSeconds = 6;
 
 EnemyBase* AsEnemy(CharacterBase* c) { return c->kind == 2 ? static_cast<EnemyBase*>(c) : nullptr; }
@@ -276,10 +275,7 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
       enemy->velocity = -enemy->velocity;
       enemy->knockBack = 1;
       if (n->kind == kKindWallPiece) {
-        GimmickNode* piece = n;
-        for (int i = 0; i < kWallPieces && piece; ++i, piece = piece->prev)
-          if (piece->kind == kKindWallPiece) static_cast<Wall*>(piece->object)->breakState = 2;
-        GameSound::PlayOnce(kSeBreak);
+        BreakWall(n);
       }
     }
   }

@@ -26,7 +26,6 @@ constexpr float kLiftRise = 4;
 constexpr float kLiftSeconds = 0.5f;
 constexpr float kGrowSeconds = 0.5f;
 constexpr float kMaxSelectSize = 4;
-constexpr int kWallPieces = 36;
 
 OneChip* AsChip(GimmickNode* node) { return node ? static_cast<OneChip*>(node->object) : nullptr; }
 
@@ -488,10 +487,7 @@ void Field::HeldChip() {
           wall->turnState = 4;
         }
       } else if (n->kind == kKindWallPiece) {
-        GimmickNode* piece = n;
-        for (int i = 0; i < kWallPieces && piece; ++i, piece = piece->prev)
-          if (piece->kind == kKindWallPiece) static_cast<Wall*>(piece->object)->breakState = 2;
-        GameSound::PlayOnce(kSeBreak);
+        BreakWall(n);
       }
       StartBursts(chip->position, chip->upsideDown);
       DropHeld();

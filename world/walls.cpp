@@ -5,12 +5,16 @@
 #include "app/json_writer.h"
 #include "app/random.h"
 #include "platform/graphics.h"
+#include "platform/sound_sets.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 #include "render/preload.h"
 #include "scenes/game_state.h"
+#include "world/field_chip.h"
 
 namespace {
+
+constexpr int kWallPieces = 36;
 
 bool Falling(int state) { return state >= kStateGone && state <= kStateBlownAway; }
 
@@ -113,6 +117,12 @@ int Wall::HitCheck(int upsideDown, const Vec3& p, const Vec3& s, const Vec3& v, 
     }
   }
   return flags;
+}
+
+void BreakWall(GimmickNode* piece) {
+  for (int i = 0; i < kWallPieces && piece; ++i, piece = piece->prev)
+    if (piece->kind == kKindWallPiece) static_cast<Wall*>(piece->object)->breakState = 2;
+  GameSound::PlayOnce(kSeBreak);
 }
 
 // ---- Rotating walls -----------------------------------------------------------------

@@ -26,6 +26,11 @@ class Wall : public GimmickBase {
   float spinMode = 0;
 };
 
+struct GimmickNode;
+// Breaks a breakable wall: the piece at this node and the next 35 along the
+// field's list (the 36 pieces are consecutive) fly apart, with the sound.
+void BreakWall(GimmickNode* piece);
+
 class RotaWall : public GimmickBase {
  public:
   RotaWall();
