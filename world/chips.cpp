@@ -10,6 +10,7 @@
 #include "render/preload.h"
 #include "render/primitives.h"
 #include "scenes/game_state.h"
+#include "world/star_burst.h"
 #include "world/world_values.h"
 
 namespace {
@@ -78,7 +79,7 @@ void OneChip::Draw() {
   GraphicsDevice* d = GetDevice();
   if (gimmickKind == kKindEncounter) return;  // the encounter trigger is never seen
   const bool rock = gimmickKind == kKindStar;
-  if (state >= kStateGone && state <= kStateBlownAway) {
+  if (DriftingAway()) {
     const int a = DriftAlpha(position.z);
     if (carried()) {
       DrawCarriedStar();
@@ -215,7 +216,7 @@ void Item::Action(CharacterBase* player) {
       }
     }
     Bob();
-  } else if (state >= kStateGone && state <= kStateBlownAway) {
+  } else if (DriftingAway()) {
     alpha = DriftAlpha(position.z);
   }
   GimmickBase::Action(player);
@@ -245,7 +246,7 @@ void Item::Bob() {
 
 void Item::Draw() {
   GetDevice()->SetTransform(D3DTS_WORLD, world);
-  if (state >= kStateGone && state <= kStateBlownAway) DrawMeshWithAlpha(mesh, nullptr, std::min(alpha, 254));
+  if (DriftingAway()) DrawMeshWithAlpha(mesh, nullptr, std::min(alpha, 254));
   else mesh->Draw();
 }
 
@@ -333,16 +334,8 @@ bool StarGather::Update(int upsideDown) {
 
 void StarGather::Draw() {
   if (alpha_ <= 0) return;
-  GraphicsDevice* d = GetDevice();
-  Mesh* star = GetObjectMesh(kMeshStar);
   BeginTranslucent(alpha_);
-  for (const Star& s : stars_) {
-    d->SetTransform(D3DTS_WORLD, MatrixScaling(s.scale.x, s.scale.y, s.scale.z) *
-                                     MatrixRotationYawPitchRoll(s.rotation.y * kDegToRad, s.rotation.x * kDegToRad,
-                                                                s.rotation.z * kDegToRad) *
-                                     MatrixTranslation(s.position.x, s.position.y, s.position.z));
-    star->Draw();
-  }
+  for (const Star& s : stars_) DrawTumblingStar(s.position, s.rotation, s.scale);
   EndTranslucent();
 }
 

@@ -95,7 +95,7 @@ void Gate::Action(CharacterBase* player) {
     }
   }
   GimmickBase::Action(player);
-  if (state >= kStateGone && state <= kStateBlownAway) alpha = DriftAlpha(position.z);
+  FadeWhileDrifting();
 }
 
 void Gate::PlaceLeaf(int leaf, const Vec3& p, const Vec3& r) {
@@ -113,7 +113,7 @@ void Gate::PlaceLeaf(int leaf, const Vec3& p, const Vec3& r) {
 
 void Gate::Draw() {
   GraphicsDevice* d = GetDevice();
-  const bool falling = state >= kStateGone && state <= kStateBlownAway;
+  const bool falling = DriftingAway();
   if (falling && alpha <= 0) return;
   if (falling) BeginTranslucent(alpha);
   const Vec3 p = position, r = rotation;
@@ -194,7 +194,7 @@ void Bridge::Action(CharacterBase* player) {
     SetBridgeAdvance(1);
   }
   GimmickBase::Action(player);
-  FallingFade();
+  FadeWhileDrifting();
 }
 
 int Bridge::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
@@ -243,7 +243,7 @@ void MoveBlock::Action(CharacterBase* player) {
     if (GetGameMode() == kModeBossArmed && !carried && std::fabs(p.x - position.x) < 30 &&
         std::fabs(p.z - position.z) < 10)
       appearing = 1;
-    FallingFade();
+    FadeWhileDrifting();
     return;
   }
   if (hitInfo.active && state == kStateNormal) {
@@ -270,7 +270,7 @@ void MoveBlock::Action(CharacterBase* player) {
       if (w.moving == 0) w.rideRequested = 1;
     }
     if (!arrived || carried) {
-      if (w.moving && group == w.riddenGroup && !(state >= kStateGone && state <= kStateBlownAway)) {
+      if (w.moving && group == w.riddenGroup && !DriftingAway()) {
         elapsed += 1;
         if (elapsed >= travelTime * 60) {
           elapsed = travelTime;
@@ -299,7 +299,7 @@ void MoveBlock::Action(CharacterBase* player) {
       }
     }
   }
-  FallingFade();
+  FadeWhileDrifting();
 }
 
 void MoveBlock::Draw() {

@@ -19,6 +19,9 @@ namespace {
 
 constexpr float kRadToDegF = 57.295776f;
 
+// The yaw in degrees that faces from one point towards another.
+float HeadingTo(const Vec3& from, const Vec3& to) { return std::atan2(to.x - from.x, to.z - from.z) * kRadToDegF; }
+
 // Meshes shared by every object of a class, loaded with the stage that uses it.
 Mesh g_enemyMesh;
 Mesh g_scorpionMesh;
@@ -70,7 +73,7 @@ void EnemyBase::Search(CharacterBase* player) {
     if (!chasing && d2 >= 10 * 10) {
       chasing = 0;
     } else {
-      rotation.y = std::atan2(player->position.x - position.x, player->position.z - position.z) * kRadToDegF;
+      rotation.y = HeadingTo(position, player->position);
       chasing = 1;
     }
   }
@@ -141,7 +144,7 @@ void Enemy::Search(CharacterBase* player) {
     chasing = 0;
     return;
   }
-  rotation.y = std::atan2(player->position.x - position.x, player->position.z - position.z) * kRadToDegF;
+  rotation.y = HeadingTo(position, player->position);
   if (!chasing) GameSound::PlayOnce(kSeJump);
   chasing = 1;
 }
@@ -188,7 +191,7 @@ void Boss::Search(CharacterBase* player) {
   if (sameSide) {
     if (chasing) {
       enemyFlag = kEnemyAiming;
-      rotation.y = std::atan2(player->position.x - position.x, player->position.z - position.z) * kRadToDegF;
+      rotation.y = HeadingTo(position, player->position);
       aimTimer += GetDeltaTime();
       if (aimTimer < 4.0f) {
         if (aimTimer >= 3.0f) warning = 1;

@@ -169,13 +169,13 @@ void InfoBoard::Action(CharacterBase* player) {
     }
   }
   UpdateMatrix();
-  if (state >= kStateGone && state <= kStateBlownAway) alpha = DriftAlpha(position.z);
+  FadeWhileDrifting();
   GimmickBase::Action(player);
 }
 
 void InfoBoard::Draw() {
   GetDevice()->SetTransform(D3DTS_WORLD, world);
-  if (state >= kStateGone && state <= kStateBlownAway) {
+  if (DriftingAway()) {
     if (alpha > 0) {
       BeginTranslucent(alpha);
       mesh->Draw();

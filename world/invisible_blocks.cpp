@@ -55,10 +55,6 @@ int InvisibleBase::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const 
   return CubeTest(size.x, upsideDown, c, s, contact);
 }
 
-void InvisibleBase::FallingFade() {
-  if (state >= kStateGone && state <= kStateBlownAway) alpha = DriftAlpha(position.z);
-}
-
 void DrawRockBlock(const Matrix& world, int alpha) {
   if (alpha <= 0) return;
   GetDevice()->SetTransform(D3DTS_WORLD, world);
@@ -126,7 +122,7 @@ void AfterInvisible::Action(CharacterBase* player) {
   }
   if (passed && alpha > 0) fading = 1;
   GimmickBase::Action(player);
-  FallingFade();
+  FadeWhileDrifting();
 }
 
 void Flashing::Action(CharacterBase* player) {
@@ -146,7 +142,7 @@ void Flashing::Action(CharacterBase* player) {
     }
   }
   GimmickBase::Action(player);
-  FallingFade();
+  FadeWhileDrifting();
 }
 
 void OnesideInvisible::Action(CharacterBase* player) {
@@ -154,5 +150,5 @@ void OnesideInvisible::Action(CharacterBase* player) {
   if (seenSide == upsideDown) alpha = std::min(alpha + 5, 255);
   else alpha = std::max(alpha - 5, 0);
   GimmickBase::Action(player);
-  FallingFade();
+  FadeWhileDrifting();
 }

@@ -23,8 +23,6 @@ class InvisibleBase : public GimmickBase {
  protected:
   // The cube test with a given edge.
   int CubeTest(float edge, int upsideDown, const Vec3& c, const Vec3& s, Vec3* contact) const;
-  // While falling away (states 1 to 3) the alpha fades with depth.
-  void FallingFade();
 };
 
 class AfterInvisible : public InvisibleBase {

@@ -209,6 +209,10 @@ void EndTranslucent() {
   d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
 }
 
+void ObjectAction::FadeWhileDrifting() {
+  if (DriftingAway()) alpha = DriftAlpha(position.z);
+}
+
 int DriftAlpha(float z) {
   const float a = 255.0f - std::fabs(z / (World().frontEdgeZ - 50.0f)) * 255.0f;
   return a < 0 ? 0 : static_cast<int>(a);

@@ -77,6 +77,11 @@ class ObjectAction : public ObjectBase {
   void Update() override;
   const char* ClassName() const override { return "ObjectAction"; }
 
+  // Gone, washed away or blown away: leaving the stage.
+  bool DriftingAway() const { return state >= kStateGone && state <= kStateBlownAway; }
+  // While drifting away the alpha fades with depth (DriftAlpha).
+  void FadeWhileDrifting();
+
   Vec3 flipOffset;
   int flipPhase = 0;
   float flipRise = 0;

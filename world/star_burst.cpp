@@ -7,6 +7,14 @@
 #include "render/preload.h"
 #include "world/object_base.h"
 
+void DrawTumblingStar(const Vec3& p, const Vec3& r, const Vec3& s) {
+  GetDevice()->SetTransform(D3DTS_WORLD, MatrixScaling(s.x, s.y, s.z) *
+                                             MatrixRotationYawPitchRoll(r.y * kDegToRad, r.x * kDegToRad,
+                                                                        r.z * kDegToRad) *
+                                             MatrixTranslation(p.x, p.y, p.z));
+  GetObjectMesh(kMeshStar)->Draw();
+}
+
 void StarBurst::Start(int upsideDown, const Vec3& point, const Vec3& spread) {
   alpha_ = 255;
   sinkSpeed_ = 0;
@@ -48,15 +56,7 @@ void StarBurst::Update(int upsideDown) {
 
 void StarBurst::Draw() {
   if (!active_) return;
-  GraphicsDevice* d = GetDevice();
-  Mesh* star = GetObjectMesh(kMeshStar);
   BeginTranslucent(alpha_);
-  for (const Star& s : stars_) {
-    d->SetTransform(D3DTS_WORLD, MatrixScaling(s.scale.x, s.scale.y, s.scale.z) *
-                                     MatrixRotationYawPitchRoll(s.rotation.y * kDegToRad, s.rotation.x * kDegToRad,
-                                                                s.rotation.z * kDegToRad) *
-                                     MatrixTranslation(s.position.x, s.position.y, s.position.z));
-    star->Draw();
-  }
+  for (const Star& s : stars_) DrawTumblingStar(s.position, s.rotation, s.scale);
   EndTranslucent();
 }

@@ -16,11 +16,9 @@ namespace {
 
 constexpr int kWallPieces = 36;
 
-bool Falling(int state) { return state >= kStateGone && state <= kStateBlownAway; }
-
 void DrawGimmickMesh(const GimmickBase& g, Mesh* mesh) {
   GetDevice()->SetTransform(D3DTS_WORLD, g.world);
-  if (!Falling(g.state)) {
+  if (!g.DriftingAway()) {
     mesh->Draw();
   } else if (g.alpha > 0) {
     BeginTranslucent(g.alpha);
@@ -67,7 +65,7 @@ void Wall::Action(CharacterBase* player) {
     UpdateMatrix();
   }
   GimmickBase::Action(player);
-  if (Falling(state)) alpha = DriftAlpha(position.z);
+  FadeWhileDrifting();
 }
 
 void Wall::Draw() { DrawGimmickMesh(*this, mesh); }
@@ -177,7 +175,7 @@ void RotaWall::Action(CharacterBase* player) {
     UpdateMatrix();
   }
   GimmickBase::Action(player);
-  if (Falling(state)) alpha = DriftAlpha(position.z);
+  FadeWhileDrifting();
 }
 
 void RotaWall::Draw() { DrawGimmickMesh(*this, mesh); }
