@@ -468,11 +468,7 @@ void Game::DumpState(JsonWriter& json) const {
       json.Key("pos").Vec(c->position);
       json.Key("state").Int(c->state);
       json.Key("upside_down").Int(c->upsideDown);
-      if (const auto* e = dynamic_cast<const EnemyBase*>(c)) {
-        json.Key("flag").Int(e->enemyFlag);
-        json.Key("chasing").Int(e->chasing);
-        json.Key("attacking").Int(e->attacking);
-      }
+      c->DumpState(json);
       json.EndObject();
     }
     json.EndArray();

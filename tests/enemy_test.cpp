@@ -14,14 +14,6 @@
 
 namespace {
 
-template <typename T>
-T* Find(WorldHarness& w, int nth = 0) {
-  for (CharacterBase* c : w.Characters().GetCharacters())
-    if (auto* t = dynamic_cast<T*>(c))
-      if (nth-- == 0) return t;
-  return nullptr;
-}
-
 // A long floor; the player at x 1, an enemy cell wherever asked.
 std::string Floor(std::map<std::pair<int, int>, std::string> cells) {
   cells.emplace(std::make_pair(1, 4), "ON0ECP0ERR");
@@ -33,7 +25,7 @@ std::string Floor(std::map<std::pair<int, int>, std::string> cells) {
 TEST(EnemyMoves, StandsStillInItsFirstFrameThenSpinsFiveDegreesAFrame) {
   WorldHarness w;
   w.Build(Floor({{{20, 4}, "ON0ECEMP0ERL"}}));  // the player is far from its watch zone
-  Enemy* e = Find<Enemy>(w);
+  Enemy* e = FindCharacter<Enemy>(w);
   ASSERT_NE(e, nullptr);
   const float heading = e->rotation.y;
   w.Frame();
@@ -50,7 +42,7 @@ TEST(EnemyMoves, SearchRunsFromTheFirstFrameAndTurnsToThePlayer) {
   WorldHarness w;
   // Facing -x from x 10: its watch point is the player's cell.
   w.Build(Floor({{{11, 4}, "ON0ECEMP0ERL"}}));
-  Enemy* e = Find<Enemy>(w);
+  Enemy* e = FindCharacter<Enemy>(w);
   const Vec3 start = e->position;
   w.Frame();
   EXPECT_EQ(e->chasing, 1);
@@ -66,7 +58,7 @@ TEST(EnemyMoves, AZoneOnTheOtherSideOfTheFieldIsIgnored) {
   // The same enemy, but the player walks the underside.
   w.Build(StageGrid(40, 9, {{{11, 4}, "ON0ECEMP0ERL"}}), 0, StageGrid(40, 9, {{{1, 4}, "CP0ERR"}}, ""));
   ASSERT_EQ(w.GetPlayer().upsideDown, 1);
-  Enemy* e = Find<Enemy>(w);
+  Enemy* e = FindCharacter<Enemy>(w);
   w.Frames(20);
   EXPECT_EQ(e->chasing, 0);
 }
@@ -74,7 +66,7 @@ TEST(EnemyMoves, AZoneOnTheOtherSideOfTheFieldIsIgnored) {
 TEST(EnemyBump, KnocksTheCharacterBackAndWaitsHalfASecond) {
   WorldHarness w;
   w.Build(Floor({{{9, 4}, "ON0ECEMP0ERL"}}));  // it sees the player from 8 units
-  Enemy* e = Find<Enemy>(w);
+  Enemy* e = FindCharacter<Enemy>(w);
   Player& p = w.GetPlayer();
   int frames = 0;
   while (p.knockBack == 0 && frames++ < 400) w.Frame();
@@ -101,8 +93,8 @@ TEST(EnemyBump, KnocksTheCharacterBackAndWaitsHalfASecond) {
 TEST(EnemyBump, TwoEnemiesTouchingBumpEachOther) {
   WorldHarness w;
   w.Build(Floor({{{20, 4}, "ON0ECEMP0ERL"}, {{30, 4}, "ON0ECEMP0ERL"}}));
-  Enemy* first = Find<Enemy>(w, 0);
-  Enemy* second = Find<Enemy>(w, 1);
+  Enemy* first = FindCharacter<Enemy>(w, 0);
+  Enemy* second = FindCharacter<Enemy>(w, 1);
   second->position = first->position + Vec3{0.6f, 0, 0};
   second->UpdateMatrix();
   w.Frames(2);
@@ -114,7 +106,7 @@ TEST(EnemyBump, TwoEnemiesTouchingBumpEachOther) {
 TEST(EnemyBump, AKnockedBackEnemyChasesAndStartsTheEncounter) {
   WorldHarness w;
   w.Build(Floor({{{30, 4}, "ON0ECEMP0ERL"}}));
-  Enemy* e = Find<Enemy>(w);
+  Enemy* e = FindCharacter<Enemy>(w);
   w.Frame();
   SetGameMode(kModeBossArmed);
   e->knockBack = 1;
@@ -127,7 +119,7 @@ TEST(EnemyBump, AKnockedBackEnemyChasesAndStartsTheEncounter) {
 TEST(Boss, AimsOnlyWhileChasingWarnsFromThreeSecondsAndRestartsAfterASideChange) {
   WorldHarness w;
   w.Build(Floor({{{12, 4}, "ON0ECES0ERL"}}));
-  Scorpion* s = Find<Scorpion>(w);
+  Scorpion* s = FindCharacter<Scorpion>(w);
   ASSERT_NE(s, nullptr);
   w.Frames(60);
   EXPECT_EQ(s->chasing, 0);
@@ -150,7 +142,7 @@ TEST(Boss, AChargeAtAPlayerEightUnitsAwayAcceleratesForHalfThenLeapsUntilLanding
   WorldHarness w;
   // The scorpion 8 units from the player across a long floor.
   w.Build(StageGrid(40, 9, {{{4, 4}, "ON0ECP0ERR"}, {{12, 4}, "ON0ECES0ERL"}}));
-  Scorpion* s = Find<Scorpion>(w);
+  Scorpion* s = FindCharacter<Scorpion>(w);
   SetGameMode(kModeBossBattle);
   int frames = 0;
   while (!s->attacking && frames++ < 400) w.Frame();
@@ -171,7 +163,7 @@ TEST(Boss, AChargeAtAPlayerEightUnitsAwayAcceleratesForHalfThenLeapsUntilLanding
 TEST(Boss, StunStarsShowAndHideWithTheStunTimer) {
   WorldHarness w;
   w.Build(Floor({{{12, 4}, "ON0ECES0ERL"}}));
-  Scorpion* s = Find<Scorpion>(w);
+  Scorpion* s = FindCharacter<Scorpion>(w);
   s->Boss::Draw();
   for (const StunEffect& star : s->stars) EXPECT_EQ(star.hidden, 0);
   EXPECT_FLOAT_EQ(s->stars[1].angle, 120);
@@ -202,7 +194,7 @@ TEST(Boss, ACrashIntoAWallStunsForSixSeconds) {
   WorldHarness w;
   // A wall across the floor between the scorpion and the player.
   w.Build(StageGrid(40, 9, {{{2, 4}, "ON0ECP0ERR"}, {{8, 4}, "ON0EOWN2ERR"}, {{14, 4}, "ON0ECES0ERL"}}));
-  Scorpion* s = Find<Scorpion>(w);
+  Scorpion* s = FindCharacter<Scorpion>(w);
   SetGameMode(kModeBossBattle);
   int frames = 0;
   while (s->enemyFlag != kEnemyStunned && frames++ < 600) w.Frame();

@@ -56,3 +56,12 @@ class WorldHarness {
   short stickX_ = 0, stickY_ = 0;
   std::vector<int> sounds_;
 };
+
+// The nth character of a class in list order, or null.
+template <typename T>
+T* FindCharacter(WorldHarness& w, int nth = 0) {
+  for (CharacterBase* c : w.Characters().GetCharacters())
+    if (auto* t = dynamic_cast<T*>(c))
+      if (nth-- == 0) return t;
+  return nullptr;
+}

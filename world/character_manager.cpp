@@ -139,6 +139,10 @@ void CharacterManager::Update(GimmickNode* gimmickTail) {
         player->Update();
         if (GetCameraMode() != kCameraRise) snapshot = SubjectOf(*player);
       } else if (enemy) {
+        // On the twins' stage, in the battle, Castor's stars meet the
+        // gimmicks before Castor acts.
+        if (GetGameMode() == kModeBossBattle && GetStageNumber() == 1 && enemy->isMob == 0 && enemy->twin == 1)
+          if (auto* castor = dynamic_cast<Castor*>(enemy)) castor->HitGimmicks(gimmickTail);
         enemy->Act(characters);
       }
     }

@@ -6,6 +6,7 @@
 
 #include "app/frame_timer.h"
 #include "app/random.h"
+#include "app/json_writer.h"
 #include "app/report_error.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
@@ -14,20 +15,23 @@
 #include "render/camera.h"
 #include "render/preload.h"
 #include "scenes/game_state.h"
+#include "world/enemy_common.h"
+
+using enemy_common::DrawCharacterMesh;
+using enemy_common::DrawCharacterShadow;
+using enemy_common::HeadingTo;
+using enemy_common::LoadShared;
 
 namespace {
-
-constexpr float kRadToDegF = 57.295776f;
-
-// The yaw in degrees that faces from one point towards another.
-float HeadingTo(const Vec3& from, const Vec3& to) { return std::atan2(to.x - from.x, to.z - from.z) * kRadToDegF; }
 
 // Meshes shared by every object of a class, loaded with the stage that uses it.
 Mesh g_enemyMesh;
 Mesh g_scorpionMesh;
-Mesh g_polluxMesh;
-Mesh g_castorMesh;
 Mesh g_fishMeshes[2];
+
+}  // namespace
+
+namespace enemy_common {
 
 int LoadShared(Mesh& mesh, const char* path, const char* failure) {
   if (mesh.mesh) return 1;
@@ -38,14 +42,14 @@ int LoadShared(Mesh& mesh, const char* path, const char* failure) {
   return 1;
 }
 
-void DrawCharacterMesh(CharacterBase& c, Mesh& mesh) {
+void DrawCharacterMesh(const CharacterBase& c, Mesh& mesh) {
   GetDevice()->SetTransform(D3DTS_WORLD, c.world);
   mesh.Draw();
 }
 
 void DrawCharacterShadow(const CharacterBase& c) { DrawShadow(c.rotation.z, c.groundPoint, c.size); }
 
-}  // namespace
+}  // namespace enemy_common
 
 // ---- EnemyBase ----------------------------------------------------------------
 
@@ -318,47 +322,6 @@ int LoadScorpionMesh() {
 }
 void ReleaseScorpionMesh() { g_scorpionMesh.Release(); }
 
-// ---- The twins ----------------------------------------------------------------------
-
-CastorsWeapon::CastorsWeapon() {
-  size = {1, 1, 1};
-  rotation = {0, 0, 90};
-}
-
-Castor::Castor() {
-  size = {2, 3, 2};
-  position = {0, 7, -10};
-  rotation = {0, -90, 0};
-  enemyFlag = kEnemyActive;
-  twin = 1;
-}
-
-void Castor::Draw() {
-  DrawCharacterMesh(*this, g_castorMesh);
-  if (state == kStateNormal) DrawCharacterShadow(*this);
-}
-
-Pollux::Pollux() {
-  size = {2, 3, 2};
-  position = {0, 7, -10};
-  rotation = {0, -90, 0};
-  twin = 2;
-}
-
-void Pollux::Draw() {
-  DrawCharacterMesh(*this, g_polluxMesh);
-  if (state == kStateNormal) DrawCharacterShadow(*this);
-}
-
-int LoadTwinMeshes() {
-  return LoadShared(g_polluxMesh, kPolluxMeshPath, "メッシュの読み込みに失敗 -hutago1-") &&
-         LoadShared(g_castorMesh, kCastorMeshPath, "メッシュの読み込みに失敗 -hutago2-");
-}
-void ReleaseTwinMeshes() {
-  g_polluxMesh.Release();
-  g_castorMesh.Release();
-}
-
 // ---- Aquarius and Pisces ------------------------------------------------------------
 
 Aquarius::Aquarius() : mesh(new Mesh()) {
@@ -487,3 +450,27 @@ void LeftHand::Draw() {
 }
 
 void LeftHand::Release() { mesh->Release(); }
+
+// ---- Dumps ---------------------------------------------------------------------------
+
+void EnemyBase::DumpState(JsonWriter& json) const {
+  json.Key("enemyFlag").Int(enemyFlag);
+  json.Key("chasing").Int(chasing);
+  json.Key("attacking").Int(attacking);
+  if (crushing) json.Key("crushing").Int(crushing);
+  if (knockBack) json.Key("knockBack").Int(knockBack);
+}
+
+void Boss::DumpState(JsonWriter& json) const {
+  EnemyBase::DumpState(json);
+  json.Key("aimTimer").Number(aimTimer);
+  json.Key("warning").Int(warning);
+  json.Key("speed").Number(speed);
+  json.Key("attackLeft").Number(attackLeft);
+  json.Key("stunTimer").Number(stunTimer);
+}
+
+void Scorpion::DumpState(JsonWriter& json) const {
+  Boss::DumpState(json);
+  json.Key("leaping").Int(leaping);
+}

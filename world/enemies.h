@@ -9,6 +9,7 @@
 #include "world/star_burst.h"
 
 class Mesh;
+struct GimmickNode;
 
 // enemyFlag values.
 enum EnemyFlag {
@@ -33,6 +34,7 @@ class EnemyBase : public CharacterBase {
   virtual void HitCharacters(CharacterList& characters);
   virtual void CountWait();
   const char* ClassName() const override { return "EnemyBase"; }
+  void DumpState(JsonWriter& json) const override;
 
   int crushing = 0;
   float crushRadius = 2.0f;
@@ -68,6 +70,7 @@ class Boss : public EnemyBase {
   void Search(CharacterBase* player) override;  // aiming
   void Draw() override;  // the stun stars
   const char* ClassName() const override { return "Boss"; }
+  void DumpState(JsonWriter& json) const override;
 
   float aimTimer = 0;
   float speed = 0.1f;
@@ -85,6 +88,7 @@ class Scorpion : public Boss {
   void Move() override;  // the charge
   void Draw() override;
   const char* ClassName() const override { return "Scorpion"; }
+  void DumpState(JsonWriter& json) const override;
   void LeapStep();
   void RearUpStep();
   float leapSpeed = 0.2f;
@@ -94,11 +98,26 @@ class Scorpion : public Boss {
 int LoadScorpionMesh();
 void ReleaseScorpionMesh();
 
-// One of Castor's three thrown stars.
+// One of Castor's three thrown stars. Castor drives it: held in front of
+// it (spinning, and growing while it faces the player's side), thrown in an
+// arc that ends in a drop onto where the player stood, or, once Castor is
+// alone, sent in a low glide.
 class CastorsWeapon : public GimmickBase {
  public:
   CastorsWeapon();
   const char* ClassName() const override { return "CastorsWeapon"; }
+  void Draw() override;
+
+  // One frame, called by Castor while it chases.
+  void Update(const Vec3& ownerPosition, const Vec3& ownerVelocity, const Vec3& ownerRotation,
+              CharacterBase* player);
+  // The star against the field's gimmicks (the collision pass calls it in
+  // the battle on the twins' stage); from the tail along prev.
+  void HitGimmicks(GimmickNode* tail);
+  // Strikes the player when it is close enough.
+  void HitPlayer(CharacterBase* player);
+  // Lands at once: what hitting the player or a gimmick does to the star.
+  void Land();
 
   StarBurst bursts[5];
   Vec3 target;
@@ -110,22 +129,41 @@ class CastorsWeapon : public GimmickBase {
   int ownerKnocked = 0;
   int ownerFlipping = 0;
   int solo = 0;
+
+ private:
+  void Fly(const Vec3& ownerPosition, float ownerHeading);
+  void StartBursts(const Vec3& at);
 };
 
+// The twin who stays where it is and throws its three stars at the end of
+// each aiming period.
 class Castor : public Boss {
  public:
   Castor();
+  void Act(CharacterList& characters) override;
   void Draw() override;
   const char* ClassName() const override { return "Castor"; }
+  void DumpState(JsonWriter& json) const override;
+  void TurnAndThrow(const Vec3& target);
+  void WeaponControl(const Vec3& target);
+  // The three stars against the gimmicks, from the field's tail.
+  void HitGimmicks(GimmickNode* tail);
+
   CastorsWeapon weapons[3];
   float throwTimer = 0;
   int throwing = 0;
   int throwMode = 2;
+
+ private:
+  void ThrowStar(CastorsWeapon& weapon, const Vec3& target);
 };
 
+// The twin who charges like the scorpion but brakes to a stop.
 class Pollux : public Boss {
  public:
   Pollux();
+  void Act(CharacterList& characters) override;
+  void Move() override;  // the charge
   void Draw() override;
   const char* ClassName() const override { return "Pollux"; }
 };

@@ -122,6 +122,9 @@ class CharacterBase : public ObjectAction {
   // Moves the character out of a box by the face flags and the contact point.
   virtual void PushOut(int faceFlags, const Vec3& contact);
   const char* ClassName() const override { return "CharacterBase"; }
+  // The class's own state for the runner's dumps, as keys of the
+  // character's object.
+  virtual void DumpState(JsonWriter&) const {}
 
   int knockBack = 0;
   Vec3 groundPoint;
