@@ -121,13 +121,17 @@ void CharacterManager::Update(GimmickNode* gimmickTail) {
       if (c == player) {
         SetGameMode(kModeGameOver);
       } else {
-        if (enemy && enemy->isMob == 1) {
+        // A character lowers the count it raised when it was loaded; the
+        // fish that the jar and the river make raised none, so the counts
+        // never go below zero.
+        const int counted = enemy ? enemy->countedAs : kCountedNowhere;
+        if (counted == kCountedEnemy) {
           SetEnemiesLeft(GetEnemiesLeft() - 1);
-        } else {
+        } else if (counted == kCountedBoss) {
           SetBossesLeft(GetBossesLeft() - 1);
           snapshot.position = c->position;
         }
-        if (GetGameMode() != kModeBridge) CheckEnemiesLeft();
+        if (counted != kCountedNowhere && GetGameMode() != kModeBridge) CheckEnemiesLeft();
         c->Release();
         delete c;
         it = characters.erase(it);

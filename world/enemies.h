@@ -23,6 +23,15 @@ enum EnemyFlag {
   kEnemyFlag128 = 128,
 };
 
+// Which count of the game state a character raised when the stage loader
+// placed it, and so lowers when it leaves play. Fish that the jar pours out
+// or the river throws up were never counted and lower nothing.
+enum CountedAs {
+  kCountedNowhere = 0,
+  kCountedEnemy = 1,  // enemies left
+  kCountedBoss = 2,   // bosses left
+};
+
 class EnemyBase : public CharacterBase {
  public:
   EnemyBase() { kind = 2; }
@@ -46,6 +55,7 @@ class EnemyBase : public CharacterBase {
   int twin = 0;
   int attacking = 0;
   int enemyFlag = kEnemyWaiting;
+  int countedAs = kCountedNowhere;
 };
 
 // The ordinary enemy: a small scorpion that spins until it sees the player,
@@ -170,14 +180,21 @@ class Pollux : public Boss {
 int LoadTwinMeshes();
 void ReleaseTwinMeshes();
 
+// The water jar: it pours fish while the player is on its side, hops every
+// five seconds and sends a shock ring across the field, and flips the floor
+// under itself to follow a player who stays on the other side.
 class Aquarius : public Boss {
  public:
   Aquarius();
   ~Aquarius() override;
   int Init() override;
+  void Act(CharacterList& characters) override;
+  void Search(CharacterBase* player) override;
+  void HitCharacters(CharacterList& characters) override;
   void Draw() override;
   void Release() override;
   const char* ClassName() const override { return "Aquarius"; }
+  void DumpState(JsonWriter& json) const override;
 
   Mesh* mesh;
   float fishTimer = 0;
@@ -187,11 +204,16 @@ class Aquarius : public Boss {
   float sideTimer = 0;
 };
 
+// The jumping fish: one leap along an arc in a random direction, then gone.
 class Pisces : public Boss {
  public:
   Pisces();
+  void Act(CharacterList& characters) override;
+  void Move() override;  // the leap
+  void HitCharacters(CharacterList& characters) override;
   void Draw() override;
   const char* ClassName() const override { return "Pisces"; }
+  void DumpState(JsonWriter& json) const override;
   void SetAngleStep(float v) { angleStep = v; }
   void SetForwardSpeed(float v) { forwardSpeed = v; }
   void SetLeapHeight(float v) { leapHeight = v; }
@@ -209,14 +231,27 @@ void ReleaseFishMeshes();
 class RightHand;
 class LeftHand;
 
+// The final boss: a floating head that waits behind its two hands, comes
+// down when both are lost, and then quakes when the player is near or
+// charges, tearing up the floor, when the player is far.
 class Providence : public EnemyBase {
  public:
   Providence();
   ~Providence() override;
   int Init() override;
+  void Act(CharacterList& characters) override;
+  void Search(CharacterBase* player) override;
+  void HitCharacters(CharacterList& characters) override;
+  void CountWait() override;  // the rest after a charge
   void Draw() override;
   void Release() override;
   const char* ClassName() const override { return "Providence"; }
+  // Drawn tinted red: hit in the final phase (head), hurt (hands).
+  bool DrawsRed() const;
+  void DumpState(JsonWriter& json) const override;
+
+  // Actions.
+  static constexpr int kDecide = 0, kQuake = 1, kCharge = 2, kTiltBack = 3, kRest = 4, kReturnHome = 5;
 
   Mesh* mesh;
   StarBurst bursts[5];
@@ -236,16 +271,38 @@ class Providence : public EnemyBase {
   int exposed = 0;
   int handsState = 0;
   int action = 0;
+
+ private:
+  void Float();
+  // Forgets hands that are washed away (or no longer in the list at all);
+  // true while at least one remains.
+  bool CheckHands(const CharacterList& characters);
+  void QuakeStep();
+  void ChargeStep();
+  void TiltBackStep();
+  void ReturnHomeStep();
 };
 
+// The right hand: circles near the player, and from afar (or from the
+// underside) winds up for three seconds and slams down like a tornado,
+// sending a shock ring.
 class RightHand : public EnemyBase {
  public:
   RightHand();
   ~RightHand() override;
   int Init() override;
+  void Act(CharacterList& characters) override;
+  void Search(CharacterBase* player) override;
+  void HitCharacters(CharacterList& characters) override;
+  void CountWait() override;
   void Draw() override;
   void Release() override;
   const char* ClassName() const override { return "RightHand"; }
+  // Drawn tinted red: hit in the final phase (head), hurt (hands).
+  bool DrawsRed() const;
+  void DumpState(JsonWriter& json) const override;
+
+  static constexpr int kStart = 0, kSlam = 1, kHover = 2, kRecover = 3;
 
   Mesh* mesh;
   float spinAngle = 0;
@@ -253,16 +310,32 @@ class RightHand : public EnemyBase {
   int ready = 1;
   float hurtTimer = 0, chargeTimer = 0, raiseTimer = 0;
   int action = 0;
+
+ private:
+  void CircleStep();
+  void TornadoStep();
+  void RecoverStep();
 };
 
+// The left hand: punches at a near player, and otherwise walks or drops on
+// the floor, crushing it; hovers and back-flips between attacks.
 class LeftHand : public EnemyBase {
  public:
   LeftHand();
   ~LeftHand() override;
   int Init() override;
+  void Act(CharacterList& characters) override;
+  void Search(CharacterBase* player) override;
+  void Move() override;  // the walk
+  void HitCharacters(CharacterList& characters) override;
   void Draw() override;
   void Release() override;
   const char* ClassName() const override { return "LeftHand"; }
+  // Drawn tinted red: hit in the final phase (head), hurt (hands).
+  bool DrawsRed() const;
+  void DumpState(JsonWriter& json) const override;
+
+  static constexpr int kDecide = 0, kPunch = 1, kDrop = 2, kHover = 4, kBackFlip = 5, kWalk = 6;
 
   Mesh* mesh;
   StarBurst burst;
@@ -272,4 +345,10 @@ class LeftHand : public EnemyBase {
   float windupTimer = 0, hoverTimer = 0, shakeTimer = 0, walkTimer = 0;
   Vec3 startPosition;
   int action = 0;
+
+ private:
+  void PunchStep();
+  void DropStep();
+  void HoverStep();
+  void BackFlipStep();
 };

@@ -370,8 +370,9 @@ bool FieldChip::ReadCharacterCode() {
   if (c != 'E') return true;
   const int d = Get();
   if (d < 0) return false;
-  auto boss = [&](CharacterBase* b) {
+  auto boss = [&](EnemyBase* b) {
     SetBossesLeft(GetBossesLeft() + 1);
+    b->countedAs = kCountedBoss;
     return CharacterTail(b);
   };
   switch (d) {
@@ -393,6 +394,7 @@ bool FieldChip::ReadCharacterCode() {
       }
       head->position = {column, level + h, row};
       head->rotation = rot;
+      head->countedAs = kCountedBoss;
       characters_->push_back(head);
       const Vec3 p = head->position;
       head->rightHand->position = {p.x - 5, p.y, p.z + 5};
@@ -400,6 +402,7 @@ bool FieldChip::ReadCharacterCode() {
       for (EnemyBase* hand : {static_cast<EnemyBase*>(head->rightHand), static_cast<EnemyBase*>(head->leftHand)}) {
         hand->rotation = head->rotation;
         hand->upsideDown = head->upsideDown;
+        hand->countedAs = kCountedBoss;
         characters_->push_back(hand);
       }
       StepBack();
@@ -411,7 +414,9 @@ bool FieldChip::ReadCharacterCode() {
       if (e < 0) return false;
       if (e != 'P' && e != 'S') return true;
       SetEnemiesLeft(GetEnemiesLeft() + 1);
-      return CharacterTail(new Enemy());
+      auto* enemy = new Enemy();
+      enemy->countedAs = kCountedEnemy;
+      return CharacterTail(enemy);
     }
     default:
       return true;

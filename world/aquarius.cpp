@@ -1,0 +1,216 @@
+// The third stage's boss, Aquarius the water jar, and the jumping fish
+// (Pisces) it pours out, that the river throws up and that a stage can place.
+#include <cmath>
+
+#include "app/frame_timer.h"
+#include "app/json_writer.h"
+#include "app/random.h"
+#include "platform/sound_sets.h"
+#include "render/constants.h"
+#include "render/mesh.h"
+#include "world/enemies.h"
+#include "world/enemy_common.h"
+
+using enemy_common::DrawCharacterMesh;
+using enemy_common::DrawCharacterShadow;
+using enemy_common::LoadShared;
+
+namespace {
+
+Mesh g_fishMeshes[2];
+
+// The player-only bump of the jar and the fish: the fixed push of their
+// velocity, no sound, no change of mode.
+void BumpPlayer(EnemyBase& self, CharacterList& characters, float reachY) {
+  if (self.knockBack) return;
+  for (CharacterBase* c : characters) {
+    if (c == &self || c->knockBack != 0 || c->kind != 1) continue;
+    if (std::fabs(self.position.x - c->position.x) < self.size.x / 2 + c->size.x / 2 &&
+        std::fabs(self.position.z - c->position.z) < self.size.z / 2 + c->size.z / 2 &&
+        std::fabs(self.position.y - c->position.y) < reachY) {
+      self.waitTimer = 0.5f;
+      c->knockBack = 1;
+      c->velocity = {self.velocity.x * 15, 0, self.velocity.z * 15};
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+// ---- Aquarius ---------------------------------------------------------------------------
+
+Aquarius::Aquarius() : mesh(new Mesh()) {
+  size = {4, 3, 3};
+  position = {0, 7, -10};
+  rotation = {0, -90, 0};
+  velocity = {0.1f, 0, 0};
+}
+
+Aquarius::~Aquarius() { delete mesh; }
+
+int Aquarius::Init() {
+  if (!mesh->Load(kAquariusMeshPath)) return 0;
+  UpdateMatrix();
+  return 1;
+}
+
+void Aquarius::Act(CharacterList& characters) {
+  EnemyBase::Act(characters);
+  if (state == kStateNormal) {
+    const float sign = upsideDown ? -1.0f : 1.0f;
+    switch (enemyFlag) {
+      case kEnemyActive:  // pouring fish
+        if (fishTimer >= 0.1f) {
+          GameSound::Request(kSeFish, 2);
+          auto* fish = new Pisces();
+          if (!upsideDown) {
+            fish->position = {position.x, position.y + size.y, position.z};
+          } else {
+            fish->position = {position.x, position.y - size.y, position.z};
+            fish->rotation = {0, fish->rotation.y, rotation.z};
+          }
+          fish->upsideDown = upsideDown;
+          fish->UpdateMatrix();
+          characters.push_back(fish);
+          fishTimer = 0;
+        }
+        break;
+      case kEnemyQuake:
+        if (GameSound::GetRequest(kSeFish) == 2) GameSound::Request(kSeFish, 0);
+        if (quakePhase == 1) {
+          // The ring spreads while the jar bobs for its first 90 frames.
+          quakeRadius += 0.3f;
+          if (hopAngle <= 180) {
+            position.y += std::cos(hopAngle * kDegToRad) * 0.1f * sign;
+            hopAngle += 2;
+          }
+          if (quakeRadius > 50) enemyFlag = kEnemyQuakeOver;
+          UpdateMatrix();
+        } else if (hopAngle <= 180) {
+          // The hop: 36 frames up and down again.
+          gravityOn = 0;
+          position.y += std::cos(hopAngle * kDegToRad) * 0.7f * sign;
+          hopAngle += 5;
+          if (hopAngle >= 180) {
+            hopAngle = 0;
+            quakePhase = 1;
+          }
+          UpdateMatrix();
+        }
+        break;
+      case kEnemyQuakeOver:
+        fallSpeed = 0;
+        gravityOn = 1;
+        quakeRadius = 0;
+        quakePhase = 0;
+        hopAngle = 0;
+        jumpTimer = 0;
+        enemyFlag = kEnemyActive;
+        break;
+      default: break;
+    }
+  }
+  Search(characters.front());
+}
+
+void Aquarius::Search(CharacterBase* player) {
+  if (state != kStateNormal || chasing == 0) {
+    enemyFlag = kEnemyActive;
+    return;
+  }
+  if ((player->upsideDown != 0) == (upsideDown != 0)) {
+    if (enemyFlag == kEnemyFlipFloor) enemyFlag = kEnemyActive;
+    if (jumpTimer >= 5.0f) {
+      enemyFlag = kEnemyQuake;
+      GameSound::PlayOnce(kSeJump);
+      jumpTimer = 0;
+    }
+    fishTimer += GetDeltaTime();
+    jumpTimer += GetDeltaTime();
+  } else {
+    sideTimer += GetDeltaTime();
+    if (sideTimer >= 3.0f && quakePhase == 0) {
+      enemyFlag = kEnemyFlipFloor;  // the collision pass flips the floor under it
+      sideTimer = 0;
+    }
+  }
+}
+
+void Aquarius::HitCharacters(CharacterList& characters) { BumpPlayer(*this, characters, 0.5f); }
+
+void Aquarius::Draw() {
+  DrawCharacterMesh(*this, *mesh);
+  if (state == kStateNormal) DrawCharacterShadow(*this);
+}
+
+void Aquarius::Release() { mesh->Release(); }
+
+void Aquarius::DumpState(JsonWriter& json) const {
+  EnemyBase::DumpState(json);
+  json.Key("quakeRadius").Number(quakeRadius);
+  json.Key("quakePhase").Int(quakePhase);
+  json.Key("fishTimer").Number(fishTimer);
+  json.Key("jumpTimer").Number(jumpTimer);
+  json.Key("sideTimer").Number(sideTimer);
+}
+
+// ---- Pisces -----------------------------------------------------------------------------
+
+Pisces::Pisces() {
+  size = {4, 4, 4};
+  isMob = 1;
+  enemyFlag = kEnemyActive;
+  gravityOn = 1;
+  mesh = &g_fishMeshes[GameRand() % 2];
+  float heading = static_cast<float>(GameRand() % 181);
+  if (GameRand() % 2) heading = -heading;
+  rotation = {0, heading, 0};
+  velocity = {std::sin(heading * kDegToRad) * 0.3f, 0, std::cos(heading * kDegToRad) * 0.3f};
+  forwardSpeed = GameRand() % 2 ? 0.2f : 0.1f;
+}
+
+void Pisces::Act(CharacterList& characters) {
+  Move();
+  KnockBack();
+  ObjectAction::Update();
+  HitCharacters(characters);
+}
+
+void Pisces::Move() {
+  if (leapDone) return;
+  leapAngle += angleStep;
+  const float rise = std::fabs(std::sin(leapAngle * kDegToRad) * leapHeight);
+  position.y += upsideDown ? -rise : rise;
+  if (std::fabs(leapAngle) >= 180) {
+    leapAngle = 0;
+    leapDone = 1;
+    state = kStateGone;
+  }
+  const float heading = rotation.y * kDegToRad, along = std::sin(leapAngle * kDegToRad) * forwardSpeed;
+  position.x += std::sin(heading) * along;
+  position.z += std::cos(heading) * along;
+  UpdateMatrix();
+}
+
+void Pisces::HitCharacters(CharacterList& characters) { BumpPlayer(*this, characters, 1.0f); }
+
+void Pisces::Draw() {
+  DrawCharacterMesh(*this, *mesh);
+  if (state == kStateNormal) DrawCharacterShadow(*this);
+}
+
+void Pisces::DumpState(JsonWriter& json) const {
+  json.Key("leapAngle").Number(leapAngle);
+  json.Key("leapDone").Int(leapDone);
+}
+
+int LoadFishMeshes() {
+  for (int i = 0; i < 2; ++i)
+    if (!LoadShared(g_fishMeshes[i], kFishMeshPaths[i], "メッシュの読み込みに失敗 -JumpFish-")) return 0;
+  return 1;
+}
+
+void ReleaseFishMeshes() {
+  for (Mesh& m : g_fishMeshes) m.Release();
+}

@@ -1,0 +1,749 @@
+// The final boss of the fourth stage: Providence, a floating head, and its
+// two hands. While a hand remains the head only floats; once both are lost
+// it comes down to the floor ("exposed") and from then on quakes when the
+// player stays near or charges, tearing up the floor, when the player is far.
+#include <algorithm>
+#include <cmath>
+
+#include "app/frame_timer.h"
+#include "app/json_writer.h"
+#include "app/random.h"
+#include "app/report_error.h"
+#include "platform/graphics.h"
+#include "platform/sound_sets.h"
+#include "render/constants.h"
+#include "render/mesh.h"
+#include "scenes/game_state.h"
+#include "world/enemies.h"
+#include "world/enemy_common.h"
+
+using enemy_common::DrawCharacterShadow;
+using enemy_common::FlatDistance;
+using enemy_common::HeadingTo;
+
+namespace {
+
+constexpr Vec3 kDustSpread{5, 10, 5};
+
+bool SameSide(const CharacterBase& a, const CharacterBase& b) { return (a.upsideDown != 0) == (b.upsideDown != 0); }
+
+// The bump of the head and the hands: only the player, with the given
+// vertical reach and push factor. True when it hit.
+bool BumpPlayer(EnemyBase& self, CharacterList& characters, float reachY, float push) {
+  if (self.knockBack) return false;
+  for (CharacterBase* c : characters) {
+    if (c == &self || c->kind != 1 || c->knockBack != 0) continue;
+    if (std::fabs(self.position.x - c->position.x) < self.size.x / 2 + c->size.x / 2 &&
+        std::fabs(self.position.z - c->position.z) < self.size.z / 2 + c->size.z / 2 &&
+        std::fabs(self.position.y - c->position.y) < reachY) {
+      self.waitTimer = 0.5f;
+      c->knockBack = 1;
+      c->velocity = self.velocity * push;
+      c->velocity.y = 0;
+      return true;
+    }
+    return false;  // only the first player in the list is tested
+  }
+  return false;
+}
+
+// The mesh, tinted opaque red when asked (texture colour times the texture
+// factor); the texture stage is restored afterwards.
+void DrawMesh(const CharacterBase& c, Mesh& mesh, bool red) {
+  GraphicsDevice* d = GetDevice();
+  d->SetTransform(D3DTS_WORLD, c.world);
+  if (!red) {
+    mesh.Draw();
+    return;
+  }
+  d->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFFFF0000u);
+  d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+  mesh.Draw();
+  d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+}
+
+float WrapDegrees(float a) {
+  while (a >= 360) a -= 360;
+  while (a < 0) a += 360;
+  return a;
+}
+
+// Moves a value one step towards a goal, landing on it exactly.
+float StepTowards(float value, float goal, float step) {
+  if (value < goal) return std::min(goal, value + step);
+  return std::max(goal, value - step);
+}
+
+void WithdrawBossRush() {
+  if (GameSound::GetRequest(kSeBossRush) == 2) GameSound::Request(kSeBossRush, 0);
+}
+
+}  // namespace
+
+// ---- Providence ----------------------------------------------------------------------------
+
+Providence::Providence() : mesh(new Mesh()), rightHand(new RightHand()), leftHand(new LeftHand()) {
+  size = {4, 5, 4};
+  crushRadius = 1.0f;
+  enemyFlag = 0;
+  velocity = {-0.1f, 0, 0};
+}
+
+// The hands belong to the character list once the stage loader has placed
+// them there; the head only keeps references.
+Providence::~Providence() { delete mesh; }
+
+int Providence::Init() {
+  if (!mesh->Load(kProvidenceMeshPath)) {
+    ReportError("メッシュの読み込みに失敗-Providence-");
+    return 0;
+  }
+  homePosition = position;
+  UpdateMatrix();
+  return 1;
+}
+
+void Providence::Float() {
+  position.y += std::sin(floatAngle * kDegToRad) * 0.01f;
+  floatAngle += 1;
+  if (floatAngle >= 360) floatAngle = 0;
+  UpdateMatrix();
+}
+
+bool Providence::CheckHands(const CharacterList& characters) {
+  auto keep = [&](EnemyBase* hand) {
+    if (!hand || hand->state == kStateWashedAway) return false;
+    // A hand that left the list some other way is gone too; never follow a
+    // deleted hand.
+    return std::find(characters.begin(), characters.end(), hand) != characters.end();
+  };
+  if (!keep(rightHand)) rightHand = nullptr;
+  if (!keep(leftHand)) leftHand = nullptr;
+  handsState = rightHand && leftHand ? 0 : leftHand ? 1 : rightHand ? 2 : 3;
+  return rightHand || leftHand;
+}
+
+void Providence::Act(CharacterList& characters) {
+  if (!chasing) {
+    Float();
+  } else {
+    if (knockBack == 0 && (state == kStateNormal || state == kStateSpecial)) {
+      if (CheckHands(characters)) {
+        Float();
+      } else {
+        handsGone = 1;
+        if (!exposed) action = kReturnHome;
+        EnemyBase::Act(characters);
+      }
+      if (enemyFlag != kEnemyFlipFloor) {
+        switch (action) {
+          case kQuake:
+            if (enemyFlag == kEnemyQuake) {
+              QuakeStep();
+            } else if (enemyFlag == kEnemyQuakeOver) {
+              quakeRadius = 0;
+              subPhase = 0;
+              hopAngle = 0;
+              action = kCharge;
+              homePosition = position;
+              gravityOn = 1;
+            } else {
+              action = kDecide;
+            }
+            break;
+          case kCharge: ChargeStep(); break;
+          case kTiltBack: TiltBackStep(); break;
+          case kRest: CountWait(); break;
+          case kReturnHome: ReturnHomeStep(); break;
+          default: break;
+        }
+      }
+    } else {
+      const bool hands = CheckHands(characters);
+      if (!hands) handsGone = 1;
+      if (hands) {
+        if (position.y < 1.0f) position.y = 6.0f;  // knocked down, it pops back up
+        Float();
+      } else if (!exposed) {
+        ReturnHomeStep();
+        knockBack = 0;
+        velocity = {0.1f, 0, 0};
+      } else {
+        EnemyBase::Act(characters);
+      }
+      action = (enemyFlag & kEnemyFlipFloor) ? kDecide : kTiltBack;
+      subPhase = 0;
+      hopAngle = 0;
+      rushSpeed = 0.5f;
+    }
+    WithdrawBossRush();
+    for (StarBurst& b : bursts) b.Update(upsideDown);
+  }
+  Search(characters.front());
+}
+
+void Providence::Search(CharacterBase* player) {
+  if (subPhase != 0) return;
+  if (GetGameMode() == kModeBossBattle) chasing = 1;
+  crushing = 0;
+  rotation.y = HeadingTo(position, player->position);
+  rushLeft = rushLength = FlatDistance(position, player->position);
+  const bool sameSide = SameSide(*this, *player);
+  if (!handsGone || !(action == kDecide || !sameSide)) return;
+  hopAngle = 0;
+  if (sameSide) {
+    GameSound::Request(kSeBossRush, 2);
+    enemyFlag = kEnemyActive;
+  }
+  if (sameSide || (enemyFlag & kEnemyFlipFloor)) {
+    if (rushLeft <= 10) {
+      // Near: a quake once the player has stayed for half a second.
+      nearTimer += GetDeltaTime();
+      if (nearTimer >= 0.5f) {
+        action = kQuake;
+        enemyFlag = kEnemyQuake;
+        subPhase = 0;
+        nearTimer = 0;
+      }
+    } else {
+      action = kCharge;
+      homePosition = position;
+      actionTimer = 0;
+    }
+  } else {
+    enemyFlag = kEnemyFlipFloor;  // flip the floor under it to follow the player
+    if (action == kReturnHome) {
+      fallSpeed = 0;
+      gravityOn = 1;
+      action = kDecide;
+      actionTimer = 0;
+      exposed = 1;
+    }
+  }
+}
+
+void Providence::QuakeStep() {
+  const float sign = upsideDown ? -1.0f : 1.0f;
+  if (subPhase == 1) {
+    quakeRadius += 0.3f;
+    if (quakeRadius > 50) enemyFlag = kEnemyQuakeOver;
+    if (hopAngle <= 180) {
+      position.y += std::cos(hopAngle * kDegToRad) * 0.5f * sign;
+      hopAngle += 1;
+    }
+  } else if (hopAngle <= 180) {
+    hopAngle += 1;
+    const bool belowField = upsideDown ? position.y > 0 : position.y < 0;
+    if (belowField) {
+      gravityOn = 1;
+    } else {
+      gravityOn = 0;
+      position.y += std::cos(hopAngle * kDegToRad) * 0.1f * sign;
+    }
+    // The hop ends at 180 degrees even for a head below the field, which
+    // would otherwise wait in its quake for ever.
+    if (hopAngle > 180) {
+      hopAngle = 0;
+      subPhase = 1;
+      WithdrawBossRush();
+      GameSound::PlayOnce(kSeJump);
+    }
+  }
+  UpdateMatrix();
+}
+
+void Providence::ChargeStep() {
+  const float sign = upsideDown ? -1.0f : 1.0f;
+  if (subPhase == 0) {
+    // The wind-up: two seconds of backing off, rising and tilting.
+    actionTimer += GetDeltaTime();
+    if (actionTimer < 2.0f) {
+      position.x = EaseOut(10 * sign, homePosition.x, 2, actionTimer);
+      position.y = EaseOut(2 * sign, homePosition.y, 2, actionTimer);
+      rotation.x += tiltSpeed * sign;
+      tiltSpeed += 0.01f;
+    } else {
+      actionTimer = 2;
+      subPhase = 1;
+      WithdrawBossRush();
+      GameSound::PlayOnce(kSeJump);
+      fallSpeed = 0;
+      tiltSpeed = 0;
+    }
+  } else {
+    // The charge: faster for the first half, braking for the second.
+    if (rushLeft > rushLength / 2 + 0.5f) rushSpeed += 0.04f;
+    else rushSpeed -= 0.04f;
+    if (rushSpeed <= 0) {
+      rushSpeed = 0.5f;
+      action = kTiltBack;
+      subPhase = 0;
+      hopAngle = 0;
+      actionTimer = 0;
+      velocity = {-0.1f, 0, 0};
+    }
+    const float h = rotation.y * kDegToRad;
+    const Vec3 step{std::sin(h) * rushSpeed, 0, std::cos(h) * rushSpeed};
+    position += step;
+    velocity = step;
+    rushLeft -= std::sqrt(step.x * step.x + step.z * step.z);
+    crushing = 1;
+    dustTimer += GetDeltaTime();
+    if (dustTimer >= 0.1f) {
+      dustTimer = 0;
+      for (StarBurst& b : bursts) {
+        if (b.Active()) continue;
+        b.Start(upsideDown, {position.x, sign, position.z}, kDustSpread);
+        b.Activate();
+        break;
+      }
+    }
+  }
+  UpdateMatrix();
+}
+
+void Providence::TiltBackStep() {
+  rotation.x = StepTowards(rotation.x, 0, 1);
+  if (rotation.x == 0) action = kRest;
+  UpdateMatrix();
+}
+
+void Providence::CountWait() {
+  gravityOn = 1;
+  waitTimer += GetDeltaTime();
+  if (waitTimer >= 1.5f) {
+    action = kDecide;
+    waitTimer = 0;
+  }
+}
+
+void Providence::ReturnHomeStep() {
+  gravityOn = 0;
+  actionTimer += GetDeltaTime();
+  const float t = std::min(actionTimer, 3.0f);
+  position.x = EaseOut(-10, homePosition.x, 3, t);
+  position.y = EaseOut(-(homePosition.y - 1), homePosition.y, 3, t);
+  if (actionTimer >= 3.0f) {
+    fallSpeed = 0;
+    gravityOn = 1;
+    action = kDecide;
+    actionTimer = 0;
+    exposed = 1;
+  }
+  UpdateMatrix();
+}
+
+void Providence::HitCharacters(CharacterList& characters) {
+  if (!BumpPlayer(*this, characters, 1.5f, 12)) return;
+  WithdrawBossRush();
+  GameSound::PlayOnce(kSeCharaHit);
+  attacking = 0;
+}
+
+bool Providence::DrawsRed() const { return knockBack && exposed; }
+
+void Providence::Draw() {
+  DrawMesh(*this, *mesh, DrawsRed());
+  if (state == kStateNormal || state == kStateSpecial) DrawCharacterShadow(*this);
+  for (StarBurst& b : bursts) b.Draw();
+}
+
+void Providence::Release() { mesh->Release(); }
+
+void Providence::DumpState(JsonWriter& json) const {
+  EnemyBase::DumpState(json);
+  json.Key("action").Int(action);
+  json.Key("subPhase").Int(subPhase);
+  json.Key("actionTimer").Number(actionTimer);
+  json.Key("nearTimer").Number(nearTimer);
+  json.Key("waitTimer").Number(waitTimer);
+  json.Key("handsState").Int(handsState);
+  json.Key("handsGone").Int(handsGone);
+  json.Key("exposed").Int(exposed);
+  json.Key("crushing").Int(crushing);
+  json.Key("rushSpeed").Number(rushSpeed);
+  json.Key("quakeRadius").Number(quakeRadius);
+}
+
+// ---- RightHand -----------------------------------------------------------------------------
+
+RightHand::RightHand() : mesh(new Mesh()) {
+  size = {3, 2, 3};
+  enemyFlag = 0;
+  velocity = {-0.1f, 0, 0};
+}
+
+RightHand::~RightHand() { delete mesh; }
+
+int RightHand::Init() {
+  if (!mesh->Load(kRightHandMeshPath)) {
+    ReportError("メッシュの読み込みに失敗 -RightHand-");
+    return 0;
+  }
+  position.y = 0.5f;
+  UpdateMatrix();
+  return 1;
+}
+
+void RightHand::Act(CharacterList& characters) {
+  if (chasing) {
+    if (state == kStateNormal || state == kStateSpecial) {
+      switch (action) {
+        case kSlam:
+          if (enemyFlag == kEnemyQuake) {
+            TornadoStep();
+          } else if (enemyFlag == kEnemyQuakeOver) {
+            quakeRadius = 0;
+            subPhase = 0;
+            action = kRecover;
+          }
+          EnemyBase::Act(characters);
+          break;
+        case kHover:
+          if (!knockBack && ready) {
+            CircleStep();
+            EnemyBase::Act(characters);
+          } else {
+            // Knocked back: it keeps away from the player for five seconds.
+            EnemyBase::Act(characters);
+            hurtTimer += GetDeltaTime();
+            ready = 0;
+            if (hurtTimer >= 5.0f) {
+              hurtTimer = 0;
+              ready = 1;
+            }
+          }
+          break;
+        case kRecover: RecoverStep(); break;
+        default: break;
+      }
+    } else {
+      EnemyBase::Act(characters);
+      subPhase = 0;
+      spinAngle = 0;
+    }
+  }
+  Search(characters.front());
+}
+
+void RightHand::Search(CharacterBase* player) {
+  if (subPhase != 0) return;
+  if (GetGameMode() == kModeBossBattle) chasing = 1;
+  rotation.y = HeadingTo(position, player->position);
+  const bool fromAfar = FlatDistance(position, player->position) > 10 || !SameSide(*this, *player) || upsideDown;
+  if (fromAfar && action == kHover) {
+    chargeTimer += GetDeltaTime();
+    if (chargeTimer >= 3.0f) {
+      action = kSlam;
+      enemyFlag = kEnemyQuake;
+      spinAngle = 0;
+      chargeTimer = 0;
+      GameSound::PlayOnce(kSeTornado);
+    }
+  } else if (action == kStart) {
+    action = kHover;  // near the player on the upper side it only circles
+  }
+}
+
+void RightHand::CircleStep() {
+  position.x += std::sin(spinAngle * kDegToRad) * 0.1f;
+  position.z += std::cos(spinAngle * kDegToRad) * 0.1f;
+  position.y += std::sin(spinAngle / 3 * kDegToRad) * 0.1f;
+  spinAngle += 10;
+  UpdateMatrix();
+}
+
+void RightHand::TornadoStep() {
+  const float sign = upsideDown ? -1.0f : 1.0f;
+  if (subPhase == 1) {
+    // Landed: the ring spreads while the hand bobs.
+    quakeRadius += 0.3f;
+    if (quakeRadius > 50) enemyFlag = kEnemyQuakeOver;
+    if (spinAngle <= 180) {
+      position.y += std::cos(spinAngle * kDegToRad) * 0.25f * sign;
+      spinAngle += 1;
+    }
+  }
+  if (raiseTimer < 3.0f) raiseTimer += GetDeltaTime();
+  if (subPhase == 1 || raiseTimer < 3.0f) {
+    // Three seconds of tipping over while spinning.
+    gravityOn = 1;
+    rotation.x = -sign * 90 * raiseTimer / 3;
+    rotation.z = WrapDegrees(rotation.z + 50);
+  } else {
+    // The leap and the slam.
+    if (raiseTimer > 3) GameSound::PlayOnce(kSeJump);
+    raiseTimer = 3;
+    if (spinAngle <= 180) {
+      gravityOn = 0;
+      position.y += std::cos(spinAngle * kDegToRad) * 0.7f * sign;
+      spinAngle += 3;
+      if (spinAngle > 180) {
+        spinAngle = 0;
+        subPhase = 1;
+        raiseTimer = 0;
+      }
+    }
+    rotation.x += sign;
+    rotation.z = WrapDegrees(rotation.z + 50);
+  }
+  UpdateMatrix();
+}
+
+void RightHand::RecoverStep() {
+  gravityOn = 1;
+  if (!upsideDown) {
+    rotation.x = StepTowards(rotation.x, 0, 1);
+    if (rotation.z != 0) {
+      rotation.z -= 5;
+      if (rotation.z < 0) rotation.z += 360;
+      if (rotation.z < 5 || rotation.z > 355) rotation.z = 0;
+    }
+    if (rotation.x == 0 && rotation.z == 0) action = kStart;
+  } else {
+    rotation.x = StepTowards(rotation.x, 0, 1);
+    if (rotation.z != 180) {
+      rotation.z = WrapDegrees(rotation.z + 5);
+      if (std::fabs(rotation.z - 180) < 5) rotation.z = 180;
+    }
+    if (rotation.x == 0 && rotation.z == 180) action = kHover;
+  }
+  UpdateMatrix();
+}
+
+void RightHand::CountWait() {
+  raiseTimer -= GetDeltaTime();
+  if (raiseTimer <= 0) enemyFlag = kEnemyQuake;
+}
+
+void RightHand::HitCharacters(CharacterList& characters) { BumpPlayer(*this, characters, 0.5f, 15); }
+
+bool RightHand::DrawsRed() const { return knockBack || !ready; }
+
+void RightHand::Draw() {
+  DrawMesh(*this, *mesh, DrawsRed());
+  if ((state == kStateNormal || state == kStateSpecial) && action != kSlam) DrawCharacterShadow(*this);
+}
+
+void RightHand::Release() { mesh->Release(); }
+
+void RightHand::DumpState(JsonWriter& json) const {
+  EnemyBase::DumpState(json);
+  json.Key("action").Int(action);
+  json.Key("subPhase").Int(subPhase);
+  json.Key("ready").Int(ready);
+  json.Key("hurtTimer").Number(hurtTimer);
+  json.Key("chargeTimer").Number(chargeTimer);
+  json.Key("raiseTimer").Number(raiseTimer);
+  json.Key("quakeRadius").Number(quakeRadius);
+}
+
+// ---- LeftHand ------------------------------------------------------------------------------
+
+LeftHand::LeftHand() : mesh(new Mesh()) {
+  size = {3, 2, 3};
+  crushRadius = 1.0f;
+  enemyFlag = 0;
+  velocity = {-0.1f, 0, 0};
+}
+
+LeftHand::~LeftHand() { delete mesh; }
+
+int LeftHand::Init() {
+  if (!mesh->Load(kLeftHandMeshPath)) {
+    ReportError("メッシュの読み込みに失敗 -LeftHand-");
+    return 0;
+  }
+  position.y = 0.5f;
+  UpdateMatrix();
+  return 1;
+}
+
+void LeftHand::Act(CharacterList& characters) {
+  if (chasing) {
+    if (knockBack == 0 && (state == kStateNormal || state == kStateSpecial)) {
+      switch (action) {
+        case kPunch: PunchStep(); break;
+        case kDrop: DropStep(); break;
+        case kHover: HoverStep(); break;
+        case kBackFlip: BackFlipStep(); break;
+        case kWalk: Move(); break;
+        default: break;
+      }
+    } else {
+      // Knocked back: it will hover once it recovers.
+      action = kHover;
+      subPhase = 0;
+      spinAngle = 0;
+      rushSpeed = 0.3f;
+      gravityOn = 1;
+    }
+    EnemyBase::Act(characters);
+    burst.Update(upsideDown);
+  }
+  Search(characters.front());
+}
+
+void LeftHand::Search(CharacterBase* player) {
+  if (subPhase != 0) return;
+  if (GetGameMode() == kModeBossBattle) chasing = 1;
+  rotation.y = HeadingTo(position, player->position);
+  const float d = FlatDistance(position, player->position);
+  rushLeft = d;
+  if (state == kStateSpecial) {
+    // Bounced by a shock ring while hovering: it punches at once.
+    if (action == kHover) {
+      action = kPunch;
+      startPosition = position;
+      spinAngle = 0;
+      hoverTimer = 0;
+    }
+    state = kStateNormal;
+  } else if (!upsideDown && action == kDecide) {
+    if (d >= 20) {
+      action = GameRand() % 2 == 0 ? kWalk : kDrop;
+      spinAngle = 0;
+    } else {
+      action = kPunch;
+      startPosition = position;
+      windupTimer = 0;
+    }
+  } else if (upsideDown && action == kDecide) {
+    action = kWalk;
+  }
+  rushLength = rushLeft;
+}
+
+void LeftHand::PunchStep() {
+  const float sign = upsideDown ? -1.0f : 1.0f;
+  if (subPhase == 0) {
+    windupTimer += GetDeltaTime();
+    if (windupTimer < 0.5f) {
+      // The fist draws back.
+      position.z = EaseOut(-3.5f, startPosition.z, 0.5f, windupTimer);
+      position.x = EaseOut(10, startPosition.x, 0.5f, windupTimer);
+      position.y = EaseOut(4 * sign, startPosition.y, 0.5f, windupTimer);
+    } else if (shakeTimer < 1.5f) {
+      // Then it trembles, less and less, for a second and a half.
+      const float a = (1 - shakeTimer / 1.5f) * 0.5f;
+      position.y += std::cos(spinAngle * kDegToRad) * a;
+      spinAngle += 60;
+      shakeTimer += GetDeltaTime();
+    } else {
+      GameSound::PlayOnce(kSeJump);
+      subPhase = 1;
+      fallSpeed = 0;
+      shakeTimer = 0;
+    }
+  } else {
+    // The rush, faster for the first half.
+    if (rushLeft > rushLength / 2) rushSpeed += 0.03f;
+    else rushSpeed -= 0.03f;
+    if (rushSpeed <= 0) {
+      rushSpeed = 0.3f;
+      action = kBackFlip;
+      subPhase = 0;
+      spinAngle = 0;
+    }
+    const float h = rotation.y * kDegToRad;
+    const Vec3 step{std::sin(h) * rushSpeed, 0, std::cos(h) * rushSpeed};
+    position += step;
+    velocity = step;
+    rushLeft -= std::sqrt(step.x * step.x + step.z * step.z);
+  }
+  UpdateMatrix();
+}
+
+void LeftHand::DropStep() {
+  const float sign = upsideDown ? -1.0f : 1.0f;
+  if (subPhase == 0) {
+    gravityOn = 0;
+    spinAngle += 3;
+    if (spinAngle < 180) {
+      position.y += std::cos(spinAngle * kDegToRad) * 0.8f * sign;
+    } else {
+      subPhase = 1;
+      GameSound::PlayOnce(kSeDevide);
+    }
+  } else if (!crushing) {
+    // One frame of crushing the floor it lands on.
+    crushing = 1;
+    if (!burst.Active()) {
+      burst.Start(upsideDown, {position.x, sign, position.z}, kDustSpread);
+      burst.Activate();
+    }
+  } else {
+    crushing = 0;
+    subPhase = 0;
+    action = kHover;
+  }
+  UpdateMatrix();
+}
+
+void LeftHand::HoverStep() {
+  gravityOn = 1;
+  hoverTimer += GetDeltaTime();
+  if (hoverTimer < 5.0f) {
+    if (spinAngle / 2 <= 180) {
+      position.y += std::cos(spinAngle / 2 * kDegToRad) * 0.25f * (upsideDown ? -1.0f : 1.0f);
+    } else {
+      position.x += std::sin(spinAngle * kDegToRad) * 0.05f;
+      position.z += std::cos(spinAngle * kDegToRad) * 0.05f;
+    }
+    spinAngle += 10;
+  } else {
+    action = kDecide;
+    hoverTimer = 0;  // the next hover lasts its five seconds too
+  }
+  UpdateMatrix();
+}
+
+void LeftHand::BackFlipStep() {
+  gravityOn = 0;
+  rotation.x -= 10;
+  position.y -= std::sin(rotation.x * kDegToRad) * 0.5f * (upsideDown ? -1.0f : 1.0f);
+  if (rotation.x <= -360) {
+    rotation.x = 0;
+    action = kDrop;
+    GameSound::PlayOnce(kSeJump);
+  }
+  UpdateMatrix();
+}
+
+void LeftHand::Move() {
+  walkTimer += GetDeltaTime();
+  if (walkTimer < 3.0f) {
+    const float h = rotation.y * kDegToRad;
+    velocity = {std::sin(h) * 0.02f, 0, std::cos(h) * 0.02f};
+    position += velocity;
+  } else {
+    walkTimer = 0;
+    action = kDrop;
+  }
+  UpdateMatrix();
+}
+
+void LeftHand::HitCharacters(CharacterList& characters) {
+  if (BumpPlayer(*this, characters, 0.5f, 15)) GameSound::PlayOnce(kSeCharaHit);
+}
+
+bool LeftHand::DrawsRed() const { return knockBack || action == kHover; }
+
+void LeftHand::Draw() {
+  DrawMesh(*this, *mesh, DrawsRed());
+  if (state == kStateNormal || state == kStateSpecial) DrawCharacterShadow(*this);
+  burst.Draw();
+}
+
+void LeftHand::Release() { mesh->Release(); }
+
+void LeftHand::DumpState(JsonWriter& json) const {
+  EnemyBase::DumpState(json);
+  json.Key("action").Int(action);
+  json.Key("subPhase").Int(subPhase);
+  json.Key("windupTimer").Number(windupTimer);
+  json.Key("hoverTimer").Number(hoverTimer);
+  json.Key("walkTimer").Number(walkTimer);
+}
