@@ -475,6 +475,16 @@ void Game::DumpState(JsonWriter& json) const {
   }
   if (field) {
     json.Key("gimmick_count").Int(field->count);
+    // The gate: its opening angle (90 shut, 180 open, 89 once shut again)
+    // and its motion state (3 while the wave blows it away).
+    for (GimmickNode* n = field->Tail(); n; n = n->prev) {
+      if (n->kind != kKindGate) continue;
+      json.Key("gate").BeginObject();
+      json.Key("angle").Number(n->object->rotation.y);
+      json.Key("state").Int(n->object->state);
+      json.EndObject();
+      break;
+    }
     json.Key("select_size").Number(field->selectSize);
     json.Key("selected_outer").Int(static_cast<int>(field->selectOuter.size()));
     json.Key("selected_inner").Int(static_cast<int>(field->selectInner.size()));

@@ -4,6 +4,7 @@
 // reads ("MU", rows of comma-separated cells, "MR", rows).
 //
 //   # comments start with '#'
+//   margin 30        optional: both grids start 30 rows further towards -z
 //   legend
 //   #  ON0E          a character, then the codes of its cell (no spaces)
 //   .  -             '-' means an empty cell
@@ -27,6 +28,7 @@ bool CompileStage(const std::string& source, const std::string& name, std::strin
   std::vector<std::string> upper, underside;
   std::vector<std::string>* grid = nullptr;
   bool inLegend = false;
+  int margin = 0;
   std::istringstream in(source);
   std::string line;
   int lineNo = 0;
@@ -43,6 +45,10 @@ bool CompileStage(const std::string& source, const std::string& name, std::strin
       std::istringstream w(word);
       std::string keyword;
       if (!(w >> keyword)) continue;
+      if (keyword == "margin") {
+        if (!(w >> margin) || margin < 0 || margin > 1000) return fail("margin needs a row count from 0 to 1000");
+        continue;
+      }
       if (keyword == "legend") inLegend = true;
       else if (keyword == "upper") grid = &upper;
       else if (keyword == "underside") grid = &underside;
@@ -70,6 +76,7 @@ bool CompileStage(const std::string& source, const std::string& name, std::strin
   for (const auto& [marker, rows] : {std::pair{"MU", &upper}, std::pair{"MR", &underside}}) {
     result += marker;
     result += "\n";
+    result += std::string(static_cast<size_t>(margin), '\n');
     for (const std::string& row : *rows) {
       std::vector<std::string> cells;
       for (char c : row) {

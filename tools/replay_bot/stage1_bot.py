@@ -15,6 +15,10 @@ import sys
 
 SIM = sys.argv[1] if len(sys.argv) > 1 else '../orvelune-sim'
 
+# The stage lies 34 rows back from the river's far side (its first row is at
+# z = -35); the arena lies four cells beyond the old layout's.
+Z = -34
+
 
 class Bot:
     def __init__(self):
@@ -147,28 +151,28 @@ def main():
     # The first guard, on the pier at x 12: it chases in a straight line, so
     # standing off to the side of its pier makes it hop into the river. A
     # star is lifted and thrown on the way, as a player would.
-    walk_to(bot, 12, -7.2)
+    walk_to(bot, 12, Z - 7.2)
     face(bot, 0, 1)
     lift(bot)
     bot.press('SPACE', 8, 4)
-    walk_to(bot, 9, -7.5)
+    walk_to(bot, 9, Z - 7.5)
     until(bot, lambda s: s['enemies_left'] <= 2, 10, 900, 'the first guard to fall')
     # The second guard, on the pier at x 21 going the other way: charge a
     # throw to the second level on the way.
     # (A strong throw pushes the thrower back: face along the path for it.
     # The first star left a hole at (12, -6): go round it.)
-    walk_to(bot, 18, -7.5)
-    walk_to(bot, 18, -6)
+    walk_to(bot, 18, Z - 7.5)
+    walk_to(bot, 18, Z - 6)
     face(bot, 1, 0)
     lift(bot)
     bot.press('SPACE', 70, 40)
-    walk_to(bot, 19, -4.5)
+    walk_to(bot, 19, Z - 4.5)
     until(bot, lambda s: s['enemies_left'] <= 1, 10, 900, 'the second guard to fall')
     # Wait on the recovery spot for life.
-    walk_to(bot, 23, -4)
+    walk_to(bot, 23, Z - 4)
     until(bot, lambda s: s['life'] >= 7, 10, 1200, 'life')
     # Flip under the wall at x 28.
-    walk_to(bot, 25, -6)
+    walk_to(bot, 25, Z - 6)
     face(bot, 1, 0)
     bot.hold({'M'}, 36)
     bot.wait(1)
@@ -176,12 +180,12 @@ def main():
           and s['fade_alpha'] == 0 and s['player']['state'] == 0, 10, 600, 'the flip')
     # The guard under the field comes for the player: lure it across the
     # path's edge from under the second pier.
-    walk_to(bot, 21, -7.5)
-    walk_to(bot, 21, -10.6)
+    walk_to(bot, 21, Z - 7.5)
+    walk_to(bot, 21, Z - 10.6)
     until(bot, lambda s: s['enemies_left'] == 0, 10, 1500, 'the third guard to fall')
     # Back to the upper side beyond the wall.
-    walk_to(bot, 21, -7)
-    walk_to(bot, 33, -6)
+    walk_to(bot, 21, Z - 7)
+    walk_to(bot, 33, Z - 6)
     face(bot, 1, 0)
     bot.hold({'M'}, 36)
     bot.wait(1)
@@ -189,7 +193,7 @@ def main():
           and s['fade_alpha'] == 0 and s['player']['state'] == 0, 10, 600, 'the flip back')
     # The gate opens once every guard is gone; into the arena.
     until(bot, lambda s: s['game_mode'] == 1, 10, 600, 'the boss to be armed')
-    walk_to(bot, 37, -6)
+    walk_to(bot, 37, Z - 6)
     until(bot, lambda s: s['life'] >= 6, 10, 1200, 'life')
     bot.wait(60)
     # Through the open gate until the encounter floor starts the event.
@@ -199,12 +203,12 @@ def main():
     # south end. Each time its stun ends it charges on into the wall and is
     # stunned again, so there is time to take a star and knock it south into
     # the river.
-    walk_to(bot, 45.5, -10)
-    s = until(bot, lambda s: any(c['class'] == 'Scorpion' and c.get('flag') == 8 for c in s['characters']),
+    walk_to(bot, 49.5, Z - 10)
+    s = until(bot, lambda s: any(c['class'] == 'Scorpion' and c.get('enemyFlag') == 8 for c in s['characters']),
               5, 900, 'the scorpion to crash into the wall')
     scorpion = [c for c in s['characters'] if c['class'] == 'Scorpion'][0]
-    walk_to(bot, 45.5, -5)
-    walk_to(bot, scorpion['pos'][0], -5)
+    walk_to(bot, 49.5, Z - 5)
+    walk_to(bot, scorpion['pos'][0], Z - 5)
     face(bot, 0, -1)
     lift(bot)
     bot.press('SPACE', 5, 1)
@@ -213,7 +217,7 @@ def main():
     # The bridge builds itself; walk across to the goal.
     until(bot, lambda s: s['game_mode'] == 8, 5, 300, 'the bridge')
     bot.wait(120)
-    walk_to(bot, 56, -6)
+    walk_to(bot, 60, Z - 6)
     walk_until_mode(bot, 9)
     confirm_event(bot, 9)
     until(bot, lambda s: s['game_mode'] == 5, 5, 300, 'the clear screen')
