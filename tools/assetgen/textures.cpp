@@ -355,6 +355,17 @@ void ButtonPictures(Canvas& c) {
                  {896 + 76, 58}, {896 + 86, 84}, {896 + 122, 110}},
                 RgbaHex(0x3F8FE8));
   c.FillPolygon({{896 + 70, 30}, {896 + 110, 40}, {896 + 96, 60}, {896 + 80, 50}}, RgbaHex(0xE8F6FF));
+  // 8: a moving stone with its path.
+  c.FillRoundRect(1024 + 14, 46, 1024 + 54, 86, 4, RgbaHex(0x9A8E86));
+  c.StrokeRoundRect(1024 + 14, 46, 1024 + 54, 86, 4, 2, RgbaHex(0x4A403A));
+  for (int k = 0; k < 3; ++k) c.FillCircle(1024 + 66 + k * 12, 66, 3, RgbaHex(0x3F6FD8));
+  c.FillPolygon({{1024 + 100, 56}, {1024 + 116, 66}, {1024 + 100, 76}}, RgbaHex(0x3F6FD8));
+  // 9: a star striking a wall that falls over.
+  c.FillRoundRect(1152 + 70, 20, 1152 + 84, 104, 2, RgbaHex(0xB08A5A));
+  c.StrokeLine(1152 + 84, 104, 1152 + 122, 104, 4, RgbaHex(0xB08A5A, 0.5f));
+  c.FillStar(1152 + 34, 52, 16, 7, 0, kGold);
+  c.StrokeLine(1152 + 6, 52, 1152 + 16, 52, 3, kGold);
+  c.FillPolygon({{1152 + 92, 30}, {1152 + 106, 40}, {1152 + 92, 48}}, RgbaHex(0x3F6FD8));
 }
 
 // ---- Model textures --------------------------------------------------------
@@ -800,7 +811,7 @@ void GenerateTextures(AssetSet& out) {
     Put(out, "Texture/Map/player.png", c);
   }
   {
-    Canvas c(1024, 128);
+    Canvas c(1280, 128);
     ButtonPictures(c);
     Put(out, "Infomation/Button.png", c);
   }

@@ -1,0 +1,212 @@
+"""What the stage bots share: a script of held keys built frame by frame, the
+runner asked for the state at any frame (it replays the script from the
+start, so every answer is exactly what the recorded replay will do), and the
+moves a player makes: walking to a point, facing, lifting, flipping, waiting
+for a condition, confirming an event.
+
+Walking assumes the camera looks along +x, as it does behind a player who
+faces +x; the bots turn the camera only by walking.
+"""
+import hashlib
+import json
+import os
+import subprocess
+import tempfile
+
+WORK = tempfile.mkdtemp(prefix='orvelune_bot_')
+# Finished phases are kept here, keyed by the script that led to them, so a
+# bot run again after a change replays what it already found.
+CACHE = os.environ.get('ORVELUNE_BOT_CACHE', os.path.join(tempfile.gettempdir(), 'orvelune_bot_cache'))
+
+
+class Bot:
+    def __init__(self, sim, stage=None, prefix=()):
+        self.sim = sim
+        self.stage = stage       # None: from the launch (title and all)
+        self.lines = list(prefix)  # (frame, command)
+        self.frame = 0           # the next frame to give input for
+        self.held = set()
+        self.runs = 0
+
+    def phase(self, name, play):
+        """Plays one phase of the stage, or takes it from the cache when the
+        same script was already played this far with the same game."""
+        key = hashlib.sha1((name + '\n' + self.script() + '%d' % self.frame + self._game_id()).encode()).hexdigest()
+        path = os.path.join(CACHE, key + '.json')
+        if os.path.exists(path):
+            with open(path) as f:
+                saved = json.load(f)
+            self.lines = [tuple(l) for l in saved['lines']]
+            self.frame = saved['frame']
+            self.held = set(saved['held'])
+            return
+        play(self)
+        os.makedirs(CACHE, exist_ok=True)
+        with open(path + '.tmp', 'w') as f:
+            json.dump({'lines': self.lines, 'frame': self.frame, 'held': sorted(self.held)}, f)
+        os.replace(path + '.tmp', path)
+
+    def _game_id(self):
+        # The runner and the content it plays: a rebuilt game plays afresh.
+        stamps = [os.stat(self.sim).st_mtime_ns]
+        for name in sorted(os.listdir('Resource_Orvelune/Field')):
+            stamps.append(os.stat(os.path.join('Resource_Orvelune/Field', name)).st_mtime_ns)
+        return ':'.join(str(s) for s in stamps)
+
+    def copy(self):
+        other = Bot(self.sim, self.stage)
+        other.lines, other.frame, other.held = list(self.lines), self.frame, set(self.held)
+        return other
+
+    # ---- running ------------------------------------------------------
+    def script(self, extra=()):
+        events = sorted(self.lines + list(extra), key=lambda e: e[0])
+        return ''.join('@%d %s\n' % e for e in events)
+
+    def states(self, frames, extra=()):
+        """The states after each of the given frames."""
+        script = os.path.join(WORK, 'script.txt')
+        dump = os.path.join(WORK, 'dump.jsonl')
+        with open(script, 'w') as f:
+            f.write(self.script(extra))
+        args = [self.sim, '--input', script, '--frames', str(max(frames) + 1), '--dump', dump,
+                '--dump-at', ','.join(str(f) for f in frames)]
+        if self.stage is not None:
+            args[1:1] = ['--stage', str(self.stage)]
+        subprocess.run(args, check=True, stderr=subprocess.DEVNULL)
+        self.runs += 1
+        with open(dump) as f:
+            return [json.loads(line) for line in f.read().strip().split('\n')]
+
+    def state(self, extra=(), at=None):
+        """The state after frame `at` (default: the last frame given input)."""
+        at = self.frame - 1 if at is None else at
+        return self.states([at], extra)[-1]
+
+    # ---- input ------------------------------------------------------------
+    def hold(self, keys, frames):
+        keys = set(keys)
+        for k in sorted(self.held - keys):
+            self.lines.append((self.frame, 'key %s up' % k))
+        for k in sorted(keys - self.held):
+            self.lines.append((self.frame, 'key %s down' % k))
+        self.held = keys
+        self.frame += frames
+
+    def wait(self, frames):
+        self.hold((), frames)
+
+    def press(self, key, frames=1, then=1):
+        self.hold({key}, frames)
+        self.wait(then)
+
+    def write(self, out, comments):
+        for c in comments:
+            out.write('# %s\n' % c)
+        out.write(self.script())
+        out.write('@%d quit\n' % self.frame)
+
+
+def player(s):
+    return s['player']
+
+
+def find(s, cls, nth=0):
+    found = [c for c in s['characters'] if c['class'] == cls]
+    return found[nth] if len(found) > nth else None
+
+
+def walk_keys(dx, dz, upside_down):
+    """Arrow keys for a world direction with the camera looking along +x."""
+    keys = set()
+    if dx > 0.04: keys.add('UP')
+    if dx < -0.04: keys.add('DOWN')
+    plus_z = 'RIGHT' if upside_down else 'LEFT'
+    minus_z = 'LEFT' if upside_down else 'RIGHT'
+    if dz > 0.04: keys.add(plus_z)
+    if dz < -0.04: keys.add(minus_z)
+    return keys
+
+
+def walk_to(bot, x, z, tolerance=0.08, limit=2000):
+    for _ in range(limit // 4):
+        s = bot.state()
+        p = player(s)
+        dx, dz = x - p['pos'][0], z - p['pos'][2]
+        if abs(dx) <= tolerance and abs(dz) <= tolerance:
+            bot.wait(1)
+            return s
+        keys = walk_keys(dx if abs(dx) > tolerance else 0, dz if abs(dz) > tolerance else 0, p['upside_down'])
+        steps = max(1, min(8, int(min([abs(v) for v in (dx, dz) if abs(v) > tolerance]) / 0.075)))
+        bot.hold(keys, steps)
+    raise SystemExit('could not reach (%g, %g) at frame %d' % (x, z, bot.frame))
+
+
+def face(bot, dx, dz):
+    s = bot.state()
+    bot.hold(walk_keys(dx, dz, player(s)['upside_down']), 1)
+    bot.wait(1)
+
+
+def lift(bot):
+    bot.press('SPACE', 3, 34)
+    s = bot.state()
+    if player(s)['action'] != 16:
+        raise SystemExit('lift failed at frame %d: %s' % (bot.frame, player(s)))
+    return s
+
+
+def flip(bot, to_underside):
+    """Flips the area in front of the player (which stands in it) over."""
+    bot.hold({'M'}, 36)
+    bot.wait(1)
+    return until(bot, lambda s: player(s)['upside_down'] == (1 if to_underside else 0) and
+                 player(s)['action'] == 1 and s['fade_alpha'] == 0 and player(s)['state'] == 0,
+                 10, 600, 'the flip')
+
+
+def until(bot, test, step=10, limit=3000, what='condition'):
+    for _ in range(limit // step):
+        s = bot.state()
+        if test(s):
+            return s
+        bot.wait(step)
+    raise SystemExit('timed out waiting for %s at frame %d' % (what, bot.frame))
+
+
+def wait_for_life(bot, life, limit=1500):
+    return until(bot, lambda s: s['life'] >= life, 10, limit, 'life %d' % life)
+
+
+def walk_until_mode(bot, mode, keys=('UP',)):
+    """Walks until the game mode changes to `mode` (a trigger floor)."""
+    for _ in range(200):
+        if bot.state()['game_mode'] == mode:
+            bot.wait(1)
+            return
+        bot.hold(set(keys), 4)
+    raise SystemExit('never reached mode %d' % mode)
+
+
+def confirm_event(bot, mode):
+    until(bot, lambda s: s['game_mode'] == mode, 5, 600, 'mode %d' % mode)
+    for _ in range(60):
+        s = bot.state()
+        if s['game_mode'] != mode:
+            return s
+        bot.press('RETURN', 1, 7)
+    raise SystemExit('event of mode %d never ended' % mode)
+
+
+def finish_stage(bot, goal_x, z, next_stage, bridge_wait=150):
+    """From the defeat event: the bridge, the goal event, the clear screen
+    and the next stage's fade-in."""
+    confirm_event(bot, 4)
+    until(bot, lambda s: s['game_mode'] == 8, 5, 300, 'the bridge')
+    bot.wait(bridge_wait)
+    walk_to(bot, goal_x, z)
+    walk_until_mode(bot, 9)
+    confirm_event(bot, 9)
+    until(bot, lambda s: s['game_mode'] == 5, 5, 300, 'the clear screen')
+    until(bot, lambda s: s['stage'] == next_stage, 10, 600, 'the next stage')
+    bot.wait(10)
