@@ -235,3 +235,17 @@ TEST(LeftHand, FartherAwayItWalksOrDropsAtRandomAndADropCrushesTheFloor) {
   EXPECT_GT(walks, 0);
   EXPECT_GT(drops, 0);
 }
+
+TEST(Hands, BeforeTheBattleTheyDecideNothingAndNoSlamIsHeard) {
+  FinalStage s(5, 17);  // far from both hands, as at the start of the stage
+  s.w.Frames(600);
+  EXPECT_EQ(s.right->action, RightHand::kStart);
+  EXPECT_EQ(s.left->action, LeftHand::kDecide);
+  EXPECT_EQ(s.w.SoundStarts(kSeTornado), 0);
+  // The battle: the far player brings the slam's wind-up, and the left hand
+  // walks or drops from where it is (already on the second frame).
+  SetGameMode(kModeBossBattle);
+  s.w.Frames(2);
+  EXPECT_EQ(s.right->action, RightHand::kHover);
+  EXPECT_NE(s.left->action, LeftHand::kDecide);
+}

@@ -432,6 +432,9 @@ void RightHand::Search(CharacterBase* player) {
   if (subPhase != 0) return;
   if (GetGameMode() == kModeBossBattle) chasing = 1;
   rotation.y = HeadingTo(position, player->position);
+  // The hands decide only once the battle has made them chase: decided
+  // before, a slam would be wound up (and heard) at the start of the stage.
+  if (!chasing) return;
   const bool fromAfar = FlatDistance(position, player->position) > 10 || !SameSide(*this, *player) || upsideDown;
   if (fromAfar && action == kHover) {
     chargeTimer += GetDeltaTime();
@@ -592,6 +595,12 @@ void LeftHand::Search(CharacterBase* player) {
   rotation.y = HeadingTo(position, player->position);
   const float d = FlatDistance(position, player->position);
   rushLeft = d;
+  // Decided before the battle, a drop would wait at the hand's first place
+  // and crush the floor it stands on the moment the battle starts.
+  if (!chasing) {
+    rushLength = rushLeft;
+    return;
+  }
   if (state == kStateSpecial) {
     // Bounced by a shock ring while hovering: it punches at once.
     if (action == kHover) {
