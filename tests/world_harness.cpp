@@ -67,6 +67,19 @@ void WorldHarness::Build(const std::string& upper, int stageNumber, const std::s
   ASSERT_EQ(characters_->Init(), 1);
 }
 
+void WorldHarness::BuildStage(int stageNumber) {
+  SetStageNumber(stageNumber);
+  ResetStageState();
+  characters_ = std::make_unique<CharacterManager>();
+  field_ = std::make_unique<Field>();
+  GimmickNode* head = nullptr;
+  FieldChip reader;
+  ASSERT_EQ(reader.Load(head, characters_->GetCharacters(), stageNumber), 1);
+  field_->SetGimmicks(head);
+  ASSERT_EQ(field_->Init(), 1);
+  ASSERT_EQ(characters_->Init(), 1);
+}
+
 void WorldHarness::SetStick(float x, float y) {
   stickX_ = static_cast<short>(x * 20000);
   stickY_ = static_cast<short>(y * 20000);

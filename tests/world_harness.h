@@ -30,6 +30,8 @@ class WorldHarness {
   // Builds the stage (the upper section, and optionally the underside) and
   // initialises the field and the characters.
   void Build(const std::string& upper, int stageNumber = 0, const std::string& underside = "");
+  // Builds a stage of the game from its file (stage number 0 to 3).
+  void BuildStage(int stageNumber);
   // One play frame with the keys now held.
   void Frame();
   void Frames(int n);

@@ -18,8 +18,7 @@ SIM = sys.argv[1] if len(sys.argv) > 1 else '../orvelune-sim'
 Z = -34
 
 
-def main():
-    bot = Bot(SIM, stage=0)
+def stage(bot):
     bot.wait(60)  # the stage fades in
     # The first guard, on the pier at x 12: it chases in a straight line, so
     # standing off to the side of its pier makes it hop into the river. A
@@ -81,6 +80,16 @@ def main():
     bot.press('SPACE', 5, 1)
     until(bot, lambda s: s['bosses_left'] == 0, 10, 1500, 'the scorpion to fall')
     finish_stage(bot, 60, Z - 6, 1, bridge_wait=120)
+
+
+def play(bot):
+    """Plays stage 1 from its fade-in to the fade-in of stage 2."""
+    bot.phase('stage 1', stage)
+
+
+def main():
+    bot = Bot(SIM, stage=0)
+    play(bot)
     bot.write(sys.stdout, ['Stage 1 played from its fade-in to the fade-in of stage 2.',
                            'Written by tools/replay_bot/stage1_bot.py.'])
 

@@ -88,8 +88,8 @@ def castor(bot):
     until(bot, lambda s: s['bosses_left'] == 0, 10, 900, 'Castor to fall')
 
 
-def main(sim, stop=None):
-    bot = Bot(sim, stage=1)
+def play(bot, stop=None):
+    """Plays the stage from its fade-in (see the module's text for where it ends)."""
     bot.phase('guards and gap', guards_and_gap)
     bot.phase('wall and ferry', wall_and_ferry)
     if stop == 'ferry':
@@ -102,6 +102,10 @@ def main(sim, stop=None):
         return bot
     bot.phase('finish', lambda b: finish_stage(b, 101, row(5), 2))
     return bot
+
+
+def main(sim, stop=None):
+    return play(Bot(sim, stage=1), stop)
 
 
 if __name__ == '__main__':

@@ -68,8 +68,8 @@ def aquarius(bot):
     raise SystemExit('Aquarius never fell')
 
 
-def main(sim, stop=None):
-    bot = Bot(sim, stage=2)
+def play(bot, stop=None):
+    """Plays the stage from its fade-in (see the module's text for where it ends)."""
     bot.phase('shore', shore)
     if stop == 'shore':
         return bot
@@ -78,6 +78,10 @@ def main(sim, stop=None):
         return bot
     bot.phase('finish', lambda b: finish_stage(b, 124, row(14), 3))
     return bot
+
+
+def main(sim, stop=None):
+    return play(Bot(sim, stage=2), stop)
 
 
 if __name__ == '__main__':

@@ -97,8 +97,8 @@ def head(bot):
     until(bot, lambda s: s['bosses_left'] == 0, 10, 900, 'the head to fall')
 
 
-def main(sim, stop=None):
-    bot = Bot(sim, stage=3)
+def play(bot, stop=None):
+    """Plays the stage from its fade-in (see the module's text for where it ends)."""
     bot.phase('crossing', crossing)
     if stop == 'crossing':
         return bot
@@ -110,6 +110,10 @@ def main(sim, stop=None):
         return bot
     bot.phase('ending', read_scene_to_title)
     return bot
+
+
+def main(sim, stop=None):
+    return play(Bot(sim, stage=3), stop)
 
 
 if __name__ == '__main__':
