@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "app/frame_timer.h"
-#include "app/json_writer.h"
-#include "app/report_error.h"
+#include "base/json_writer.h"
+#include "base/report_error.h"
 #include "platform/input.h"
 #include "platform/sound.h"
 #include "render/preload.h"

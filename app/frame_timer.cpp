@@ -2,6 +2,7 @@
 
 #include <deque>
 
+#include "base/frame_time.h"
 #include "platform/backend.h"
 
 namespace {
@@ -14,7 +15,6 @@ int64_t g_lastTick = 0;
 int64_t g_ticksPerFrame = 1;
 double g_frequency = 1.0;
 int g_frameReady = 0;
-float g_deltaTime = 0.0f;
 unsigned g_sampleCount = 0;
 std::deque<double> g_samples;
 double g_runningTotal = 0.0;
@@ -35,7 +35,7 @@ double Poll() {
     return 0.0;
   }
   const double seconds = static_cast<double>(now - g_lastTick) / g_frequency;
-  g_deltaTime = static_cast<float>(seconds);
+  SetDeltaTime(static_cast<float>(seconds));
   g_lastTick = now;
   g_frameReady = 1;
   return seconds * kMillisecondsPerSecond;
@@ -48,7 +48,7 @@ void InitFrameTimer() {
   g_samples.assign(g_sampleCount, 0.0);
   g_runningTotal = 0.0;
   g_frameReady = 0;
-  g_deltaTime = 0.0f;
+  SetDeltaTime(0.0f);
   Clock* clock = TimerClock();
   g_lastTick = clock ? clock->QueryPerformanceCounter() : 0;
   const int64_t frequency = clock ? clock->QueryPerformanceFrequency() : 1;
@@ -69,6 +69,5 @@ double MeasureFrameRate() {
 }
 
 int IsFrameReady() { return g_frameReady; }
-float GetDeltaTime() { return g_deltaTime; }
 void ReleaseFrameTimer() { g_samples.clear(); }
 int64_t NextFrameDue() { return g_lastTick + g_ticksPerFrame; }

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "app/single_instance.h"
 #include "platform/sdl_gl/sdl_backend.h"
 

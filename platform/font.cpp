@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace {
 

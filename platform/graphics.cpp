@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 
 namespace {
 

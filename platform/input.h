@@ -7,7 +7,7 @@
 
 #include "platform/backend.h"
 #include "platform/input_types.h"
-#include "render/math.h"
+#include "base/math.h"
 
 int InitKeyboard(GameWindow* window);
 void ReleaseKeyboard();

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 
 namespace {
 

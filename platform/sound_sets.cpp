@@ -1,7 +1,7 @@
 #include "platform/sound_sets.h"
 
-#include "app/report_error.h"
-#include "render/constants.h"
+#include "base/report_error.h"
+#include "platform/sound_paths.h"
 
 int SoundSetCore::Load() {
   Release();

@@ -2,11 +2,10 @@
 
 #include <cmath>
 
-#include "app/frame_timer.h"
+#include "base/frame_time.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "render/constants.h"
-#include "scenes/game_state.h"
 
 namespace {
 
@@ -25,6 +24,7 @@ struct CameraState {
   Vec3 fixedEye;
   float lookHeight = 0;
   Plane planes[6];
+  int mode = kCameraFollow;
 };
 
 CameraState g_cam;
@@ -51,15 +51,12 @@ Vec3 HighTarget(const CameraSubject& s) {
 
 }  // namespace
 
-void ResetCamera() {
-  g_cam = CameraState{};
-  SetCameraModeValue(0);
-}
+void ResetCamera() { g_cam = CameraState{}; }
 
 void InitCamera(const CameraSubject& s) {
   g_cam.eye = g_cam.lookAt = g_cam.easeFrom = g_cam.lookFrom = g_cam.fixedEye = Vec3{};
   g_cam.up = kUp;
-  SetCameraModeValue(kCameraFollow);
+  g_cam.mode = kCameraFollow;
   g_cam.eye.x = s.position.x - Sin(s.rotation.y) * kCameraFollowOffset.x;
   g_cam.eye.z = s.position.z - Cos(s.rotation.y) * kCameraFollowOffset.z;
   g_cam.eye.y = s.position.y + kCameraFollowOffset.y;
@@ -69,7 +66,8 @@ void InitCamera(const CameraSubject& s) {
   g_cam.third = s.rotation.z;
 }
 
-void UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
+int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
+  int sideChange = 0;
   g_cam.easeTime += GetDeltaTime();
   if (g_cam.easeTime > kEaseSeconds) g_cam.easeTime = kEaseSeconds;
 
@@ -80,7 +78,7 @@ void UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
   if (IsKeyDown(DIK_A) && !IsKeyDown(DIK_S)) stick.x = -1.5f;
   if (IsKeyDown(DIK_S) && !IsKeyDown(DIK_A)) stick.x = 1.5f;
 
-  const int mode = GetCameraMode();
+  const int mode = g_cam.mode;
   const Vec3& p = s.position;
   Vec3 target = g_cam.eye;
   switch (mode) {
@@ -124,10 +122,7 @@ void UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
       g_cam.settleCount = 0;
       break;
     case kCameraFlip: {
-      if (s.state == 0 && GetFadingOut() == 0) {
-        SetFadeAlpha(0);
-        SetFadingOut(1);  // the screen darkens for the change of side
-      }
+      if (s.state == 0) sideChange = 1;  // the screen is to darken for the change of side
       Vec3 q = s.pivot;
       q.y += s.heightOffset;
       const int flipped = s.state == 0 ? s.upsideDown : !s.upsideDown;
@@ -171,6 +166,7 @@ void UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
                      (s.upsideDown ? -1.0f : 1.0f);
   }
   ApplyCamera();
+  return sideChange;
 }
 
 void ApplyCamera() {
@@ -194,13 +190,15 @@ int IsInView(const Vec3& point) {
   return 1;
 }
 
+int GetCameraMode() { return g_cam.mode; }
+
 void SetCameraMode(int mode) {
-  SetCameraModeValue(mode);
+  g_cam.mode = mode;
   g_cam.easeFrom = g_cam.eye;
   g_cam.easeTime = 0;
 }
 
-void SetCameraModeOnly(int mode) { SetCameraModeValue(mode); }
+void SetCameraModeOnly(int mode) { g_cam.mode = mode; }
 void SetCameraFixedEye(const Vec3& position) { g_cam.fixedEye = position; }
 void SetCameraEaseFrom(const Vec3& position) { g_cam.easeFrom = position; }
 void SetCameraEaseTime(float seconds) { g_cam.easeTime = seconds; }

@@ -3,9 +3,9 @@
 // with the player on the underside, and keeps six world-space culling planes.
 #pragma once
 
-#include "render/math.h"
+#include "base/math.h"
 
-// Camera modes (shared with the game state's camera mode).
+// Camera modes.
 enum CameraMode { kCameraFollow = 0, kCameraHigh = 1, kCameraFlip = 2, kCameraRise = 3 };
 
 // What the camera reads of the character it follows.
@@ -21,10 +21,13 @@ struct CameraSubject {
 void InitCamera(const CameraSubject& subject);
 // One frame of camera movement, then ApplyCamera. headingFlag 2 leads the
 // look-at along the subject's heading; lookFlag 2 lets the high view re-aim.
-void UpdateCamera(const CameraSubject& subject, int headingFlag, int lookFlag);
+// Returns 1 while the camera turns with a subject that changes side: the
+// screen is then to darken (the game scene starts its fade).
+int UpdateCamera(const CameraSubject& subject, int headingFlag, int lookFlag);
 // Builds and sets the view and projection and the culling planes.
 void ApplyCamera();
 
+int GetCameraMode();
 void SetCameraMode(int mode);      // and restart the ease from the current eye
 void SetCameraModeOnly(int mode);
 void SetCameraFixedEye(const Vec3& position);

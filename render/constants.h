@@ -4,9 +4,9 @@
 // than one part needs. Screen positions are pixels of the 1280x720 picture.
 #pragma once
 
-#include "render/math.h"
-
-#define ORVELUNE_RESOURCE_ROOT "Resource_Orvelune/"
+#include "base/math.h"
+#include "base/resource_root.h"
+#include "platform/sound_paths.h"  // the sound path tables
 
 // Cameras (world units).
 constexpr Vec3 kCameraFollowOffset{5, 3, 5};
@@ -67,16 +67,6 @@ constexpr int kObjectMeshFirst = 51;
 constexpr int kObjectMeshCount = 14;
 constexpr int kItemMeshFirst = 65;
 constexpr int kItemMeshCount = 1;
-
-// Sounds; the index is the sound number the game requests.
-constexpr int kGameSoundCount = 37;
-extern const char* const kGameSoundPaths[kGameSoundCount];
-constexpr int kEventSoundCount = 4;
-extern const char* const kEventSoundPaths[kEventSoundCount];
-constexpr int kTitleSoundCount = 3;
-extern const char* const kTitleSoundPaths[kTitleSoundCount];
-constexpr int kCreditSoundCount = 1;
-extern const char* const kCreditSoundPaths[kCreditSoundCount];
 
 constexpr int kStagePathCount = 5;
 extern const char* const kStagePaths[kStagePathCount];

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/report_error.h"
-#include "platform/atomic_file.h"
+#include "base/report_error.h"
+#include "base/atomic_file.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/d3d_types.h"
-#include "render/math.h"
+#include "base/math.h"
 
 struct LightEntry {
   std::string name;  // the first line as read, with its line end

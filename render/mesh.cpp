@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/graphics_device.h"
-#include "render/math.h"
+#include "base/math.h"
 #include "render/xfile.h"
 
 // Loads a PNG as a texture of its own size; opaque pure green (0xFF00FF00)

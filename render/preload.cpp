@@ -1,6 +1,6 @@
 #include "render/preload.h"
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "render/constants.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/graphics_device.h"
-#include "render/math.h"
+#include "base/math.h"
 
 class OnePolygon {
  public:

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/d3d_types.h"
-#include "render/math.h"
+#include "base/math.h"
 
 struct XVertex {
   Vec3 position;

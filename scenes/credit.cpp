@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"

@@ -2,7 +2,7 @@
 // player asks, holds at its end and fades out.
 #pragma once
 
-#include "render/math.h"
+#include "base/math.h"
 
 class Texture;
 

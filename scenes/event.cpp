@@ -6,12 +6,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"
 #include "platform/sprite.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 

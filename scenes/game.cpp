@@ -1,7 +1,7 @@
 #include "scenes/game.h"
 
-#include "app/frame_timer.h"
-#include "app/json_writer.h"
+#include "base/frame_time.h"
+#include "base/json_writer.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "render/camera.h"
@@ -320,7 +320,7 @@ void Game::Play(int mode) {
   }
   SetEffectViewpoint({0, 0, 0});
   field->Update(characters->GetCharacters());
-  characters->Update(field->Tail());
+  if (characters->Update(field->Tail())) StartSideChangeFade();
   Player* player = GetPlayer();
   if (IsPauseRequested() && player->state != kStateWashedAway && player->state != kStateFlipping) {
     savedRotate = GameSound::GetRequest(kSeRotate);

@@ -15,7 +15,6 @@ struct GameState {
   int maxLife = 9;
   int hudMark = 0;
   int playerUnderside = 0;
-  int cameraMode = 0;
   float bridgeTimer = 0;
   float bridgeFront = 0;
   int bridgeAdvance = 0;
@@ -46,8 +45,6 @@ int GetHudMark() { return g_state.hudMark; }
 void SetHudMark(int mark) { g_state.hudMark = mark; }
 int GetPlayerUnderside() { return g_state.playerUnderside; }
 void SetPlayerUnderside(int underside) { g_state.playerUnderside = underside; }
-int GetCameraMode() { return g_state.cameraMode; }
-void SetCameraModeValue(int mode) { g_state.cameraMode = mode; }
 float GetBridgeTimer() { return g_state.bridgeTimer; }
 void SetBridgeTimer(float seconds) { g_state.bridgeTimer = seconds; }
 float GetBridgeFront() { return g_state.bridgeFront; }
@@ -133,3 +130,9 @@ void DrawFade(unsigned colour) {
 }
 
 void ResetGameState() { g_state = GameState{}; }
+
+void StartSideChangeFade() {
+  if (GetFadingOut() != 0) return;
+  SetFadeAlpha(0);
+  SetFadingOut(1);
+}

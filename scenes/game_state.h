@@ -36,8 +36,6 @@ int GetHudMark();
 void SetHudMark(int mark);
 int GetPlayerUnderside();
 void SetPlayerUnderside(int underside);
-int GetCameraMode();
-void SetCameraModeValue(int mode);
 float GetBridgeTimer();
 void SetBridgeTimer(float seconds);
 float GetBridgeFront();
@@ -68,6 +66,9 @@ void ResetStageState();
 void StepFadeIn();
 void StepFadeOut();
 void ResetFade();
+// The screen darkens for a change of side (asked for by the camera while it
+// turns with the player), unless it is already darkening.
+void StartSideChangeFade();
 // The preloaded fade picture over the whole screen in the colour's RGB, with
 // the fade alpha.
 void DrawFade(unsigned colour);

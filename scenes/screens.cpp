@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/frame_timer.h"
-#include "app/report_error.h"
+#include "base/frame_time.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"
 #include "platform/sprite.h"
-#include "render/math.h"
+#include "base/math.h"
 #include "render/mesh.h"
 #include "render/preload.h"
 #include "scenes/game_state.h"

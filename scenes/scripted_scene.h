@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "render/math.h"
+#include "base/math.h"
 
 class Texture;
 

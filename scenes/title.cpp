@@ -1,6 +1,6 @@
 #include "scenes/title.h"
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"

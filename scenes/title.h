@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "render/math.h"
+#include "base/math.h"
 
 class Texture;
 class Sky;

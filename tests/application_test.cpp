@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/frame_timer.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "platform/common/state_device.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"

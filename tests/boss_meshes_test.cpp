@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "scenes/game_state.h"
 #include "tests/test_support.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/atomic_file.h"
+#include "base/atomic_file.h"
 #include "platform/graphics.h"
 #include "render/lighting.h"
 #include "tests/test_support.h"

@@ -2,7 +2,7 @@
 // against values worked out by hand.
 #include <gtest/gtest.h>
 
-#include "render/math.h"
+#include "base/math.h"
 
 namespace {
 

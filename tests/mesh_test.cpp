@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "platform/common/state_device.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "platform/sound_sets.h"
 #include "scenes/game_state.h"
 #include "tests/world_harness.h"

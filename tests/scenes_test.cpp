@@ -6,7 +6,7 @@
 
 #include "platform/input.h"
 #include "platform/sound_sets.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "render/preload.h"
 #include "scenes/credit.h"
 #include "scenes/event.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "platform/sound.h"
 #include "platform/sound_sets.h"
 #include "render/constants.h"

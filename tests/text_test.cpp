@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/common/text_layout.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace {
 

@@ -95,7 +95,7 @@ void WorldHarness::Frame() {
   SetInputStateForTest(keys, pad);
   stepper_.Step();
   field_->Update(characters_->GetCharacters());
-  characters_->Update(field_->Tail());
+  if (characters_->Update(field_->Tail())) StartSideChangeFade();
   GameSound::Update();
   for (int s : GameSound::Core().StartedInLastUpdate()) sounds_.push_back(s);
 }

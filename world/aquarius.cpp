@@ -2,9 +2,9 @@
 // (Pisces) it pours out, that the river throws up and that a stage can place.
 #include <cmath>
 
-#include "app/frame_timer.h"
-#include "app/json_writer.h"
-#include "app/random.h"
+#include "base/frame_time.h"
+#include "base/json_writer.h"
+#include "base/random.h"
 #include "platform/sound_sets.h"
 #include "render/constants.h"
 #include "render/mesh.h"

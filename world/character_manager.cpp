@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/frame_timer.h"
+#include "base/frame_time.h"
 #include "platform/sound_sets.h"
 #include "scenes/game_state.h"
 #include "world/devices.h"
@@ -83,7 +83,7 @@ void CharacterManager::SpawnFish() {
   fishSpawner->timer = 0;
 }
 
-void CharacterManager::Update(GimmickNode* gimmickTail) {
+int CharacterManager::Update(GimmickNode* gimmickTail) {
   if (GetStageNumber() == 2 && fishSpawner) SpawnFish();
 
   CameraSubject snapshot = SubjectOf(*player);
@@ -163,8 +163,9 @@ void CharacterManager::Update(GimmickNode* gimmickTail) {
     if (!r.supported && (c->state == kStateNormal || c->state == kStateSpecial))
       c->groundPoint = {c->position.x, c->upsideDown ? 15.0f : -15.0f, c->position.z};
   }
-  UpdateCamera(snapshot, player->action, player->standing);
+  const int sideChange = UpdateCamera(snapshot, player->action, player->standing);
   SetPlayerUnderside(player->upsideDown);
+  return sideChange;
 }
 
 void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapshot, bool& touchedGround,

@@ -28,7 +28,10 @@ class CharacterManager {
   // After the stage is loaded and the field initialised; 0 when a character
   // cannot start.
   int Init();
-  void Update(GimmickNode* gimmickTail);
+  // The frame's character pass. Returns 1 when the camera, turning with a
+  // player who changes side, asks for the screen to darken (the caller
+  // starts the fade).
+  int Update(GimmickNode* gimmickTail);
   void Release();
 
   CharacterList& GetCharacters() { return characters; }

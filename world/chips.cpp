@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/frame_timer.h"
-#include "app/json_writer.h"
-#include "app/random.h"
+#include "base/frame_time.h"
+#include "base/json_writer.h"
+#include "base/random.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "render/preload.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/json_writer.h"
+#include "base/json_writer.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "render/camera.h"

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "app/frame_timer.h"
-#include "app/random.h"
-#include "app/json_writer.h"
-#include "app/report_error.h"
+#include "base/frame_time.h"
+#include "base/random.h"
+#include "base/json_writer.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 #include "render/mesh.h"

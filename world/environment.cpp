@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/camera.h"
 #include "render/preload.h"

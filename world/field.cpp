@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/frame_timer.h"
-#include "app/random.h"
+#include "base/frame_time.h"
+#include "base/random.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "render/camera.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/report_error.h"
+#include "base/report_error.h"
 #include "render/constants.h"
 #include "render/preload.h"
 #include "scenes/game_state.h"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/json_writer.h"
-#include "app/report_error.h"
+#include "base/json_writer.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "platform/sprite.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/math.h"
+#include "base/math.h"
 #include "world/object_base.h"
 
 class Mesh;

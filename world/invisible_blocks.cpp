@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/frame_timer.h"
-#include "app/json_writer.h"
+#include "base/frame_time.h"
+#include "base/json_writer.h"
 #include "render/camera.h"
 #include "scenes/game_state.h"
 #include "platform/graphics.h"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/frame_timer.h"
-#include "app/random.h"
+#include "base/frame_time.h"
+#include "base/random.h"
 #include "platform/graphics.h"
 #include "scenes/game_state.h"
 #include "world/world_values.h"

@@ -12,7 +12,7 @@
 #include <list>
 #include <string>
 
-#include "render/math.h"
+#include "base/math.h"
 
 class JsonWriter;
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/frame_timer.h"
+#include "base/frame_time.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"

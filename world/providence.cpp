@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/frame_timer.h"
-#include "app/json_writer.h"
-#include "app/random.h"
-#include "app/report_error.h"
+#include "base/frame_time.h"
+#include "base/json_writer.h"
+#include "base/random.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "render/constants.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 #include "render/preload.h"

@@ -3,7 +3,7 @@
 // player's marker climbing as the goal nears.
 #pragma once
 
-#include "render/math.h"
+#include "base/math.h"
 
 class BreakWave;
 

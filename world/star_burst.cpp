@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
 #include "world/object_base.h"

@@ -1,7 +1,7 @@
 // The seven-star burst: stars thrown out from a point that fall and fade.
 #pragma once
 
-#include "render/math.h"
+#include "base/math.h"
 
 // Draws the star model scaled, turned (degrees) and placed; the caller sets
 // the blending (the effects draw their stars translucent).

@@ -6,8 +6,8 @@
 // stars glide low and push the player along their flight.
 #include <cmath>
 
-#include "app/frame_timer.h"
-#include "app/json_writer.h"
+#include "base/frame_time.h"
+#include "base/json_writer.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "render/constants.h"

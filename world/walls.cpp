@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/json_writer.h"
-#include "app/random.h"
+#include "base/json_writer.h"
+#include "base/random.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "render/constants.h"

@@ -3,7 +3,7 @@
 // moving blocks' shared ride values.
 #pragma once
 
-#include "render/math.h"
+#include "base/math.h"
 
 struct WorldValues {
   Vec3 goalPosition;      // the gate's cell, set by the stage loader

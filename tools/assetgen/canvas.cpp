@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "platform/font.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/png_image.h"
-#include "render/math.h"
+#include "base/math.h"
 
 struct Rgba {
   float r = 0, g = 0, b = 0, a = 0;

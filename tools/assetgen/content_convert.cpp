@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "tools/assetgen/assetgen.h"
 
 bool ConvertContent(const std::string& contentDir, AssetSet& out, std::string* error) {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/atomic_file.h"
+#include "base/atomic_file.h"
 #include "tools/assetgen/assetgen.h"
 
 void AssetSet::Add(const std::string& path, std::string bytes) { files_[path] = std::move(bytes); }

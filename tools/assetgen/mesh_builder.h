@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "render/math.h"
+#include "base/math.h"
 #include "tools/assetgen/canvas.h"
 
 struct ModelMaterial {

@@ -8,7 +8,7 @@
 #include "tools/assetgen/assetgen.h"
 #include "tools/assetgen/synth.h"
 
-#include "render/math.h"
+#include "base/math.h"
 
 namespace {
 

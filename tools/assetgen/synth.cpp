@@ -1,6 +1,6 @@
 #include "tools/assetgen/synth.h"
 
-#include "render/math.h"
+#include "base/math.h"
 
 #include <algorithm>
 #include <cctype>

@@ -5,7 +5,7 @@
 
 #include "platform/graphics.h"
 #include "platform/png_image.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "render/constants.h"
 #include "render/preload.h"
 #include "render/lighting.h"

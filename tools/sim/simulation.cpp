@@ -15,9 +15,9 @@
 #include <set>
 
 #include "app/application.h"
-#include "app/json_writer.h"
-#include "app/random.h"
-#include "platform/atomic_file.h"
+#include "base/json_writer.h"
+#include "base/random.h"
+#include "base/atomic_file.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/input_script.h"
 #include "platform/input.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/json_writer.h"
+#include "base/json_writer.h"
 #include "scenes/game_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"

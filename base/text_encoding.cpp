@@ -1,4 +1,4 @@
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <iconv.h>
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "render/math.h"
+#include "base/math.h"
 
 class JsonWriter {
  public:

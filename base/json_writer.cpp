@@ -1,4 +1,4 @@
-#include "app/json_writer.h"
+#include "base/json_writer.h"
 
 #include <cmath>
 #include <cstdio>
