@@ -8,12 +8,14 @@
 #include "render/lighting.h"
 #include "render/primitives.h"
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "world/character_manager.h"
 #include "world/chips.h"
 #include "world/enemies.h"
 #include "world/field.h"
 #include "world/field_chip.h"
 #include "world/info_board.h"
+#include "world/stage_meshes.h"
 #include "world/player.h"
 #include "world/world_values.h"
 
@@ -21,17 +23,6 @@ namespace {
 
 constexpr int kFirstEvents[4] = {1, 4, 7, 10};
 constexpr int kLastEvents[4] = {3, 6, 9, 11};
-
-// A stage begins with nothing carried over from the last one: the published
-// stage values, the ride values and an open help panel (which would
-// otherwise keep the world frozen).
-void ResetStageWorldValues() {
-  ResetWorldValues();
-  InfoPanel& panel = GetInfoPanel();
-  panel.phase = InfoPanel::kClosed;
-  panel.position = {11, 720};
-  panel.currentText = 0;
-}
 
 }  // namespace
 
@@ -46,7 +37,10 @@ Game::Game() {
   result = 0;
 }
 
-Game::~Game() { Release(); }
+Game::~Game() {
+  Release();
+  if (LiveStageMeshes() == &stageMeshes) SetLiveStageMeshes(nullptr);
+}
 
 void Game::SetFirstStage(int stage) {
   SetStageNumber(stage);
@@ -57,31 +51,14 @@ void Game::SetFirstStage(int stage) {
 Player* Game::GetPlayer() const { return characters ? characters->GetPlayer() : nullptr; }
 
 int Game::LoadStageMeshes() {
-  switch (GetStageNumber()) {
-    case 0: return LoadScorpionMesh() && LoadEnemyMesh();
-    case 1: return LoadTwinMeshes() && LoadEnemyMesh();
-    case 2: return LoadFishMeshes();
-    default: return 1;
-  }
+  SetLiveStageMeshes(&stageMeshes);
+  return stageMeshes.Load(GetStageNumber());
 }
 
-void Game::ReleaseStageMeshes() {
-  switch (GetStageNumber()) {
-    case 0:
-      ReleaseScorpionMesh();
-      ReleaseEnemyMesh();
-      break;
-    case 1:
-      ReleaseTwinMeshes();
-      ReleaseEnemyMesh();
-      break;
-    case 2: ReleaseFishMeshes(); break;
-    default: break;
-  }
-}
+void Game::ReleaseStageMeshes() { stageMeshes.Release(); }
 
 int Game::LoadStageWorld(bool initialise) {
-  ResetStageWorldValues();
+  ResetStageValues();
   characters = new CharacterManager();
   field = new Field();
   GimmickNode* head = nullptr;

@@ -8,6 +8,7 @@
 
 #include "scenes/event.h"
 #include "scenes/screens.h"
+#include "world/stage_meshes.h"
 
 class CharacterManager;
 class Field;
@@ -72,6 +73,8 @@ class Game {
   GameClear* gameClear = nullptr;
   Light* lights = nullptr;
   PauseMenu pause;
+  // The models the stage's enemies share.
+  StageMeshes stageMeshes;
   int eventNumber = 1;
   int result = 0;
   // The requests of the turning and charging sounds, kept while paused.

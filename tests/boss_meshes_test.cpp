@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "base/report_error.h"
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -32,7 +33,7 @@ StartResult StartWithout(int stage, const std::string& missing) {
     else if (rel.filename() != missing) fs::create_symlink(entry.path(), target);
   }
   StartResult result;
-  ResetGameState();
+  ResetRunState();
   ClearReportedErrors();
   HeadlessOptions options;
   options.maxFrames = 120;

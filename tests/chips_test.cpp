@@ -6,6 +6,7 @@
 #include "platform/common/state_device.h"
 #include "platform/graphics.h"
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/chips.h"
 #include "world/player.h"
@@ -85,7 +86,7 @@ TEST(OneChipDraw, TheEncounterChipIsSolidButNeverDrawn) {
 TEST(ItemHeal, HealsAtOnceOnContactThenEveryPoint785SecondsOfContact) {
   HeadlessServices services(true);
   FrameStepper frames;
-  ResetGameState();
+  ResetRunState();
   Player player;
   player.position = {5, 0.5f, -3};
   Item item(0);

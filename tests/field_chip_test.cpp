@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/devices.h"
 #include "world/enemies.h"
@@ -31,8 +32,7 @@ struct Loaded {
 };
 
 std::unique_ptr<Loaded> Load(const std::string& text) {
-  ResetGameState();
-  ResetWorldValues();
+  ResetRunState();
   auto r = std::make_unique<Loaded>();
   r->player = new Player();
   r->list.push_back(r->player);
@@ -128,7 +128,7 @@ TEST(StageReader, TheStartCellIsSkippedAfterTheBossEvent) {
   auto r = Load("ON0E,ON0ECP0ERR");
   EXPECT_EQ(r->player->position, Vec3(1, 0, 0));
   EXPECT_EQ(r->player->rotation.y, 90.0f);
-  ResetGameState();
+  ResetRunState();
   SetBossEventSeen(1);
   CharacterList list;
   auto* player = new Player();
@@ -157,7 +157,7 @@ TEST(StageReader, TheFinalBossBringsItsHands) {
 TEST(StageReader, EveryGeneratedStageLoads) {
   ScopedWorkingDirectory cwd(RunDirectory());
   for (int stage = 0; stage < 5; ++stage) {
-    ResetGameState();
+    ResetRunState();
     CharacterList list;
     auto* player = new Player();
     list.push_back(player);

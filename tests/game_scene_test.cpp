@@ -10,6 +10,7 @@
 #include "platform/sound_sets.h"
 #include "scenes/game.h"
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/character_manager.h"
 #include "world/player.h"
@@ -31,7 +32,7 @@ struct Frame {
 // frames (it is called after each frame with the frame number).
 std::vector<Frame> PlayStage(const std::string& script, int64_t frames,
                              const std::function<void(int64_t, Game&)>& poke = nullptr) {
-  ResetGameState();
+  ResetRunState();
   HeadlessOptions options;
   options.script = ScriptFrom(script);
   options.maxFrames = frames;

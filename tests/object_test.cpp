@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/object_base.h"
 #include "world/world_values.h"
@@ -13,8 +14,7 @@ namespace {
 class ObjectTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetGameState();
-    ResetWorldValues();
+    ResetRunState();
   }
   ScopedHeadlessBackend backend_;
   FrameStepper frames_;

@@ -11,6 +11,7 @@
 #include "scenes/credit.h"
 #include "scenes/event.h"
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "scenes/scripted_scene.h"
 #include "scenes/title.h"
 #include "tests/test_support.h"
@@ -312,9 +313,7 @@ TEST(InfoPanel, LinesGiveNumberPictureAndTextWithLineBreaks) {
 TEST(InfoPanel, AdjacentBoardsSwitchTheTextAndFarOnesAreNotTouched) {
   SceneServices s;
   ASSERT_EQ(GameSound::Load(), 1);
-  ResetInfoPanel();
-  ResetGameState();
-  ResetWorldValues();
+  ResetRunState();
   InfoBoard a(1), b(2);
   a.position = {0, 0.5f, 0};
   b.position = {1, 0.5f, 0};
@@ -350,9 +349,7 @@ TEST(InfoPanel, ABoardOnlyAsksForThePanelWhichIsDrawnOverTheWorldOncePerFrame) {
   SceneServices s;
   ASSERT_EQ(GameSound::Load(), 1);
   ASSERT_EQ(LoadSharedAssets(), 1);
-  ResetInfoPanel();
-  ResetGameState();
-  ResetWorldValues();
+  ResetRunState();
   InfoBoard board(2);
   board.position = {0, 0.5f, 0};
   Player player;

@@ -9,6 +9,7 @@
 #include "render/camera.h"
 #include "render/preload.h"
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "world/chips.h"
 #include "world/field_chip.h"
 #include "world/info_board.h"
@@ -30,11 +31,7 @@ std::string StageGrid(int width, int depth, const std::map<std::pair<int, int>, 
 }
 
 WorldHarness::WorldHarness() {
-  ResetGameState();
-  ResetWorldValues();
-  ResetCamera();
-  ResetInfoPanel();
-  ClearStarGathers();
+  ResetRunState();
   EXPECT_EQ(LoadSharedAssets(), 1);
   EXPECT_EQ(GameSound::Load(), 1);
 }
@@ -46,9 +43,7 @@ WorldHarness::~WorldHarness() {
   characters_.reset();
   GameSound::Release();
   ReleaseSharedAssets();
-  ResetGameState();
-  ResetWorldValues();
-  ResetCamera();
+  ResetRunState();
 }
 
 void WorldHarness::Build(const std::string& upper, int stageNumber, const std::string& underside) {

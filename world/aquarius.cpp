@@ -10,14 +10,12 @@
 #include "render/mesh.h"
 #include "world/enemies.h"
 #include "world/enemy_common.h"
+#include "world/stage_meshes.h"
 
 using enemy_common::DrawCharacterMesh;
 using enemy_common::DrawCharacterShadow;
-using enemy_common::LoadShared;
 
 namespace {
-
-Mesh g_fishMeshes[2];
 
 // The player-only bump of the jar and the fish: the fixed push of their
 // velocity, no sound, no change of mode.
@@ -162,7 +160,7 @@ Pisces::Pisces() {
   isMob = 1;
   enemyFlag = kEnemyActive;
   gravityOn = 1;
-  mesh = &g_fishMeshes[GameRand() % 2];
+  meshIndex = GameRand() % 2;
   float heading = static_cast<float>(GameRand() % 181);
   if (GameRand() % 2) heading = -heading;
   rotation = {0, heading, 0};
@@ -196,21 +194,11 @@ void Pisces::Move() {
 void Pisces::HitCharacters(CharacterList& characters) { BumpPlayer(*this, characters, 1.0f); }
 
 void Pisces::Draw() {
-  DrawCharacterMesh(*this, *mesh);
+  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->fish[meshIndex]);
   if (state == kStateNormal) DrawCharacterShadow(*this);
 }
 
 void Pisces::DumpState(JsonWriter& json) const {
   json.Key("leapAngle").Number(leapAngle);
   json.Key("leapDone").Int(leapDone);
-}
-
-int LoadFishMeshes() {
-  for (int i = 0; i < 2; ++i)
-    if (!LoadShared(g_fishMeshes[i], kFishMeshPaths[i], "メッシュの読み込みに失敗 -JumpFish-")) return 0;
-  return 1;
-}
-
-void ReleaseFishMeshes() {
-  for (Mesh& m : g_fishMeshes) m.Release();
 }

@@ -252,14 +252,26 @@ void Item::Draw() {
 
 // ---- StarGather ---------------------------------------------------------------
 
-std::vector<std::unique_ptr<StarGather>>& StarGatherList() {
-  static std::vector<std::unique_ptr<StarGather>> list;
-  return list;
+namespace {
+StarGatherList* g_liveStarGathers = nullptr;
+}  // namespace
+
+StarGatherList* LiveStarGathers() { return g_liveStarGathers; }
+void SetLiveStarGathers(StarGatherList* list) { g_liveStarGathers = list; }
+
+StarGather* StarGatherList::Add() {
+  effects_.push_back(std::unique_ptr<StarGather>(new StarGather()));
+  return effects_.back().get();
 }
 
-StarGather* StarGather::Create() {
-  StarGatherList().push_back(std::unique_ptr<StarGather>(new StarGather()));
-  return StarGatherList().back().get();
+void StarGatherList::Update(int upsideDown) {
+  for (auto& e : effects_) e->Update(upsideDown);
+  effects_.erase(std::remove_if(effects_.begin(), effects_.end(), [](const auto& e) { return e->Finished(); }),
+                 effects_.end());
+}
+
+void StarGatherList::Draw() {
+  for (auto& e : effects_) e->Draw();
 }
 
 void StarGather::Start(int upsideDown, const Vec3& point, float sprayBoost) {
@@ -339,14 +351,3 @@ void StarGather::Draw() {
   EndTranslucent();
 }
 
-void UpdateStarGathers(int upsideDown) {
-  auto& list = StarGatherList();
-  for (auto& e : list) e->Update(upsideDown);
-  list.erase(std::remove_if(list.begin(), list.end(), [](const auto& e) { return e->Finished(); }), list.end());
-}
-
-void DrawStarGathers() {
-  for (auto& e : StarGatherList()) e->Draw();
-}
-
-void ClearStarGathers() { StarGatherList().clear(); }

@@ -70,9 +70,8 @@ class Item : public GimmickBase {
   void Bob();
 };
 
-// The flying stars around a lifted or thrown chip. Each effect registers
-// itself in the process-wide list when created; the field updates, draws and
-// deletes them.
+// The flying stars around a lifted or thrown chip. The effects live in the
+// field's list, which updates, draws and deletes them.
 class StarGather {
  public:
   struct Star {
@@ -82,8 +81,6 @@ class StarGather {
     float speed1 = 0, speed2 = 0;
   };
 
-  // Creates an effect and registers it in the list (which owns it).
-  static StarGather* Create();
   void SetMode(int mode) { mode_ = mode; }
   // Gather mode (1): stars come in towards the point. Spray mode (0): they
   // fly out from it, faster with a bigger boost.
@@ -95,6 +92,7 @@ class StarGather {
   int Alpha() const { return alpha_; }
 
  private:
+  friend class StarGatherList;
   StarGather() = default;
   bool finished_ = false;
   int mode_ = 0;
@@ -106,12 +104,25 @@ class StarGather {
   bool fadingIn_ = true;
 };
 
-// The effects alive now, in creation order.
-std::vector<std::unique_ptr<StarGather>>& StarGatherList();
-// Updates every effect and deletes those that finish.
-void UpdateStarGathers(int upsideDown);
-void DrawStarGathers();
-void ClearStarGathers();
+// The effects alive now, in creation order; a field owns one.
+class StarGatherList {
+ public:
+  // A new effect, owned by the list.
+  StarGather* Add();
+  // Updates every effect and deletes those that finish.
+  void Update(int upsideDown);
+  void Draw();
+  void Clear() { effects_.clear(); }
+  size_t Size() const { return effects_.size(); }
+
+ private:
+  std::vector<std::unique_ptr<StarGather>> effects_;
+};
+
+// The list of the field that exists now (null when there is none): what an
+// object that is not the field, like Castor's stars, adds its effects to.
+StarGatherList* LiveStarGathers();
+void SetLiveStarGathers(StarGatherList* list);
 
 // Draws a mesh with a given texture (or its own when null) through the
 // translucent recipe at the given alpha (255: no state changes).

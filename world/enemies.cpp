@@ -16,30 +16,13 @@
 #include "render/preload.h"
 #include "scenes/game_state.h"
 #include "world/enemy_common.h"
+#include "world/stage_meshes.h"
 
 using enemy_common::DrawCharacterMesh;
 using enemy_common::DrawCharacterShadow;
 using enemy_common::HeadingTo;
-using enemy_common::LoadShared;
-
-namespace {
-
-// Meshes shared by every object of a class, loaded with the stage that uses it.
-Mesh g_enemyMesh;
-Mesh g_scorpionMesh;
-
-}  // namespace
 
 namespace enemy_common {
-
-int LoadShared(Mesh& mesh, const char* path, const char* failure) {
-  if (mesh.mesh) return 1;
-  if (!mesh.Load(path)) {
-    ReportError(failure);
-    return 0;
-  }
-  return 1;
-}
 
 void DrawCharacterMesh(const CharacterBase& c, Mesh& mesh) {
   GetDevice()->SetTransform(D3DTS_WORLD, c.world);
@@ -179,12 +162,10 @@ void Enemy::Move() {
 }
 
 void Enemy::Draw() {
-  DrawCharacterMesh(*this, g_enemyMesh);
+  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->enemy);
   DrawCharacterShadow(*this);
 }
 
-int LoadEnemyMesh() { return LoadShared(g_enemyMesh, kEnemyMeshPath, "メッシュの読み込みに失敗 -mob-"); }
-void ReleaseEnemyMesh() { g_enemyMesh.Release(); }
 
 // ---- Boss and Scorpion ----------------------------------------------------------
 
@@ -311,15 +292,11 @@ void Scorpion::RearUpStep() {
 }
 
 void Scorpion::Draw() {
-  DrawCharacterMesh(*this, g_scorpionMesh);
+  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->scorpion);
   Boss::Draw();
   if (state == kStateNormal) DrawCharacterShadow(*this);
 }
 
-int LoadScorpionMesh() {
-  return LoadShared(g_scorpionMesh, kScorpionMeshPath, "メッシュの読み込みに失敗 -Scorpion-");
-}
-void ReleaseScorpionMesh() { g_scorpionMesh.Release(); }
 
 // ---- Dumps ---------------------------------------------------------------------------
 

@@ -70,8 +70,6 @@ class Enemy : public EnemyBase {
   const char* ClassName() const override { return "Enemy"; }
   float hopTimer = 0;
 };
-int LoadEnemyMesh();
-void ReleaseEnemyMesh();
 
 // The base of the constellation bosses: the aiming rhythm and the stun stars.
 class Boss : public EnemyBase {
@@ -105,8 +103,6 @@ class Scorpion : public Boss {
   int leaping = 0;
   int rearPhase = 0;
 };
-int LoadScorpionMesh();
-void ReleaseScorpionMesh();
 
 // One of Castor's three thrown stars. Castor drives it: held in front of
 // it (spinning, and growing while it faces the player's side), thrown in an
@@ -177,8 +173,6 @@ class Pollux : public Boss {
   void Draw() override;
   const char* ClassName() const override { return "Pollux"; }
 };
-int LoadTwinMeshes();
-void ReleaseTwinMeshes();
 
 // The water jar: it pours fish while the player is on its side, hops every
 // five seconds and sends a shock ring across the field, and flips the floor
@@ -223,10 +217,8 @@ class Pisces : public Boss {
   int leapDone = 0;
   float forwardSpeed;
   float leapHeight = 0.3f;
-  Mesh* mesh;
+  int meshIndex = 0;  // which of the two fish models it is drawn with
 };
-int LoadFishMeshes();
-void ReleaseFishMeshes();
 
 class RightHand;
 class LeftHand;

@@ -22,10 +22,6 @@ inline float FlatDistance(const Vec3& a, const Vec3& b) {
   return std::sqrt(dx * dx + dz * dz);
 }
 
-// Loads a mesh shared by every object of a class once; reports the failure
-// text when it cannot be read.
-int LoadShared(Mesh& mesh, const char* path, const char* failure);
-
 // The character's world transform and the mesh.
 void DrawCharacterMesh(const CharacterBase& c, Mesh& mesh);
 // The character's blob shadow at its ground point.

@@ -42,9 +42,11 @@ float WaveSpeed() {
 
 float WaveOffset(int stage) { return stage >= 0 && stage < 4 ? kWaveOffsets[stage] : kWaveOffsets[0]; }
 
-Field::Field() = default;
+Field::Field() { SetLiveStarGathers(&starGathers); }
 
-Field::~Field() = default;
+Field::~Field() {
+  if (LiveStarGathers() == &starGathers) SetLiveStarGathers(nullptr);
+}
 
 bool Field::Selectable(const GimmickNode* node) {
   if (node->kind == kKindChip || node->kind == kKindEncounter) return true;
@@ -152,7 +154,7 @@ void Field::Update(CharacterList& characters) {
   if (!World().boardReading) {
     ChipHandling(player);
     if (held) HeldChip();
-    UpdateStarGathers(player->upsideDown);
+    starGathers.Update(player->upsideDown);
     for (StarBurst& b : bursts) b.Update(player->upsideDown);
     breakWave.Action(*player);
   }
@@ -389,7 +391,7 @@ void Field::Lift(Player* player) {
     GameSound::Request(kSeUp2, 0);
     GameSound::PlayOnce(kSeSelect);
   }
-  StarGather* gather = StarGather::Create();
+  StarGather* gather = starGathers.Add();
   gather->SetMode(1);
   gather->Start(chip->upsideDown, chip->position, static_cast<float>(player->chargeFrames) / 1000);
   chip->level() = player->chargeLevel;
@@ -412,7 +414,7 @@ void Field::Carry(Player* player) {
       b.Activate();
     }
   } else if (frames != lastChargeFrames && player->throwNow && frames != 120) {
-    StarGather* gather = StarGather::Create();
+    StarGather* gather = starGathers.Add();
     gather->SetMode(1);
     gather->Start(chip->upsideDown, chip->position, static_cast<float>(frames) / 1000);
   }
@@ -464,7 +466,7 @@ void Field::HeldChip() {
     return;
   }
   if (chip->flying()) {
-    StarGather* spray = StarGather::Create();
+    StarGather* spray = starGathers.Add();
     spray->SetMode(0);
     spray->Start(chip->upsideDown, chip->position);
   }
@@ -528,18 +530,18 @@ void Field::Draw(const CharacterBase& player) {
   }
   sky.UpdateAndDraw(player);
   const bool heldWashedAway = held && held->object->state == kStateWashedAway;
-  if (heldWashedAway) DrawStarGathers();
+  if (heldWashedAway) starGathers.Draw();
   riverSurface.Draw(player, -15);
   std::stable_sort(translucent.begin(), translucent.end(),
                    [](const Translucent& a, const Translucent& b) { return a.distance > b.distance; });
   for (const Translucent& t : translucent) t.object->Draw();
   if (held) held->object->Draw();
   for (StarBurst& b : bursts) b.Draw();
-  if (!heldWashedAway) DrawStarGathers();
+  if (!heldWashedAway) starGathers.Draw();
 }
 
 void Field::Release() {
-  ClearStarGathers();
+  starGathers.Clear();
   // Every node is on the next chain, linked or not (a failed Init leaves the
   // prev links unset); release them in file order, that is from the end.
   std::vector<GimmickNode*> nodes;

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "world/chips.h"
 #include "world/environment.h"
 #include "world/field_chip.h"
 #include "world/stage_gauge.h"
@@ -51,6 +52,8 @@ class Field {
   Sky sky;
   BreakWave breakWave;
   RiverWaves riverWaves;
+  // The flying star effects of the stage (the field updates, draws and deletes them).
+  StarGatherList starGathers;
   StageGauge stageGauge;
   int count = 0;
   float lastChargeFrames = 0;

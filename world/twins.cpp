@@ -19,17 +19,14 @@
 #include "world/enemies.h"
 #include "world/enemy_common.h"
 #include "world/field_chip.h"
+#include "world/stage_meshes.h"
 
 using enemy_common::DrawCharacterMesh;
 using enemy_common::DrawCharacterShadow;
 using enemy_common::FlatDistance;
 using enemy_common::HeadingTo;
-using enemy_common::LoadShared;
 
 namespace {
-
-Mesh g_polluxMesh;
-Mesh g_castorMesh;
 
 constexpr Vec3 kBurstSpread{5, 10, 5};
 // Stars are thrown 1.3 s apart while both twins live, 1.0 s apart once
@@ -189,11 +186,13 @@ void CastorsWeapon::HitGimmicks(GimmickNode* tail) {
 
 void CastorsWeapon::Draw() {
   if (landed) return;
-  // A trail of gathering stars, one new effect a frame.
-  StarGather* trail = StarGather::Create();
-  trail->SetMode(1);
-  trail->Start(upsideDown, position);
-  trail->Draw();
+  // A trail of gathering stars, one new effect a frame (kept by the field).
+  if (StarGatherList* effects = LiveStarGathers()) {
+    StarGather* trail = effects->Add();
+    trail->SetMode(1);
+    trail->Start(upsideDown, position);
+    trail->Draw();
+  }
 
   GraphicsDevice* d = GetDevice();
   const Matrix w = MatrixRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad) *
@@ -295,7 +294,7 @@ void Castor::HitGimmicks(GimmickNode* tail) {
 }
 
 void Castor::Draw() {
-  DrawCharacterMesh(*this, g_castorMesh);
+  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->castor);
   if (state == kStateNormal) DrawCharacterShadow(*this);
   if (chasing)
     for (CastorsWeapon& w : weapons) w.Draw();
@@ -355,18 +354,8 @@ void Pollux::Move() {
 }
 
 void Pollux::Draw() {
-  DrawCharacterMesh(*this, g_polluxMesh);
+  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->pollux);
   if (state == kStateNormal) DrawCharacterShadow(*this);
-}
-
-int LoadTwinMeshes() {
-  return LoadShared(g_polluxMesh, kPolluxMeshPath, "メッシュの読み込みに失敗 -hutago1-") &&
-         LoadShared(g_castorMesh, kCastorMeshPath, "メッシュの読み込みに失敗 -hutago2-");
-}
-
-void ReleaseTwinMeshes() {
-  g_polluxMesh.Release();
-  g_castorMesh.Release();
 }
 
 void Castor::DumpState(JsonWriter& json) const {

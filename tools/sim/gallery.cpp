@@ -11,8 +11,10 @@
 #include "render/lighting.h"
 #include "render/primitives.h"
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
+#include "world/stage_meshes.h"
 #include "world/player.h"
 #include "world/world_values.h"
 
@@ -137,10 +139,12 @@ bool DrawGallery(const std::string& pngPath, std::string* error) {
 
 bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* error) {
   GraphicsDevice* d = GetDevice();
-  ResetGameState();
-  ResetWorldValues();
+  ResetRunState();
   SetStageNumber(stageIndex < 4 ? stageIndex : 0);
-  if (!LoadEnemyMesh() || !LoadScorpionMesh() || !LoadTwinMeshes() || !LoadFishMeshes()) {
+  StageMeshes meshes;
+  SetLiveStageMeshes(&meshes);
+  if (!meshes.LoadAll()) {
+    SetLiveStageMeshes(nullptr);
     *error = "cannot load the enemy models";
     return false;
   }
@@ -193,9 +197,6 @@ bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* erro
     c->Release();
     delete c;
   }
-  ReleaseEnemyMesh();
-  ReleaseScorpionMesh();
-  ReleaseTwinMeshes();
-  ReleaseFishMeshes();
+  SetLiveStageMeshes(nullptr);
   return ok;
 }

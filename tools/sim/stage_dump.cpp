@@ -4,14 +4,14 @@
 
 #include "base/json_writer.h"
 #include "scenes/game_state.h"
+#include "scenes/run_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
 #include "world/player.h"
 #include "world/world_values.h"
 
 bool StageDumpJson(const std::string& path, std::string* out) {
-  ResetGameState();
-  ResetWorldValues();
+  ResetRunState();
   CharacterList characters;
   auto* player = new Player();
   characters.push_back(player);

@@ -1,0 +1,17 @@
+#include "scenes/run_state.h"
+
+#include "render/camera.h"
+#include "scenes/game_state.h"
+#include "world/info_board.h"
+#include "world/world_values.h"
+
+void ResetStageValues() {
+  ResetWorldValues();
+  ResetInfoPanel();
+}
+
+void ResetRunState() {
+  ResetGameState();
+  ResetCamera();
+  ResetStageValues();
+}

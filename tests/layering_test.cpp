@@ -1,0 +1,77 @@
+// The layers of the code, checked on the source tree: each folder includes
+// only from itself and the folders below it (base, platform, render, world,
+// scenes, app, tools), with the one exception the design asks for (world
+// objects read and write the game state); and only the platform layer
+// includes SDL, OpenGL or OpenAL.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::map<std::string, int> kRank = {{"base", 0},   {"platform", 1}, {"render", 2}, {"world", 3},
+                                          {"scenes", 4}, {"app", 5},      {"tools", 6}};
+
+struct Include {
+  std::string file, target;
+  bool system;
+};
+
+std::vector<Include> IncludesOf(const std::string& folder) {
+  std::vector<Include> out;
+  const fs::path root = fs::path(ORVELUNE_SOURCE_DIR) / folder;
+  const std::regex line(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    const std::string ext = e.path().extension().string();
+    if (ext != ".h" && ext != ".cpp") continue;
+    std::ifstream in(e.path());
+    std::string text;
+    while (std::getline(in, text)) {
+      std::smatch m;
+      if (std::regex_search(text, m, line))
+        out.push_back({fs::relative(e.path(), ORVELUNE_SOURCE_DIR).string(), m[2], m[1] == "<"});
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(Layering, EachFolderIncludesOnlyFromItselfAndTheFoldersBelow) {
+  int checked = 0;
+  for (const auto& [folder, rank] : kRank) {
+    for (const Include& inc : IncludesOf(folder)) {
+      if (inc.system) continue;
+      const std::string top = inc.target.substr(0, inc.target.find('/'));
+      auto it = kRank.find(top);
+      if (it == kRank.end()) continue;
+      ++checked;
+      if (folder == "world" && inc.target == "scenes/game_state.h") continue;  // the design's exception
+      EXPECT_LE(it->second, rank) << inc.file << " includes " << inc.target;
+    }
+  }
+  EXPECT_GT(checked, 200);  // the scan found the tree
+}
+
+TEST(Layering, OnlyThePlatformLayerIncludesSdlOpenGlOrOpenAl) {
+  const std::regex library(R"(^(SDL|GL/|AL/|al\.h|alc\.h|SDL2/))");
+  for (const auto& [folder, rank] : kRank) {
+    if (folder == "platform") continue;
+    for (const Include& inc : IncludesOf(folder)) {
+      const bool backendHeader = !inc.system && (inc.target.rfind("platform/sdl_gl/", 0) == 0);
+      const bool entry = inc.file.find("main_") != std::string::npos || inc.file.rfind("tools/sim/", 0) == 0;
+      EXPECT_FALSE(inc.system && std::regex_search(inc.target, library)) << inc.file << " includes <" << inc.target << ">";
+      // Only the programs' entries (which pick a backend) name a backend.
+      if (backendHeader) {
+        EXPECT_TRUE(entry) << inc.file << " includes " << inc.target;
+      }
+    }
+  }
+}
