@@ -84,7 +84,9 @@ void Application::Run() {
     GraphicsDevice* device = GetDevice();
     device->BeginScene();
     device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    if (state_ == 2 || state_ == 6 || state_ == 10 || state_ == 14 || state_ == 18) DrawScene();
+    if (state_ == kSeqTitleRun || state_ == kSeqCreditRun || state_ == kSeqOpeningRun || state_ == kSeqGameRun ||
+        state_ == kSeqEndingRun)
+      DrawScene();
     device->EndScene();
     const HRESULT presented = device->Present();
     GetBackend()->EndFrame();
@@ -119,139 +121,102 @@ void Application::WndProc(const WindowMessage& message) {
   }
 }
 
-int Application::UpdateScene() {
-  switch (state_) {
-    case 1:
-      if (!title_) {
-        title_ = new Title();
-      } else if (title_->Start()) {
-        state_ = 2;
-        drawId_ = 3;
-      }
-      break;
-    case 2:
-      if (!title_->Update()) state_ = 4;
-      break;
-    case 4: {
-      const int result = title_->GetResult();
-      int quit = 0;
-      if (result == 1) {
-        state_ = 5;
-        drawId_ = 0;
-      } else if (result == 0) {
-        state_ = 9;
-        drawId_ = 0;
-      } else if (result == 2) {
-        quit = 1;
-      }
-      title_->Release();
-      delete title_;
-      title_ = nullptr;
-      if (quit) return 1;
-      break;
-    }
-    case 5:
-      if (!credit_) {
-        credit_ = new Credit();
-      } else if (credit_->Start() == 1) {
-        state_ = 6;
-        drawId_ = 7;
-      }
-      break;
-    case 6:
-      if (!credit_->Update()) state_ = 8;
-      break;
-    case 8:
-      credit_->Release();
-      delete credit_;
-      credit_ = nullptr;
-      state_ = 1;
-      drawId_ = 0;
-      break;
-    case 9:
-      if (!opening_) {
-        opening_ = new Opening();
-      } else if (opening_->Start() == 1) {
-        state_ = 10;
-        drawId_ = 11;
-      }
-      break;
-    case 10:
-      if (!opening_->Update()) state_ = 12;
-      break;
-    case 12:
-      opening_->Release();
-      delete opening_;
-      opening_ = nullptr;
-      state_ = 13;
-      drawId_ = 0;
-      break;
-    case 13:
-      if (!game_) {
-        game_ = new Game();
-      } else if (game_->Start()) {
-        state_ = 14;
-        drawId_ = 15;
-      } else {
-        return 1;
-      }
-      break;
-    case 14:
-      if (!game_->Update()) state_ = 16;
-      break;
-    case 16:
-      state_ = game_->GetResult() == 1 ? 17 : 1;
-      drawId_ = 0;
-      game_->Release();
-      delete game_;
-      game_ = nullptr;
-      break;
-    case 17:
-      if (!ending_) {
-        ending_ = new Ending();
-      } else if (ending_->Start() == 1) {
-        state_ = 18;
-        drawId_ = 19;
-      }
-      break;
-    case 18:
-      if (!ending_->Update()) state_ = 20;
-      break;
-    case 20:
-      ending_->Release();
-      delete ending_;
-      ending_ = nullptr;
-      state_ = 5;
-      drawId_ = 0;
-      break;
-    default: break;
+template <typename Scene>
+Application::StepResult Application::StartStep(Scene*& scene, bool readyWhenNonzero, bool failureEnds) {
+  if (!scene) {
+    scene = new Scene();
+    return StepResult::kStay;
   }
-  return 0;
+  const int started = scene->Start();
+  if (readyWhenNonzero ? started != 0 : started == 1) return StepResult::kNext;
+  return failureEnds ? StepResult::kEndProgram : StepResult::kStay;
+}
+
+template <typename Scene>
+Application::StepResult Application::RunStep(Scene* scene) {
+  return scene->Update() ? StepResult::kStay : StepResult::kNext;
+}
+
+template <typename Scene>
+void Application::EndStep(Scene*& scene) {
+  scene->Release();
+  delete scene;
+  scene = nullptr;
+}
+
+int Application::UpdateScene() {
+  // Moves on when a step says so: to a running state with the scene's draw
+  // id, or to the next state with nothing drawn.
+  auto on = [&](StepResult r, int next, int drawId) {
+    if (r == StepResult::kNext) {
+      state_ = next;
+      drawId_ = drawId;
+    }
+    return r == StepResult::kEndProgram ? 1 : 0;
+  };
+  switch (state_) {
+    case kSeqTitleStart: return on(StartStep(title_, true, false), kSeqTitleRun, kDrawTitle);
+    case kSeqTitleRun: return on(RunStep(title_), kSeqTitleEnd, drawId_);
+    case kSeqTitleEnd: {
+      // The menu's choice: 0 start (the opening), 1 the credits, 2 quit.
+      const int result = title_->GetResult();
+      if (result == 1) on(StepResult::kNext, kSeqCreditStart, kDrawNone);
+      if (result == 0) on(StepResult::kNext, kSeqOpeningStart, kDrawNone);
+      EndStep(title_);
+      return result == 2 ? 1 : 0;
+    }
+    case kSeqCreditStart: return on(StartStep(credit_, false, false), kSeqCreditRun, kDrawCredit);
+    case kSeqCreditRun: return on(RunStep(credit_), kSeqCreditEnd, drawId_);
+    case kSeqCreditEnd:
+      EndStep(credit_);
+      return on(StepResult::kNext, kSeqTitleStart, kDrawNone);
+    case kSeqOpeningStart: return on(StartStep(opening_, false, false), kSeqOpeningRun, kDrawOpening);
+    case kSeqOpeningRun: return on(RunStep(opening_), kSeqOpeningEnd, drawId_);
+    case kSeqOpeningEnd:
+      EndStep(opening_);
+      return on(StepResult::kNext, kSeqGameStart, kDrawNone);
+    case kSeqGameStart:
+      // A game scene that cannot start ends the program.
+      return on(StartStep(game_, true, true), kSeqGameRun, kDrawGame);
+    case kSeqGameRun: return on(RunStep(game_), kSeqGameEnd, drawId_);
+    case kSeqGameEnd: {
+      // After a cleared game the ending and the credits, else the title.
+      const int cleared = game_->GetResult() == 1;
+      EndStep(game_);
+      return on(StepResult::kNext, cleared ? kSeqEndingStart : kSeqTitleStart, kDrawNone);
+    }
+    case kSeqEndingStart: return on(StartStep(ending_, false, false), kSeqEndingRun, kDrawEnding);
+    case kSeqEndingRun: return on(RunStep(ending_), kSeqEndingEnd, drawId_);
+    case kSeqEndingEnd:
+      EndStep(ending_);
+      return on(StepResult::kNext, kSeqCreditStart, kDrawNone);
+    default: return 0;
+  }
 }
 
 void Application::StartGameDirectly(int stage) {
   delete game_;
   game_ = new Game();
   game_->SetFirstStage(stage);
-  state_ = 13;
-  drawId_ = 0;
+  state_ = kSeqGameStart;
+  drawId_ = kDrawNone;
 }
 
 void Application::DrawScene() {
   switch (drawId_) {
-    case 3:
+    case kDrawTitle:
       if (title_) title_->Draw();
       break;
-    case 7:
+    case kDrawCredit:
       if (credit_) credit_->Draw();
       break;
-    case 11:
+    case kDrawOpening:
       if (opening_) opening_->Draw();
       break;
-    case 15:
+    case kDrawGame:
       if (game_) game_->Draw();
       break;
-    case 19:
+    case kDrawEnding:
       if (ending_) ending_->Draw();
       break;
     default: break;

@@ -21,6 +21,30 @@ constexpr int kClientWidth = 1280;
 constexpr int kClientHeight = 720;
 constexpr unsigned kBackButtonHoldLimit = 60;
 
+// The scene sequencer's states, with the design's numbers (which the runner's
+// dumps print). Each scene has three: created and started until it reports
+// ready, running, and released; the numbers in between are never used.
+enum SequencerState {
+  kSeqTitleStart = 1,
+  kSeqTitleRun = 2,
+  kSeqTitleEnd = 4,
+  kSeqCreditStart = 5,
+  kSeqCreditRun = 6,
+  kSeqCreditEnd = 8,
+  kSeqOpeningStart = 9,
+  kSeqOpeningRun = 10,
+  kSeqOpeningEnd = 12,
+  kSeqGameStart = 13,
+  kSeqGameRun = 14,
+  kSeqGameEnd = 16,
+  kSeqEndingStart = 17,
+  kSeqEndingRun = 18,
+  kSeqEndingEnd = 20,
+};
+
+// Which scene a frame draws (0: none).
+enum DrawId { kDrawNone = 0, kDrawTitle = 3, kDrawCredit = 7, kDrawOpening = 11, kDrawGame = 15, kDrawEnding = 19 };
+
 class Application {
  public:
   explicit Application(DisplayMode mode);
@@ -62,10 +86,23 @@ class Application {
   void DumpState(JsonWriter& json) const;
 
  private:
+  // What the sequencer does with a scene in each of its three states.
+  enum class StepResult { kStay, kNext, kEndProgram };
+  // Start state: create the scene, or call its Start until it is ready (for
+  // a scene whose failed start ends the program, a 0 ends it).
+  template <typename Scene>
+  StepResult StartStep(Scene*& scene, bool readyWhenNonzero, bool failureEnds);
+  // Run state: one update; kNext when the scene has finished.
+  template <typename Scene>
+  StepResult RunStep(Scene* scene);
+  // End state: release and delete the scene.
+  template <typename Scene>
+  void EndStep(Scene*& scene);
+
   // Fields of the design, in its order.
   GameWindow* window_ = nullptr;
-  int state_ = 1;
-  int drawId_ = 0;
+  int state_ = kSeqTitleStart;
+  int drawId_ = kDrawNone;
   Game* game_ = nullptr;
   Title* title_ = nullptr;
   Credit* credit_ = nullptr;
