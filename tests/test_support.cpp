@@ -1,5 +1,7 @@
 #include "tests/test_support.h"
 
+#include "platform/sdl_gl/gl_device.h"
+
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -46,6 +48,7 @@ namespace {
 HeadlessOptions PictureOptions(bool pictures) {
   HeadlessOptions o;
   o.renderPictures = pictures;
+  o.pictureDevice = CreateOffscreenGlDevice;
   return o;
 }
 }  // namespace

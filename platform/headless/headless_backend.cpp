@@ -6,7 +6,6 @@
 
 #include "platform/common/null_sound.h"
 #include "platform/headless/counting_device.h"
-#include "platform/sdl_gl/gl_device.h"
 
 struct HeadlessBackend::Shared {
   // Key presses reach the window as messages too, as they would on a desktop.
@@ -132,8 +131,8 @@ GameWindow* HeadlessBackend::CreateGameWindow(const char*, int, int, bool) {
 
 GraphicsDevice* HeadlessBackend::CreateDevice(GameWindow*, bool) {
   if (!options_.renderPictures) return new CountingDevice();
-  std::string error;
-  GraphicsDevice* device = CreateOffscreenGlDevice(&error);
+  std::string error = "no device that draws pictures was given";
+  GraphicsDevice* device = options_.pictureDevice ? options_.pictureDevice(&error) : nullptr;
   if (!device) std::fprintf(stderr, "  %s\n", error.c_str());
   return device;
 }

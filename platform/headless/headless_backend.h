@@ -1,18 +1,26 @@
 // The backend for tests and the runner: no window, input from a script, a
 // clock that moves exactly 1/60 s per frame, silent sound whose timing still
-// runs, and either the counting device or, for screenshots, OpenGL drawing
-// offscreen (no display needed).
+// runs, and either the counting device or, for screenshots, a device that
+// draws real pictures, made by a factory the caller gives (the runner's is
+// OpenGL offscreen, which needs no display). It needs no OpenGL itself.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/backend.h"
 #include "platform/common/clocks.h"
 #include "platform/headless/input_script.h"
 
+// Makes the device that draws real pictures (the runner passes OpenGL
+// offscreen); null with a reason when it cannot.
+using PictureDeviceFactory = std::function<GraphicsDevice*(std::string* error)>;
+
 struct HeadlessOptions {
-  bool renderPictures = false;  // OpenGL offscreen instead of the counting device
+  bool renderPictures = false;  // the picture device instead of the counting device
+  PictureDeviceFactory pictureDevice;
   int64_t maxFrames = -1;       // end the run after this many frames (-1: no limit)
   InputScript script;
 };

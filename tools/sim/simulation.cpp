@@ -22,6 +22,7 @@
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
 #include "platform/png_image.h"
+#include "platform/sdl_gl/gl_device.h"
 #include "platform/sdl_gl/sdl_backend.h"
 
 namespace {
@@ -299,6 +300,7 @@ int RunSimulation(const SimOptions& options) {
     HeadlessOptions h;
     h.renderPictures = !options.screenshots.empty() || !options.galleryPath.empty() ||
                        options.stageViewIndex >= 0;
+    h.pictureDevice = CreateOffscreenGlDevice;
     h.maxFrames = frames;
     h.script = script;
     auto hb = std::make_unique<HeadlessBackend>(std::move(h));
