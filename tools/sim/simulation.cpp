@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -251,31 +252,228 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
   return true;
 }
 
-int RunSimulation(const SimOptions& options) {
-  if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) {
-    std::fprintf(stderr, "orvelune-sim: cannot change to %s\n", options.workingDirectory.c_str());
-    return 1;
+namespace {
+
+void Fail(const std::string& why) { std::fprintf(stderr, "orvelune-sim: %s\n", why.c_str()); }
+
+// --dump-stage: the objects a stage file makes, as JSON.
+int DumpStage(const SimOptions& options) {
+  std::string json;
+  if (!StageDumpJson(options.dumpStagePath, &json)) return 1;
+  std::printf("%s\n", json.c_str());
+  return 0;
+}
+
+// The program started on the headless backend (drawing pictures when asked)
+// for the modes that draw one picture and stop.
+int DrawOnePicture(const SimOptions& options, const std::function<bool(std::string*)>& draw) {
+  SeedRandomness(options.seed);
+  HeadlessOptions h;
+  h.renderPictures = true;
+  h.pictureDevice = CreateOffscreenGlDevice;
+  h.maxFrames = 0;
+  HeadlessBackend backend(std::move(h));
+  SetBackend(&backend);
+  int status = 0;
+  {
+    Application app(DisplayMode::Windowed);
+    std::string error;
+    if (!app.Init()) {
+      status = 1;
+    } else if (!draw(&error)) {
+      Fail(error);
+      status = 1;
+    }
+    app.Release();
+  }
+  SetBackend(nullptr);
+  return status;
+}
+
+// --gallery: the test view of the models and HUD pieces.
+int Gallery(const SimOptions& options) {
+  return DrawOnePicture(options, [&](std::string* error) { return DrawGallery(options.galleryPath, error); });
+}
+
+// --stage-view: a fixed view of a stage.
+int StageView(const SimOptions& options) {
+  return DrawOnePicture(options, [&](std::string* error) {
+    return DrawStageView(options.stageViewIndex, options.stageViewPath, error);
+  });
+}
+
+// What a run of frames does besides playing: each hook sees every frame
+// after it was presented, and may end the run early.
+class FrameHook {
+ public:
+  virtual ~FrameHook() = default;
+  virtual void OnFrame(Application& app, int64_t frame) = 0;
+  // After the run: 0, or 1 when the hook's work failed.
+  virtual int Finish(const Application&) { return 0; }
+};
+
+// --dump: the state as JSON lines.
+class DumpHook : public FrameHook {
+ public:
+  DumpHook(FILE* out, const std::vector<int64_t>& frames) : out_(out), frames_(frames.begin(), frames.end()) {}
+  void OnFrame(Application& app, int64_t frame) override {
+    if (frames_.empty() || frames_.count(frame)) std::fprintf(out_, "%s\n", DumpLine(app, frame).c_str());
   }
 
-  if (!options.dumpStagePath.empty()) {
-    std::string json;
-    if (!StageDumpJson(options.dumpStagePath, &json)) return 1;
-    std::printf("%s\n", json.c_str());
+ private:
+  FILE* out_;
+  std::set<int64_t> frames_;
+};
+
+// --screenshot: the pictures of given frames as PNG files.
+class ScreenshotHook : public FrameHook {
+ public:
+  explicit ScreenshotHook(const std::vector<Screenshot>& shots) : shots_(shots) {}
+  void OnFrame(Application&, int64_t frame) override {
+    for (const Screenshot& shot : shots_) {
+      if (shot.frame != frame) continue;
+      Image image;
+      std::string why;
+      if (!GetDevice()->ReadLastFrame(&image.width, &image.height, &image.argb)) {
+        std::fprintf(stderr, "orvelune-sim: frame %" PRId64 " has no picture\n", frame);
+        failed_ = true;
+      } else if (!SavePng(shot.path, image, &why)) {
+        Fail(why);
+        failed_ = true;
+      }
+    }
+  }
+  int Finish(const Application&) override { return failed_ ? 1 : 0; }
+
+ private:
+  const std::vector<Screenshot>& shots_;
+  bool failed_ = false;
+};
+
+// --record and --write-replay: the state hash of every hash frame.
+class HashRecorder : public FrameHook {
+ public:
+  explicit HashRecorder(InputScriptRecorder* live) : live_(live) {}
+  void OnFrame(Application& app, int64_t frame) override {
+    if ((frame + 1) % kHashInterval != 0) return;
+    const uint64_t h = StateHash(StateJson(app, frame));
+    if (live_) live_->RecordHash(frame, h);
+    hashes_.push_back({frame, h});
+  }
+  const std::vector<HashCheck>& Hashes() const { return hashes_; }
+
+ private:
+  InputScriptRecorder* live_;
+  std::vector<HashCheck> hashes_;
+};
+
+// --verify: each recorded hash against the run's; the first difference ends
+// the run.
+class HashVerifier : public FrameHook {
+ public:
+  HashVerifier(const InputScript& script, HeadlessBackend* headless) : script_(script), headless_(headless) {}
+  void OnFrame(Application& app, int64_t frame) override {
+    const auto& hashes = script_.hashes;
+    while (next_ < hashes.size() && hashes[next_].frame < frame) ++next_;
+    if (next_ >= hashes.size() || hashes[next_].frame != frame) return;
+    const uint64_t h = StateHash(StateJson(app, frame));
+    if (h != hashes[next_].hash) {
+      std::fprintf(stderr,
+                   "orvelune-sim: desync at frame %" PRId64 ": expected hash %016" PRIx64 ", got %016" PRIx64
+                   "\n  state: %s\n",
+                   frame, hashes[next_].hash, h, StateJson(app, frame).c_str());
+      failed_ = true;
+      if (headless_) headless_->RequestQuit();
+    }
+    ++next_;
+  }
+  int Finish(const Application& app) override {
+    if (failed_) return 1;
+    if (next_ < script_.hashes.size()) {
+      std::fprintf(stderr, "orvelune-sim: the run ended after %" PRId64 " frames, before the hash of frame %" PRId64 "\n",
+                   app.GetFrameCount(), script_.hashes[next_].frame);
+      return 1;
+    }
+    std::printf("replay verified: %zu hashes over %" PRId64 " frames\n", script_.hashes.size(), app.GetFrameCount());
     return 0;
   }
 
-  InputScript script;
-  std::string error;
-  const std::string scriptPath = !options.verifyPath.empty() ? options.verifyPath : options.inputPath;
-  if (!scriptPath.empty() && !script.Load(scriptPath, &error)) {
-    std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
-    return 1;
-  }
-  uint32_t seed = options.seed;
-  if (!options.seedGiven && script.seed) seed = *script.seed;
-  SeedRandomness(seed);
+ private:
+  const InputScript& script_;
+  HeadlessBackend* headless_;
+  size_t next_ = 0;
+  bool failed_ = false;
+};
 
-  const bool recording = !options.recordPath.empty();
+// Runs the program on a backend with the hooks; 0 when the run and every
+// hook's work went well.
+int RunFrames(Backend* backend, int startStage, const std::vector<FrameHook*>& hooks) {
+  SetBackend(backend);
+  int status = 0;
+  {
+    Application app(DisplayMode::Windowed);
+    app.SetFrameObserver([&](Application& a) {
+      const int64_t frame = a.GetFrameCount() - 1;
+      for (FrameHook* hook : hooks) hook->OnFrame(a, frame);
+    });
+    if (!app.Init()) {
+      status = 1;
+    } else {
+      if (startStage >= 0) app.StartGameDirectly(startStage);
+      app.Run();
+    }
+    app.Release();
+    for (FrameHook* hook : hooks) status |= hook->Finish(app);
+  }
+  SetBackend(nullptr);
+  return status;
+}
+
+// Reads the run's script (the replay being verified, or --input) and seeds
+// the game's randomness from it or from --seed.
+bool LoadScript(const SimOptions& options, InputScript* script, uint32_t* seed) {
+  std::string error;
+  const std::string path = !options.verifyPath.empty() ? options.verifyPath : options.inputPath;
+  if (!path.empty() && !script->Load(path, &error)) {
+    Fail(error);
+    return false;
+  }
+  *seed = options.seed;
+  if (!options.seedGiven && script->seed) *seed = *script->seed;
+  SeedRandomness(*seed);
+  return true;
+}
+
+// --record: plays in a window with the player's input and saves the input
+// with the state hashes.
+int Record(const SimOptions& options) {
+  InputScript script;
+  uint32_t seed = 0;
+  if (!LoadScript(options, &script, &seed)) return 1;
+  SdlBackendOptions sdl;
+  sdl.fixedStepClock = true;
+  std::unique_ptr<Backend> real = CreateSdlBackend(sdl);
+  if (!real) return 1;
+  InputScriptRecorder recorder;
+  recorder.SetSeed(seed);
+  RecordingBackend backend(std::move(real), &recorder);
+  HashRecorder hashes(&recorder);
+  std::vector<FrameHook*> hooks{&hashes};
+  int status = RunFrames(&backend, options.startStage, hooks);
+  std::string error;
+  if (!WriteFileAtomically(options.recordPath, recorder.Script().Write(), &error)) {
+    Fail(error);
+    status = 1;
+  }
+  return status;
+}
+
+// The headless runs: plain play, --verify and --write-replay, with --dump
+// and --screenshot on any of them.
+int PlayHeadless(const SimOptions& options) {
+  InputScript script;
+  uint32_t seed = 0;
+  if (!LoadScript(options, &script, &seed)) return 1;
   const bool verifying = !options.verifyPath.empty();
   int64_t frames = options.frames;
   if (verifying && frames < 0) {
@@ -285,131 +483,55 @@ int RunSimulation(const SimOptions& options) {
     for (const auto& e : script.events) last = std::max(last, e.frame);
     frames = last + 1;
   }
+  HeadlessOptions h;
+  h.renderPictures = !options.screenshots.empty();
+  h.pictureDevice = CreateOffscreenGlDevice;
+  h.maxFrames = frames;
+  h.script = script;
+  HeadlessBackend backend(std::move(h));
 
-  std::unique_ptr<Backend> backend;
-  InputScriptRecorder recorder;
-  HeadlessBackend* headless = nullptr;
-  if (recording) {
-    SdlBackendOptions sdl;
-    sdl.fixedStepClock = true;
-    std::unique_ptr<Backend> real = CreateSdlBackend(sdl);
-    if (!real) return 1;
-    recorder.SetSeed(seed);
-    backend = std::make_unique<RecordingBackend>(std::move(real), &recorder);
-  } else {
-    HeadlessOptions h;
-    h.renderPictures = !options.screenshots.empty() || !options.galleryPath.empty() ||
-                       options.stageViewIndex >= 0;
-    h.pictureDevice = CreateOffscreenGlDevice;
-    h.maxFrames = frames;
-    h.script = script;
-    auto hb = std::make_unique<HeadlessBackend>(std::move(h));
-    headless = hb.get();
-    backend = std::move(hb);
-  }
-  SetBackend(backend.get());
-
-  FILE* dump = nullptr;
+  std::unique_ptr<FILE, int (*)(FILE*)> dump(nullptr, std::fclose);
   if (!options.dumpPath.empty()) {
-    dump = std::fopen(options.dumpPath.c_str(), "w");
+    dump.reset(std::fopen(options.dumpPath.c_str(), "w"));
     if (!dump) {
-      std::fprintf(stderr, "orvelune-sim: cannot write %s\n", options.dumpPath.c_str());
-      SetBackend(nullptr);
+      Fail("cannot write " + options.dumpPath);
       return 1;
     }
   }
-  const std::set<int64_t> dumpFrames(options.dumpFrames.begin(), options.dumpFrames.end());
-  size_t nextHash = 0;
-  int status = 0;
-  std::vector<HashCheck> writtenHashes;
+  std::vector<FrameHook*> hooks;
+  DumpHook dumper(dump.get(), options.dumpFrames);
+  ScreenshotHook screenshots(options.screenshots);
+  HashRecorder hashes(nullptr);
+  HashVerifier verifier(script, &backend);
+  if (dump) hooks.push_back(&dumper);
+  if (!options.screenshots.empty()) hooks.push_back(&screenshots);
+  if (!options.writeReplayPath.empty()) hooks.push_back(&hashes);
+  if (verifying) hooks.push_back(&verifier);
+  int status = RunFrames(&backend, options.startStage, hooks);
 
-  {
-    Application app(DisplayMode::Windowed);
-    app.SetFrameObserver([&](Application& a) {
-      const int64_t frame = a.GetFrameCount() - 1;
-      if (dump && (dumpFrames.empty() || dumpFrames.count(frame)))
-        std::fprintf(dump, "%s\n", DumpLine(a, frame).c_str());
-      for (const Screenshot& shot : options.screenshots) {
-        if (shot.frame != frame) continue;
-        Image image;
-        std::string why;
-        if (!GetDevice()->ReadLastFrame(&image.width, &image.height, &image.argb)) {
-          std::fprintf(stderr, "orvelune-sim: frame %" PRId64 " has no picture\n", frame);
-          status = 1;
-        } else if (!SavePng(shot.path, image, &why)) {
-          std::fprintf(stderr, "orvelune-sim: %s\n", why.c_str());
-          status = 1;
-        }
-      }
-      const bool hashFrame = (frame + 1) % kHashInterval == 0;
-      if (recording || !options.writeReplayPath.empty()) {
-        if (hashFrame) {
-          const uint64_t h = StateHash(StateJson(a, frame));
-          if (recording) recorder.RecordHash(frame, h);
-          writtenHashes.push_back({frame, h});
-        }
-      }
-      if (verifying) {
-        while (nextHash < script.hashes.size() && script.hashes[nextHash].frame < frame) ++nextHash;
-        if (nextHash < script.hashes.size() && script.hashes[nextHash].frame == frame) {
-          const uint64_t h = StateHash(StateJson(a, frame));
-          if (h != script.hashes[nextHash].hash) {
-            std::fprintf(stderr,
-                         "orvelune-sim: desync at frame %" PRId64 ": expected hash %016" PRIx64
-                         ", got %016" PRIx64 "\n  state: %s\n",
-                         frame, script.hashes[nextHash].hash, h, StateJson(a, frame).c_str());
-            status = 1;
-            if (headless) headless->RequestQuit();
-          }
-          ++nextHash;
-        }
-      }
-    });
-    if (!app.Init()) {
-      status = 1;
-    } else if (options.stageViewIndex >= 0) {
-      if (!DrawStageView(options.stageViewIndex, options.stageViewPath, &error)) {
-        std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
-        status = 1;
-      }
-    } else if (!options.galleryPath.empty()) {
-      if (!DrawGallery(options.galleryPath, &error)) {
-        std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
-        status = 1;
-      }
-    } else {
-      if (options.startStage >= 0) app.StartGameDirectly(options.startStage);
-      app.Run();
-    }
-    app.Release();
-    if (verifying && status == 0 && nextHash < script.hashes.size()) {
-      std::fprintf(stderr,
-                   "orvelune-sim: the run ended after %" PRId64
-                   " frames, before the hash of frame %" PRId64 "\n",
-                   app.GetFrameCount(), script.hashes[nextHash].frame);
-      status = 1;
-    }
-    if (verifying && status == 0)
-      std::printf("replay verified: %zu hashes over %" PRId64 " frames\n", script.hashes.size(),
-                  app.GetFrameCount());
-  }
-  SetBackend(nullptr);
-  if (dump) std::fclose(dump);
-
-  if (recording) {
-    if (!WriteFileAtomically(options.recordPath, recorder.Script().Write(), &error)) {
-      std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
-      return 1;
-    }
-  }
   if (!options.writeReplayPath.empty()) {
     InputScript out = script;
     out.seed = seed;
-    out.hashes = writtenHashes;
+    out.hashes = hashes.Hashes();
+    std::string error;
     if (!WriteFileAtomically(options.writeReplayPath, out.Write(), &error)) {
-      std::fprintf(stderr, "orvelune-sim: %s\n", error.c_str());
+      Fail(error);
       return 1;
     }
   }
   return status;
+}
+
+}  // namespace
+
+int RunSimulation(const SimOptions& options) {
+  if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) {
+    Fail("cannot change to " + options.workingDirectory);
+    return 1;
+  }
+  if (!options.dumpStagePath.empty()) return DumpStage(options);
+  if (!options.galleryPath.empty()) return Gallery(options);
+  if (options.stageViewIndex >= 0) return StageView(options);
+  if (!options.recordPath.empty()) return Record(options);
+  return PlayHeadless(options);
 }
