@@ -140,212 +140,234 @@ bool FieldChip::CharacterTail(CharacterBase* ch) {
   return more;
 }
 
+// The object codes: O followed by the object's letters. Each handler reads
+// what follows its code; false means the file ended inside it.
 bool FieldChip::ReadObjectCode() {
   const int c = Get();
   if (c < 0) return false;
   switch (c) {
-    case 'N': {
-      auto* chip = new OneChip();
-      chip->gimmickKind = kKindChip;
-      return CommonTail(chip);
-    }
-    case 'D': {
-      auto* chip = new OneChip();
-      chip->gimmickKind = kKindStar;
-      return CommonTail(chip);
-    }
-    case 'H': {
-      auto* star = new StarChip();
-      star->gimmickKind = kKindStar;
-      return CommonTail(star);
-    }
-    case 'C': {  // OCE encounter trigger, OCG goal trigger
-      const int d = Get();
-      if (d < 0) return false;
-      if (d != 'E' && d != 'G') return true;
-      float h = 0;
-      const bool more = ReadNumber(&h);
-      auto* chip = new OneChip();
-      chip->gimmickKind = d == 'E' ? kKindEncounter : kKindGoal;
-      chip->position = {column, level + h, row};
-      Prepend(chip);
-      return more;
-    }
-    case 'G': {
-      auto* gate = new Gate();
-      gate->gimmickKind = kKindGate;
-      return CommonTail(gate);
-    }
-    case 'I': {
-      level = section == 2 ? 0.5f : -0.5f;
-      auto* item = new Item(0);
-      item->gimmickKind = kKindItem;
-      return CommonTail(item);
-    }
-    case 'R': {  // ORN, ORH: rotating walls
-      const int d = Get();
-      if (d < 0) return false;
-      if (d != 'N' && d != 'H') return true;
-      RotaWall* wall = d == 'N' ? new RotaWall() : new RotaWallHalf();
-      wall->gimmickKind = kKindRotaWall;
-      const int r = Get();  // an axis facing, or a filler character that is lost
-      if (r < 0) {
-        delete wall;
-        return false;
-      }
-      if (r == 'R') {
-        const int axis = Get();
-        const int facing = axis < 0 ? -1 : Get();
-        if (facing < 0) {
-          delete wall;
-          return false;
-        }
-        float angle = -1;
-        switch (facing) {
-          case 'F': angle = 0; break;
-          case 'B': angle = 180; break;
-          case 'R': angle = 90; break;
-          case 'L': angle = 270; break;
-          default: break;
-        }
-        if (angle >= 0 && axis == 'X') wall->rotation.x = angle;
-        if (angle >= 0 && axis == 'Z') wall->rotation.z = angle;
-      }
-      return CommonTail(wall);
-    }
-    case 'W': {
-      const int d = Get();
-      if (d < 0) return false;
-      if (d == 'N') {
-        auto* wall = new Wall(0);
-        wall->gimmickKind = kKindWall;
-        return CommonTail(wall);
-      }
-      if (d != 'B') return true;
-      float h = 0, yaw = 0;
-      bool more = ReadNumber(&h);
-      if (more) more = ReadFacing(&yaw);
-      if (section == 2) h = -h;
-      for (int piece = 1; piece <= 36; ++piece) {
-        auto* wall = new Wall(piece);
-        wall->gimmickKind = kKindWallPiece;
-        wall->rotation = {0, yaw, 0};
-        if (section == 2) {
-          wall->rotation.z = 180;
-          wall->upsideDown = 1;
-        }
-        wall->position = {column, level + h, row};
-        Prepend(wall);
-      }
-      return more;
-    }
-    case 'B': {  // OB: an info board
-      float text = 0;
-      if (!ReadNumber(&text, false, false)) return false;
-      float h = 0;
-      if (!ReadNumber(&h)) return false;
-      float yaw = 0;
-      if (!ReadFacing(&yaw, true)) return false;
-      auto* board = new InfoBoard(static_cast<int>(text));
-      board->gimmickKind = kKindInfoBoard;
-      board->rotation = {0, yaw, 0};
-      if (section == 2) {
-        board->rotation.z += 180;
-        board->upsideDown = 1;
-        h = -(h - 0.5f);
-      } else {
-        h = h - 0.5f;
-      }
-      board->position = {column, level + h, row};
-      Prepend(board);
-      StepBack();
-      return true;
-    }
-    case 'S':
-      break;  // the invisible family, below
-    default:
-      return true;  // not a code: nothing is made
+    case 'N': return ReadChip(kKindChip);   // ON: a floor chip
+    case 'D': return ReadChip(kKindStar);   // OD: a rock chip
+    case 'H': return ReadStarChip();        // OH: a decorative star
+    case 'C': return ReadTriggerChip();     // OCE, OCG: the encounter and goal triggers
+    case 'G': return ReadGate();            // OG
+    case 'I': return ReadItem();            // OI: a recovery spot
+    case 'R': return ReadRotatingWall();    // ORN, ORH
+    case 'W': return ReadWall();            // OWN, OWB
+    case 'B': return ReadInfoBoard();       // OB
+    case 'S': return ReadInvisibleFamily(); // OS...: invisible blocks and bridges
+    default: return true;                   // not a code: nothing is made
   }
-  // OS...: the invisible family and the bridges.
+}
+
+bool FieldChip::ReadChip(int kind) {
+  auto* chip = new OneChip();
+  chip->gimmickKind = kind;
+  return CommonTail(chip);
+}
+
+bool FieldChip::ReadStarChip() {
+  auto* star = new StarChip();
+  star->gimmickKind = kKindStar;
+  return CommonTail(star);
+}
+
+bool FieldChip::ReadTriggerChip() {
+  const int d = Get();
+  if (d < 0) return false;
+  if (d != 'E' && d != 'G') return true;
+  float h = 0;
+  const bool more = ReadNumber(&h);
+  auto* chip = new OneChip();
+  chip->gimmickKind = d == 'E' ? kKindEncounter : kKindGoal;
+  chip->position = {column, level + h, row};
+  Prepend(chip);
+  return more;
+}
+
+bool FieldChip::ReadGate() {
+  auto* gate = new Gate();
+  gate->gimmickKind = kKindGate;
+  return CommonTail(gate);
+}
+
+bool FieldChip::ReadItem() {
+  level = section == 2 ? 0.5f : -0.5f;
+  auto* item = new Item(0);
+  item->gimmickKind = kKindItem;
+  return CommonTail(item);
+}
+
+bool FieldChip::ReadRotatingWall() {
+  const int d = Get();
+  if (d < 0) return false;
+  if (d != 'N' && d != 'H') return true;
+  RotaWall* wall = d == 'N' ? new RotaWall() : new RotaWallHalf();
+  wall->gimmickKind = kKindRotaWall;
+  const int r = Get();  // an axis facing, or a filler character that is lost
+  if (r < 0) {
+    delete wall;
+    return false;
+  }
+  if (r == 'R') {
+    const int axis = Get();
+    const int facing = axis < 0 ? -1 : Get();
+    if (facing < 0) {
+      delete wall;
+      return false;
+    }
+    float angle = -1;
+    switch (facing) {
+      case 'F': angle = 0; break;
+      case 'B': angle = 180; break;
+      case 'R': angle = 90; break;
+      case 'L': angle = 270; break;
+      default: break;
+    }
+    if (angle >= 0 && axis == 'X') wall->rotation.x = angle;
+    if (angle >= 0 && axis == 'Z') wall->rotation.z = angle;
+  }
+  return CommonTail(wall);
+}
+
+bool FieldChip::ReadWall() {
+  const int d = Get();
+  if (d < 0) return false;
+  if (d == 'N') {
+    auto* wall = new Wall(0);
+    wall->gimmickKind = kKindWall;
+    return CommonTail(wall);
+  }
+  if (d != 'B') return true;
+  // OWB: the 36 pieces of a breakable wall, in one place.
+  float h = 0, yaw = 0;
+  bool more = ReadNumber(&h);
+  if (more) more = ReadFacing(&yaw);
+  if (section == 2) h = -h;
+  for (int piece = 1; piece <= 36; ++piece) {
+    auto* wall = new Wall(piece);
+    wall->gimmickKind = kKindWallPiece;
+    wall->rotation = {0, yaw, 0};
+    if (section == 2) {
+      wall->rotation.z = 180;
+      wall->upsideDown = 1;
+    }
+    wall->position = {column, level + h, row};
+    Prepend(wall);
+  }
+  return more;
+}
+
+bool FieldChip::ReadInfoBoard() {
+  float text = 0;
+  if (!ReadNumber(&text, false, false)) return false;
+  float h = 0;
+  if (!ReadNumber(&h)) return false;
+  float yaw = 0;
+  if (!ReadFacing(&yaw, true)) return false;
+  auto* board = new InfoBoard(static_cast<int>(text));
+  board->gimmickKind = kKindInfoBoard;
+  board->rotation = {0, yaw, 0};
+  if (section == 2) {
+    board->rotation.z += 180;
+    board->upsideDown = 1;
+    h = -(h - 0.5f);
+  } else {
+    h = h - 0.5f;
+  }
+  board->position = {column, level + h, row};
+  Prepend(board);
+  StepBack();
+  return true;
+}
+
+bool FieldChip::ReadInvisibleFamily() {
   const int d = Get();
   if (d < 0) return false;
   switch (d) {
-    case 'A': {
-      int mode = 0;
-      const int e = Get();
-      if (e < 0) return false;
-      if (e == 'X') {
-        mode = 0;
-      } else if (e == 'Z') {
-        const int f = Get();
-        if (f < 0) return false;
-        if (f == 'F') mode = 1;
-        else if (f == 'B') mode = 2;
-      }
-      return InvisibleTail(new AfterInvisible(mode));
-    }
-    case 'F': {
-      const int e = Get();
-      if (e < 0) return false;
-      const int fadingIn = e == 'T' ? 1 : 0;
-      float step = 0, run = 0, period = 0;
-      if (!ReadNumber(&step) || !ReadNumber(&run) || !ReadNumber(&period)) return false;
-      return InvisibleTail(new Flashing(fadingIn, step, column, column + run, period));
-    }
-    case 'M': {
-      float group = 0, time = 0;
-      Vec3 offset;
-      if (!ReadNumber(&group) || !ReadNumber(&time) || !ReadNumber(&offset.x, true) ||
-          !ReadNumber(&offset.y, true) || !ReadNumber(&offset.z, true))
-        return false;
-      return InvisibleTail(new MoveBlock(static_cast<int>(group), time, offset));
-    }
-    case 'O':
-      return InvisibleTail(new OnesideInvisible());
-    case 'B': {
-      const int e = Get();
-      if (e < 0) return false;
-      int deck = -1, rail = -1;
-      float yaw = 90;
-      if (e == 'C') {
-        deck = kMeshBridgeA;
-        rail = kMeshHandrailA;
-      } else if (e == 'E') {
-        const int f = Get();
-        if (f < 0) return false;
-        if (f == 'E') {
-          deck = kMeshBridgeB;
-          rail = kMeshHandrailB;
-          yaw = -90;
-        } else if (f == 'S') {
-          deck = kMeshBridgeB;
-          rail = kMeshHandrailB;
-        }
-      }
-      if (deck < 0) return true;
-      auto* bridge = new Bridge(deck);
-      bridge->rotation = {0, yaw, 0};
-      bridge->position = {column, level, row};
-      Prepend(bridge);
-      const int t = Get();
-      if (t < 0) return false;
-      if (t != 'T') {
-        PutBack();
-        return true;
-      }
-      const int side = Get();
-      if (side < 0) return false;
-      if (side == 'L' || side == 'R') {
-        auto* handrail = new Bridge(rail);
-        handrail->rotation = {0, yaw, 0};
-        handrail->position = {column, level, row + (side == 'L' ? 0.3f : -0.3f)};
-        Prepend(handrail);
-      }
-      return true;
-    }
-    default:
-      return true;
+    case 'A': return ReadAfterInvisible();
+    case 'F': return ReadFlashing();
+    case 'M': return ReadMoveBlock();
+    case 'O': return InvisibleTail(new OnesideInvisible());
+    case 'B': return ReadBridge();
+    default: return true;
   }
+}
+
+bool FieldChip::ReadAfterInvisible() {
+  int mode = 0;
+  const int e = Get();
+  if (e < 0) return false;
+  if (e == 'X') {
+    mode = 0;
+  } else if (e == 'Z') {
+    const int f = Get();
+    if (f < 0) return false;
+    if (f == 'F') mode = 1;
+    else if (f == 'B') mode = 2;
+  }
+  return InvisibleTail(new AfterInvisible(mode));
+}
+
+bool FieldChip::ReadFlashing() {
+  const int e = Get();
+  if (e < 0) return false;
+  const int fadingIn = e == 'T' ? 1 : 0;
+  float step = 0, run = 0, period = 0;
+  if (!ReadNumber(&step) || !ReadNumber(&run) || !ReadNumber(&period)) return false;
+  return InvisibleTail(new Flashing(fadingIn, step, column, column + run, period));
+}
+
+bool FieldChip::ReadMoveBlock() {
+  float group = 0, time = 0;
+  Vec3 offset;
+  if (!ReadNumber(&group) || !ReadNumber(&time) || !ReadNumber(&offset.x, true) || !ReadNumber(&offset.y, true) ||
+      !ReadNumber(&offset.z, true))
+    return false;
+  return InvisibleTail(new MoveBlock(static_cast<int>(group), time, offset));
+}
+
+bool FieldChip::ReadBridge() {
+  const int e = Get();
+  if (e < 0) return false;
+  int deck = -1, rail = -1;
+  float yaw = 90;
+  if (e == 'C') {  // OSBC: a deck
+    deck = kMeshBridgeA;
+    rail = kMeshHandrailA;
+  } else if (e == 'E') {  // OSBEE, OSBES: the bridge's ends
+    const int f = Get();
+    if (f < 0) return false;
+    if (f == 'E') {
+      deck = kMeshBridgeB;
+      rail = kMeshHandrailB;
+      yaw = -90;
+    } else if (f == 'S') {
+      deck = kMeshBridgeB;
+      rail = kMeshHandrailB;
+    }
+  }
+  if (deck < 0) return true;
+  auto* bridge = new Bridge(deck);
+  bridge->rotation = {0, yaw, 0};
+  bridge->position = {column, level, row};
+  Prepend(bridge);
+  // An optional rail: T, then L (far side) or R (near side).
+  const int t = Get();
+  if (t < 0) return false;
+  if (t != 'T') {
+    PutBack();
+    return true;
+  }
+  const int side = Get();
+  if (side < 0) return false;
+  if (side == 'L' || side == 'R') {
+    auto* handrail = new Bridge(rail);
+    handrail->rotation = {0, yaw, 0};
+    handrail->position = {column, level, row + (side == 'L' ? 0.3f : -0.3f)};
+    Prepend(handrail);
+  }
+  return true;
 }
 
 bool FieldChip::ReadCharacterCode() {

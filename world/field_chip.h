@@ -54,6 +54,19 @@ class FieldChip {
   bool InvisibleTail(GimmickBase* object);
   bool CharacterTail(CharacterBase* character);
   bool ReadObjectCode();
+  bool ReadChip(int kind);
+  bool ReadStarChip();
+  bool ReadTriggerChip();
+  bool ReadGate();
+  bool ReadItem();
+  bool ReadRotatingWall();
+  bool ReadWall();
+  bool ReadInfoBoard();
+  bool ReadInvisibleFamily();
+  bool ReadAfterInvisible();
+  bool ReadFlashing();
+  bool ReadMoveBlock();
+  bool ReadBridge();
   bool ReadCharacterCode();
 
   const std::string* bytes_ = nullptr;
