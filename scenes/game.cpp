@@ -103,15 +103,19 @@ int Game::Start() {
   return 1;
 }
 
-void Game::UnloadStage() {
-  event.Release();
-  ReleaseStageMeshes();
+void Game::ReleaseWorld() {
   if (field) field->Release();
   delete field;
   field = nullptr;
   if (characters) characters->Release();
   delete characters;
   characters = nullptr;
+}
+
+void Game::UnloadStage() {
+  event.Release();
+  ReleaseStageMeshes();
+  ReleaseWorld();
 }
 
 int Game::LoadNextStage() {
@@ -129,12 +133,7 @@ int Game::LoadNextStage() {
 
 void Game::UnloadForRetry() {
   event.Release();
-  if (field) field->Release();
-  delete field;
-  field = nullptr;
-  if (characters) characters->Release();
-  delete characters;
-  characters = nullptr;
+  ReleaseWorld();
   eventNumber = FirstEvent(GetStageNumber());
   ResetLife();
   pause.Reset(true);

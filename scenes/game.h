@@ -56,6 +56,9 @@ class Game {
   // The stage file into a new character list and field; both initialised.
   int LoadStageWorld(bool initialise);
   int InitWorld();
+  // Releases and deletes the field and the character list (stage end and
+  // retry alike).
+  void ReleaseWorld();
   void UnloadStage();
   int LoadNextStage();
   void UnloadForRetry();

@@ -216,22 +216,9 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
   }
 
   // e. Ground and shadow: the nearest surface under the character.
-  const float y = c->position.y;
-  if ((flags & kFaceOver) && (flags & kFaceStand)) {
-    c->groundPoint = {c->position.x, contact.y + (c->upsideDown ? -0.5f : 0.5f), c->position.z};
+  if (FindGround((flags & kFaceOver) && (flags & kFaceStand), (flags & kFaceOver) != 0, c->position, c->upsideDown,
+                 contact, &c->groundPoint))
     r.supported = true;
-  } else if (flags & kFaceOver) {
-    const bool beyond = c->upsideDown ? y < contact.y : y > contact.y;
-    if (beyond) {
-      const Vec3& current = c->groundPoint;
-      const bool currentNearer = std::fabs(current.y - y) < std::fabs(contact.y - y) &&
-                                 (c->upsideDown ? current.y > y : current.y < y);
-      if (!currentNearer) {
-        c->groundPoint = {c->position.x, contact.y, c->position.z};
-        r.supported = true;
-      }
-    }
-  }
 
   // f. What the player touched.
   if (c == player) {

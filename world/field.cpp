@@ -495,21 +495,10 @@ void Field::HeldChip() {
       DropHeld();
       return;
     }
-    if ((flags & kFaceOver) && (flags & kFaceStand)) {
-      chip->shadowPoint() = {p.x, contact.y + (chip->upsideDown ? -0.5f : 0.5f), p.z};
+    // The star's shadow: only a face the star is exactly over counts.
+    if (FindGround((flags & kFaceOver) && (flags & kFaceStand), flags == kFaceOver, p, chip->upsideDown, contact,
+                   &chip->shadowPoint()))
       shadowFound = true;
-    } else if (flags == kFaceOver) {
-      const bool beyond = chip->upsideDown ? p.y < contact.y : p.y > contact.y;
-      if (beyond) {
-        const Vec3& current = chip->shadowPoint();
-        const bool currentNearer = std::fabs(current.y - p.y) < std::fabs(contact.y - p.y) &&
-                                   (chip->upsideDown ? current.y > p.y : current.y < p.y);
-        if (!currentNearer) {
-          chip->shadowPoint() = {p.x, contact.y, p.z};
-          shadowFound = true;
-        }
-      }
-    }
   }
   if (held && !shadowFound) chip->shadowPoint() = {p.x, chip->upsideDown ? 15.0f : -15.0f, p.z};
 }

@@ -217,3 +217,18 @@ int DriftAlpha(float z) {
   const float a = 255.0f - std::fabs(z / (World().frontEdgeZ - 50.0f)) * 255.0f;
   return a < 0 ? 0 : static_cast<int>(a);
 }
+
+bool FindGround(bool standing, bool over, const Vec3& p, int upsideDown, const Vec3& contact, Vec3* point) {
+  if (standing) {
+    *point = {p.x, contact.y + (upsideDown ? -0.5f : 0.5f), p.z};
+    return true;
+  }
+  if (!over) return false;
+  const bool beyond = upsideDown ? p.y < contact.y : p.y > contact.y;
+  if (!beyond) return false;
+  const bool currentNearer = std::fabs(point->y - p.y) < std::fabs(contact.y - p.y) &&
+                             (upsideDown ? point->y > p.y : point->y < p.y);
+  if (currentNearer) return false;
+  *point = {p.x, contact.y, p.z};
+  return true;
+}

@@ -185,3 +185,10 @@ void EndTranslucent();
 // The alpha of an object drifting away in states 1 to 3: fades to nothing as
 // it nears the front edge z - 50.
 int DriftAlpha(float z);
+
+// Where an object's shadow lies after one more gimmick's answer: on the face
+// it stands on (standing), or on the nearest surface under it (above it on
+// the underside) that the gimmick's face turned towards it is (over) unless
+// the point already lies on a nearer one. True when the point moved to this
+// gimmick. The character pass and the carried star share it.
+bool FindGround(bool standing, bool over, const Vec3& position, int upsideDown, const Vec3& contact, Vec3* point);
