@@ -6,7 +6,7 @@
 
 namespace {
 
-GraphicsDevice* g_pD3DDevice = nullptr;
+GraphicsDevice* g_device = nullptr;
 Sprite* g_sprite = nullptr;
 Font* g_debugFont = nullptr;
 Font* g_scriptFont = nullptr;
@@ -14,7 +14,7 @@ Font* g_boardFont = nullptr;
 
 Font* CreateGameFont(int height, int width, const char* face) {
   std::string why;
-  Font* font = Font::Create(g_pD3DDevice, FontDesc{height, width, 900, face}, &why);
+  Font* font = Font::Create(g_device, FontDesc{height, width, 900, face}, &why);
   if (!font) ReportErrorDetail(why.c_str());
   return font;
 }
@@ -27,8 +27,8 @@ int InitDirect3D(GameWindow* window, DisplayMode mode) {
     ReportError("Direct3DDevice9の作成に失敗");
     return 0;
   }
-  g_pD3DDevice = backend->CreateDevice(window, mode == DisplayMode::FullScreen);
-  if (!g_pD3DDevice) {
+  g_device = backend->CreateDevice(window, mode == DisplayMode::FullScreen);
+  if (!g_device) {
     ReportError("g_pD3DDeviceの作成に失敗");
     return 0;
   }
@@ -36,14 +36,14 @@ int InitDirect3D(GameWindow* window, DisplayMode mode) {
 }
 
 void ReleaseDirect3D() {
-  if (g_pD3DDevice) {
-    delete g_pD3DDevice;
-    g_pD3DDevice = nullptr;
+  if (g_device) {
+    delete g_device;
+    g_device = nullptr;
   }
 }
 
 int InitSprite() {
-  g_sprite = g_pD3DDevice ? Sprite::Create(g_pD3DDevice) : nullptr;
+  g_sprite = g_device ? Sprite::Create(g_device) : nullptr;
   if (!g_sprite) {
     ReportError("スプライトインターフェイスの作成に失敗");
     return 0;
@@ -93,7 +93,7 @@ void ReleaseDebugFont() {
   }
 }
 
-GraphicsDevice* GetDevice() { return g_pD3DDevice; }
+GraphicsDevice* GetDevice() { return g_device; }
 Sprite* GetSprite() { return g_sprite; }
 Font* GetScriptFont() { return g_scriptFont; }
 Font* GetBoardFont() { return g_boardFont; }

@@ -475,9 +475,9 @@ void Game::DumpState(JsonWriter& json) const {
       json.BeginObject();
       json.Key("pos").Vec(chip->position);
       json.Key("state").Int(chip->state);
-      json.Key("flying").Int(chip->flying());
-      json.Key("carried").Int(chip->carried());
-      json.Key("level").Number(chip->level());
+      json.Key("flying").Int(chip->hitInfo.flying);
+      json.Key("carried").Int(chip->hitInfo.carried);
+      json.Key("level").Number(chip->hitInfo.level);
       json.EndObject();
     } else {
       json.Null();

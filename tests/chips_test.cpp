@@ -59,12 +59,12 @@ TEST(OneChipHit, SideFacesPushAsideCharactersBesideTheChip) {
 TEST(OneChipHit, ACarriedStarAtLevelThreeHasAnEdgeOfThree) {
   OneChip chip;
   chip.position = {0, 0, 0};
-  chip.carried() = 1;
-  chip.level() = 3;
+  chip.hitInfo.carried = 1;
+  chip.hitInfo.level = 3;
   Vec3 contact;
   EXPECT_EQ(Hit(chip, {1.5f, 2.0f, 0}, &contact), kFaceOver);
   EXPECT_FLOAT_EQ(contact.y, 1.5f);
-  chip.level() = 1.5f;
+  chip.hitInfo.level = 1.5f;
   EXPECT_EQ(Hit(chip, {1.5f, 2.0f, 0}, &contact), 0);
 }
 

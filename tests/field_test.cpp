@@ -133,7 +133,7 @@ TEST(FieldLift, RisesForHalfASecondPaysOneLifeAndCarries) {
   EXPECT_EQ(GetLife(), 5);
   w.Frame();
   EXPECT_EQ(w.GetPlayer().action, kActionCarrying);
-  EXPECT_EQ(chip->carried(), 1);
+  EXPECT_EQ(chip->hitInfo.carried, 1);
   EXPECT_NEAR(chip->position.y, 4, 1e-3);
   EXPECT_EQ(GetLife(), 4);
   EXPECT_EQ(w.SoundStarts(kSeSelect), 1);
@@ -167,8 +167,8 @@ TEST(FieldThrow, EachLevelSetsTheSpeedTheCostAndTheRecoil) {
     EXPECT_NEAR(before - w.GetPlayer().position.x, c.recoil, 1e-4);
     EXPECT_EQ(w.GetPlayer().recoilOn, c.recoil > 0 ? 1 : 0);
     w.Frame();  // the field throws
-    EXPECT_EQ(chip->flying(), 1);
-    EXPECT_FLOAT_EQ(chip->level(), c.level);
+    EXPECT_EQ(chip->hitInfo.flying, 1);
+    EXPECT_FLOAT_EQ(chip->hitInfo.level, c.level);
     EXPECT_NEAR(chip->velocity.x, 1, 1e-5);
     EXPECT_NEAR(chip->velocity.z, 0, 1e-5);
     EXPECT_FLOAT_EQ(w.GetPlayer().chargeLevel, 1.5f);
@@ -193,7 +193,7 @@ TEST(FieldThrow, TheFirstHeldFrameOnlyArmsTheThrow) {
   w.Release(DIK_SPACE);
   w.Frames(2);
   // Released on the arming frame's successor: thrown, with no charge.
-  EXPECT_EQ(HeldChip(w)->flying(), 1);
+  EXPECT_EQ(HeldChip(w)->hitInfo.flying, 1);
 }
 
 TEST(FieldThrow, WithOneLifeLevelTwoIsPaidAndLevelThreeWaitsAt119) {

@@ -22,7 +22,7 @@ namespace {
 void BumpPlayer(EnemyBase& self, CharacterList& characters, float reachY) {
   if (self.knockBack) return;
   for (CharacterBase* c : characters) {
-    if (c == &self || c->knockBack != 0 || c->kind != 1) continue;
+    if (c == &self || c->knockBack != 0 || c->kind != CharacterKind::kPlayer) continue;
     if (std::fabs(self.position.x - c->position.x) < self.size.x / 2 + c->size.x / 2 &&
         std::fabs(self.position.z - c->position.z) < self.size.z / 2 + c->size.z / 2 &&
         std::fabs(self.position.y - c->position.y) < reachY) {

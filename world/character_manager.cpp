@@ -17,7 +17,7 @@ namespace {
 
 constexpr float kStunSeconds = 6;
 
-EnemyBase* AsEnemy(CharacterBase* c) { return c->kind == 2 ? static_cast<EnemyBase*>(c) : nullptr; }
+EnemyBase* AsEnemy(CharacterBase* c) { return c->kind == CharacterKind::kEnemy ? static_cast<EnemyBase*>(c) : nullptr; }
 
 bool Falling(int state) {
   return state == kStateWashedAway || state == kStateBlownAway || state == kStateFalling;
@@ -204,8 +204,8 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
 
   // d. Push out, or be struck by a thrown chip.
   if (flags != kFaceOver) {
-    if (g->hitInfo.pushing) {
-      if (c != player && c->upsideDown == g->upsideDown && g->hitInfo.active) {
+    if (g->hitInfo.carried) {
+      if (c != player && c->upsideDown == g->upsideDown && g->hitInfo.flying) {
         c->velocity = g->velocity * (g->hitInfo.level * 2);
         c->knockBack = 1;
       }
@@ -246,7 +246,7 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
   if (enemy) {
     if (r.crush) {
       if (std::fabs(gp.x - c->position.x) <= r.crushRadius && std::fabs(gp.z - c->position.z) <= r.crushRadius &&
-          n->state == kStateNormal && !g->hitInfo.pushing) {
+          n->state == kStateNormal && !g->hitInfo.carried) {
         g->state = kStateGone;
         n->state = kStateGone;
       }

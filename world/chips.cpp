@@ -47,13 +47,13 @@ int OneChip::Init() {
 }
 
 void OneChip::Action(CharacterBase* player) {
-  if (flying() && state == kStateNormal) {
+  if (hitInfo.flying && state == kStateNormal) {
     if (World().boardReading) {
       gravityOn = 0;
     } else {
       gravityOn = 1;
-      position.x += velocity.x * level() / 5;
-      position.z += velocity.z * level() / 5;
+      position.x += velocity.x * hitInfo.level / 5;
+      position.z += velocity.z * hitInfo.level / 5;
       UpdateMatrix();
     }
   } else if (bounce.active && state == kStateSpecial) {
@@ -72,7 +72,7 @@ void OneChip::Action(CharacterBase* player) {
 }
 
 void OneChip::DrawCarriedStar() {
-  GetDevice()->SetTransform(D3DTS_WORLD, CarriedStarMatrix(position, rotation, level()));
+  GetDevice()->SetTransform(D3DTS_WORLD, CarriedStarMatrix(position, rotation, hitInfo.level));
 }
 
 void OneChip::Draw() {
@@ -81,7 +81,7 @@ void OneChip::Draw() {
   const bool rock = gimmickKind == kKindStar;
   if (DriftingAway()) {
     const int a = DriftAlpha(position.z);
-    if (carried()) {
+    if (hitInfo.carried) {
       DrawCarriedStar();
       DrawMeshWithAlpha(GetObjectMesh(kMeshStar), nullptr, std::min(a, 254));
     } else {
@@ -90,16 +90,16 @@ void OneChip::Draw() {
     }
     return;
   }
-  if (state == kStateTaken && !carried()) {
+  if (state == kStateTaken && !hitInfo.carried) {
     d->SetTransform(D3DTS_WORLD, world);
     mesh->DrawWithTexture(GetSharedTexture(kTexWood));
     return;
   }
-  if (carried()) {
+  if (hitInfo.carried) {
     DrawCarriedStar();
     GetObjectMesh(kMeshStar)->Draw();
-    const float l = level();
-    DrawShadow(GetPlayerUnderside() ? 180.0f : 0.0f, shadowPoint(), {l, l, l});
+    const float l = hitInfo.level;
+    DrawShadow(GetPlayerUnderside() ? 180.0f : 0.0f, hitInfo.shadowPoint, {l, l, l});
     return;
   }
   d->SetTransform(D3DTS_WORLD, world);
@@ -108,7 +108,7 @@ void OneChip::Draw() {
 }
 
 int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Vec3&, Vec3* contact) {
-  const float e = carried() ? size.x * level() : size.x;
+  const float e = hitInfo.carried ? size.x * hitInfo.level : size.x;
   const Vec3 d = p - position;
   const float w = s.x, depth = s.z, h = s.y;
   int flags = 0;

@@ -21,13 +21,6 @@ class OneChip : public GimmickBase {
                Vec3* contact) override;
   const char* ClassName() const override { return "OneChip"; }
 
-  // The carry record, by its meaning for chips.
-  int& carried() { return hitInfo.pushing; }
-  float& level() { return hitInfo.level; }
-  Vec3& shadowPoint() { return hitInfo.point; }
-  int& flying() { return hitInfo.active; }
-  int& burst() { return hitInfo.burst; }
-
   Mesh* mesh;
 
  private:

@@ -238,7 +238,7 @@ void MoveBlock::Action(CharacterBase* player) {
   GimmickBase::Action(player);
   WorldValues& w = World();
   const Vec3& p = player->position;
-  const int carried = hitInfo.pushing;
+  const int carried = hitInfo.carried;
   if (alpha == 0 && !appearing) {
     if (GetGameMode() == kModeBossArmed && !carried && std::fabs(p.x - position.x) < 30 &&
         std::fabs(p.z - position.z) < 10)
@@ -246,7 +246,7 @@ void MoveBlock::Action(CharacterBase* player) {
     FadeWhileDrifting();
     return;
   }
-  if (hitInfo.active && state == kStateNormal) {
+  if (hitInfo.flying && state == kStateNormal) {
     if (!w.boardReading) {
       position.x += velocity.x * hitInfo.level / 5;
       position.z += velocity.z * hitInfo.level / 5;
@@ -310,14 +310,14 @@ void MoveBlock::Draw() {
     DrawMeshWithAlpha(mesh, GetSharedTexture(kTexWood), alpha);
     return;
   }
-  if (hitInfo.pushing) {
+  if (hitInfo.carried) {
     const float s = hitInfo.level;
     const Vec3 scaling{s, s, s}, centre{0, 0.2f * s, 0};
     const Quaternion q =
         QuaternionRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
     d->SetTransform(D3DTS_WORLD, MatrixTransformation(nullptr, nullptr, &scaling, &centre, &q, &position));
     GetObjectMesh(kMeshStar)->Draw();
-    DrawShadow(GetPlayerUnderside() ? 180.0f : 0.0f, hitInfo.point, scaling);
+    DrawShadow(GetPlayerUnderside() ? 180.0f : 0.0f, hitInfo.shadowPoint, scaling);
     return;
   }
   d->SetTransform(D3DTS_WORLD, world);
@@ -325,6 +325,6 @@ void MoveBlock::Draw() {
 }
 
 int MoveBlock::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3&, Vec3* contact) {
-  const float edge = hitInfo.pushing ? size.x * hitInfo.level : size.x;
+  const float edge = hitInfo.carried ? size.x * hitInfo.level : size.x;
   return CubeTest(edge, upsideDown, c, s, contact);
 }

@@ -34,7 +34,7 @@ enum CountedAs {
 
 class EnemyBase : public CharacterBase {
  public:
-  EnemyBase() { kind = 2; }
+  EnemyBase() { kind = CharacterKind::kEnemy; }
   // The per-frame driver, given the character list (the player first).
   virtual void Act(CharacterList& characters);
   virtual void Search(CharacterBase* player);

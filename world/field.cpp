@@ -174,7 +174,7 @@ void Field::SweepWithWave(GimmickNode* n, Player* player) {
   n->object->state = kStateBlownAway;
   n->state = kStateBlownAway;
   if (n == held) {
-    AsChip(held)->burst() = 1;
+    AsChip(held)->hitInfo.burst = 1;
     player->action = kActionIdle;
   }
   GameSound::PlayOnce(kSeBigWave);
@@ -213,7 +213,7 @@ void Field::ChipHandling(Player* player) {
     }
     selectTimer = 0;
     selectSize = 2;
-    if (held && !AsChip(held)->carried()) {
+    if (held && !AsChip(held)->hitInfo.carried) {
       held->object->state = kStateNormal;
       held->state = kStateNormal;
       held = nullptr;
@@ -308,7 +308,7 @@ void Field::SelectForLift(Player* player) {
         held->state = kStateNormal;
       }
       held = under;
-      if (!AsChip(under)->carried()) {
+      if (!AsChip(under)->hitInfo.carried) {
         under->object->state = kStateTaken;
         under->state = kStateTaken;
       }
@@ -369,7 +369,7 @@ void Field::FlipRunning(Player* player) {
 
 void Field::Lift(Player* player) {
   OneChip* chip = AsChip(held);
-  if (!chip || chip->flying()) {
+  if (!chip || chip->hitInfo.flying) {
     player->action = kActionIdle;
     return;
   }
@@ -387,14 +387,14 @@ void Field::Lift(Player* player) {
     Damage();
     chip->timer = 0;
     player->action = kActionCarrying;
-    chip->carried() = 1;
+    chip->hitInfo.carried = 1;
     GameSound::Request(kSeUp2, 0);
     GameSound::PlayOnce(kSeSelect);
   }
   StarGather* gather = starGathers.Add();
   gather->SetMode(1);
   gather->Start(chip->upsideDown, chip->position, static_cast<float>(player->chargeFrames) / 1000);
-  chip->level() = player->chargeLevel;
+  chip->hitInfo.level = player->chargeLevel;
   chip->state = kStateNormal;
   held->state = kStateNormal;
 }
@@ -423,7 +423,7 @@ void Field::Carry(Player* player) {
   const float spin = level >= 3 ? 10.0f : level >= 2 ? 5.0f : 1.0f;
   chip->rotation.x += spin;
   chip->rotation.y += spin;
-  if (level != chip->level()) {
+  if (level != chip->hitInfo.level) {
     GameSound::PlayOnce(kSeSelect);
     StartBursts(chip->position, chip->upsideDown);
   }
@@ -440,12 +440,12 @@ void Field::Carry(Player* player) {
     player->throwNow = 0;
     player->action = kActionIdle;
     player->chargeLevel = 1.5f;
-    chip->flying() = 1;
+    chip->hitInfo.flying = 1;
     chip->gravityOn = 1;
     chip->velocity = {std::sin(yaw), 0, std::cos(yaw)};
     GameSound::PlayOnce(kSeThrow);
   }
-  chip->level() = level;
+  chip->hitInfo.level = level;
 }
 
 void Field::DropHeld() {
@@ -458,14 +458,14 @@ void Field::DropHeld() {
 
 void Field::HeldChip() {
   OneChip* chip = AsChip(held);
-  const float e = chip->level();
+  const float e = chip->hitInfo.level;
   if (chip->state == kStateWashedAway && GameSound::GetRequest(kSeCharge) == 2) GameSound::Request(kSeCharge, 0);
-  if (chip->burst()) {
+  if (chip->hitInfo.burst) {
     StartBursts(chip->position, chip->upsideDown);
     DropHeld();
     return;
   }
-  if (chip->flying()) {
+  if (chip->hitInfo.flying) {
     StarGather* spray = starGathers.Add();
     spray->SetMode(0);
     spray->Start(chip->upsideDown, chip->position);
@@ -480,7 +480,7 @@ void Field::HeldChip() {
     if (std::fabs(q.x - p.x) >= s.x || std::fabs(q.z - p.z) >= s.z) continue;
     Vec3 contact = p;
     const int flags = n->object->HitCheck(chip->upsideDown, p, {e, e, e}, chip->velocity, &contact);
-    if (chip->flying() && flags != 0 && flags != kFaceOver) {
+    if (chip->hitInfo.flying && flags != 0 && flags != kFaceOver) {
       if (n->kind == kKindRotaWall) {
         auto* wall = static_cast<RotaWall*>(n->object);
         if (wall->turnState & 2) {
@@ -497,10 +497,10 @@ void Field::HeldChip() {
     }
     // The star's shadow: only a face the star is exactly over counts.
     if (FindGround((flags & kFaceOver) && (flags & kFaceStand), flags == kFaceOver, p, chip->upsideDown, contact,
-                   &chip->shadowPoint()))
+                   &chip->hitInfo.shadowPoint))
       shadowFound = true;
   }
-  if (held && !shadowFound) chip->shadowPoint() = {p.x, chip->upsideDown ? 15.0f : -15.0f, p.z};
+  if (held && !shadowFound) chip->hitInfo.shadowPoint = {p.x, chip->upsideDown ? 15.0f : -15.0f, p.z};
 }
 
 void Field::Draw(const CharacterBase& player) {

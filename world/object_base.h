@@ -107,6 +107,9 @@ class ObjectAction : public ObjectBase {
   void StepGravity();
 };
 
+// What a character is to the collision pass and the bumps.
+enum class CharacterKind { kNone = 0, kPlayer = 1, kEnemy = 2 };
+
 class CharacterBase : public ObjectAction {
  public:
   CharacterBase() { gravityOn = 1; }
@@ -128,18 +131,20 @@ class CharacterBase : public ObjectAction {
 
   int knockBack = 0;
   Vec3 groundPoint;
-  int kind = 0;  // 1 player, 2 enemy
+  CharacterKind kind = CharacterKind::kNone;
   float knockTimer = 0;
   int fallSounded = 0;
 };
 
 // The carry record of a chip (and what the collision pass reads of any
-// gimmick): carried, the charge level, the shadow point, flying, burst.
+// gimmick): whether the player carries it, the charge level it was lifted
+// or thrown at (its edge while carried), where its shadow lies, whether it
+// flies (thrown), and whether the great wave burst it in the player's hands.
 struct HitInfo {
-  int pushing = 0;
+  int carried = 0;
   float level = 0;
-  Vec3 point;
-  int active = 0;
+  Vec3 shadowPoint;
+  int flying = 0;
   int burst = 0;
 };
 

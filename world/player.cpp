@@ -47,7 +47,7 @@ float Decay(float v) {
 Player::Player() : mesh(GetObjectMesh(kMeshPlayer)) {
   rotation = {0, 90, 0};
   size = {1, 2, 1};
-  kind = 1;
+  kind = CharacterKind::kPlayer;
   ResetLife();
 }
 

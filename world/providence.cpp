@@ -32,7 +32,7 @@ bool SameSide(const CharacterBase& a, const CharacterBase& b) { return (a.upside
 bool BumpPlayer(EnemyBase& self, CharacterList& characters, float reachY, float push) {
   if (self.knockBack) return false;
   for (CharacterBase* c : characters) {
-    if (c == &self || c->kind != 1 || c->knockBack != 0) continue;
+    if (c == &self || c->kind != CharacterKind::kPlayer || c->knockBack != 0) continue;
     if (std::fabs(self.position.x - c->position.x) < self.size.x / 2 + c->size.x / 2 &&
         std::fabs(self.position.z - c->position.z) < self.size.z / 2 + c->size.z / 2 &&
         std::fabs(self.position.y - c->position.y) < reachY) {
