@@ -15,6 +15,7 @@ class StarBurst {
   void Draw();
   bool Active() const { return active_; }
   int Alpha() const { return alpha_; }
+  const Vec3& StarPosition(int i) const { return stars_[i].position; }
 
  private:
   struct Star {

@@ -1,0 +1,46 @@
+// The credits: the speed toggle and the hold at the end.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/sound_sets.h"
+#include "render/preload.h"
+#include "scenes/game_state.h"
+#include "scenes/run_state.h"
+#include "tests/scene_support.h"
+#include "scenes/credit.h"
+
+TEST(Credit, ConfirmTogglesTheSpeedAndTheEndHoldsThreeSeconds) {
+  SceneServices s;
+  Credit credit;
+  ASSERT_EQ(credit.Start(), 1);
+  Input({DIK_RETURN});
+  credit.Update();
+  EXPECT_FLOAT_EQ(credit.speed, 2.25f);  // fading in: no effect
+  Input({});
+  while (credit.phase == Credit::kFadingIn) credit.Update();
+  Input({DIK_RETURN});
+  credit.Update();
+  EXPECT_FLOAT_EQ(credit.speed, 10.0f);
+  Input({});
+  credit.Update();
+  Input({DIK_RETURN});
+  credit.Update();
+  EXPECT_FLOAT_EQ(credit.speed, 2.25f);
+  Input({});
+  int frames = 0;
+  while (credit.position.y > credit.endY) {
+    credit.Update();
+    ++frames;
+  }
+  EXPECT_FLOAT_EQ(credit.position.y, credit.endY);
+  int hold = 1;
+  while (credit.phase == Credit::kScrolling) {
+    credit.Update();
+    ++hold;
+  }
+  EXPECT_EQ(hold, 180);
+  int out = 0;
+  while (credit.Update()) ++out;
+  EXPECT_EQ(out, 127);  // 255 down by 2 a frame
+}

@@ -1,0 +1,82 @@
+// The info panel and the boards that open it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/sound_sets.h"
+#include "render/preload.h"
+#include "scenes/game_state.h"
+#include "scenes/run_state.h"
+#include "tests/scene_support.h"
+#include "world/info_board.h"
+#include "world/player.h"
+#include "world/world_values.h"
+
+TEST(InfoPanel, LinesGiveNumberPictureAndTextWithLineBreaks) {
+  InfoEntry e = ParseInfoLine("3,-1,first,second");
+  EXPECT_EQ(e.number, 3);
+  EXPECT_EQ(e.picture, -1);
+  EXPECT_EQ(e.text, "first\nsecond");
+  e = ParseInfoLine("3,2,text");
+  EXPECT_EQ(e.picture, 2);
+  EXPECT_EQ(e.text, "text");
+  e = ParseInfoLine("garbage");
+  EXPECT_EQ(e.number, 0);
+  EXPECT_TRUE(e.text.empty());
+}
+
+TEST(InfoPanel, AdjacentBoardsSwitchTheTextAndFarOnesAreNotTouched) {
+  SceneServices s;
+  ASSERT_EQ(GameSound::Load(), 1);
+  ResetRunState();
+  InfoBoard a(1), b(2);
+  a.position = {0, 0.5f, 0};
+  b.position = {1, 0.5f, 0};
+  Player player;
+  player.position = {0.2f, 0.5f, 0};
+  a.Action(&player);
+  b.Action(&player);
+  EXPECT_EQ(a.touching, 1);
+  EXPECT_EQ(GetInfoPanel().phase, InfoPanel::kSlidingIn);
+  EXPECT_EQ(World().boardReading, 1);
+  player.position.x = 1.1f;  // stepped straight onto the next board
+  a.Action(&player);
+  b.Action(&player);
+  EXPECT_EQ(a.touching, 0);
+  EXPECT_EQ(b.touching, 1);
+  EXPECT_EQ(World().activeBoard, 2);
+  EXPECT_NE(GetInfoPanel().phase, InfoPanel::kSlidingOut);
+  // Directly above, more than one unit up: not touched.
+  player.position = {1, 1.6f, 0};
+  b.Action(&player);
+  EXPECT_EQ(b.touching, 0);
+  EXPECT_EQ(GetInfoPanel().phase, InfoPanel::kSlidingOut);
+  EXPECT_EQ(World().boardReading, 0);
+  // While the player is blown away no board reacts.
+  SetGameMode(kModeBlownAway);
+  player.position = {1, 0.5f, 0};
+  b.Action(&player);
+  EXPECT_EQ(b.touching, 0);
+  GameSound::Release();
+}
+
+TEST(InfoPanel, ABoardOnlyAsksForThePanelWhichIsDrawnOverTheWorldOncePerFrame) {
+  SceneServices s;
+  ASSERT_EQ(GameSound::Load(), 1);
+  ASSERT_EQ(LoadSharedAssets(), 1);
+  ResetRunState();
+  InfoBoard board(2);
+  board.position = {0, 0.5f, 0};
+  Player player;
+  player.position = {0, 0.5f, 0};
+  board.Action(&player);
+  board.Draw();
+  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720);  // not drawn with the world
+  FlushInfoPanel();
+  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720 + (508 - 720) / 4.0f);
+  FlushInfoPanel();  // nothing asked since
+  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720 + (508 - 720) / 4.0f);
+  EXPECT_EQ(GetInfoPanel().currentText, 2);
+  ReleaseSharedAssets();
+  GameSound::Release();
+}

@@ -1,0 +1,26 @@
+// What the scene tests share: input set for one frame and the services a
+// scene needs, run from the generated resources.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "base/text_encoding.h"
+#include "platform/input.h"
+#include "tests/test_support.h"
+
+inline void Input(std::initializer_list<int> keys, float stickY = 0) {
+  uint8_t k[256] = {};
+  for (int key : keys) k[key] = 0x80;
+  PadRecord pad;
+  pad.connected = stickY != 0;
+  pad.state.Gamepad.sThumbLY = static_cast<short>(stickY * 20000);
+  SetInputStateForTest(k, pad);
+}
+
+struct SceneServices {
+  HeadlessServices services{true, true, false};
+  ScopedWorkingDirectory run{RunDirectory()};
+};
+
+inline std::string Sjis(const char* utf8) { return Utf8ToSjis(utf8); }

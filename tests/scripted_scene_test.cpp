@@ -1,0 +1,94 @@
+// The opening and ending scenes driven alone: script lines, pages, typing.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/sound_sets.h"
+#include "render/preload.h"
+#include "scenes/game_state.h"
+#include "scenes/run_state.h"
+#include "tests/scene_support.h"
+#include "scenes/scripted_scene.h"
+
+TEST(ScriptedScene, ScriptLinesPlacePortraitsAndBreakTextAtCommas) {
+  const std::string script = Sjis(
+      "n,,語り,二行目\n"
+      "h,ol.h/ir.o,彦星\n"
+      "o,ol.h/ol.h/or.h,同じ顔は最後の場所に\n"
+      "x,ol.h,読まれない行\n"
+      "t,il.x/.t,場所なしは直前の場所\n"
+      "scane_end\n"
+      "h,,後ろは読まない\n");
+  const std::vector<ScriptPage> pages = ParseScript(script);
+  ASSERT_EQ(pages.size(), 4u);
+  EXPECT_EQ(pages[0].speaker, 3);
+  EXPECT_EQ(pages[0].text, Sjis("語り\n二行目\n"));
+  for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(pages[0].place[slot], -1);
+  EXPECT_EQ(pages[1].speaker, 0);
+  EXPECT_EQ(pages[1].place[0], 0);  // outer-left
+  EXPECT_EQ(pages[1].place[1], 2);  // inner-right
+  EXPECT_EQ(pages[1].place[2], -1);
+  EXPECT_EQ(pages[2].place[0], 3);  // the last command wins
+  EXPECT_EQ(pages[3].place[2], 1);  // no letters left: the inner-left of ".x"
+}
+
+TEST(ScriptedScene, ConfirmShowsThePageThenMovesOnAndTheLastPageFadesOut) {
+  SceneServices s;
+  Opening opening;
+  ASSERT_EQ(opening.Start(), 1);
+  ASSERT_GT(opening.pages.size(), 2u);
+  Input({DIK_RETURN});
+  opening.Update();
+  EXPECT_EQ(opening.pageIndex, 0);  // fading in: no advance
+  Input({});
+  for (int i = 0; i < 64; ++i) {
+    opening.Draw();
+    EXPECT_EQ(opening.shown, 0);  // no typing before the fade-in is done
+    opening.Update();
+  }
+  EXPECT_EQ(opening.fade, 255);
+  for (int i = 0; i < 5; ++i) opening.Draw();
+  EXPECT_GT(opening.shown, 0);
+  EXPECT_LT(opening.shown, opening.length);
+  Input({DIK_RETURN});
+  opening.Update();
+  EXPECT_EQ(opening.shown, opening.length);  // the whole page at once
+  EXPECT_EQ(opening.pageIndex, 0);
+  Input({});
+  opening.Update();
+  Input({DIK_RETURN});
+  opening.Update();
+  EXPECT_EQ(opening.pageIndex, 1);
+  EXPECT_EQ(opening.shown, 0);
+  // Confirm through the rest; after the last page the scene fades out.
+  int frames = 0;
+  while (!opening.finished && frames < 1000) {
+    Input({});
+    opening.Update();
+    Input({DIK_RETURN});
+    opening.Update();
+    frames += 2;
+  }
+  ASSERT_EQ(opening.finished, 1);
+  Input({});
+  int out = 0;
+  while (opening.Update()) ++out;
+  EXPECT_EQ(out, 62);  // 251 (the finishing frame's own step) down by 4 to below 1
+}
+
+TEST(ScriptedScene, TypingShowsWholeCharactersFourFramesApart) {
+  const std::string text = Sjis("あa\nい");
+  int delay = 0, shown = 0;
+  const int length = static_cast<int>(text.size());
+  std::vector<int> seen;
+  for (int i = 0; i < 12; ++i) {
+    shown = ScriptedScene::NextShown(text, shown, length, &delay);
+    seen.push_back(shown);
+  }
+  // Two bytes every fourth frame: "あ", then "a" and the line break (never
+  // stopping inside "い"), then the rest.
+  EXPECT_EQ(seen[2], 0);
+  EXPECT_EQ(seen[3], 2);
+  EXPECT_EQ(seen[7], 4);
+  EXPECT_EQ(seen[11], 6);
+}
