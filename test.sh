@@ -11,6 +11,11 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
 
+echo "== format"
+# Every source file is as clang-format (with .clang-format) writes it.
+find base platform render world scenes app tools tests fuzz -name '*.cpp' -o -name '*.h' |
+  xargs clang-format --dry-run -Werror
+
 echo "== g++ build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELUNE_WERROR=ON >/dev/null
 cmake --build build

@@ -84,8 +84,8 @@ void Application::Run() {
     GraphicsDevice* device = GetDevice();
     device->BeginScene();
     device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    if (state_ == kSeqTitleRun || state_ == kSeqCreditRun || state_ == kSeqOpeningRun || state_ == kSeqGameRun ||
-        state_ == kSeqEndingRun)
+    if (state_ == kSeqTitleRun || state_ == kSeqCreditRun || state_ == kSeqOpeningRun ||
+        state_ == kSeqGameRun || state_ == kSeqEndingRun)
       DrawScene();
     device->EndScene();
     const HRESULT presented = device->Present();
@@ -113,16 +113,20 @@ void Application::Release() {
 
 void Application::WndProc(const WindowMessage& message) {
   switch (message.type) {
-    case WindowMessageType::Close: window_->PostMessage({WindowMessageType::Quit, 0}); break;
+    case WindowMessageType::Close:
+      window_->PostMessage({WindowMessageType::Quit, 0});
+      break;
     case WindowMessageType::KeyDown:
       if (message.key == DIK_ESCAPE) window_->PostMessage({WindowMessageType::Close, 0});
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
 template <typename Scene>
-Application::StepResult Application::StartStep(Scene*& scene, bool readyWhenNonzero, bool failureEnds) {
+Application::StepResult Application::StartStep(Scene*& scene, bool readyWhenNonzero,
+                                               bool failureEnds) {
   if (!scene) {
     scene = new Scene();
     return StepResult::kStay;
@@ -155,8 +159,10 @@ int Application::UpdateScene() {
     return r == StepResult::kEndProgram ? 1 : 0;
   };
   switch (state_) {
-    case kSeqTitleStart: return on(StartStep(title_, true, false), kSeqTitleRun, kDrawTitle);
-    case kSeqTitleRun: return on(RunStep(title_), kSeqTitleEnd, drawId_);
+    case kSeqTitleStart:
+      return on(StartStep(title_, true, false), kSeqTitleRun, kDrawTitle);
+    case kSeqTitleRun:
+      return on(RunStep(title_), kSeqTitleEnd, drawId_);
     case kSeqTitleEnd: {
       // The menu's choice: 0 start (the opening), 1 the credits, 2 quit.
       const int result = title_->GetResult();
@@ -165,32 +171,40 @@ int Application::UpdateScene() {
       EndStep(title_);
       return result == 2 ? 1 : 0;
     }
-    case kSeqCreditStart: return on(StartStep(credit_, false, false), kSeqCreditRun, kDrawCredit);
-    case kSeqCreditRun: return on(RunStep(credit_), kSeqCreditEnd, drawId_);
+    case kSeqCreditStart:
+      return on(StartStep(credit_, false, false), kSeqCreditRun, kDrawCredit);
+    case kSeqCreditRun:
+      return on(RunStep(credit_), kSeqCreditEnd, drawId_);
     case kSeqCreditEnd:
       EndStep(credit_);
       return on(StepResult::kNext, kSeqTitleStart, kDrawNone);
-    case kSeqOpeningStart: return on(StartStep(opening_, false, false), kSeqOpeningRun, kDrawOpening);
-    case kSeqOpeningRun: return on(RunStep(opening_), kSeqOpeningEnd, drawId_);
+    case kSeqOpeningStart:
+      return on(StartStep(opening_, false, false), kSeqOpeningRun, kDrawOpening);
+    case kSeqOpeningRun:
+      return on(RunStep(opening_), kSeqOpeningEnd, drawId_);
     case kSeqOpeningEnd:
       EndStep(opening_);
       return on(StepResult::kNext, kSeqGameStart, kDrawNone);
     case kSeqGameStart:
       // A game scene that cannot start ends the program.
       return on(StartStep(game_, true, true), kSeqGameRun, kDrawGame);
-    case kSeqGameRun: return on(RunStep(game_), kSeqGameEnd, drawId_);
+    case kSeqGameRun:
+      return on(RunStep(game_), kSeqGameEnd, drawId_);
     case kSeqGameEnd: {
       // After a cleared game the ending and the credits, else the title.
       const int cleared = game_->GetResult() == 1;
       EndStep(game_);
       return on(StepResult::kNext, cleared ? kSeqEndingStart : kSeqTitleStart, kDrawNone);
     }
-    case kSeqEndingStart: return on(StartStep(ending_, false, false), kSeqEndingRun, kDrawEnding);
-    case kSeqEndingRun: return on(RunStep(ending_), kSeqEndingEnd, drawId_);
+    case kSeqEndingStart:
+      return on(StartStep(ending_, false, false), kSeqEndingRun, kDrawEnding);
+    case kSeqEndingRun:
+      return on(RunStep(ending_), kSeqEndingEnd, drawId_);
     case kSeqEndingEnd:
       EndStep(ending_);
       return on(StepResult::kNext, kSeqCreditStart, kDrawNone);
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -219,7 +233,8 @@ void Application::DrawScene() {
     case kDrawEnding:
       if (ending_) ending_->Draw();
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -43,7 +43,14 @@ enum SequencerState {
 };
 
 // Which scene a frame draws (0: none).
-enum DrawId { kDrawNone = 0, kDrawTitle = 3, kDrawCredit = 7, kDrawOpening = 11, kDrawGame = 15, kDrawEnding = 19 };
+enum DrawId {
+  kDrawNone = 0,
+  kDrawTitle = 3,
+  kDrawCredit = 7,
+  kDrawOpening = 11,
+  kDrawGame = 15,
+  kDrawEnding = 19
+};
 
 class Application {
  public:

@@ -68,6 +68,12 @@ double MeasureFrameRate() {
   return result;
 }
 
-int IsFrameReady() { return g_frameReady; }
-void ReleaseFrameTimer() { g_samples.clear(); }
-int64_t NextFrameDue() { return g_lastTick + g_ticksPerFrame; }
+int IsFrameReady() {
+  return g_frameReady;
+}
+void ReleaseFrameTimer() {
+  g_samples.clear();
+}
+int64_t NextFrameDue() {
+  return g_lastTick + g_ticksPerFrame;
+}

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "base/report_error.h"
 #include "app/single_instance.h"
+#include "base/report_error.h"
 #include "platform/sdl_gl/sdl_backend.h"
 
 #ifdef ORVELUNE_WINDOWED

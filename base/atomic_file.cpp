@@ -1,10 +1,10 @@
 #include "base/atomic_file.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-#include <unistd.h>
 
 bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error) {
   const std::string temp = path + ".tmp" + std::to_string(::getpid());

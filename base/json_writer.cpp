@@ -87,11 +87,21 @@ void JsonWriter::Quote(const std::string& v) {
   text_ += '"';
   for (unsigned char c : v) {
     switch (c) {
-      case '"': text_ += "\\\""; break;
-      case '\\': text_ += "\\\\"; break;
-      case '\n': text_ += "\\n"; break;
-      case '\r': text_ += "\\r"; break;
-      case '\t': text_ += "\\t"; break;
+      case '"':
+        text_ += "\\\"";
+        break;
+      case '\\':
+        text_ += "\\\\";
+        break;
+      case '\n':
+        text_ += "\\n";
+        break;
+      case '\r':
+        text_ += "\\r";
+        break;
+      case '\t':
+        text_ += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];

@@ -25,9 +25,24 @@ struct Vec3 {
   constexpr Vec3 operator-() const { return {-x, -y, -z}; }
   constexpr Vec3 operator*(float s) const { return {x * s, y * s, z * s}; }
   constexpr Vec3 operator/(float s) const { return {x / s, y / s, z / s}; }
-  Vec3& operator+=(const Vec3& o) { x += o.x; y += o.y; z += o.z; return *this; }
-  Vec3& operator-=(const Vec3& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
-  Vec3& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
+  Vec3& operator+=(const Vec3& o) {
+    x += o.x;
+    y += o.y;
+    z += o.z;
+    return *this;
+  }
+  Vec3& operator-=(const Vec3& o) {
+    x -= o.x;
+    y -= o.y;
+    z -= o.z;
+    return *this;
+  }
+  Vec3& operator*=(float s) {
+    x *= s;
+    y *= s;
+    z *= s;
+    return *this;
+  }
   constexpr bool operator==(const Vec3& o) const { return x == o.x && y == o.y && z == o.z; }
 };
 
@@ -53,12 +68,18 @@ struct Matrix {
   bool operator==(const Matrix& o) const;
 };
 
-inline float Vec3Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float Vec3Dot(const Vec3& a, const Vec3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 Vec3Cross(const Vec3& a, const Vec3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float Vec3Length(const Vec3& v) { return std::sqrt(Vec3Dot(v, v)); }
-inline float Vec3LengthSq(const Vec3& v) { return Vec3Dot(v, v); }
+inline float Vec3Length(const Vec3& v) {
+  return std::sqrt(Vec3Dot(v, v));
+}
+inline float Vec3LengthSq(const Vec3& v) {
+  return Vec3Dot(v, v);
+}
 // Like D3DXVec3Normalize: a zero vector stays zero.
 Vec3 Vec3Normalize(const Vec3& v);
 // (x, y, z, 1) * m, divided by the resulting w.

@@ -16,10 +16,18 @@ int Next(uint32_t& state) {
 
 }  // namespace
 
-int GameRand() { return Next(g_gameState); }
-void GameSrand(uint32_t seed) { g_gameState = seed; }
-int DrawRand() { return Next(g_drawState); }
-void DrawSrand(uint32_t seed) { g_drawState = seed; }
+int GameRand() {
+  return Next(g_gameState);
+}
+void GameSrand(uint32_t seed) {
+  g_gameState = seed;
+}
+int DrawRand() {
+  return Next(g_drawState);
+}
+void DrawSrand(uint32_t seed) {
+  g_drawState = seed;
+}
 
 uint32_t TimeSeed() {
   if (g_fixedTimeSeed) return g_timeSeed;

@@ -20,5 +20,9 @@ void ReportErrorDetail(const char* detail) {
   std::fflush(stderr);
 }
 
-const std::vector<std::string>& ReportedErrors() { return Reports(); }
-void ClearReportedErrors() { Reports().clear(); }
+const std::vector<std::string>& ReportedErrors() {
+  return Reports();
+}
+void ClearReportedErrors() {
+  Reports().clear();
+}

@@ -132,8 +132,10 @@ std::u32string Utf8ToCodepoints(const std::string& utf8) {
     }
     bool ok = i + extra < n;
     for (size_t k = 1; ok && k <= extra; ++k) {
-      if ((b[i + k] & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (b[i + k] & 0x3F);
+      if ((b[i + k] & 0xC0) != 0x80)
+        ok = false;
+      else
+        cp = (cp << 6) | (b[i + k] & 0x3F);
     }
     if (!ok) {
       out += U'\uFFFD';

@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!script.Parse(std::string(reinterpret_cast<const char*>(data), size), "fuzz", &error))
     return 0;
   InputScript again;
-  if (!again.Parse(script.Write(), "again", &error) || again.Write() != script.Write()) std::abort();
+  if (!again.Parse(script.Write(), "again", &error) || again.Write() != script.Write())
+    std::abort();
   return 0;
 }

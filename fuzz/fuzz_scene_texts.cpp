@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (place < -1 || place > 3) std::abort();
     const int length = static_cast<int>(page.text.size());
     int shown = 0, delay = 0;
-    for (int i = 0; i <= 4 * length + 4; ++i) shown = ScriptedScene::NextShown(page.text, shown, length, &delay);
+    for (int i = 0; i <= 4 * length + 4; ++i)
+      shown = ScriptedScene::NextShown(page.text, shown, length, &delay);
     if (shown != length) std::abort();
   }
   const InfoEntry entry = ParseInfoLine(text);

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FieldChip reader;
   reader.LoadBytes(head, characters, std::string(reinterpret_cast<const char*>(data), size));
   for (GimmickNode* n = head; n; n = n->next)
-    if (!std::isfinite(n->object->position.x) || !std::isfinite(n->object->position.y)) std::abort();
+    if (!std::isfinite(n->object->position.x) || !std::isfinite(n->object->position.y))
+      std::abort();
   DeleteGimmickList(head);
   for (CharacterBase* c : characters) delete c;
   return 0;

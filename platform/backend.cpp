@@ -4,5 +4,9 @@ namespace {
 Backend* g_backend = nullptr;
 }
 
-void SetBackend(Backend* backend) { g_backend = backend; }
-Backend* GetBackend() { return g_backend; }
+void SetBackend(Backend* backend) {
+  g_backend = backend;
+}
+Backend* GetBackend() {
+  return g_backend;
+}

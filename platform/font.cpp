@@ -20,8 +20,8 @@ constexpr int kAtlasSize = 1024;
 // Finds a font file for the face the game asks for.
 bool FindFace(const FontDesc& desc, std::string* path, int* index) {
   const std::string face = desc.face ? desc.face : "";
-  const bool gothic = face.find("ゴシック") != std::string::npos ||
-                      face.find("Gothic") != std::string::npos;
+  const bool gothic =
+      face.find("ゴシック") != std::string::npos || face.find("Gothic") != std::string::npos;
   return FindJapaneseFont(gothic, desc.weight >= 600, path, index);
 }
 
@@ -147,7 +147,9 @@ struct Font::Impl {
 
 Font::Font(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Font::~Font() = default;
-void Font::Release() { delete this; }
+void Font::Release() {
+  delete this;
+}
 
 Font* Font::Create(GraphicsDevice* device, const FontDesc& desc, std::string* error) {
   auto impl = std::make_unique<Impl>();
@@ -177,8 +179,12 @@ Font* Font::Create(GraphicsDevice* device, const FontDesc& desc, std::string* er
   return new Font(std::move(impl));
 }
 
-int Font::LineHeight() const { return impl_->height; }
-const std::string& Font::FacePath() const { return impl_->path; }
+int Font::LineHeight() const {
+  return impl_->height;
+}
+const std::string& Font::FacePath() const {
+  return impl_->path;
+}
 
 TextLayout Font::Layout(const char* sjis, int count, int width, uint32_t format) {
   const std::u32string text = SjisToCodepoints(sjis, count);
@@ -186,8 +192,8 @@ TextLayout Font::Layout(const char* sjis, int count, int width, uint32_t format)
                     [this](char32_t cp) { return impl_->GetGlyph(cp).advance; });
 }
 
-int Font::DrawText(Sprite* sprite, const char* sjis, int count, const RECT* rect,
-                   uint32_t format, D3DCOLOR color) {
+int Font::DrawText(Sprite* sprite, const char* sjis, int count, const RECT* rect, uint32_t format,
+                   D3DCOLOR color) {
   if (!sprite || !sjis || !rect) return 0;
   const TextLayout layout = Layout(sjis, count, rect->right - rect->left, format);
   const bool clip = (format & DT_NOCLIP) == 0;

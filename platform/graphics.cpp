@@ -93,18 +93,30 @@ void ReleaseDebugFont() {
   }
 }
 
-GraphicsDevice* GetDevice() { return g_device; }
-Sprite* GetSprite() { return g_sprite; }
-Font* GetScriptFont() { return g_scriptFont; }
-Font* GetBoardFont() { return g_boardFont; }
+GraphicsDevice* GetDevice() {
+  return g_device;
+}
+Sprite* GetSprite() {
+  return g_sprite;
+}
+Font* GetScriptFont() {
+  return g_scriptFont;
+}
+Font* GetBoardFont() {
+  return g_boardFont;
+}
 
 D3DCOLOR ScriptTextColor(int speakerKind, int sceneMode) {
   if (sceneMode < 0 || sceneMode > 2) return 0;
   switch (speakerKind) {
-    case 0: return 0xFF40409E;
-    case 1: return sceneMode == 1 ? 0xFFC6C640 : 0xFF804040;
-    case 2: return 0xFF408040;
-    case 3: return sceneMode == 1 ? 0 : 0xFFC0C0C0;
+    case 0:
+      return 0xFF40409E;
+    case 1:
+      return sceneMode == 1 ? 0xFFC6C640 : 0xFF804040;
+    case 2:
+      return 0xFF408040;
+    case 3:
+      return sceneMode == 1 ? 0 : 0xFFC0C0C0;
   }
   return 0;
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d_types.h"
 #include "base/math.h"
+#include "platform/d3d_types.h"
 
 // Resources are created by the device and given back with Release(), which
 // frees them; a released pointer must not be used again.

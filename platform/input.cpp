@@ -60,10 +60,18 @@ void UpdateInput() {
   }
 }
 
-const uint8_t* GetKeyState() { return g_keys; }
-const uint8_t* GetPrevKeyState() { return g_prevKeys; }
-const PadRecord* GetPadState() { return &g_pad; }
-const PadRecord* GetPrevPadState() { return &g_prevPad; }
+const uint8_t* GetKeyState() {
+  return g_keys;
+}
+const uint8_t* GetPrevKeyState() {
+  return g_prevKeys;
+}
+const PadRecord* GetPadState() {
+  return &g_pad;
+}
+const PadRecord* GetPrevPadState() {
+  return &g_prevPad;
+}
 
 void GetLeftStick(const PadRecord* pad, Vec2* out) {
   ReadStick(pad, pad->state.Gamepad.sThumbLX, pad->state.Gamepad.sThumbLY, out);

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
+#include "base/math.h"
 #include "platform/backend.h"
 #include "platform/input_types.h"
-#include "base/math.h"
 
 int InitKeyboard(GameWindow* window);
 void ReleaseKeyboard();
@@ -25,7 +25,9 @@ void GetLeftStick(const PadRecord* pad, Vec2* out);
 void GetRightStick(const PadRecord* pad, Vec2* out);
 
 // Small helpers over the snapshots.
-inline bool IsKeyDown(int dik) { return (GetKeyState()[dik] & 0x80) != 0; }
+inline bool IsKeyDown(int dik) {
+  return (GetKeyState()[dik] & 0x80) != 0;
+}
 inline bool IsKeyPressed(int dik) {
   return (GetKeyState()[dik] & 0x80) != 0 && (GetPrevKeyState()[dik] & 0x80) == 0;
 }

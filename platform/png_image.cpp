@@ -79,7 +79,8 @@ bool DecodePng(const uint8_t* bytes, size_t size, Image* out, std::string* why) 
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != static_cast<size_t>(w) * 4) png_error(png, "unexpected layout");
+  if (png_get_rowbytes(png, info) != static_cast<size_t>(w) * 4)
+    png_error(png, "unexpected layout");
   pixels.resize(static_cast<size_t>(w) * h * 4);
   rows.resize(h);
   for (png_uint_32 y = 0; y < h; ++y) rows[y] = pixels.data() + static_cast<size_t>(y) * w * 4;

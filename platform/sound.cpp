@@ -154,7 +154,9 @@ void SoundBuffer::Rewind(uint32_t position) {
   if (voice_) voice_->SetCurrentPosition(position);
 }
 
-int SoundBuffer::IsPlaying() { return voice_ && voice_->GetStatus() != 0 ? 1 : 0; }
+int SoundBuffer::IsPlaying() {
+  return voice_ && voice_->GetStatus() != 0 ? 1 : 0;
+}
 
 void SoundBuffer::Release() {
   if (voice_) {

@@ -66,7 +66,8 @@ void SoundSetCore::Update() {
           startedNow_.push_back(i);
         }
         break;
-      default: break;
+      default:
+        break;
     }
   }
 }
@@ -91,7 +92,9 @@ void SoundSetCore::PlayOnce(int i) {
     request_[i] = 1;
 }
 
-int SoundSetCore::IsPlaying(int i) { return Valid(i) ? buffers_[i]->IsPlaying() : 0; }
+int SoundSetCore::IsPlaying(int i) {
+  return Valid(i) ? buffers_[i]->IsPlaying() : 0;
+}
 
 void SoundSetCore::Defer(int i, int value) {
   if (i >= 0 && i < static_cast<int>(deferred_.size())) deferred_[i] = value;
@@ -112,15 +115,18 @@ void SoundSetCore::StopAll() {
 }
 
 SoundSetCore& GameSound::Core() {
-  static SoundSetCore core(kGameSoundPaths, kGameSoundCount, "サウンドの読み込みに失敗 -GameSound-");
+  static SoundSetCore core(kGameSoundPaths, kGameSoundCount,
+                           "サウンドの読み込みに失敗 -GameSound-");
   return core;
 }
 SoundSetCore& EventSound::Core() {
-  static SoundSetCore core(kEventSoundPaths, kEventSoundCount, "サウンドの読み込みに失敗 -EventSound-");
+  static SoundSetCore core(kEventSoundPaths, kEventSoundCount,
+                           "サウンドの読み込みに失敗 -EventSound-");
   return core;
 }
 SoundSetCore& TitleSound::Core() {
-  static SoundSetCore core(kTitleSoundPaths, kTitleSoundCount, "サウンドの読み込みに失敗 -GameSound-");
+  static SoundSetCore core(kTitleSoundPaths, kTitleSoundCount,
+                           "サウンドの読み込みに失敗 -GameSound-");
   return core;
 }
 SoundSetCore& CreditSound::Core() {

@@ -44,19 +44,19 @@ class SoundSetCore {
 };
 
 // The sets, each a process-wide object behind static functions.
-#define ORVELUNE_SOUND_SET(Name)                                             \
-  class Name {                                                               \
-   public:                                                                   \
-    static int Load() { return Core().Load(); }                              \
-    static void Release() { Core().Release(); }                              \
-    static void Update() { Core().Update(); }                                \
-    static void Request(int i, int value) { Core().Request(i, value); }      \
-    static int GetRequest(int i) { return Core().GetRequest(i); }            \
-    static int IsStarted(int i) { return Core().IsStarted(i); }              \
-    static void PlayOnce(int i) { Core().PlayOnce(i); }                      \
-    static int IsPlaying(int i) { return Core().IsPlaying(i); }              \
-    static void StopAll() { Core().StopAll(); }                              \
-    static SoundSetCore& Core();                                             \
+#define ORVELUNE_SOUND_SET(Name)                                        \
+  class Name {                                                          \
+   public:                                                              \
+    static int Load() { return Core().Load(); }                         \
+    static void Release() { Core().Release(); }                         \
+    static void Update() { Core().Update(); }                           \
+    static void Request(int i, int value) { Core().Request(i, value); } \
+    static int GetRequest(int i) { return Core().GetRequest(i); }       \
+    static int IsStarted(int i) { return Core().IsStarted(i); }         \
+    static void PlayOnce(int i) { Core().PlayOnce(i); }                 \
+    static int IsPlaying(int i) { return Core().IsPlaying(i); }         \
+    static void StopAll() { Core().StopAll(); }                         \
+    static SoundSetCore& Core();                                        \
   }
 
 ORVELUNE_SOUND_SET(EventSound);
@@ -83,12 +83,41 @@ class GameSound {
 
 // Game sound numbers (the index in the game set's path table).
 enum GameSoundNumber {
-  kSeWave = 0, kSeBigWave = 1, kSeWaterFall = 2, kSeWallow = 3, kSeMoveDoor = 4,
-  kSeCloseDoor = 5, kSeGetItem = 6, kSeUp = 7, kSeRotate = 8, kSeUp2 = 9, kSeSet = 10,
-  kSeHitGround = 11, kSeJump = 12, kSeClear = 13, kSeGameover = 14, kSeSelect = 15,
-  kSeSelectEnd = 16, kSeHit = 17, kSeCharaHit = 18, kSeBreak = 19, kSeRotaWall = 20,
-  kSeQuake = 21, kSeBossHit = 22, kSeThrow = 23, kSeSystem = 24, kSeCharge = 25,
-  kSeStarScall = 26, kSeMiss = 27, kSeRush = 28, kSeFish = 29, kSeBossRush = 30,
-  kSeHandHit = 31, kSeTornado = 32, kSeDevide = 33, kBgmMain = 34, kBgmNormalBattle = 35,
+  kSeWave = 0,
+  kSeBigWave = 1,
+  kSeWaterFall = 2,
+  kSeWallow = 3,
+  kSeMoveDoor = 4,
+  kSeCloseDoor = 5,
+  kSeGetItem = 6,
+  kSeUp = 7,
+  kSeRotate = 8,
+  kSeUp2 = 9,
+  kSeSet = 10,
+  kSeHitGround = 11,
+  kSeJump = 12,
+  kSeClear = 13,
+  kSeGameover = 14,
+  kSeSelect = 15,
+  kSeSelectEnd = 16,
+  kSeHit = 17,
+  kSeCharaHit = 18,
+  kSeBreak = 19,
+  kSeRotaWall = 20,
+  kSeQuake = 21,
+  kSeBossHit = 22,
+  kSeThrow = 23,
+  kSeSystem = 24,
+  kSeCharge = 25,
+  kSeStarScall = 26,
+  kSeMiss = 27,
+  kSeRush = 28,
+  kSeFish = 29,
+  kSeBossRush = 30,
+  kSeHandHit = 31,
+  kSeTornado = 32,
+  kSeDevide = 33,
+  kBgmMain = 34,
+  kBgmNormalBattle = 35,
   kBgmBossBattle = 36,
 };

@@ -20,12 +20,16 @@ static_assert(sizeof(SpriteVertex) == 24, "sprite vertices are 24 bytes");
 // The device states a batch changes, kept to be put back at the end.
 struct Sprite::SavedState {
   static constexpr D3DRENDERSTATETYPE kStates[] = {
-      D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND,     D3DRS_ZENABLE,
-      D3DRS_ZWRITEENABLE,     D3DRS_CULLMODE, D3DRS_LIGHTING,      D3DRS_ALPHATESTENABLE,
+      D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND, D3DRS_ZENABLE,
+      D3DRS_ZWRITEENABLE,     D3DRS_CULLMODE, D3DRS_LIGHTING,  D3DRS_ALPHATESTENABLE,
       D3DRS_ALPHAFUNC,        D3DRS_ALPHAREF};
-  static constexpr D3DTEXTURESTAGESTATETYPE kStageStates[] = {
-      D3DTSS_COLOROP,  D3DTSS_COLORARG1, D3DTSS_COLORARG2,           D3DTSS_ALPHAOP,
-      D3DTSS_ALPHAARG1, D3DTSS_ALPHAARG2, D3DTSS_TEXTURETRANSFORMFLAGS};
+  static constexpr D3DTEXTURESTAGESTATETYPE kStageStates[] = {D3DTSS_COLOROP,
+                                                              D3DTSS_COLORARG1,
+                                                              D3DTSS_COLORARG2,
+                                                              D3DTSS_ALPHAOP,
+                                                              D3DTSS_ALPHAARG1,
+                                                              D3DTSS_ALPHAARG2,
+                                                              D3DTSS_TEXTURETRANSFORMFLAGS};
   uint32_t states[std::size(kStates)];
   uint32_t stageStates[std::size(kStageStates)];
   Matrix world, view, projection;
@@ -80,8 +84,9 @@ bool Sprite::Init() {
   if (!idx) return false;
   for (uint32_t q = 0; q < kQuadsPerBatch; ++q) {
     const auto base = static_cast<uint16_t>(q * 4);
-    const uint16_t quad[6] = {base, static_cast<uint16_t>(base + 1), static_cast<uint16_t>(base + 2),
-                              base, static_cast<uint16_t>(base + 2), static_cast<uint16_t>(base + 3)};
+    const uint16_t quad[6] = {
+        base, static_cast<uint16_t>(base + 1), static_cast<uint16_t>(base + 2),
+        base, static_cast<uint16_t>(base + 2), static_cast<uint16_t>(base + 3)};
     std::memcpy(idx + q * 6, quad, sizeof quad);
   }
   indices_->Unlock();
@@ -96,8 +101,8 @@ HRESULT Sprite::Begin(uint32_t flags) {
   return D3D_OK;
 }
 
-HRESULT Sprite::Draw(Texture* texture, const RECT* source, const Vec3* center,
-                     const Vec3* position, D3DCOLOR color) {
+HRESULT Sprite::Draw(Texture* texture, const RECT* source, const Vec3* center, const Vec3* position,
+                     D3DCOLOR color) {
   if (!begun_ || !texture) return D3DERR_INVALIDCALL;
   RECT src = source ? *source : RECT{0, 0, texture->Width(), texture->Height()};
   const float w = static_cast<float>(src.right - src.left);

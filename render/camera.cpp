@@ -29,8 +29,12 @@ struct CameraState {
 
 CameraState g_cam;
 
-float Sin(float degrees) { return std::sin(degrees * kDegToRad); }
-float Cos(float degrees) { return std::cos(degrees * kDegToRad); }
+float Sin(float degrees) {
+  return std::sin(degrees * kDegToRad);
+}
+float Cos(float degrees) {
+  return std::cos(degrees * kDegToRad);
+}
 
 // The high placement, used by mode 1 and while mode 0 settles.
 Vec3 HighTarget(const CameraSubject& s) {
@@ -51,7 +55,9 @@ Vec3 HighTarget(const CameraSubject& s) {
 
 }  // namespace
 
-void ResetCamera() { g_cam = CameraState{}; }
+void ResetCamera() {
+  g_cam = CameraState{};
+}
 
 void InitCamera(const CameraSubject& s) {
   g_cam.eye = g_cam.lookAt = g_cam.easeFrom = g_cam.lookFrom = g_cam.fixedEye = Vec3{};
@@ -136,7 +142,8 @@ int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
       }
       target.x = q.x + D.x;
       g_cam.lookAt = q;
-      g_cam.lookAt.y = EaseOut(q.y - g_cam.lookFrom.y, g_cam.lookFrom.y, kEaseSeconds, g_cam.easeTime);
+      g_cam.lookAt.y =
+          EaseOut(q.y - g_cam.lookFrom.y, g_cam.lookFrom.y, kEaseSeconds, g_cam.easeTime);
       break;
     }
     case kCameraRise:
@@ -145,11 +152,15 @@ int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
       g_cam.fixedEye.y += s.upsideDown ? -0.125f : 0.125f;
       target.y = g_cam.fixedEye.y;
       break;
-    default: break;
+    default:
+      break;
   }
-  g_cam.eye.x = EaseOut(target.x - g_cam.easeFrom.x, g_cam.easeFrom.x, kEaseSeconds, g_cam.easeTime);
-  g_cam.eye.y = EaseOut(target.y - g_cam.easeFrom.y, g_cam.easeFrom.y, kEaseSeconds, g_cam.easeTime);
-  g_cam.eye.z = EaseOut(target.z - g_cam.easeFrom.z, g_cam.easeFrom.z, kEaseSeconds, g_cam.easeTime);
+  g_cam.eye.x =
+      EaseOut(target.x - g_cam.easeFrom.x, g_cam.easeFrom.x, kEaseSeconds, g_cam.easeTime);
+  g_cam.eye.y =
+      EaseOut(target.y - g_cam.easeFrom.y, g_cam.easeFrom.y, kEaseSeconds, g_cam.easeTime);
+  g_cam.eye.z =
+      EaseOut(target.z - g_cam.easeFrom.z, g_cam.easeFrom.z, kEaseSeconds, g_cam.easeTime);
 
   if (g_cam.settleCount == 2 && (mode == kCameraFollow || mode == kCameraHigh)) g_cam.easeTime = 0;
 
@@ -173,7 +184,7 @@ void ApplyCamera() {
   const Matrix view = MatrixLookAtLH(g_cam.eye, g_cam.lookAt, g_cam.up);
   const Matrix projection = MatrixPerspectiveFovLH(kFieldOfView, 1280.0f / 720.0f, kNear, kFar);
   const float c = std::cos(kFieldOfView), s = std::sin(kFieldOfView);
-  const Plane viewPlanes[6] = {{0, c, s, 0}, {-c, 0, s, 0}, {c, 0, s, 0},
+  const Plane viewPlanes[6] = {{0, c, s, 0},  {-c, 0, s, 0},    {c, 0, s, 0},
                                {0, -c, s, 0}, {0, 0, -1, kFar}, {0, 0, 1, kNear}};
   const Matrix m = MatrixTranspose(view);
   for (int i = 0; i < 6; ++i)
@@ -190,7 +201,9 @@ int IsInView(const Vec3& point) {
   return 1;
 }
 
-int GetCameraMode() { return g_cam.mode; }
+int GetCameraMode() {
+  return g_cam.mode;
+}
 
 void SetCameraMode(int mode) {
   g_cam.mode = mode;
@@ -198,21 +211,47 @@ void SetCameraMode(int mode) {
   g_cam.easeTime = 0;
 }
 
-void SetCameraModeOnly(int mode) { g_cam.mode = mode; }
-void SetCameraFixedEye(const Vec3& position) { g_cam.fixedEye = position; }
-void SetCameraEaseFrom(const Vec3& position) { g_cam.easeFrom = position; }
-void SetCameraEaseTime(float seconds) { g_cam.easeTime = seconds; }
-void SetCameraLookFrom(const Vec3& position) { g_cam.lookFrom = position; }
+void SetCameraModeOnly(int mode) {
+  g_cam.mode = mode;
+}
+void SetCameraFixedEye(const Vec3& position) {
+  g_cam.fixedEye = position;
+}
+void SetCameraEaseFrom(const Vec3& position) {
+  g_cam.easeFrom = position;
+}
+void SetCameraEaseTime(float seconds) {
+  g_cam.easeTime = seconds;
+}
+void SetCameraLookFrom(const Vec3& position) {
+  g_cam.lookFrom = position;
+}
 void SetCameraAngles(float tilt, float yaw, float third) {
   g_cam.tilt = tilt;
   g_cam.yaw = yaw;
   g_cam.third = third;
 }
-void SetCameraLookHeight(float height) { g_cam.lookHeight = height; }
-void SetCameraTilt(float tilt) { g_cam.tilt = tilt; }
-Vec3 GetCameraEye() { return g_cam.eye; }
-Vec3 GetCameraLookAt() { return g_cam.lookAt; }
-Vec3 GetCameraUp() { return g_cam.up; }
-float GetCameraYaw() { return g_cam.yaw; }
-float GetCameraTilt() { return g_cam.tilt; }
-int GetCameraSettleCount() { return g_cam.settleCount; }
+void SetCameraLookHeight(float height) {
+  g_cam.lookHeight = height;
+}
+void SetCameraTilt(float tilt) {
+  g_cam.tilt = tilt;
+}
+Vec3 GetCameraEye() {
+  return g_cam.eye;
+}
+Vec3 GetCameraLookAt() {
+  return g_cam.lookAt;
+}
+Vec3 GetCameraUp() {
+  return g_cam.up;
+}
+float GetCameraYaw() {
+  return g_cam.yaw;
+}
+float GetCameraTilt() {
+  return g_cam.tilt;
+}
+int GetCameraSettleCount() {
+  return g_cam.settleCount;
+}

@@ -14,7 +14,7 @@ struct CameraSubject {
   Vec3 rotation;  // degrees
   int upsideDown = 0;
   int state = 0;
-  Vec3 pivot;          // the flip's centre
+  Vec3 pivot;              // the flip's centre
   float heightOffset = 0;  // the flip's rise
 };
 
@@ -28,7 +28,7 @@ int UpdateCamera(const CameraSubject& subject, int headingFlag, int lookFlag);
 void ApplyCamera();
 
 int GetCameraMode();
-void SetCameraMode(int mode);      // and restart the ease from the current eye
+void SetCameraMode(int mode);  // and restart the ease from the current eye
 void SetCameraModeOnly(int mode);
 void SetCameraFixedEye(const Vec3& position);
 void SetCameraEaseFrom(const Vec3& position);

@@ -22,20 +22,21 @@ struct ScreenRect {
   Vec2 position;
 };
 constexpr ScreenRect kScenePictureLayout[6] = {
-    {{320, 720}, {0, 0}},       // first portrait
-    {{320, 720}, {960, 0}},     // second portrait
-    {{320, 720}, {960, 0}},     // third portrait
-    {{1280, 720}, {0, 0}},      // background
-    {{1280, 240}, {11, 461}},   // text frame
-    {{64, 64}, {1142, 605}},    // page button
+    {{320, 720}, {0, 0}},      // first portrait
+    {{320, 720}, {960, 0}},    // second portrait
+    {{320, 720}, {960, 0}},    // third portrait
+    {{1280, 720}, {0, 0}},     // background
+    {{1280, 240}, {11, 461}},  // text frame
+    {{64, 64}, {1142, 605}},   // page button
 };
 
 constexpr Vec2 kPortraitPlaces[4] = {{0, 0}, {320, 0}, {640, 0}, {935, 0}};
 constexpr Vec2 kMessageWindowPos = kScenePictureLayout[4].position;
 constexpr Vec2 kMessageWindowLow{11, 720};
 // The page button's bob limits, derived from the button's place and size.
-constexpr Vec2 kPageButtonPosA{kScenePictureLayout[5].position.x - kScenePictureLayout[5].size.x / 4,
-                               kScenePictureLayout[5].position.y - kScenePictureLayout[5].size.y / 4};
+constexpr Vec2 kPageButtonPosA{
+    kScenePictureLayout[5].position.x - kScenePictureLayout[5].size.x / 4,
+    kScenePictureLayout[5].position.y - kScenePictureLayout[5].size.y / 4};
 constexpr Vec2 kPageButtonPosB{kScenePictureLayout[5].position.x - 6,
                                kScenePictureLayout[5].position.y - 6};
 constexpr Vec2 kPageButtonPosC{kScenePictureLayout[5].position.x - 16,
@@ -59,7 +60,7 @@ constexpr Vec3 kWallBox{1, 2.5f, 6};
 // Models and textures, loaded in four ranges by the preload.
 constexpr int kAssetPathCount = 66;
 extern const char* const kAssetPaths[kAssetPathCount];
-constexpr int kWallMeshFirst = 0;      // 0 the whole wall, 1 to 36 its pieces
+constexpr int kWallMeshFirst = 0;  // 0 the whole wall, 1 to 36 its pieces
 constexpr int kWallMeshCount = 37;
 constexpr int kSharedTextureFirst = 37;
 constexpr int kSharedTextureCount = 14;

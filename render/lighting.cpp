@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "base/report_error.h"
 #include "base/atomic_file.h"
+#include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 
@@ -88,10 +88,18 @@ std::vector<LightEntry> ParseLightText(const std::string& text) {
     if (auto* l = line(1)) e.enabled = std::atoi(l->c_str());
     if (auto* l = line(2)) {
       switch ((*l)[0]) {
-        case 'D': e.light.Type = D3DLIGHT_DIRECTIONAL; break;
-        case 'P': e.light.Type = D3DLIGHT_POINT; break;
-        case 'S': e.light.Type = D3DLIGHT_SPOT; break;
-        default: e.light.Type = 0; break;
+        case 'D':
+          e.light.Type = D3DLIGHT_DIRECTIONAL;
+          break;
+        case 'P':
+          e.light.Type = D3DLIGHT_POINT;
+          break;
+        case 'S':
+          e.light.Type = D3DLIGHT_SPOT;
+          break;
+        default:
+          e.light.Type = 0;
+          break;
       }
     }
     if (auto* l = line(3)) {
@@ -117,13 +125,21 @@ std::string FormatLightText(const std::vector<LightEntry>& entries) {
     std::snprintf(buf, sizeof buf, "%d\n", e.enabled);
     out += buf;
     switch (e.light.Type) {
-      case D3DLIGHT_DIRECTIONAL: out += "D"; break;
-      case D3DLIGHT_SPOT: out += "S"; break;
-      case D3DLIGHT_POINT: out += "P"; break;
-      default: break;
+      case D3DLIGHT_DIRECTIONAL:
+        out += "D";
+        break;
+      case D3DLIGHT_SPOT:
+        out += "S";
+        break;
+      case D3DLIGHT_POINT:
+        out += "P";
+        break;
+      default:
+        break;
     }
     out += "\n";
-    std::snprintf(buf, sizeof buf, "%f,%f,%f\n", e.light.Position.x, e.light.Position.y, e.light.Position.z);
+    std::snprintf(buf, sizeof buf, "%f,%f,%f\n", e.light.Position.x, e.light.Position.y,
+                  e.light.Position.z);
     out += buf;
     std::snprintf(buf, sizeof buf, "%f,%f,%f\n", e.rotation.x, e.rotation.y, e.rotation.z);
     out += buf;
@@ -139,9 +155,12 @@ Light::Light(std::string normalPath, std::string reversedPath)
     : normalPath_(std::move(normalPath)), reversedPath_(std::move(reversedPath)) {}
 
 Light::Light()
-    : Light(ORVELUNE_RESOURCE_ROOT "Light/light.txt", ORVELUNE_RESOURCE_ROOT "Light/light_rev.txt") {}
+    : Light(ORVELUNE_RESOURCE_ROOT "Light/light.txt",
+            ORVELUNE_RESOURCE_ROOT "Light/light_rev.txt") {}
 
-Light::~Light() { SaveLights(); }
+Light::~Light() {
+  SaveLights();
+}
 
 int Light::Load() {
   std::string text;
@@ -163,7 +182,9 @@ int Light::Load() {
   return 1;
 }
 
-void Light::Apply(int underside) { PutOnDevice(underside ? reversed_ : normal_, true); }
+void Light::Apply(int underside) {
+  PutOnDevice(underside ? reversed_ : normal_, true);
+}
 
 void Light::SaveLights() {
   const std::pair<const std::string*, std::vector<LightEntry>*> files[2] = {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d_types.h"
 #include "base/math.h"
+#include "platform/d3d_types.h"
 
 struct LightEntry {
   std::string name;  // the first line as read, with its line end

@@ -55,8 +55,10 @@ MeshGeometry* MeshGeometry::Create(GraphicsDevice* device, XModel model) {
   g->model_ = std::move(model);
   const XModel& m = g->model_;
   g->declaration_ = device->CreateVertexDeclaration(kMeshElements);
-  g->vertices_ = device->CreateVertexBuffer(static_cast<uint32_t>(m.vertices.size() * sizeof(MeshVertex)));
-  g->indices_ = device->CreateIndexBuffer(static_cast<uint32_t>(m.indices.size() * sizeof(uint16_t)));
+  g->vertices_ =
+      device->CreateVertexBuffer(static_cast<uint32_t>(m.vertices.size() * sizeof(MeshVertex)));
+  g->indices_ =
+      device->CreateIndexBuffer(static_cast<uint32_t>(m.indices.size() * sizeof(uint16_t)));
   auto* v = g->vertices_ ? static_cast<MeshVertex*>(g->vertices_->Lock()) : nullptr;
   auto* i = g->indices_ ? static_cast<uint16_t*>(g->indices_->Lock()) : nullptr;
   if (!g->declaration_ || !v || !i) {
@@ -65,8 +67,8 @@ MeshGeometry* MeshGeometry::Create(GraphicsDevice* device, XModel model) {
   }
   for (size_t k = 0; k < m.vertices.size(); ++k) {
     const XVertex& x = m.vertices[k];
-    v[k] = {x.position.x, x.position.y, x.position.z, x.normal.x, x.normal.y, x.normal.z,
-            x.uv.x, x.uv.y};
+    v[k] = {x.position.x, x.position.y, x.position.z, x.normal.x,
+            x.normal.y,   x.normal.z,   x.uv.x,       x.uv.y};
   }
   std::memcpy(i, m.indices.data(), m.indices.size() * sizeof(uint16_t));
   g->vertices_->Unlock();
@@ -97,8 +99,8 @@ void MeshGeometry::FaceVertices(uint32_t face, Vec3 out[3]) const {
   for (int k = 0; k < 3; ++k) out[k] = model_.vertices[model_.indices[face * 3 + k]].position;
 }
 
-bool MeshGeometry::Intersect(const Vec3& start, const Vec3& dir, uint32_t* face, float* u,
-                             float* v, float* distance) const {
+bool MeshGeometry::Intersect(const Vec3& start, const Vec3& dir, uint32_t* face, float* u, float* v,
+                             float* distance) const {
   bool found = false;
   float best = 0;
   const uint32_t faces = FaceCount();

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/graphics_device.h"
 #include "base/math.h"
+#include "platform/graphics_device.h"
 #include "render/xfile.h"
 
 // Loads a PNG as a texture of its own size; opaque pure green (0xFF00FF00)

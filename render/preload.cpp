@@ -53,7 +53,15 @@ void ReleaseSharedAssets() {
   for (Mesh& m : g_objectMeshes) m.Release();
 }
 
-Mesh* GetObjectMesh(int number) { return &g_objectMeshes[number]; }
-Mesh* GetWallMesh(int number) { return &g_wallMeshes[number]; }
-Mesh* GetItemMesh(int number) { return &g_itemMeshes[number]; }
-Texture* GetSharedTexture(int number) { return g_sharedTextures[number]; }
+Mesh* GetObjectMesh(int number) {
+  return &g_objectMeshes[number];
+}
+Mesh* GetWallMesh(int number) {
+  return &g_wallMeshes[number];
+}
+Mesh* GetItemMesh(int number) {
+  return &g_itemMeshes[number];
+}
+Texture* GetSharedTexture(int number) {
+  return g_sharedTextures[number];
+}

@@ -65,8 +65,8 @@ int OnePolygon::CreateQuad() {
 int OnePolygon::CreateFan(int rimAlpha) {
   const D3DCOLOR rim = color & ((static_cast<uint32_t>(rimAlpha) << 24) | 0x00FFFFFFu);
   const PolygonVertex v[6] = {{0, 0, 0, color, 0.5f, 0.5f}, {-1, 1, 0, rim, 0, 0},
-                              {1, 1, 0, rim, 1, 0},          {1, -1, 0, rim, 1, 1},
-                              {-1, -1, 0, rim, 0, 1},        {-1, 1, 0, rim, 0, 0}};
+                              {1, 1, 0, rim, 1, 0},         {1, -1, 0, rim, 1, 1},
+                              {-1, -1, 0, rim, 0, 1},       {-1, 1, 0, rim, 0, 0}};
   const uint16_t idx[6] = {0, 1, 2, 3, 4, 5};
   return Create(v, sizeof v, idx, 6);
 }
@@ -146,8 +146,8 @@ void DrawShadow(float roll, const Vec3& position, const Vec3& size) {
   // Shadows lie on block faces; a hair above the face (towards the owner's
   // side) keeps the two from fighting over the same depth.
   const Vec3 lifted{position.x, position.y + kShadowLift * std::cos(roll * kDegToRad), position.z};
-  device->SetTransform(D3DTS_WORLD,
-                       MatrixTransformation(nullptr, nullptr, &scaling, nullptr, &rotation, &lifted));
+  device->SetTransform(
+      D3DTS_WORLD, MatrixTransformation(nullptr, nullptr, &scaling, nullptr, &rotation, &lifted));
   device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x33000000);
   device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
   device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
@@ -183,7 +183,9 @@ void ReleaseEffect() {
   g_effect = nullptr;
 }
 
-void SetEffectViewpoint(const Vec3& position) { g_viewpoint = position; }
+void SetEffectViewpoint(const Vec3& position) {
+  g_viewpoint = position;
+}
 
 Matrix BillboardMatrix(const Vec3& p) {
   Matrix look = MatrixLookAtLH(g_viewpoint, p, {0, 1, 0});

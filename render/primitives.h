@@ -3,8 +3,8 @@
 // surface), the shared shadow, and the stun effect over a dazed boss.
 #pragma once
 
-#include "platform/graphics_device.h"
 #include "base/math.h"
+#include "platform/graphics_device.h"
 
 class OnePolygon {
  public:
@@ -53,10 +53,10 @@ Matrix BillboardMatrix(const Vec3& p);
 // One stun star over a dazed boss: it circles the boss's head and draws the
 // dazed mark. A boss owns three.
 struct StunEffect {
-  float angle = 0;         // degrees, grows by 5 per orbit step
-  Matrix orbit;            // the last orbit matrix
-  Vec3 lastPoint;          // the boss position when the mark was last drawn
-  int hidden = 0;          // the effect-off flag: draws nothing while set
+  float angle = 0;  // degrees, grows by 5 per orbit step
+  Matrix orbit;     // the last orbit matrix
+  Vec3 lastPoint;   // the boss position when the mark was last drawn
+  int hidden = 0;   // the effect-off flag: draws nothing while set
 
   // The orbit point (x + cos t, y + height + 0.5 or y - height - 0.5 upside
   // down, z + sin t) as a translation; then t += 5 degrees.

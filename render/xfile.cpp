@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr uint32_t kMaxVertices = 65535;    // 16-bit indices
+constexpr uint32_t kMaxVertices = 65535;  // 16-bit indices
 constexpr uint32_t kMaxFaces = 1 << 20;
 constexpr uint32_t kMaxPolygonSides = 64;
 constexpr uint32_t kMaxMaterials = 4096;
@@ -32,7 +32,8 @@ class Lexer {
   Token Next() {
     Token t;
     for (;;) {
-      while (p_ < end_ && (std::isspace(static_cast<unsigned char>(*p_)) || *p_ == ',' || *p_ == ';')) {
+      while (p_ < end_ &&
+             (std::isspace(static_cast<unsigned char>(*p_)) || *p_ == ',' || *p_ == ';')) {
         if (*p_ == '\n') ++line_;
         ++p_;
       }
@@ -66,8 +67,9 @@ class Lexer {
     } else if (c == '-' || c == '+' || c == '.' || std::isdigit(static_cast<unsigned char>(c))) {
       const char* start = p_;
       ++p_;
-      while (p_ < end_ && (std::isdigit(static_cast<unsigned char>(*p_)) || *p_ == '.' || *p_ == 'e' ||
-                           *p_ == 'E' || ((*p_ == '-' || *p_ == '+') && (p_[-1] == 'e' || p_[-1] == 'E'))))
+      while (p_ < end_ &&
+             (std::isdigit(static_cast<unsigned char>(*p_)) || *p_ == '.' || *p_ == 'e' ||
+              *p_ == 'E' || ((*p_ == '-' || *p_ == '+') && (p_[-1] == 'e' || p_[-1] == 'E'))))
         ++p_;
       t.type = Tok::Number;
       t.text.assign(start, p_);
@@ -362,7 +364,8 @@ class Parser {
       } else {
         out->materials.insert(out->materials.end(), mesh.materials.begin(), mesh.materials.end());
       }
-      const bool haveNormals = !mesh.normals.empty() && mesh.faceNormals.size() == mesh.faces.size();
+      const bool haveNormals =
+          !mesh.normals.empty() && mesh.faceNormals.size() == mesh.faces.size();
       std::map<std::pair<uint32_t, uint32_t>, uint32_t> corners;
       for (size_t f = 0; f < mesh.faces.size(); ++f) {
         const auto& face = mesh.faces[f];
@@ -391,7 +394,8 @@ class Parser {
         }
         uint32_t material = 0;
         if (!mesh.faceMaterials.empty())
-          material = f < mesh.faceMaterials.size() ? mesh.faceMaterials[f] : mesh.faceMaterials.back();
+          material =
+              f < mesh.faceMaterials.size() ? mesh.faceMaterials[f] : mesh.faceMaterials.back();
         for (size_t k = 1; k + 1 < ids.size(); ++k)
           tris.push_back({materialBase + material, {ids[0], ids[k], ids[k + 1]}});
       }
@@ -404,7 +408,8 @@ class Parser {
     const auto subsets = static_cast<uint32_t>(out->materials.size());
     std::vector<std::vector<uint16_t>> bySubset(subsets);
     for (const Tri& t : tris)
-      for (uint32_t k = 0; k < 3; ++k) bySubset[t.material].push_back(static_cast<uint16_t>(t.v[k]));
+      for (uint32_t k = 0; k < 3; ++k)
+        bySubset[t.material].push_back(static_cast<uint16_t>(t.v[k]));
     out->subsetStart.assign(subsets + 1, 0);
     for (uint32_t s = 0; s < subsets; ++s) {
       out->subsetStart[s] = out->TriangleCount();

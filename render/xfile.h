@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d_types.h"
 #include "base/math.h"
+#include "platform/d3d_types.h"
 
 struct XVertex {
   Vec3 position;

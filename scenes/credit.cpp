@@ -15,7 +15,9 @@ constexpr float kNormalSpeed = 2.25f, kFastSpeed = 10.0f;
 constexpr int kHoldFrames = 180;
 }  // namespace
 
-Credit::~Credit() { Release(); }
+Credit::~Credit() {
+  Release();
+}
 
 int Credit::Start() {
   if (!texture) {

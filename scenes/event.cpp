@@ -7,11 +7,11 @@
 #include <sstream>
 
 #include "base/report_error.h"
+#include "base/text_encoding.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"
 #include "platform/sprite.h"
-#include "base/text_encoding.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 
@@ -26,11 +26,15 @@ constexpr Vec3 kButtonBase{1142, 605, 0};
 // A page holds at most this many bytes of text.
 constexpr size_t kPageBytes = 511;
 
-bool ConfirmPressed() { return IsKeyPressed(DIK_RETURN) || IsPadPressed(XINPUT_GAMEPAD_A); }
+bool ConfirmPressed() {
+  return IsKeyPressed(DIK_RETURN) || IsPadPressed(XINPUT_GAMEPAD_A);
+}
 
 }  // namespace
 
-Event::~Event() { Release(); }
+Event::~Event() {
+  Release();
+}
 
 int Event::LoadTextures() {
   for (int i = 0; i < 2; ++i) {
@@ -99,7 +103,9 @@ int Event::LoadFrom(const std::string& path, int wanted) {
   return 1;
 }
 
-int Event::Load(int wanted) { return LoadFrom(kEventTextPath, wanted); }
+int Event::Load(int wanted) {
+  return LoadFrom(kEventTextPath, wanted);
+}
 
 void Event::ClearPages() {
   pages.clear();
@@ -182,7 +188,8 @@ void Event::AdvancePage() {
 
 void Event::Update() {
   AnimateWindow();
-  if (windowPhase == kOpen && ConfirmPressed() && (state == kLoaded || state == kLastPage)) AdvancePage();
+  if (windowPhase == kOpen && ConfirmPressed() && (state == kLoaded || state == kLastPage))
+    AdvancePage();
 }
 
 int Event::NextShown(const std::string& text, int count, int total) {

@@ -15,8 +15,8 @@
 #include "world/field.h"
 #include "world/field_chip.h"
 #include "world/info_board.h"
-#include "world/stage_meshes.h"
 #include "world/player.h"
+#include "world/stage_meshes.h"
 #include "world/world_values.h"
 
 namespace {
@@ -26,8 +26,12 @@ constexpr int kLastEvents[4] = {3, 6, 9, 11};
 
 }  // namespace
 
-int Game::FirstEvent(int stage) { return kFirstEvents[stage >= 0 && stage < 4 ? stage : 0]; }
-int Game::LastEvent(int stage) { return kLastEvents[stage >= 0 && stage < 4 ? stage : 0]; }
+int Game::FirstEvent(int stage) {
+  return kFirstEvents[stage >= 0 && stage < 4 ? stage : 0];
+}
+int Game::LastEvent(int stage) {
+  return kLastEvents[stage >= 0 && stage < 4 ? stage : 0];
+}
 
 Game::Game() {
   ResetLife();
@@ -48,14 +52,18 @@ void Game::SetFirstStage(int stage) {
   eventNumber = FirstEvent(stage);
 }
 
-Player* Game::GetPlayer() const { return characters ? characters->GetPlayer() : nullptr; }
+Player* Game::GetPlayer() const {
+  return characters ? characters->GetPlayer() : nullptr;
+}
 
 int Game::LoadStageMeshes() {
   SetLiveStageMeshes(&stageMeshes);
   return stageMeshes.Load(GetStageNumber());
 }
 
-void Game::ReleaseStageMeshes() { stageMeshes.Release(); }
+void Game::ReleaseStageMeshes() {
+  stageMeshes.Release();
+}
 
 int Game::LoadStageWorld(bool initialise) {
   ResetStageValues();
@@ -69,7 +77,9 @@ int Game::LoadStageWorld(bool initialise) {
   return initialise ? InitWorld() : 1;
 }
 
-int Game::InitWorld() { return field->Init() && characters->Init(); }
+int Game::InitWorld() {
+  return field->Init() && characters->Init();
+}
 
 int Game::Start() {
   if (!LoadStageMeshes()) return 0;
@@ -346,11 +356,21 @@ int Game::Update() {
   switch (m) {
     case kModeBossEncounter:
     case kModeBossDefeated:
-    case kModeGoal: RunEvent(m); break;
-    case kModeClear: ret = RunClear(); break;
-    case kModeGameOver: ret = RunGameOver(); break;
-    case kModePause: ret = RunPause(); break;
-    default: Play(m); break;
+    case kModeGoal:
+      RunEvent(m);
+      break;
+    case kModeClear:
+      ret = RunClear();
+      break;
+    case kModeGameOver:
+      ret = RunGameOver();
+      break;
+    case kModePause:
+      ret = RunPause();
+      break;
+    default:
+      Play(m);
+      break;
   }
   GameSound::ApplyDeferred();
   GameSound::Update();
@@ -366,7 +386,8 @@ void Game::Draw() {
   FlushInfoPanel();
   field->stageGauge.Draw(World().goalX, field->breakWave, player->position.x);
   const int m = GetGameMode();
-  if ((m == kModeBossEncounter || m == kModeBossDefeated || m == kModeGoal) && event.state != Event::kEnded)
+  if ((m == kModeBossEncounter || m == kModeBossDefeated || m == kModeGoal) &&
+      event.state != Event::kEnded)
     event.Draw();
   if (m == kModeClear) gameClear->Draw();
   if (m == kModeGameOver) gameOver->Draw();

@@ -27,36 +27,96 @@ GameState g_state;
 
 }  // namespace
 
-int GetGameMode() { return g_state.gameMode; }
-void SetGameMode(int mode) { g_state.gameMode = mode; }
-int GetStageNumber() { return g_state.stageNumber; }
-void SetStageNumber(int stage) { g_state.stageNumber = stage; }
-int GetBossesLeft() { return g_state.bossesLeft; }
-void SetBossesLeft(int n) { g_state.bossesLeft = n; }
-int GetEnemiesLeft() { return g_state.enemiesLeft; }
-void SetEnemiesLeft(int n) { g_state.enemiesLeft = n; }
-int GetBossEventSeen() { return g_state.bossEventSeen; }
-void SetBossEventSeen(int seen) { g_state.bossEventSeen = seen; }
-int GetLife() { return g_state.life; }
-void SetLife(int life) { g_state.life = life; }
-int GetMaxLife() { return g_state.maxLife; }
-void SetMaxLife(int maxLife) { g_state.maxLife = maxLife; }
-int GetHudMark() { return g_state.hudMark; }
-void SetHudMark(int mark) { g_state.hudMark = mark; }
-int GetPlayerUnderside() { return g_state.playerUnderside; }
-void SetPlayerUnderside(int underside) { g_state.playerUnderside = underside; }
-float GetBridgeTimer() { return g_state.bridgeTimer; }
-void SetBridgeTimer(float seconds) { g_state.bridgeTimer = seconds; }
-float GetBridgeFront() { return g_state.bridgeFront; }
-void SetBridgeFront(float x) { g_state.bridgeFront = x; }
-int GetBridgeAdvance() { return g_state.bridgeAdvance; }
-void SetBridgeAdvance(int advance) { g_state.bridgeAdvance = advance; }
-int GetFadeAlpha() { return g_state.fadeAlpha; }
-void SetFadeAlpha(int alpha) { g_state.fadeAlpha = alpha; }
-int GetFadingIn() { return g_state.fadingIn; }
-void SetFadingIn(int on) { g_state.fadingIn = on; }
-int GetFadingOut() { return g_state.fadingOut; }
-void SetFadingOut(int on) { g_state.fadingOut = on; }
+int GetGameMode() {
+  return g_state.gameMode;
+}
+void SetGameMode(int mode) {
+  g_state.gameMode = mode;
+}
+int GetStageNumber() {
+  return g_state.stageNumber;
+}
+void SetStageNumber(int stage) {
+  g_state.stageNumber = stage;
+}
+int GetBossesLeft() {
+  return g_state.bossesLeft;
+}
+void SetBossesLeft(int n) {
+  g_state.bossesLeft = n;
+}
+int GetEnemiesLeft() {
+  return g_state.enemiesLeft;
+}
+void SetEnemiesLeft(int n) {
+  g_state.enemiesLeft = n;
+}
+int GetBossEventSeen() {
+  return g_state.bossEventSeen;
+}
+void SetBossEventSeen(int seen) {
+  g_state.bossEventSeen = seen;
+}
+int GetLife() {
+  return g_state.life;
+}
+void SetLife(int life) {
+  g_state.life = life;
+}
+int GetMaxLife() {
+  return g_state.maxLife;
+}
+void SetMaxLife(int maxLife) {
+  g_state.maxLife = maxLife;
+}
+int GetHudMark() {
+  return g_state.hudMark;
+}
+void SetHudMark(int mark) {
+  g_state.hudMark = mark;
+}
+int GetPlayerUnderside() {
+  return g_state.playerUnderside;
+}
+void SetPlayerUnderside(int underside) {
+  g_state.playerUnderside = underside;
+}
+float GetBridgeTimer() {
+  return g_state.bridgeTimer;
+}
+void SetBridgeTimer(float seconds) {
+  g_state.bridgeTimer = seconds;
+}
+float GetBridgeFront() {
+  return g_state.bridgeFront;
+}
+void SetBridgeFront(float x) {
+  g_state.bridgeFront = x;
+}
+int GetBridgeAdvance() {
+  return g_state.bridgeAdvance;
+}
+void SetBridgeAdvance(int advance) {
+  g_state.bridgeAdvance = advance;
+}
+int GetFadeAlpha() {
+  return g_state.fadeAlpha;
+}
+void SetFadeAlpha(int alpha) {
+  g_state.fadeAlpha = alpha;
+}
+int GetFadingIn() {
+  return g_state.fadingIn;
+}
+void SetFadingIn(int on) {
+  g_state.fadingIn = on;
+}
+int GetFadingOut() {
+  return g_state.fadingOut;
+}
+void SetFadingOut(int on) {
+  g_state.fadingOut = on;
+}
 
 int Damage() {
   if (g_state.life > g_state.maxLife) return 1;
@@ -129,7 +189,9 @@ void DrawFade(unsigned colour) {
   sprite->End();
 }
 
-void ResetGameState() { g_state = GameState{}; }
+void ResetGameState() {
+  g_state = GameState{};
+}
 
 void StartSideChangeFade() {
   if (GetFadingOut() != 0) return;

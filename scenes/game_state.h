@@ -5,16 +5,16 @@
 
 // Game modes.
 enum GameMode {
-  kModeFreePlay = 0,        // ordinary enemies to defeat
-  kModeBossArmed = 1,       // free play; the boss is armed
-  kModeBossEncounter = 2,   // the encounter event
+  kModeFreePlay = 0,       // ordinary enemies to defeat
+  kModeBossArmed = 1,      // free play; the boss is armed
+  kModeBossEncounter = 2,  // the encounter event
   kModeBossBattle = 3,
-  kModeBossDefeated = 4,    // the defeat event
-  kModeClear = 5,           // the stage clear screen
-  kModeBlownAway = 6,       // free play while the player is blown away
+  kModeBossDefeated = 4,  // the defeat event
+  kModeClear = 5,         // the stage clear screen
+  kModeBlownAway = 6,     // free play while the player is blown away
   kModeGameOver = 7,
-  kModeBridge = 8,          // the bridge builds towards the goal
-  kModeGoal = 9,            // the goal event
+  kModeBridge = 8,  // the bridge builds towards the goal
+  kModeGoal = 9,    // the goal event
   kModePause = 11,
 };
 

@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "base/frame_time.h"
+#include "base/math.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"
 #include "platform/sprite.h"
-#include "base/math.h"
 #include "render/mesh.h"
 #include "render/preload.h"
 #include "scenes/game_state.h"
@@ -19,8 +19,12 @@ namespace {
 constexpr const char* kClearTexturePath = "Resource_Orvelune/Event/game_clear.png";
 constexpr const char* kGameOverTexturePath = "Resource_Orvelune/Event/game_over.png";
 
-bool ConfirmDown() { return IsKeyDown(DIK_RETURN) || IsPadDown(XINPUT_GAMEPAD_A); }
-bool ConfirmPressed() { return IsKeyPressed(DIK_RETURN) || IsPadPressed(XINPUT_GAMEPAD_A); }
+bool ConfirmDown() {
+  return IsKeyDown(DIK_RETURN) || IsPadDown(XINPUT_GAMEPAD_A);
+}
+bool ConfirmPressed() {
+  return IsKeyPressed(DIK_RETURN) || IsPadPressed(XINPUT_GAMEPAD_A);
+}
 
 float LeftStickX() {
   Vec2 stick{0, 0};
@@ -29,8 +33,10 @@ float LeftStickX() {
 }
 
 // Game-over items: normal and chosen rectangles and screen positions.
-constexpr RECT kOverNormal[4] = {{0, 0, 640, 128}, {0, 128, 384, 256}, {380, 128, 516, 192}, {380, 256, 516, 320}};
-constexpr RECT kOverChosen[4] = {{0, 0, 640, 128}, {0, 128, 384, 256}, {380, 192, 516, 256}, {380, 320, 516, 384}};
+constexpr RECT kOverNormal[4] = {
+    {0, 0, 640, 128}, {0, 128, 384, 256}, {380, 128, 516, 192}, {380, 256, 516, 320}};
+constexpr RECT kOverChosen[4] = {
+    {0, 0, 640, 128}, {0, 128, 384, 256}, {380, 192, 516, 256}, {380, 320, 516, 384}};
 constexpr Vec3 kOverPosition[4] = {{320, 200, 0}, {448, 400, 0}, {480, 528, 0}, {672, 528, 0}};
 
 struct PausePiece {
@@ -83,7 +89,8 @@ void GameClear::Draw() {
   for (int i = 0; i < count; ++i) {
     const RECT source{128 * i, 150, 128 * i + 128, 278};
     const Vec3 at{448.0f + 128 * i, 200 + letterLift[i], 0};
-    sprite->Draw(texture, &source, nullptr, &at, (static_cast<uint32_t>(letterAlpha[i]) << 24) | 0xFFFFFF);
+    sprite->Draw(texture, &source, nullptr, &at,
+                 (static_cast<uint32_t>(letterAlpha[i]) << 24) | 0xFFFFFF);
   }
   sprite->End();
 }
@@ -234,9 +241,12 @@ int PauseMenu::Update() {
   }
   if (phase == kDone) finished = 1;
   for (int i = 0; i < 8; ++i) {
-    if (i == 0 || i == 3 || i == 4) pieceAlpha[i] = 255;
-    else if (i == cursor) pieceAlpha[i] = std::min(pieceAlpha[i] + 20, 255);
-    else pieceAlpha[i] = std::max(pieceAlpha[i] - 20, 0);
+    if (i == 0 || i == 3 || i == 4)
+      pieceAlpha[i] = 255;
+    else if (i == cursor)
+      pieceAlpha[i] = std::min(pieceAlpha[i] + 20, 255);
+    else
+      pieceAlpha[i] = std::max(pieceAlpha[i] - 20, 0);
   }
   return finished;
 }
@@ -256,18 +266,22 @@ void PauseMenu::Draw() {
   }
   if (phase == kFadingOut) {
     Texture* fadeTexture = GetSharedTexture(kTexFade);
-    sprite->SetTransform(MatrixScaling(1280.0f / fadeTexture->Width(), 720.0f / fadeTexture->Height(), 1));
+    sprite->SetTransform(
+        MatrixScaling(1280.0f / fadeTexture->Width(), 720.0f / fadeTexture->Height(), 1));
     sprite->Draw(fadeTexture, nullptr, nullptr, nullptr, static_cast<uint32_t>(fade) << 24);
     sprite->SetTransform(Matrix::Identity());
   }
   sprite->End();
 }
 
-int IsPauseRequested() { return IsKeyPressed(DIK_P) || IsPadPressed(XINPUT_GAMEPAD_START) ? 1 : 0; }
+int IsPauseRequested() {
+  return IsKeyPressed(DIK_P) || IsPadPressed(XINPUT_GAMEPAD_START) ? 1 : 0;
+}
 
 RECT LifeGaugeRect(int life) {
-  static constexpr int kOrigins[10][2] = {{629, 0},   {1086, 684}, {1086, 513}, {1086, 342}, {1086, 171},
-                                          {1086, 0},  {629, 684},  {629, 513},  {629, 342},  {629, 171}};
+  static constexpr int kOrigins[10][2] = {{629, 0},    {1086, 684}, {1086, 513}, {1086, 342},
+                                          {1086, 171}, {1086, 0},   {629, 684},  {629, 513},
+                                          {629, 342},  {629, 171}};
   life = std::clamp(life, 0, 9);
   return {kOrigins[life][0], kOrigins[life][1], kOrigins[life][0] + 457, kOrigins[life][1] + 171};
 }

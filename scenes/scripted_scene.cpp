@@ -6,11 +6,11 @@
 #include <sstream>
 
 #include "base/report_error.h"
+#include "base/text_encoding.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"
 #include "platform/sprite.h"
-#include "base/text_encoding.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 
@@ -26,17 +26,26 @@ void PlacePortraits(const std::string& commands, ScriptPage* page) {
   int place = 0;
   for (size_t i = 0; i < commands.size(); ++i) {
     const char c = commands[i];
-    if (c == 'l') left = true;
-    else if (c == 'r') right = true;
-    else if (c == 'i') inner = true;
-    else if (c == 'o') outer = true;
-    else if (c == '/') left = right = inner = outer = false;
+    if (c == 'l')
+      left = true;
+    else if (c == 'r')
+      right = true;
+    else if (c == 'i')
+      inner = true;
+    else if (c == 'o')
+      outer = true;
+    else if (c == '/')
+      left = right = inner = outer = false;
     else if (c == '.' && i + 1 < commands.size()) {
       const char who = commands[++i];
-      if (outer && left) place = 0;
-      else if (inner && left) place = 1;
-      else if (outer && right) place = 3;
-      else if (inner && right) place = 2;
+      if (outer && left)
+        place = 0;
+      else if (inner && left)
+        place = 1;
+      else if (outer && right)
+        place = 3;
+      else if (inner && right)
+        place = 2;
       const int portrait = who == 'h' ? 0 : who == 'o' ? 1 : who == 't' ? 2 : -1;
       if (portrait >= 0) page->place[portrait] = place;
     }
@@ -73,7 +82,9 @@ std::vector<ScriptPage> ParseScript(const std::string& bytes) {
 ScriptedScene::ScriptedScene(const char* scriptPath, int music, int textMode)
     : scriptPath_(scriptPath), music_(music), textMode_(textMode) {}
 
-ScriptedScene::~ScriptedScene() { Release(); }
+ScriptedScene::~ScriptedScene() {
+  Release();
+}
 
 Opening::Opening() : ScriptedScene("Resource_Orvelune/Event/Opening/Opening.csv", 2, 0) {}
 Ending::Ending() : ScriptedScene("Resource_Orvelune/Event/Ending/Ending.csv", 3, 2) {}

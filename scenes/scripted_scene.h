@@ -15,8 +15,8 @@
 class Texture;
 
 struct ScriptPage {
-  std::string text;  // Shift-JIS, commas turned into line breaks
-  int speaker = 0;   // 0 h, 1 o, 2 t, 3 narration
+  std::string text;                 // Shift-JIS, commas turned into line breaks
+  int speaker = 0;                  // 0 h, 1 o, 2 t, 3 narration
   int place[4] = {-1, -1, -1, -1};  // per portrait: its place 0 to 3, or -1
 };
 

@@ -21,7 +21,9 @@ enum TitleSoundNumber { kTitleWave = 0, kTitleSelect = 1, kTitleSelectEnd = 2 };
 
 Title::Title() = default;
 
-Title::~Title() { Release(); }
+Title::~Title() {
+  Release();
+}
 
 int Title::Start() {
   if (!backTexture) backTexture = LoadTexture(kTitlePicturePaths[0]);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang clang-format pkg-config
   libsdl2-dev            # window, events, keyboard and game pad
   libgl-dev libegl-dev libgl1-mesa-dri   # OpenGL 3.3 core (llvmpipe works without a GPU)
   libopenal-dev          # sound

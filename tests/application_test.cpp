@@ -1,7 +1,6 @@
 // The program end to end on the headless backend: the scene sequence, the
 // ways the program ends, the window title, and runs that repeat exactly.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <array>
@@ -82,9 +81,9 @@ TEST(Application, WalksTitleOpeningGameTitleCreditsTitleOneStepPerFrame) {
   // in one frame, started in the next, and released in the frame after its
   // last update.
   const int expected[][3] = {
-      {0, 1, 0},     {1, 2, 3},      {174, 4, 3},    {175, 9, 0},    {177, 10, 11},  {485, 12, 11},
-      {486, 13, 0},  {488, 14, 15},  {715, 16, 15},  {716, 1, 0},    {718, 2, 3},    {899, 4, 3},
-      {900, 5, 0},   {902, 6, 7},    {1402, 8, 7},   {1403, 1, 0},   {1405, 2, 3},   {1599, 4, 3}};
+      {0, 1, 0},    {1, 2, 3},     {174, 4, 3},   {175, 9, 0},  {177, 10, 11}, {485, 12, 11},
+      {486, 13, 0}, {488, 14, 15}, {715, 16, 15}, {716, 1, 0},  {718, 2, 3},   {899, 4, 3},
+      {900, 5, 0},  {902, 6, 7},   {1402, 8, 7},  {1403, 1, 0}, {1405, 2, 3},  {1599, 4, 3}};
   std::vector<std::array<int, 3>> stretches;
   for (const FrameRecord& f : r.frames)
     if (stretches.empty() || stretches.back()[1] != f.state || stretches.back()[2] != f.drawId)
@@ -105,7 +104,7 @@ TEST(Application, HoldingBackSixtyFramesEndsWithoutDrawingThatFrame) {
   // 59 frames held, one released, then held again: the count starts afresh.
   const RunResult r = RunApp("@10 padpress BACK 59\n@70 pad BACK down\n", 1000);
   ASSERT_EQ(r.frames.size(), 130u);
-  EXPECT_EQ(r.frames.back().frame, 129);  // the 60th consecutive held frame
+  EXPECT_EQ(r.frames.back().frame, 129);      // the 60th consecutive held frame
   EXPECT_EQ(r.frames.back().presented, 129);  // ...was not drawn
 }
 
@@ -128,9 +127,7 @@ TEST(Runner, RunsRepeatExactlyAndReplaysCatchADesync) {
     std::ofstream out(script);
     out << "@90 press RETURN\n@300 press RETURN\n@310 press RETURN\n";
   }
-  auto run = [&](SimOptions o) {
-      return RunSimulation(o);
-  };
+  auto run = [&](SimOptions o) { return RunSimulation(o); };
   SimOptions a;
   a.inputPath = script;
   a.frames = 400;
@@ -170,8 +167,7 @@ TEST(Runner, RunsRepeatExactlyAndReplaysCatchADesync) {
   EXPECT_EQ(run(v), 1);
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("desync at frame 119"), std::string::npos) << err;
-  for (const auto& p : {script, a.dumpPath, b.dumpPath, w.writeReplayPath})
-    std::remove(p.c_str());
+  for (const auto& p : {script, a.dumpPath, b.dumpPath, w.writeReplayPath}) std::remove(p.c_str());
 }
 
 TEST(Runner, RefusesBadArguments) {
@@ -180,9 +176,8 @@ TEST(Runner, RefusesBadArguments) {
     SimOptions o;
     std::string error;
     bool help = false;
-    const bool ok =
-        ParseSimArguments(static_cast<int>(args.size()), const_cast<char**>(args.data()), &o,
-                          &error, &help);
+    const bool ok = ParseSimArguments(static_cast<int>(args.size()),
+                                      const_cast<char**>(args.data()), &o, &error, &help);
     return ok ? std::string() : error;
   };
   EXPECT_EQ(parse({"--frames", "10", "--screenshot", "3:/tmp/x.png"}), "");

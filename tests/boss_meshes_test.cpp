@@ -29,8 +29,10 @@ StartResult StartWithout(int stage, const std::string& missing) {
   for (const auto& entry : fs::recursive_directory_iterator(source)) {
     const fs::path rel = fs::relative(entry.path(), source);
     const fs::path target = fs::path(dir.Path()) / "Resource_Orvelune" / rel;
-    if (entry.is_directory()) fs::create_directories(target);
-    else if (rel.filename() != missing) fs::create_symlink(entry.path(), target);
+    if (entry.is_directory())
+      fs::create_directories(target);
+    else if (rel.filename() != missing)
+      fs::create_symlink(entry.path(), target);
   }
   StartResult result;
   ResetRunState();
@@ -81,7 +83,8 @@ TEST(BossMeshes, AMissingTwinOrFishOrFinalBossModelStopsItsStageWithItsOwnText) 
     SCOPED_TRACE(c.file);
     const StartResult r = StartWithout(c.stage, c.file);
     EXPECT_TRUE(Reported(r, c.text)) << r.stderrText;
-    EXPECT_NE(r.stderrText.find(c.file), std::string::npos) << "the file is named: " << r.stderrText;
+    EXPECT_NE(r.stderrText.find(c.file), std::string::npos)
+        << "the file is named: " << r.stderrText;
     EXPECT_FALSE(r.gameRan);
   }
 }

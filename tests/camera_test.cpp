@@ -1,12 +1,13 @@
 // The camera: the settle from the high view into the follow view, turning
 // with the stick and its dead zone, yaw wrapping, and the culling margin.
+#include "render/camera.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
 #include "platform/input.h"
-#include "render/camera.h"
 #include "scenes/game_state.h"
 #include "tests/test_support.h"
 

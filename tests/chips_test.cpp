@@ -1,6 +1,8 @@
 // Chips and items: the floor chip's collision with characters (standing,
 // sides, footprint, the carried star's bigger edge), the invisible encounter
 // chip, and the recovery item's cadence.
+#include "world/chips.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/common/state_device.h"
@@ -8,7 +10,6 @@
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/test_support.h"
-#include "world/chips.h"
 #include "world/player.h"
 #include "world/world_values.h"
 

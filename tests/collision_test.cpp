@@ -118,7 +118,8 @@ TEST(Collision, TheGoalFloorStartsTheGoalEvent) {
 }
 
 TEST(Collision, FishLeapOnlyStrictlyBetweenFifteenAndFiftyFive) {
-  for (const auto& [x, expectFish] : {std::pair{15, false}, std::pair{16, true}, std::pair{55, false}}) {
+  for (const auto& [x, expectFish] :
+       {std::pair{15, false}, std::pair{16, true}, std::pair{55, false}}) {
     SCOPED_TRACE(x);
     WorldHarness w;
     w.Build(StageGrid(60, 1, {{{x, 0}, "ON0ECP0ERR"}}), 2);
@@ -135,7 +136,8 @@ TEST(Collision, FishLeapOnlyStrictlyBetweenFifteenAndFiftyFive) {
       EXPECT_FLOAT_EQ(f->rotation.y, 180);
       w.Frames(16);
       EXPECT_EQ(CountClass(w, "Pisces"), 2);
-      EXPECT_NEAR(w.Characters().GetCharacters().back()->position.z, World().frontEdgeZ / 2 - 35, 0.05f);
+      EXPECT_NEAR(w.Characters().GetCharacters().back()->position.z, World().frontEdgeZ / 2 - 35,
+                  0.05f);
     } else {
       EXPECT_EQ(fish, 0);
     }

@@ -30,8 +30,10 @@ XModel Model(const std::string& relative) {
 Bounds BoundsOf(const XModel& m) {
   Bounds b;
   for (const XVertex& v : m.vertices) {
-    b.lo = {std::min(b.lo.x, v.position.x), std::min(b.lo.y, v.position.y), std::min(b.lo.z, v.position.z)};
-    b.hi = {std::max(b.hi.x, v.position.x), std::max(b.hi.y, v.position.y), std::max(b.hi.z, v.position.z)};
+    b.lo = {std::min(b.lo.x, v.position.x), std::min(b.lo.y, v.position.y),
+            std::min(b.lo.z, v.position.z)};
+    b.hi = {std::max(b.hi.x, v.position.x), std::max(b.hi.y, v.position.y),
+            std::max(b.hi.z, v.position.z)};
   }
   return b;
 }
@@ -43,7 +45,9 @@ Image Picture(const std::string& relative) {
   return img;
 }
 
-bool Exists(const char* path) { return std::filesystem::exists(RunDirectory() + "/" + path); }
+bool Exists(const char* path) {
+  return std::filesystem::exists(RunDirectory() + "/" + path);
+}
 
 }  // namespace
 
@@ -56,8 +60,8 @@ TEST(Content, EveryTablePathExists) {
   for (const char* p : kScenePicturePaths) EXPECT_TRUE(Exists(p)) << p;
   for (const char* p : kTitlePicturePaths) EXPECT_TRUE(Exists(p)) << p;
   for (const char* p : {kEnemyMeshPath, kScorpionMeshPath, kPolluxMeshPath, kCastorMeshPath,
-                        kFishMeshPaths[0], kFishMeshPaths[1], kAquariusMeshPath, kProvidenceMeshPath,
-                        kRightHandMeshPath, kLeftHandMeshPath})
+                        kFishMeshPaths[0], kFishMeshPaths[1], kAquariusMeshPath,
+                        kProvidenceMeshPath, kRightHandMeshPath, kLeftHandMeshPath})
     EXPECT_TRUE(Exists(p)) << p;
 }
 
@@ -111,16 +115,19 @@ TEST(Content, ModelShapesMeetTheGameCode) {
   EXPECT_NEAR(gate2.hi.x, 0.0f, 0.1f);
   EXPECT_NEAR(gate1.lo.y, 0.0f, 1e-3f);
   // Bridges and rails are one cell long; decks top out at the chips' top.
-  for (const char* p : {"Resource_Orvelune/Object/Bridge/bridge_a.x", "Resource_Orvelune/Object/Bridge/bridge_b.x",
-                        "Resource_Orvelune/Object/Bridge/handrail_a.x", "Resource_Orvelune/Object/Bridge/handrail_b.x"}) {
+  for (const char* p :
+       {"Resource_Orvelune/Object/Bridge/bridge_a.x", "Resource_Orvelune/Object/Bridge/bridge_b.x",
+        "Resource_Orvelune/Object/Bridge/handrail_a.x",
+        "Resource_Orvelune/Object/Bridge/handrail_b.x"}) {
     const Bounds b = BoundsOf(Model(p));
     EXPECT_GE(b.lo.z, -0.5f - 1e-4f) << p;
     EXPECT_LE(b.hi.z, 0.5f + 1e-4f) << p;
   }
   EXPECT_NEAR(BoundsOf(Model("Resource_Orvelune/Object/Bridge/bridge_a.x")).hi.y, 0.5f, 1e-4f);
   // Characters stand on their origin.
-  for (const char* p : {"Resource_Orvelune/Character/Player/player.x", kEnemyMeshPath, kScorpionMeshPath,
-                        kPolluxMeshPath, kCastorMeshPath, kAquariusMeshPath, kRightHandMeshPath}) {
+  for (const char* p :
+       {"Resource_Orvelune/Character/Player/player.x", kEnemyMeshPath, kScorpionMeshPath,
+        kPolluxMeshPath, kCastorMeshPath, kAquariusMeshPath, kRightHandMeshPath}) {
     EXPECT_NEAR(BoundsOf(Model(p)).lo.y, 0.0f, 0.03f) << p;
   }
   // The star is about one unit across; the river wave is long along x.
@@ -148,8 +155,9 @@ TEST(Content, PicturesHoldEveryRectangleTheScreensCut) {
   EXPECT_GE(Picture("Resource_Orvelune/Infomation/Button.png").height, 128);
   EXPECT_GE(Picture("Resource_Orvelune/Texture/Map/player.png").height, 32);
   EXPECT_GT(Picture("Resource_Orvelune/Event/Credit/Credit.png").height, 720);
-  for (const char* p : {"Resource_Orvelune/Event/hikobosi.png", "Resource_Orvelune/Event/orihime.png",
-                        "Resource_Orvelune/Event/tentei.png"}) {
+  for (const char* p :
+       {"Resource_Orvelune/Event/hikobosi.png", "Resource_Orvelune/Event/orihime.png",
+        "Resource_Orvelune/Event/tentei.png"}) {
     const Image portrait = Picture(p);
     EXPECT_EQ(portrait.width, 320);
     EXPECT_EQ(portrait.height, 720);
@@ -157,16 +165,20 @@ TEST(Content, PicturesHoldEveryRectangleTheScreensCut) {
   // The menu items hold visible letters in their cells.
   int lit = 0;
   for (int y = 720; y < 902; ++y)
-    for (int x = 0; x < 446; ++x) lit += (title.argb[static_cast<size_t>(y) * title.width + x] >> 24) > 128;
+    for (int x = 0; x < 446; ++x)
+      lit += (title.argb[static_cast<size_t>(y) * title.width + x] >> 24) > 128;
   EXPECT_GT(lit, 1000);
 }
 
 TEST(Content, MusicIsLongEnoughUnclippedAndAudible) {
-  for (const char* name : {"Main_BGM", "Nomal_Battle", "Boss_Battle", "Opening", "Ending", "Credit"}) {
-    const std::string bytes = ReadWholeFile(RunDirectory() + "/Resource_Orvelune/Sound/BGM/" + name + ".wav");
+  for (const char* name :
+       {"Main_BGM", "Nomal_Battle", "Boss_Battle", "Opening", "Ending", "Credit"}) {
+    const std::string bytes =
+        ReadWholeFile(RunDirectory() + "/Resource_Orvelune/Sound/BGM/" + name + ".wav");
     WaveData w;
     std::string why;
-    ASSERT_TRUE(ParseWave(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &w, &why)) << name;
+    ASSERT_TRUE(ParseWave(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &w, &why))
+        << name;
     EXPECT_EQ(w.format.channels, 2) << name;
     const double seconds = static_cast<double>(w.samples.size()) / w.format.avgBytesPerSec;
     EXPECT_GE(seconds, 20.0) << name;
@@ -192,10 +204,12 @@ TEST(Content, EverySoundEffectIsAudible) {
     const std::string bytes = ReadWholeFile(RunDirectory() + "/" + p);
     WaveData w;
     std::string why;
-    ASSERT_TRUE(ParseWave(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &w, &why)) << p << why;
+    ASSERT_TRUE(ParseWave(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &w, &why))
+        << p << why;
     const auto* s = reinterpret_cast<const int16_t*>(w.samples.data());
     int peak = 0;
-    for (size_t i = 0; i < w.samples.size() / 2; ++i) peak = std::max(peak, std::abs(static_cast<int>(s[i])));
+    for (size_t i = 0; i < w.samples.size() / 2; ++i)
+      peak = std::max(peak, std::abs(static_cast<int>(s[i])));
     EXPECT_GT(peak, 8000) << p;
   }
 }

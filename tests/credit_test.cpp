@@ -1,4 +1,6 @@
 // The credits: the speed toggle and the hold at the end.
+#include "scenes/credit.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,7 +10,6 @@
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/scene_support.h"
-#include "scenes/credit.h"
 
 TEST(Credit, ConfirmTogglesTheSpeedAndTheEndHoldsThreeSeconds) {
   SceneServices s;

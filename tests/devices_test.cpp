@@ -1,11 +1,12 @@
 // The stage devices: the gate's sounds, bridge pieces beyond the front, the
 // moving block's ride, and the walls' rules.
+#include "world/devices.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/sound_sets.h"
 #include "scenes/game_state.h"
 #include "tests/world_harness.h"
-#include "world/devices.h"
 #include "world/player.h"
 #include "world/walls.h"
 #include "world/world_values.h"

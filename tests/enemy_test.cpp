@@ -56,7 +56,8 @@ TEST(EnemyMoves, SearchRunsFromTheFirstFrameAndTurnsToThePlayer) {
 TEST(EnemyMoves, AZoneOnTheOtherSideOfTheFieldIsIgnored) {
   WorldHarness w;
   // The same enemy, but the player walks the underside.
-  w.Build(StageGrid(40, 9, {{{11, 4}, "ON0ECEMP0ERL"}}), 0, StageGrid(40, 9, {{{1, 4}, "CP0ERR"}}, ""));
+  w.Build(StageGrid(40, 9, {{{11, 4}, "ON0ECEMP0ERL"}}), 0,
+          StageGrid(40, 9, {{{1, 4}, "CP0ERR"}}, ""));
   ASSERT_EQ(w.GetPlayer().upsideDown, 1);
   Enemy* e = FindCharacter<Enemy>(w);
   w.Frames(20);
@@ -74,7 +75,8 @@ TEST(EnemyBump, KnocksTheCharacterBackAndWaitsHalfASecond) {
   EXPECT_EQ(e->enemyFlag, kEnemyWaiting);
   EXPECT_FLOAT_EQ(e->waitTimer, 0.5f);
   // The push is fifteen times the enemy's last (doubled) step.
-  EXPECT_NEAR(std::hypot(p.velocity.x, p.velocity.z), 15 * std::hypot(e->velocity.x, e->velocity.z), 1e-4);
+  EXPECT_NEAR(std::hypot(p.velocity.x, p.velocity.z), 15 * std::hypot(e->velocity.x, e->velocity.z),
+              1e-4);
   EXPECT_EQ(w.SoundStarts(kSeBossHit), 1);
   const Vec3 at = e->position;
   w.Frames(29);
@@ -193,7 +195,8 @@ TEST(Boss, StunStarsShowAndHideWithTheStunTimer) {
 TEST(Boss, ACrashIntoAWallStunsForSixSeconds) {
   WorldHarness w;
   // A wall across the floor between the scorpion and the player.
-  w.Build(StageGrid(40, 9, {{{2, 4}, "ON0ECP0ERR"}, {{8, 4}, "ON0EOWN2ERR"}, {{14, 4}, "ON0ECES0ERL"}}));
+  w.Build(StageGrid(40, 9,
+                    {{{2, 4}, "ON0ECP0ERR"}, {{8, 4}, "ON0EOWN2ERR"}, {{14, 4}, "ON0ECES0ERL"}}));
   Scorpion* s = FindCharacter<Scorpion>(w);
   SetGameMode(kModeBossBattle);
   int frames = 0;

@@ -5,10 +5,10 @@
 
 #include "platform/sound_sets.h"
 #include "render/preload.h"
+#include "scenes/event.h"
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/scene_support.h"
-#include "scenes/event.h"
 
 TEST(EventFile, PagesOfTheAskedEventOnly) {
   const std::string file = Sjis(

@@ -2,6 +2,8 @@
 // ended a number is read again, the breakable wall that does not step back,
 // sections, heights on the underside, moving-block signs, empty and cut-off
 // files, and the start cell after the boss event.
+#include "world/field_chip.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -11,7 +13,6 @@
 #include "tests/test_support.h"
 #include "world/devices.h"
 #include "world/enemies.h"
-#include "world/field_chip.h"
 #include "world/info_board.h"
 #include "world/player.h"
 #include "world/walls.h"
@@ -20,7 +21,7 @@
 namespace {
 
 struct Loaded {
-  std::vector<GimmickBase*> gimmicks;  // in file order
+  std::vector<GimmickBase*> gimmicks;      // in file order
   std::vector<CharacterBase*> characters;  // after the player
   Player* player;
   GimmickNode* head = nullptr;

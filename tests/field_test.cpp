@@ -150,7 +150,8 @@ TEST(FieldThrow, EachLevelSetsTheSpeedTheCostAndTheRecoil) {
     int life;
     float recoil;
   };
-  for (const Case c : {Case{30, 1.5f, 4, 0}, Case{61, 2, 3, 0.37f * 2 / 3}, Case{121, 3, 2, 0.37f}}) {
+  for (const Case c :
+       {Case{30, 1.5f, 4, 0}, Case{61, 2, 3, 0.37f * 2 / 3}, Case{121, 3, 2, 0.37f}}) {
     SCOPED_TRACE(c.level);
     WorldHarness w;
     w.Build(OpenFloor());

@@ -1,8 +1,9 @@
 // The frame timer: a frame only when due, no catching up, the measured
 // delta, and the ten-sample rate average.
+#include "app/frame_timer.h"
+
 #include <gtest/gtest.h>
 
-#include "app/frame_timer.h"
 #include "tests/test_support.h"
 
 namespace {

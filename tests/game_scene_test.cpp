@@ -85,8 +85,8 @@ TEST(GameScene, TheFadeInFreezesTheWorldAndRefusesAPause) {
 
 TEST(GameScene, PInsideTheMenuResumesAtOnceAndRestoresTheSounds) {
   const int p = kPlayFrom + 5;
-  const std::string script = "@" + std::to_string(p) + " press P\n@" + std::to_string(p + kMenuReady + 2) +
-                             " press P\n";
+  const std::string script =
+      "@" + std::to_string(p) + " press P\n@" + std::to_string(p + kMenuReady + 2) + " press P\n";
   int rotateAfter = -1;
   const auto f = PlayStage(script, p + kMenuReady + 6, [&](int64_t frame, Game&) {
     if (frame == p - 1) GameSound::Request(kSeRotate, 2);  // as if an area were turning
@@ -106,13 +106,14 @@ TEST(GameScene, PausingIsRefusedWhileThePlayerFallsAwayOrFlips) {
   for (int state : {kStateWashedAway, kStateFlipping}) {
     SCOPED_TRACE(state);
     const int p = kPlayFrom + 5;
-    const auto f = PlayStage("@" + std::to_string(p) + " press P\n", p + 3, [&](int64_t frame, Game& g) {
-      if (frame != p - 1) return;
-      Player* player = g.Characters()->GetPlayer();
-      player->state = state;
-      player->flipCentre = player->startPosition = player->position;
-      player->flipRise = 4;
-    });
+    const auto f =
+        PlayStage("@" + std::to_string(p) + " press P\n", p + 3, [&](int64_t frame, Game& g) {
+          if (frame != p - 1) return;
+          Player* player = g.Characters()->GetPlayer();
+          player->state = state;
+          player->flipCentre = player->startPosition = player->position;
+          player->flipRise = 4;
+        });
     EXPECT_NE(f[p].mode, kModePause);
     EXPECT_EQ(f[p].playerState, state);
   }
@@ -121,10 +122,11 @@ TEST(GameScene, PausingIsRefusedWhileThePlayerFallsAwayOrFlips) {
 TEST(GameScene, RetryFromThePauseMenuRestartsWithFiveLife) {
   const int p = kPlayFrom + 5;
   const int confirm = p + kMenuReady + 3;
-  const auto f = PlayStage("@" + std::to_string(p) + " press P\n@" + std::to_string(confirm) + " press RETURN\n",
-                           confirm + 60, [&](int64_t frame, Game&) {
-                             if (frame == p - 1) SetLife(2);
-                           });
+  const auto f = PlayStage(
+      "@" + std::to_string(p) + " press P\n@" + std::to_string(confirm) + " press RETURN\n",
+      confirm + 60, [&](int64_t frame, Game&) {
+        if (frame == p - 1) SetLife(2);
+      });
   EXPECT_EQ(f[confirm - 1].pauseCursor, 1);  // the menu starts on retry
   // The menu's own fade reaches black in 51 frames, then the stage starts
   // afresh behind a black screen.
@@ -137,10 +139,11 @@ TEST(GameScene, RetryFromThePauseMenuRestartsWithFiveLife) {
 TEST(GameScene, AfterTheBossEventARetryStartsArmedBesideTheGate) {
   const int p = kPlayFrom + 5;
   const int confirm = p + kMenuReady + 3;
-  const auto f = PlayStage("@" + std::to_string(p) + " press P\n@" + std::to_string(confirm) + " press RETURN\n",
-                           confirm + 60, [&](int64_t frame, Game&) {
-                             if (frame == p - 1) SetBossEventSeen(1);
-                           });
+  const auto f = PlayStage(
+      "@" + std::to_string(p) + " press P\n@" + std::to_string(confirm) + " press RETURN\n",
+      confirm + 60, [&](int64_t frame, Game&) {
+        if (frame == p - 1) SetBossEventSeen(1);
+      });
   const Frame& after = f[confirm + 55];
   EXPECT_EQ(after.mode, kModeBossArmed);
   EXPECT_NEAR(after.player.x, World().goalPosition.x - 5, 0.01f);
@@ -170,8 +173,9 @@ TEST(GameScene, GivingUpReturnsToTheTitleWithResultZero) {
   // before that is refused.
   const auto f = PlayStage("@120 press RIGHT\n@125 press RETURN\n@150 press RETURN\n", 260,
                            [&](int64_t frame, Game& g) {
-    if (frame == kPlayFrom + 2) g.Characters()->GetPlayer()->state = kStateGone;
-  });
+                             if (frame == kPlayFrom + 2)
+                               g.Characters()->GetPlayer()->state = kStateGone;
+                           });
   ASSERT_GT(f.size(), static_cast<size_t>(kPlayFrom + 5));
   EXPECT_EQ(f[kPlayFrom + 4].mode, kModeGameOver);
   // After the choice the screen darkens (51 frames), then the game ends and

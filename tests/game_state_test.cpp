@@ -1,8 +1,8 @@
 // The game state's rules: life, the enemy count rule with its stage-1
 // threshold, the stage reset and the fades.
-#include <gtest/gtest.h>
-
 #include "scenes/game_state.h"
+
+#include <gtest/gtest.h>
 
 class GameStateTest : public testing::Test {
  protected:

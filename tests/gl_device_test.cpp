@@ -1,12 +1,13 @@
 // The OpenGL device against pictures worked out by hand: small offscreen
 // renders of a quad that fills the screen, read back pixel by pixel.
+#include "platform/sdl_gl/gl_device.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
 #include "platform/graphics_device.h"
-#include "platform/sdl_gl/gl_device.h"
 
 namespace {
 
@@ -17,12 +18,11 @@ struct LitVertex {
   float u, v;
 };
 
-const D3DVERTEXELEMENT9 kLitElements[] = {
-    {0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
-    {0, 12, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_NORMAL, 0},
-    {0, 24, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
-    {0, 28, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
-    D3DDECL_END()};
+const D3DVERTEXELEMENT9 kLitElements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                          {0, 12, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_NORMAL, 0},
+                                          {0, 24, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
+                                          {0, 28, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
+                                          D3DDECL_END()};
 
 const D3DVERTEXELEMENT9 kNoColorElements[] = {
     {0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},

@@ -1,14 +1,15 @@
 // Input scripts as people write them and as the recorder writes them.
-#include <gtest/gtest.h>
-
 #include "platform/headless/input_script.h"
+
+#include <gtest/gtest.h>
 
 TEST(InputScript, ReadsTheCommandsPeopleWrite) {
   InputScript s;
   std::string error;
-  ASSERT_TRUE(s.Parse("# a comment\nseed 9\n@10 press RETURN 3\n@+5 pad A down\n"
-                      "@16 stick L -32768 32767\n@17 trigger R 255\n@20 quit\n@59 hash 00000000000000ff\n",
-                      "t", &error))
+  ASSERT_TRUE(
+      s.Parse("# a comment\nseed 9\n@10 press RETURN 3\n@+5 pad A down\n"
+              "@16 stick L -32768 32767\n@17 trigger R 255\n@20 quit\n@59 hash 00000000000000ff\n",
+              "t", &error))
       << error;
   ASSERT_TRUE(s.seed.has_value());
   EXPECT_EQ(*s.seed, 9u);

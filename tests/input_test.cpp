@@ -1,10 +1,10 @@
 // Keyboard and pad snapshots: presses against holds, the stick's dead zone and
 // scale, and what a missing pad leaves.
+#include "platform/input.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "platform/input.h"
 
 namespace {
 
@@ -13,7 +13,9 @@ struct Frame {
   PadRecord pad;
 };
 
-void Feed(const Frame& f) { SetInputStateForTest(f.keys, f.pad); }
+void Feed(const Frame& f) {
+  SetInputStateForTest(f.keys, f.pad);
+}
 
 }  // namespace
 

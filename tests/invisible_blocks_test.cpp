@@ -1,12 +1,13 @@
 // The invisible blocks: the flashing block's rhythm and its walk along x,
 // the block that fades once passed, the block seen only from its own side,
 // and the rule that alpha 0 lets characters through while any alpha blocks.
+#include "world/invisible_blocks.h"
+
 #include <gtest/gtest.h>
 
 #include "base/frame_time.h"
 #include "scenes/run_state.h"
 #include "tests/world_harness.h"
-#include "world/invisible_blocks.h"
 #include "world/player.h"
 
 namespace {
@@ -93,6 +94,7 @@ TEST(InvisibleBlocks, AtAlphaZeroACharacterFallsThroughAndAtOneItStands) {
   block.alpha = 0;
   EXPECT_EQ(block.HitCheck(0, feet, size, still, &contact), 0);
   block.alpha = 1;
-  EXPECT_EQ(block.HitCheck(0, feet, size, still, &contact) & (kFaceOver | kFaceStand), kFaceOver | kFaceStand);
+  EXPECT_EQ(block.HitCheck(0, feet, size, still, &contact) & (kFaceOver | kFaceStand),
+            kFaceOver | kFaceStand);
   EXPECT_FLOAT_EQ(contact.y, 0);
 }

@@ -1,8 +1,8 @@
 // The JSON writer of the runner's dumps: stable numbers, commas in the right
 // places, and strings that stay valid JSON whatever they hold.
-#include <gtest/gtest.h>
-
 #include "base/json_writer.h"
+
+#include <gtest/gtest.h>
 
 TEST(JsonWriter, NumbersHaveAtMostSixDecimalsWithoutTrailingZeros) {
   EXPECT_EQ(FormatNumber(1.5), "1.5");

@@ -16,8 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::map<std::string, int> kRank = {{"base", 0},   {"platform", 1}, {"render", 2}, {"world", 3},
-                                          {"scenes", 4}, {"app", 5},      {"tools", 6}};
+const std::map<std::string, int> kRank = {{"base", 0},  {"platform", 1}, {"render", 2},
+                                          {"world", 3}, {"scenes", 4},   {"app", 5},
+                                          {"tools", 6}};
 
 struct Include {
   std::string file, target;
@@ -53,7 +54,8 @@ TEST(Layering, EachFolderIncludesOnlyFromItselfAndTheFoldersBelow) {
       auto it = kRank.find(top);
       if (it == kRank.end()) continue;
       ++checked;
-      if (folder == "world" && inc.target == "scenes/game_state.h") continue;  // the design's exception
+      if (folder == "world" && inc.target == "scenes/game_state.h")
+        continue;  // the design's exception
       EXPECT_LE(it->second, rank) << inc.file << " includes " << inc.target;
     }
   }
@@ -66,8 +68,10 @@ TEST(Layering, OnlyThePlatformLayerIncludesSdlOpenGlOrOpenAl) {
     if (folder == "platform") continue;
     for (const Include& inc : IncludesOf(folder)) {
       const bool backendHeader = !inc.system && (inc.target.rfind("platform/sdl_gl/", 0) == 0);
-      const bool entry = inc.file.find("main_") != std::string::npos || inc.file.rfind("tools/sim/", 0) == 0;
-      EXPECT_FALSE(inc.system && std::regex_search(inc.target, library)) << inc.file << " includes <" << inc.target << ">";
+      const bool entry =
+          inc.file.find("main_") != std::string::npos || inc.file.rfind("tools/sim/", 0) == 0;
+      EXPECT_FALSE(inc.system && std::regex_search(inc.target, library))
+          << inc.file << " includes <" << inc.target << ">";
       // Only the programs' entries (which pick a backend) name a backend.
       if (backendHeader) {
         EXPECT_TRUE(entry) << inc.file << " includes " << inc.target;

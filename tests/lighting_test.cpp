@@ -1,6 +1,8 @@
 // The light files: reading, writing back to six decimals, odd type letters,
 // short lines, applying a shorter set, and writes that never leave half a
 // file.
+#include "render/lighting.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 
 #include "base/atomic_file.h"
 #include "platform/graphics.h"
-#include "render/lighting.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -102,7 +103,8 @@ TEST(LightFile, SavingReplacesFilesWholeOrNotAtAll) {
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("ファイル書き出しオープンに失敗 -Light-"), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_directory(reversed));
-  EXPECT_EQ(FormatLightText(ParseLightText(ReadWholeFile(normal))), FormatLightText(ParseLightText(kThree)));
+  EXPECT_EQ(FormatLightText(ParseLightText(ReadWholeFile(normal))),
+            FormatLightText(ParseLightText(kThree)));
   int files = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
     (void)e;

@@ -1,8 +1,8 @@
 // The D3DX conventions the game's drawing and movement rely on, checked
 // against values worked out by hand.
-#include <gtest/gtest.h>
-
 #include "base/math.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -41,8 +41,8 @@ TEST(Math, YawPitchRollAppliesRollThenPitchThenYaw) {
 }
 
 TEST(Math, QuaternionYawPitchRollMatchesTheMatrix) {
-  const float angles[][3] = {{0.3f, -1.1f, 2.0f}, {kPi, 0.5f, -0.25f}, {-2.5f, 1.5f, 0.75f},
-                             {0, 270 * kDegToRad, 0}};
+  const float angles[][3] = {
+      {0.3f, -1.1f, 2.0f}, {kPi, 0.5f, -0.25f}, {-2.5f, 1.5f, 0.75f}, {0, 270 * kDegToRad, 0}};
   for (const auto& a : angles) {
     ExpectMatrixNear(MatrixRotationQuaternion(QuaternionRotationYawPitchRoll(a[0], a[1], a[2])),
                      MatrixRotationYawPitchRoll(a[0], a[1], a[2]));

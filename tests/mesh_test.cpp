@@ -1,6 +1,8 @@
 // Meshes: loading from files, drawing subset by subset, picking with the
 // meaning of D3DXIntersect, the texture colour key, and the preload's order
 // and clean-up when a file is missing.
+#include "render/mesh.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,7 +13,6 @@
 #include "platform/graphics.h"
 #include "platform/png_image.h"
 #include "render/constants.h"
-#include "render/mesh.h"
 #include "render/preload.h"
 #include "tests/test_support.h"
 
@@ -57,7 +58,8 @@ TEST_F(MeshTest, PicksTheNearestFaceLikeD3DXIntersect) {
   EXPECT_EQ(cube.Pick(world, {3, 5, 0}, {0, 1, 0}, &hit), 0);
   EXPECT_EQ(hit, Vec3(9, 9, 9));
   // The world matrix is honoured: a turned, raised cube.
-  ASSERT_EQ(cube.Pick(MatrixRotationY(kPi / 4) * MatrixTranslation(0, 2, 0), {0, 10, 0}, kDown, &hit), 1);
+  ASSERT_EQ(
+      cube.Pick(MatrixRotationY(kPi / 4) * MatrixTranslation(0, 2, 0), {0, 10, 0}, kDown, &hit), 1);
   EXPECT_NEAR(hit.y, 2.5f, 1e-5f);
   // An empty record picks nothing.
   Mesh empty;
@@ -72,12 +74,15 @@ TEST_F(MeshTest, DrawsEverySubsetWithItsMaterialAndTexture) {
   Image img{2, 2, {0xFF102030, 0xFF102030, 0xFF102030, 0xFF102030}};
   std::string why;
   ASSERT_TRUE(SavePng(png, img, &why)) << why;
-  const std::string path = Write("two.x", "xof 0303txt 0032\n"
-                                          "Mesh { 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;; 2; 3;0,1,2;, 3;0,2,3;;\n"
-                                          "MeshMaterialList { 2; 2; 0,1;;\n"
-                                          "Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"" +
-                                              png + "\"; } }\n"
-                                          "Material { 0;0;1;1;; 0; 0;0;0;; 0;0;0;; } } }\n");
+  const std::string path =
+      Write("two.x",
+            "xof 0303txt 0032\n"
+            "Mesh { 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;; 2; 3;0,1,2;, 3;0,2,3;;\n"
+            "MeshMaterialList { 2; 2; 0,1;;\n"
+            "Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"" +
+                png +
+                "\"; } }\n"
+                "Material { 0;0;1;1;; 0; 0;0;0;; 0;0;0;; } } }\n");
   Mesh mesh;
   ASSERT_EQ(mesh.Load(path.c_str()), 1);
   ASSERT_EQ(mesh.materialCount, 2u);
@@ -104,9 +109,10 @@ TEST_F(MeshTest, ReportsMissingAndBrokenFilesNamingThem) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(mesh.Load((dir_.Path() + "/nothing.x").c_str()), 0);
   EXPECT_EQ(mesh.Load(Write("bad.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;").c_str()), 0);
-  EXPECT_EQ(mesh.Load(Write("tex.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-                                     "MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;;"
-                                     " TextureFilename { \"no/such.png\"; } } } }\n")
+  EXPECT_EQ(mesh.Load(Write("tex.x",
+                            "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
+                            "MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;;"
+                            " TextureFilename { \"no/such.png\"; } } } }\n")
                           .c_str()),
             0);
   const std::string err = testing::internal::GetCapturedStderr();
@@ -153,8 +159,10 @@ TEST_F(MeshTest, PreloadStopsAtAMissingWallPieceAndReleasesCleanly) {
   for (const auto& entry : fs::recursive_directory_iterator(source)) {
     const fs::path rel = fs::relative(entry.path(), source);
     const fs::path target = fs::path(dir_.Path()) / "Resource_Orvelune" / rel;
-    if (entry.is_directory()) fs::create_directories(target);
-    else if (rel.filename() != "wall_break17.x") fs::create_symlink(entry.path(), target);
+    if (entry.is_directory())
+      fs::create_directories(target);
+    else if (rel.filename() != "wall_break17.x")
+      fs::create_symlink(entry.path(), target);
   }
   ScopedWorkingDirectory cwd(dir_.Path());
   testing::internal::CaptureStderr();

@@ -13,9 +13,7 @@ namespace {
 
 class ObjectTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ResetRunState();
-  }
+  void SetUp() override { ResetRunState(); }
   ScopedHeadlessBackend backend_;
   FrameStepper frames_;
 };
@@ -49,8 +47,8 @@ TEST_F(ObjectTest, AFlipRisesTurnsThirtyFramesAndSettlesOnTheOtherSide) {
   ObjectAction o;
   o.position = {3, 0, -4};
   const FlipRun first = Flip(o, frames_);
-  EXPECT_NEAR(first.rise, 36, 1);   // 0.6 s
-  EXPECT_EQ(first.turn, 30);        // 6 degrees a frame to 180
+  EXPECT_NEAR(first.rise, 36, 1);  // 0.6 s
+  EXPECT_EQ(first.turn, 30);       // 6 degrees a frame to 180
   EXPECT_NEAR(first.settle, 36, 1);
   EXPECT_EQ(o.state, kStateNormal);
   EXPECT_FLOAT_EQ(o.rotation.z, 180);

@@ -2,15 +2,18 @@
 // full input, the reversal slowdown, the stick's dead band, mirrored controls
 // on the underside, life gating the action buttons, and the cursor steering
 // while a selection button is held.
+#include "world/player.h"
+
 #include <gtest/gtest.h>
 
 #include "scenes/game_state.h"
 #include "tests/world_harness.h"
-#include "world/player.h"
 
 namespace {
 
-std::string Floor() { return StageGrid(30, 9, {{{4, 4}, "ON0ECP0ERR"}}); }
+std::string Floor() {
+  return StageGrid(30, 9, {{{4, 4}, "ON0ECP0ERR"}});
+}
 
 }  // namespace
 
@@ -63,8 +66,10 @@ TEST(PlayerWalk, AStickBelowFourFifthsDoesNothing) {
 TEST(PlayerWalk, OnTheUndersideLeftAndRightAreMirrored) {
   auto walkRight = [](bool underside) {
     WorldHarness w;
-    if (underside) w.Build(StageGrid(30, 9, {}, ""), 0, Floor());
-    else w.Build(Floor());
+    if (underside)
+      w.Build(StageGrid(30, 9, {}, ""), 0, Floor());
+    else
+      w.Build(Floor());
     EXPECT_EQ(w.GetPlayer().upsideDown, underside ? 1 : 0);
     w.Frames(3);
     w.Hold(DIK_RIGHT);

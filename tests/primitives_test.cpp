@@ -1,11 +1,12 @@
 // The flat geometry: the quad and the soft-rimmed fan, the texture scroll that
 // leaves no transform behind, the shadow turned over for the underside, the
 // billboard that faces the viewpoint and the stun star's orbit.
+#include "render/primitives.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/graphics.h"
 #include "render/preload.h"
-#include "render/primitives.h"
 #include "tests/test_support.h"
 
 TEST(Primitives, TheFanKeepsItsCentreAndFadesItsRim) {
@@ -79,7 +80,8 @@ TEST(Primitives, AShadowOnlyDarkensTheGroundSoftly) {
   ASSERT_EQ(InitShadow(), 1);
   GraphicsDevice* d = GetDevice();
   d->SetTransform(D3DTS_VIEW, MatrixLookAtLH({0, 10, 0}, {0, 0, 0}, {0, 0, 1}));
-  d->SetTransform(D3DTS_PROJECTION, MatrixPerspectiveFovLH(60 * kDegToRad, 1280.0f / 720, 0.1f, 500));
+  d->SetTransform(D3DTS_PROJECTION,
+                  MatrixPerspectiveFovLH(60 * kDegToRad, 1280.0f / 720, 0.1f, 500));
   d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   d->BeginScene();

@@ -24,7 +24,8 @@ struct FinalStage {
   Player* player = nullptr;
 
   explicit FinalStage(int playerX, int playerRow = 12) {
-    w.Build(StageGrid(61, 25, {{{40, 12}, "ON0ECET6ERL"}, {{playerX, playerRow}, "ON0ECP0ERR"}}), 3);
+    w.Build(StageGrid(61, 25, {{{40, 12}, "ON0ECET6ERL"}, {{playerX, playerRow}, "ON0ECP0ERR"}}),
+            3);
     head = FindCharacter<Providence>(w);
     right = FindCharacter<RightHand>(w);
     left = FindCharacter<LeftHand>(w);
@@ -213,7 +214,8 @@ TEST(LeftHand, FartherAwayItWalksOrDropsAtRandomAndADropCrushesTheFloor) {
     GameSrand(seed);
     SetGameMode(kModeBossBattle);
     s.w.Frames(2);
-    ASSERT_TRUE(s.left->action == LeftHand::kWalk || s.left->action == LeftHand::kDrop) << s.left->action;
+    ASSERT_TRUE(s.left->action == LeftHand::kWalk || s.left->action == LeftHand::kDrop)
+        << s.left->action;
     if (s.left->action == LeftHand::kWalk) {
       ++walks;
       continue;
@@ -226,7 +228,7 @@ TEST(LeftHand, FartherAwayItWalksOrDropsAtRandomAndADropCrushesTheFloor) {
     while (s.left->action == LeftHand::kDrop && frames++ < 200) s.w.Frame();
     EXPECT_EQ(s.left->action, LeftHand::kHover);
     EXPECT_TRUE(s.left->DrawsRed());  // red while hovering
-    s.w.Frame();  // the crushed chips leave the field
+    s.w.Frame();                      // the crushed chips leave the field
     EXPECT_EQ(s.w.NodeAt(std::round(at.x), 0, at.z), nullptr) << "the floor under the drop";
     EXPECT_NE(s.w.NodeAt(std::round(at.x) + 2, 0, at.z), nullptr) << "beyond its reach";
     s.w.Frames(30);

@@ -23,4 +23,6 @@ struct SceneServices {
   ScopedWorkingDirectory run{RunDirectory()};
 };
 
-inline std::string Sjis(const char* utf8) { return Utf8ToSjis(utf8); }
+inline std::string Sjis(const char* utf8) {
+  return Utf8ToSjis(utf8);
+}

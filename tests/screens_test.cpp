@@ -1,6 +1,8 @@
 // The small screens alone: the stage gauge's bands and marker, the pause
 // menu's cursor rules, the game-over items and their confirm gate, and the
 // clear caption's letter timing.
+#include "scenes/screens.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,7 +10,6 @@
 #include "platform/input.h"
 #include "platform/sound_sets.h"
 #include "scenes/game_state.h"
-#include "scenes/screens.h"
 #include "tests/test_support.h"
 #include "world/environment.h"
 #include "world/stage_gauge.h"

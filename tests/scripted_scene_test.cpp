@@ -1,4 +1,6 @@
 // The opening and ending scenes driven alone: script lines, pages, typing.
+#include "scenes/scripted_scene.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,7 +10,6 @@
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/scene_support.h"
-#include "scenes/scripted_scene.h"
 
 TEST(ScriptedScene, ScriptLinesPlacePortraitsAndBreakTextAtCommas) {
   const std::string script = Sjis(

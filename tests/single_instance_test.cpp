@@ -1,18 +1,17 @@
 // Only one copy of the game runs at a time.
-#include <gtest/gtest.h>
+#include "app/single_instance.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "app/single_instance.h"
-
 TEST(SingleInstance, ASecondCopyIsRefusedUntilTheFirstEnds) {
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("orvelune_lock_" + std::to_string(::getpid())))
-                               .string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("orvelune_lock_" + std::to_string(::getpid())))
+          .string();
   {
     SingleInstanceGuard first(path);
     ASSERT_TRUE(first.Acquire());
@@ -27,9 +26,9 @@ TEST(SingleInstance, ASecondCopyIsRefusedUntilTheFirstEnds) {
 }
 
 TEST(SingleInstance, TheGameRefusesASecondStartWithAMessage) {
-  const std::string dir = (std::filesystem::temp_directory_path() /
-                           ("orvelune_rt_" + std::to_string(::getpid())))
-                              .string();
+  const std::string dir =
+      (std::filesystem::temp_directory_path() / ("orvelune_rt_" + std::to_string(::getpid())))
+          .string();
   std::filesystem::create_directories(dir);
   SingleInstanceGuard running(dir + "/orvelune.lock");
   ASSERT_TRUE(running.Acquire());

@@ -1,12 +1,13 @@
 // WAV reading and the sound sets' request rules, on the headless backend
 // whose silent sounds still take their real time to play.
+#include "platform/sound.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
 
 #include "base/report_error.h"
-#include "platform/sound.h"
 #include "platform/sound_sets.h"
 #include "render/constants.h"
 #include "tests/test_support.h"

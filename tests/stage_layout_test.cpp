@@ -96,10 +96,12 @@ TEST_P(StageLayout, EveryBoardHasItsTextAndPictureInTheFiles) {
   EXPECT_FALSE(l.boards.empty());
   // The pictures are 128 pixels wide cells of one strip (its width is in
   // the PNG header).
-  const std::string png = ReadWholeFile(RunDirectory() + "/Resource_Orvelune/Infomation/Button.png");
+  const std::string png =
+      ReadWholeFile(RunDirectory() + "/Resource_Orvelune/Infomation/Button.png");
   ASSERT_GE(png.size(), 24u);
-  const int width = (static_cast<unsigned char>(png[16]) << 24) | (static_cast<unsigned char>(png[17]) << 16) |
-                    (static_cast<unsigned char>(png[18]) << 8) | static_cast<unsigned char>(png[19]);
+  const int width =
+      (static_cast<unsigned char>(png[16]) << 24) | (static_cast<unsigned char>(png[17]) << 16) |
+      (static_cast<unsigned char>(png[18]) << 8) | static_cast<unsigned char>(png[19]);
   const int pictures = width / 128;
   for (int number : l.boards) {
     const InfoEntry* found = nullptr;

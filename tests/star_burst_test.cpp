@@ -1,8 +1,8 @@
 // The seven-star burst: it fades over fifty-one frames, its stars slow to a
 // stop in x and z, and they sink on the upper side and rise on the underside.
-#include <gtest/gtest.h>
-
 #include "world/star_burst.h"
+
+#include <gtest/gtest.h>
 
 TEST(StarBurst, FadesOutInFiftyOneFramesAndIsIdleUntilActivated) {
   StarBurst burst;

@@ -1,7 +1,5 @@
 #include "tests/test_support.h"
 
-#include "platform/sdl_gl/gl_device.h"
-
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,6 +11,7 @@
 
 #include "app/frame_timer.h"
 #include "platform/graphics.h"
+#include "platform/sdl_gl/gl_device.h"
 #include "platform/sound.h"
 
 namespace {
@@ -35,7 +34,9 @@ ScopedHeadlessBackend::ScopedHeadlessBackend(HeadlessOptions options)
   SetBackend(backend_.get());
 }
 
-ScopedHeadlessBackend::~ScopedHeadlessBackend() { SetBackend(nullptr); }
+ScopedHeadlessBackend::~ScopedHeadlessBackend() {
+  SetBackend(nullptr);
+}
 
 InputScript ScriptFrom(const std::string& text) {
   InputScript script;
@@ -76,7 +77,9 @@ void HeadlessServices::Advance(double seconds) {
                   static_cast<int64_t>(seconds * clock.QueryPerformanceFrequency() + 0.5));
 }
 
-std::string RunDirectory() { return ORVELUNE_RUN_DIR; }
+std::string RunDirectory() {
+  return ORVELUNE_RUN_DIR;
+}
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -103,9 +106,13 @@ ScopedWorkingDirectory::ScopedWorkingDirectory(const std::string& dir)
   std::filesystem::current_path(dir);
 }
 
-ScopedWorkingDirectory::~ScopedWorkingDirectory() { std::filesystem::current_path(previous_); }
+ScopedWorkingDirectory::~ScopedWorkingDirectory() {
+  std::filesystem::current_path(previous_);
+}
 
-FrameStepper::FrameStepper() { InitFrameTimer(); }
+FrameStepper::FrameStepper() {
+  InitFrameTimer();
+}
 
 void FrameStepper::Step(int frames) {
   for (int i = 0; i < frames; ++i) {

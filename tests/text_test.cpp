@@ -1,8 +1,8 @@
 // Shift-JIS handling and line breaking of the text the game draws.
 #include <gtest/gtest.h>
 
-#include "platform/common/text_layout.h"
 #include "base/text_encoding.h"
+#include "platform/common/text_layout.h"
 
 namespace {
 
@@ -43,7 +43,10 @@ TEST(ShiftJis, DecodesAndEncodesTheGamesCharacters) {
   // A stray trail-less lead byte at the end is dropped, an invalid byte shows
   // as a replacement character.
   EXPECT_EQ(SjisToCodepoints("\x82", -1), U"");
-  EXPECT_EQ(SjisToCodepoints("A\x80" "B", -1), U"A\uFFFDB");
+  EXPECT_EQ(SjisToCodepoints("A\x80"
+                             "B",
+                             -1),
+            U"A\uFFFDB");
 }
 
 TEST(TextLayout, LatinWrapsAtSpaces) {

@@ -1,5 +1,7 @@
 // The title menu driven alone frame by frame: the fade-in, the cursor, the
 // brightening of the chosen item.
+#include "scenes/title.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/scene_support.h"
-#include "scenes/title.h"
 
 TEST(Title, ConfirmWaitsForTheFadeInThenTheCursorRepeatsEveryEightFrames) {
   SceneServices s;

@@ -81,7 +81,7 @@ TEST(Castor, AStarArcsHighAndDropsOntoWhereThePlayerStood) {
   ASSERT_EQ(star.landed, 1);
   EXPECT_NEAR(star.target.x, target.x, 1e-3f);
   EXPECT_NEAR(top, star.maxHeight, 1e-3f);  // it rose to the distance at the throw
-  EXPECT_NEAR(star.maxHeight, 14, 0.1f);  // Castor at 34, the player at 20
+  EXPECT_NEAR(star.maxHeight, 14, 0.1f);    // Castor at 34, the player at 20
 }
 
 TEST(Castor, APlayerAtCastorsFeetGetsNoArcTheStarDropsStraightDown) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "base/random.h"
 #include "platform/input.h"
 #include "platform/sound_sets.h"
 #include "render/camera.h"
@@ -32,11 +33,16 @@ std::string StageGrid(int width, int depth, const std::map<std::pair<int, int>, 
 
 WorldHarness::WorldHarness() {
   ResetRunState();
+  // The field seeds the game's random numbers from the clock at start-up;
+  // tests play the same numbers every time.
+  SetFixedTimeSeed(true, 1);
+  GameSrand(1);
   EXPECT_EQ(LoadSharedAssets(), 1);
   EXPECT_EQ(GameSound::Load(), 1);
 }
 
 WorldHarness::~WorldHarness() {
+  SetFixedTimeSeed(false, 0);
   if (field_) field_->Release();
   field_.reset();
   if (characters_) characters_->Release();
@@ -99,12 +105,15 @@ void WorldHarness::Frames(int n) {
   for (int i = 0; i < n; ++i) Frame();
 }
 
-Player& WorldHarness::GetPlayer() { return *characters_->GetPlayer(); }
+Player& WorldHarness::GetPlayer() {
+  return *characters_->GetPlayer();
+}
 
 GimmickNode* WorldHarness::NodeAt(float x, float y, float z) {
   for (GimmickNode* n = field_->Tail(); n; n = n->prev) {
     const Vec3& p = *n->positionRef;
-    if (std::fabs(p.x - x) < 0.01f && std::fabs(p.y - y) < 0.01f && std::fabs(p.z - z) < 0.01f) return n;
+    if (std::fabs(p.x - x) < 0.01f && std::fabs(p.y - y) < 0.01f && std::fabs(p.z - z) < 0.01f)
+      return n;
   }
   return nullptr;
 }

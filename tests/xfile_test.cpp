@@ -1,9 +1,9 @@
 // The .x reader gives what Direct3D's loader gives: positions as written,
 // polygons as fans in file order, one subset per material in list order,
 // materials as stored, frame transforms applied, and clear refusals.
-#include <gtest/gtest.h>
-
 #include "render/xfile.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -11,8 +11,10 @@ XModel Parse(const std::string& text, std::string* why = nullptr) {
   XModel model;
   std::string reason;
   const bool ok = ParseXFile(text.data(), text.size(), &model, &reason);
-  if (why) *why = ok ? "" : reason;
-  else EXPECT_TRUE(ok) << reason;
+  if (why)
+    *why = ok ? "" : reason;
+  else
+    EXPECT_TRUE(ok) << reason;
   return model;
 }
 
@@ -114,9 +116,10 @@ TEST(XFile, RefusesBrokenFilesWithAReason) {
   EXPECT_NE(why.find("line 2"), std::string::npos) << why;
   Parse("xof 0303txt 0032\nMesh { 99999999; }\n", &why);
   EXPECT_NE(why.find("out of range"), std::string::npos) << why;
-  Parse("xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-        "MeshMaterialList { 1; 1; 0;; { Missing } } }\n",
-        &why);
+  Parse(
+      "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
+      "MeshMaterialList { 1; 1; 0;; { Missing } } }\n",
+      &why);
   EXPECT_NE(why.find("unknown material"), std::string::npos) << why;
   Parse("xof 0303txt 0032\n", &why);
   EXPECT_EQ(why, "the file holds no polygons");

@@ -45,7 +45,9 @@ Aquarius::Aquarius() : mesh(new Mesh()) {
   velocity = {0.1f, 0, 0};
 }
 
-Aquarius::~Aquarius() { delete mesh; }
+Aquarius::~Aquarius() {
+  delete mesh;
+}
 
 int Aquarius::Init() {
   if (!mesh->Load(kAquariusMeshPath)) return 0;
@@ -106,7 +108,8 @@ void Aquarius::Act(CharacterList& characters) {
         jumpTimer = 0;
         enemyFlag = kEnemyActive;
         break;
-      default: break;
+      default:
+        break;
     }
   }
   Search(characters.front());
@@ -135,14 +138,18 @@ void Aquarius::Search(CharacterBase* player) {
   }
 }
 
-void Aquarius::HitCharacters(CharacterList& characters) { BumpPlayer(*this, characters, 0.5f); }
+void Aquarius::HitCharacters(CharacterList& characters) {
+  BumpPlayer(*this, characters, 0.5f);
+}
 
 void Aquarius::Draw() {
   DrawCharacterMesh(*this, *mesh);
   if (state == kStateNormal) DrawCharacterShadow(*this);
 }
 
-void Aquarius::Release() { mesh->Release(); }
+void Aquarius::Release() {
+  mesh->Release();
+}
 
 void Aquarius::DumpState(JsonWriter& json) const {
   EnemyBase::DumpState(json);
@@ -185,13 +192,16 @@ void Pisces::Move() {
     leapDone = 1;
     state = kStateGone;
   }
-  const float heading = rotation.y * kDegToRad, along = std::sin(leapAngle * kDegToRad) * forwardSpeed;
+  const float heading = rotation.y * kDegToRad,
+              along = std::sin(leapAngle * kDegToRad) * forwardSpeed;
   position.x += std::sin(heading) * along;
   position.z += std::cos(heading) * along;
   UpdateMatrix();
 }
 
-void Pisces::HitCharacters(CharacterList& characters) { BumpPlayer(*this, characters, 1.0f); }
+void Pisces::HitCharacters(CharacterList& characters) {
+  BumpPlayer(*this, characters, 1.0f);
+}
 
 void Pisces::Draw() {
   if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->fish[meshIndex]);

@@ -17,7 +17,9 @@ namespace {
 
 constexpr float kStunSeconds = 6;
 
-EnemyBase* AsEnemy(CharacterBase* c) { return c->kind == CharacterKind::kEnemy ? static_cast<EnemyBase*>(c) : nullptr; }
+EnemyBase* AsEnemy(CharacterBase* c) {
+  return c->kind == CharacterKind::kEnemy ? static_cast<EnemyBase*>(c) : nullptr;
+}
 
 bool Falling(int state) {
   return state == kStateWashedAway || state == kStateBlownAway || state == kStateFalling;
@@ -41,7 +43,9 @@ CharacterManager::CharacterManager() : player(new Player) {
   if (GetStageNumber() == 2) fishSpawner = std::make_unique<FishSpawner>();
 }
 
-CharacterManager::~CharacterManager() { Release(); }
+CharacterManager::~CharacterManager() {
+  Release();
+}
 
 int CharacterManager::Init() {
   if (GetBossEventSeen() == 1) {
@@ -75,7 +79,8 @@ void CharacterManager::SpawnFish() {
   fish->SetLeapHeight(0.55f);
   const float front = World().frontEdgeZ;
   const bool far = fishSpawner->farSide != 0;
-  fish->position = {x + 9, player->upsideDown ? 10.0f : -10.0f, far ? front / 2 + 40 : front / 2 - 35};
+  fish->position = {x + 9, player->upsideDown ? 10.0f : -10.0f,
+                    far ? front / 2 + 40 : front / 2 - 35};
   fish->rotation = {0, far ? 180.0f : 0.0f, player->upsideDown ? 180.0f : 0.0f};
   fish->upsideDown = player->upsideDown;
   characters.push_back(fish);
@@ -145,7 +150,8 @@ int CharacterManager::Update(GimmickNode* gimmickTail) {
       } else if (enemy) {
         // On the twins' stage, in the battle, Castor's stars meet the
         // gimmicks before Castor acts.
-        if (GetGameMode() == kModeBossBattle && GetStageNumber() == 1 && enemy->isMob == 0 && enemy->twin == 1)
+        if (GetGameMode() == kModeBossBattle && GetStageNumber() == 1 && enemy->isMob == 0 &&
+            enemy->twin == 1)
           if (auto* castor = dynamic_cast<Castor*>(enemy)) castor->HitGimmicks(gimmickTail);
         enemy->Act(characters);
       }
@@ -168,8 +174,8 @@ int CharacterManager::Update(GimmickNode* gimmickTail) {
   return sideChange;
 }
 
-void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapshot, bool& touchedGround,
-                               CharacterBase* quakeEnemy) {
+void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapshot,
+                               bool& touchedGround, CharacterBase* quakeEnemy) {
   CharacterBase* c = r.character;
   GimmickBase* g = n->object;
   EnemyBase* enemy = AsEnemy(c);
@@ -216,8 +222,8 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
   }
 
   // e. Ground and shadow: the nearest surface under the character.
-  if (FindGround((flags & kFaceOver) && (flags & kFaceStand), (flags & kFaceOver) != 0, c->position, c->upsideDown,
-                 contact, &c->groundPoint))
+  if (FindGround((flags & kFaceOver) && (flags & kFaceStand), (flags & kFaceOver) != 0, c->position,
+                 c->upsideDown, contact, &c->groundPoint))
     r.supported = true;
 
   // f. What the player touched.
@@ -245,16 +251,17 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
   // g. What enemies do to the floor, and walls to enemies.
   if (enemy) {
     if (r.crush) {
-      if (std::fabs(gp.x - c->position.x) <= r.crushRadius && std::fabs(gp.z - c->position.z) <= r.crushRadius &&
-          n->state == kStateNormal && !g->hitInfo.carried) {
+      if (std::fabs(gp.x - c->position.x) <= r.crushRadius &&
+          std::fabs(gp.z - c->position.z) <= r.crushRadius && n->state == kStateNormal &&
+          !g->hitInfo.carried) {
         g->state = kStateGone;
         n->state = kStateGone;
       }
     } else if (r.flipWalker) {
       // Only a resting gimmick starts a flip; one already turning keeps its
       // own course.
-      if (std::fabs(gp.x - c->position.x) <= c->size.x && std::fabs(gp.z - c->position.z) <= c->size.x &&
-          n->state == kStateNormal) {
+      if (std::fabs(gp.x - c->position.x) <= c->size.x &&
+          std::fabs(gp.z - c->position.z) <= c->size.x && n->state == kStateNormal) {
         g->state = kStateFlipping;
         n->state = kStateFlipping;
         g->flipCentre = g->startPosition = gp;

@@ -20,8 +20,8 @@ namespace {
 Matrix CarriedStarMatrix(const Vec3& position, const Vec3& rotation, float level) {
   const Vec3 scaling{level, level, level};
   const Vec3 centre{0, 0.2f * level, 0};
-  const Quaternion q = QuaternionRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad,
-                                                      rotation.z * kDegToRad);
+  const Quaternion q = QuaternionRotationYawPitchRoll(
+      rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
   return MatrixTransformation(nullptr, nullptr, &scaling, &centre, &q, &position);
 }
 
@@ -31,14 +31,18 @@ void DrawMeshWithAlpha(Mesh* mesh, Texture* texture, int alpha) {
   if (alpha <= 0) return;
   const bool translucent = alpha < 255;
   if (translucent) BeginTranslucent(alpha);
-  if (texture) mesh->DrawWithTexture(texture);
-  else mesh->Draw();
+  if (texture)
+    mesh->DrawWithTexture(texture);
+  else
+    mesh->Draw();
   if (translucent) EndTranslucent();
 }
 
 // ---- OneChip ------------------------------------------------------------------
 
-OneChip::OneChip() : mesh(GetObjectMesh(kMeshBox)) { size = {1, 1, 1}; }
+OneChip::OneChip() : mesh(GetObjectMesh(kMeshBox)) {
+  size = {1, 1, 1};
+}
 
 int OneChip::Init() {
   rotation.y = 90;
@@ -103,11 +107,14 @@ void OneChip::Draw() {
     return;
   }
   d->SetTransform(D3DTS_WORLD, world);
-  if (rock) mesh->DrawWithTexture(GetSharedTexture(kTexRock));
-  else mesh->Draw();
+  if (rock)
+    mesh->DrawWithTexture(GetSharedTexture(kTexRock));
+  else
+    mesh->Draw();
 }
 
-int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Vec3&, Vec3* contact) {
+int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Vec3&,
+                      Vec3* contact) {
   const float e = hitInfo.carried ? size.x * hitInfo.level : size.x;
   const Vec3 d = p - position;
   const float w = s.x, depth = s.z, h = s.y;
@@ -115,14 +122,16 @@ int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Ve
   // Side faces: only when the character is not standing over the chip.
   const bool besideHeight = charUpsideDown ? p.y > position.y - e / 3 : p.y < position.y + e / 3;
   if (state != kStateSpecial && besideHeight) {
-    if (std::fabs(d.x) < w / 2 + e / 2 && std::fabs(d.z) < depth / 2 + e / 2 - 0.4f && std::fabs(d.y) < h) {
+    if (std::fabs(d.x) < w / 2 + e / 2 && std::fabs(d.z) < depth / 2 + e / 2 - 0.4f &&
+        std::fabs(d.y) < h) {
       if (p.x - w / 2 > position.x - e / 2 && p.x - w / 2 < position.x + e / 2)
         flags |= kFacePushPosX;
       else if (p.x + w / 2 > position.x - e / 2 && p.x + w / 2 < position.x + e / 2)
         flags |= kFacePushNegX;
       if (flags & (kFacePushPosX | kFacePushNegX)) contact->x = position.x;
     }
-    if (std::fabs(d.x) < w / 2 + e / 2 - 0.4f && std::fabs(d.z) < depth / 2 + e / 2 && std::fabs(d.y) < h) {
+    if (std::fabs(d.x) < w / 2 + e / 2 - 0.4f && std::fabs(d.z) < depth / 2 + e / 2 &&
+        std::fabs(d.y) < h) {
       if (p.z - depth / 2 > position.z - e / 2 && p.z - depth / 2 < position.z + e / 2)
         flags |= kFacePushPosZ;
       else if (p.z + depth / 2 > position.z - e / 2 && p.z + depth / 2 < position.z + e / 2)
@@ -131,7 +140,8 @@ int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Ve
     }
   }
   // Footprint: over (or, upside down, under) the chip.
-  const bool footprint = std::fabs(d.x) <= w / 2 + e / 2 - 0.4f && std::fabs(d.z) <= depth / 2 + e / 2 - 0.4f;
+  const bool footprint =
+      std::fabs(d.x) <= w / 2 + e / 2 - 0.4f && std::fabs(d.z) <= depth / 2 + e / 2 - 0.4f;
   const bool beyond = charUpsideDown ? p.y < position.y : p.y > position.y;
   if (footprint && (state == kStateBlownAway || beyond)) {
     flags |= kFaceOver;
@@ -152,11 +162,14 @@ int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Ve
 
 // ---- StarChip -----------------------------------------------------------------
 
-StarChip::StarChip() : mesh(GetObjectMesh(kMeshStar)) { size = {1.5f, 1.5f, 1.5f}; }
+StarChip::StarChip() : mesh(GetObjectMesh(kMeshStar)) {
+  size = {1.5f, 1.5f, 1.5f};
+}
 
 void StarChip::BuildMatrix() {
   world = MatrixScaling(size.x, size.y, size.z) *
-          MatrixRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad) *
+          MatrixRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad,
+                                     rotation.z * kDegToRad) *
           MatrixTranslation(position.x, position.y, position.z);
 }
 
@@ -190,7 +203,9 @@ Item::Item(int itemIndex) : mesh(GetItemMesh(0)), index(itemIndex) {
   if (index == 0) size = {1, 1, 1};
 }
 
-void Item::DumpParameters(JsonWriter& json) const { json.Key("item").Int(index); }
+void Item::DumpParameters(JsonWriter& json) const {
+  json.Key("item").Int(index);
+}
 
 void Item::Action(CharacterBase* player) {
   if (state == kStateNormal) {
@@ -237,8 +252,10 @@ void Item::Bob() {
     if (std::fabs(position.y - home.y) < 0.125f) {
       position.y = home.y;
       returnSpeed = 0;
-      if (motion & kStopAfterBob) motion = kSpin;
-      else motion = (motion & ~kReturning) | kRising;
+      if (motion & kStopAfterBob)
+        motion = kSpin;
+      else
+        motion = (motion & ~kReturning) | kRising;
     }
   }
   UpdateMatrix();
@@ -246,8 +263,10 @@ void Item::Bob() {
 
 void Item::Draw() {
   GetDevice()->SetTransform(D3DTS_WORLD, world);
-  if (DriftingAway()) DrawMeshWithAlpha(mesh, nullptr, std::min(alpha, 254));
-  else mesh->Draw();
+  if (DriftingAway())
+    DrawMeshWithAlpha(mesh, nullptr, std::min(alpha, 254));
+  else
+    mesh->Draw();
 }
 
 // ---- StarGather ---------------------------------------------------------------
@@ -256,8 +275,12 @@ namespace {
 StarGatherList* g_liveStarGathers = nullptr;
 }  // namespace
 
-StarGatherList* LiveStarGathers() { return g_liveStarGathers; }
-void SetLiveStarGathers(StarGatherList* list) { g_liveStarGathers = list; }
+StarGatherList* LiveStarGathers() {
+  return g_liveStarGathers;
+}
+void SetLiveStarGathers(StarGatherList* list) {
+  g_liveStarGathers = list;
+}
 
 StarGather* StarGatherList::Add() {
   effects_.push_back(std::unique_ptr<StarGather>(new StarGather()));
@@ -266,8 +289,9 @@ StarGather* StarGatherList::Add() {
 
 void StarGatherList::Update(int upsideDown) {
   for (auto& e : effects_) e->Update(upsideDown);
-  effects_.erase(std::remove_if(effects_.begin(), effects_.end(), [](const auto& e) { return e->Finished(); }),
-                 effects_.end());
+  effects_.erase(
+      std::remove_if(effects_.begin(), effects_.end(), [](const auto& e) { return e->Finished(); }),
+      effects_.end());
 }
 
 void StarGatherList::Draw() {
@@ -322,7 +346,8 @@ bool StarGather::Update(int upsideDown) {
     }
     for (Star& s : stars_) {
       const float t = std::min(timer_, 1.0f);
-      s.position = {EaseOut(s.motion.x, s.start.x, 1.0f, t), EaseOut(s.motion.y, s.start.y, 1.0f, t),
+      s.position = {EaseOut(s.motion.x, s.start.x, 1.0f, t),
+                    EaseOut(s.motion.y, s.start.y, 1.0f, t),
                     EaseOut(s.motion.z, s.start.z, 1.0f, t)};
     }
   } else {
@@ -350,4 +375,3 @@ void StarGather::Draw() {
   for (const Star& s : stars_) DrawTumblingStar(s.position, s.rotation, s.scale);
   EndTranslucent();
 }
-

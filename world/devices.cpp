@@ -16,10 +16,13 @@
 #include "world/world_values.h"
 
 namespace {
-const char* const kBridgeMeshNames[4] = {"bridge_a.x", "bridge_b.x", "handrail_a.x", "handrail_b.x"};
+const char* const kBridgeMeshNames[4] = {"bridge_a.x", "bridge_b.x", "handrail_a.x",
+                                         "handrail_b.x"};
 }
 
-Gate::Gate() : leaf1(GetObjectMesh(kMeshGate1)), leaf2(GetObjectMesh(kMeshGate2)) { size = {6, 6, 6}; }
+Gate::Gate() : leaf1(GetObjectMesh(kMeshGate1)), leaf2(GetObjectMesh(kMeshGate2)) {
+  size = {6, 6, 6};
+}
 
 Bridge::Bridge(int number) : mesh(GetObjectMesh(number)), meshNumber(number) {
   gimmickKind = kKindBridge;
@@ -74,8 +77,8 @@ int Gate::Init() {
 
 void Gate::UpdateMatrix() {
   const Vec3 centre{hingeOffset, 0, 0};
-  const Quaternion q =
-      QuaternionRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
+  const Quaternion q = QuaternionRotationYawPitchRoll(
+      rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
   world = MatrixTransformation(nullptr, nullptr, nullptr, &centre, &q, &position);
 }
 
@@ -83,7 +86,8 @@ void Gate::Action(CharacterBase* player) {
   const int mode = GetGameMode();
   if (mode == kModeBossArmed) {
     if (rotation.y == 90) GameSound::PlayOnce(kSeMoveDoor);
-    if (rotation.y < 180) rotation.y = std::min(rotation.y + std::ceil(std::sin(rotation.y * kDegToRad)), 180.0f);
+    if (rotation.y < 180)
+      rotation.y = std::min(rotation.y + std::ceil(std::sin(rotation.y * kDegToRad)), 180.0f);
   } else if (mode == kModeBossBattle) {
     if (rotation.y == 180) GameSound::PlayOnce(kSeMoveDoor);
     if (rotation.y >= 90) {
@@ -130,12 +134,14 @@ void Gate::Draw() {
   if (falling) EndTranslucent();
 }
 
-int Gate::LeafRayTest(Mesh* mesh, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) const {
+int Gate::LeafRayTest(Mesh* mesh, const Vec3& c, const Vec3& s, const Vec3& v,
+                      Vec3* contact) const {
   int flags = 0;
   Vec3 hit;
   if (v.x != 0) {
     const Vec3 o{c.x - v.x, c.y + 0.5f, c.z};
-    if (mesh->Pick(world, o, {v.x, 0, 0}, &hit) && std::fabs(hit.x - o.x) < std::fabs(v.x) + s.x / 2) {
+    if (mesh->Pick(world, o, {v.x, 0, 0}, &hit) &&
+        std::fabs(hit.x - o.x) < std::fabs(v.x) + s.x / 2) {
       if (v.x > 0 && o.x < world[3][0]) {
         contact->x = hit.x + 0.5f;
         flags |= kFacePushNegX;
@@ -147,7 +153,8 @@ int Gate::LeafRayTest(Mesh* mesh, const Vec3& c, const Vec3& s, const Vec3& v, V
   }
   if (v.z != 0) {
     const Vec3 o{c.x, c.y + 0.5f, c.z - v.z};
-    if (mesh->Pick(world, o, {0, 0, v.z}, &hit) && std::fabs(hit.z - o.z) < std::fabs(v.z) + s.z / 2) {
+    if (mesh->Pick(world, o, {0, 0, v.z}, &hit) &&
+        std::fabs(hit.z - o.z) < std::fabs(v.z) + s.z / 2) {
       if (v.z > 0 && o.z < world[3][2]) {
         contact->z = hit.z + 0.5f;
         flags |= kFacePushNegZ;
@@ -213,7 +220,8 @@ int Bridge::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v
   }
   if (v.z != 0) {
     const Vec3 o{c.x, upsideDown ? c.y - 0.2f : c.y + 0.2f, c.z - v.z};
-    if (mesh->Pick(world, o, {0, 0, v.z}, &hit) && std::fabs(hit.z - o.z) < std::fabs(v.z) + s.z / 2) {
+    if (mesh->Pick(world, o, {0, 0, v.z}, &hit) &&
+        std::fabs(hit.z - o.z) < std::fabs(v.z) + s.z / 2) {
       if (v.z > 0 && b.z > c.z) {
         contact->z = hit.z + 0.5f;
         flags |= kFacePushNegZ;
@@ -262,8 +270,8 @@ void MoveBlock::Action(CharacterBase* player) {
     } else if (std::fabs(p.x - position.x) > 30) {
       alpha = std::max(alpha - 5, 0);
     }
-    const bool riding = !carried && std::fabs(p.x - position.x) < 0.5f && std::fabs(p.z - position.z) < 0.5f &&
-                        std::fabs(p.y - position.y) < 1;
+    const bool riding = !carried && std::fabs(p.x - position.x) < 0.5f &&
+                        std::fabs(p.z - position.z) < 0.5f && std::fabs(p.y - position.y) < 1;
     if (riding) {
       if (w.riddenGroup != group) w.moving = 0;
       w.riddenGroup = group;
@@ -313,9 +321,10 @@ void MoveBlock::Draw() {
   if (hitInfo.carried) {
     const float s = hitInfo.level;
     const Vec3 scaling{s, s, s}, centre{0, 0.2f * s, 0};
-    const Quaternion q =
-        QuaternionRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
-    d->SetTransform(D3DTS_WORLD, MatrixTransformation(nullptr, nullptr, &scaling, &centre, &q, &position));
+    const Quaternion q = QuaternionRotationYawPitchRoll(
+        rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
+    d->SetTransform(D3DTS_WORLD,
+                    MatrixTransformation(nullptr, nullptr, &scaling, &centre, &q, &position));
     GetObjectMesh(kMeshStar)->Draw();
     DrawShadow(GetPlayerUnderside() ? 180.0f : 0.0f, hitInfo.shadowPoint, scaling);
     return;

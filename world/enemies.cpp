@@ -1,18 +1,17 @@
 #include "world/enemies.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include <algorithm>
-
 #include "base/frame_time.h"
-#include "base/random.h"
 #include "base/json_writer.h"
+#include "base/random.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
-#include "render/constants.h"
-#include "render/mesh.h"
 #include "platform/sound_sets.h"
 #include "render/camera.h"
+#include "render/constants.h"
+#include "render/mesh.h"
 #include "render/preload.h"
 #include "scenes/game_state.h"
 #include "world/enemy_common.h"
@@ -29,7 +28,9 @@ void DrawCharacterMesh(const CharacterBase& c, Mesh& mesh) {
   mesh.Draw();
 }
 
-void DrawCharacterShadow(const CharacterBase& c) { DrawShadow(c.rotation.z, c.groundPoint, c.size); }
+void DrawCharacterShadow(const CharacterBase& c) {
+  DrawShadow(c.rotation.z, c.groundPoint, c.size);
+}
 
 }  // namespace enemy_common
 
@@ -37,8 +38,10 @@ void DrawCharacterShadow(const CharacterBase& c) { DrawShadow(c.rotation.z, c.gr
 
 void EnemyBase::Act(CharacterList& characters) {
   if (enemyFlag & (kEnemyWaiting | kEnemyStunned)) {
-    if (enemyFlag & kEnemyStunned) CountStun();
-    else CountWait();
+    if (enemyFlag & kEnemyStunned)
+      CountStun();
+    else
+      CountWait();
   } else {
     if (state == kStateNormal && knockBack == 0 && isMob == 1) Move();
     if (knockBack || GetGameMode() == kModeBossBattle) {
@@ -166,11 +169,12 @@ void Enemy::Draw() {
   DrawCharacterShadow(*this);
 }
 
-
 // ---- Boss and Scorpion ----------------------------------------------------------
 
 void Boss::Search(CharacterBase* player) {
-  if (state != kStateNormal || (enemyFlag != kEnemyAiming && enemyFlag != kEnemyActive) || attacking) return;
+  if (state != kStateNormal || (enemyFlag != kEnemyAiming && enemyFlag != kEnemyActive) ||
+      attacking)
+    return;
   const bool sameSide = (upsideDown != 0) == (player->upsideDown != 0);
   if (sameSide) {
     if (chasing) {
@@ -253,8 +257,10 @@ void Scorpion::Move() {
   } else {
     if (enemyFlag != kEnemyActive) GameSound::PlayOnce(kSeJump);
     enemyFlag = kEnemyActive;
-    if (attackLeft > attackLength / 2) speed += 0.01f;
-    else leaping = 1;
+    if (attackLeft > attackLength / 2)
+      speed += 0.01f;
+    else
+      leaping = 1;
     rotation.x = 0;
     const float heading = rotation.y * kDegToRad;
     const float sx = std::sin(heading) * speed, sz = std::cos(heading) * speed;
@@ -296,7 +302,6 @@ void Scorpion::Draw() {
   Boss::Draw();
   if (state == kStateNormal) DrawCharacterShadow(*this);
 }
-
 
 // ---- Dumps ---------------------------------------------------------------------------
 

@@ -76,7 +76,7 @@ class Boss : public EnemyBase {
  public:
   Boss() { isMob = 0; }
   void Search(CharacterBase* player) override;  // aiming
-  void Draw() override;  // the stun stars
+  void Draw() override;                         // the stun stars
   const char* ClassName() const override { return "Boss"; }
   void DumpState(JsonWriter& json) const override;
 
@@ -243,7 +243,8 @@ class Providence : public EnemyBase {
   void DumpState(JsonWriter& json) const override;
 
   // Actions.
-  static constexpr int kDecide = 0, kQuake = 1, kCharge = 2, kTiltBack = 3, kRest = 4, kReturnHome = 5;
+  static constexpr int kDecide = 0, kQuake = 1, kCharge = 2, kTiltBack = 3, kRest = 4,
+                       kReturnHome = 5;
 
   Mesh* mesh;
   StarBurst bursts[5];

@@ -79,7 +79,9 @@ void RiverSurface::DrawTitle() {
   DrawLayers(m, -5.03f, -5.02f);
 }
 
-BreakWave::BreakWave() : mesh(GetObjectMesh(kMeshRiverWave)) { position = {-10, -15, 50}; }
+BreakWave::BreakWave() : mesh(GetObjectMesh(kMeshRiverWave)) {
+  position = {-10, -15, 50};
+}
 
 int BreakWave::Init() {
   UpdateMatrix();
@@ -89,7 +91,8 @@ int BreakWave::Init() {
 }
 
 void BreakWave::UpdateMatrix() {
-  world = MatrixRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
+  world = MatrixRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad,
+                                     rotation.z * kDegToRad);
   for (int c = 0; c < 4; ++c) {
     world[0][c] *= scale.x;
     world[1][c] *= scale.y;
@@ -127,8 +130,10 @@ void BreakWave::Action(const CharacterBase& player) {
     if (position.z > midZ) rotation.x = -rotation.x;
     if (position.z < zMin - 50) {
       if (position.x == goalX - stepX) {
-        if (phase == 1) finished = 1;
-        else phase = 3;
+        if (phase == 1)
+          finished = 1;
+        else
+          phase = 3;
       } else {
         phase = 2;
       }

@@ -27,22 +27,31 @@ constexpr float kLiftSeconds = 0.5f;
 constexpr float kGrowSeconds = 0.5f;
 constexpr float kMaxSelectSize = 4;
 
-OneChip* AsChip(GimmickNode* node) { return node ? static_cast<OneChip*>(node->object) : nullptr; }
+OneChip* AsChip(GimmickNode* node) {
+  return node ? static_cast<OneChip*>(node->object) : nullptr;
+}
 
 // How far the great wave travels along z per frame in the current mode.
 float WaveSpeed() {
   switch (GetGameMode()) {
-    case kModeBlownAway: return 0.4f;
-    case kModeBossBattle: return 0.5f;
-    default: return 0.1f;
+    case kModeBlownAway:
+      return 0.4f;
+    case kModeBossBattle:
+      return 0.5f;
+    default:
+      return 0.1f;
   }
 }
 
 }  // namespace
 
-float WaveOffset(int stage) { return stage >= 0 && stage < 4 ? kWaveOffsets[stage] : kWaveOffsets[0]; }
+float WaveOffset(int stage) {
+  return stage >= 0 && stage < 4 ? kWaveOffsets[stage] : kWaveOffsets[0];
+}
 
-Field::Field() { SetLiveStarGathers(&starGathers); }
+Field::Field() {
+  SetLiveStarGathers(&starGathers);
+}
 
 Field::~Field() {
   if (LiveStarGathers() == &starGathers) SetLiveStarGathers(nullptr);
@@ -64,7 +73,8 @@ int Field::Init() {
     GimmickBase* o = n->object;
     if (!o->Init()) return 0;
     if (o->position.x > largestX) largestX = o->position.x;
-    if (o->position.x <= largestX && (smallestX < 0 || o->position.x < smallestX)) smallestX = o->position.x;
+    if (o->position.x <= largestX && (smallestX < 0 || o->position.x < smallestX))
+      smallestX = o->position.x;
     if (o->position.z < smallestZ) smallestZ = o->position.z;
     n->positionRef = &o->position;
     n->sizeRef = &o->size;
@@ -204,8 +214,10 @@ void Field::RemoveGone() {
 void Field::ChipHandling(Player* player) {
   const int action = player->action;
   if (action & kActionSelecting) {
-    if (player->request == 2) SelectForFlip(player);
-    else if (player->request == 1) SelectForLift(player);
+    if (player->request == 2)
+      SelectForFlip(player);
+    else if (player->request == 1)
+      SelectForLift(player);
   } else if (action & kActionIdle) {
     if (!selectOuter.empty()) {
       SetDown(selectOuter);
@@ -248,7 +260,8 @@ void Field::SelectForFlip(Player* player) {
   bool blocked = false;
   for (GimmickNode* n = tail; n; n = n->prev) {
     const Vec3 d = *n->positionRef - c;
-    if (std::fabs(d.x) >= selectSize - 0.5f || std::fabs(d.z) >= selectSize - 0.5f || std::fabs(d.y) >= 1)
+    if (std::fabs(d.x) >= selectSize - 0.5f || std::fabs(d.z) >= selectSize - 0.5f ||
+        std::fabs(d.y) >= 1)
       continue;
     if (n->state != kStateNormal || !Selectable(n)) {
       blocked = true;
@@ -379,8 +392,8 @@ void Field::Lift(Player* player) {
     chip->upsideDown = player->upsideDown;
   }
   chip->timer = std::min(chip->timer + GetDeltaTime(), kLiftSeconds);
-  chip->position.y =
-      EaseOut(chip->upsideDown ? -kLiftRise : kLiftRise, chip->startPosition.y, kLiftSeconds, chip->timer);
+  chip->position.y = EaseOut(chip->upsideDown ? -kLiftRise : kLiftRise, chip->startPosition.y,
+                             kLiftSeconds, chip->timer);
   chip->UpdateMatrix();
   if (chip->timer >= kLiftSeconds) {
     StartBursts(chip->position, chip->upsideDown);
@@ -459,7 +472,8 @@ void Field::DropHeld() {
 void Field::HeldChip() {
   OneChip* chip = AsChip(held);
   const float e = chip->hitInfo.level;
-  if (chip->state == kStateWashedAway && GameSound::GetRequest(kSeCharge) == 2) GameSound::Request(kSeCharge, 0);
+  if (chip->state == kStateWashedAway && GameSound::GetRequest(kSeCharge) == 2)
+    GameSound::Request(kSeCharge, 0);
   if (chip->hitInfo.burst) {
     StartBursts(chip->position, chip->upsideDown);
     DropHeld();
@@ -496,11 +510,12 @@ void Field::HeldChip() {
       return;
     }
     // The star's shadow: only a face the star is exactly over counts.
-    if (FindGround((flags & kFaceOver) && (flags & kFaceStand), flags == kFaceOver, p, chip->upsideDown, contact,
-                   &chip->hitInfo.shadowPoint))
+    if (FindGround((flags & kFaceOver) && (flags & kFaceStand), flags == kFaceOver, p,
+                   chip->upsideDown, contact, &chip->hitInfo.shadowPoint))
       shadowFound = true;
   }
-  if (held && !shadowFound) chip->hitInfo.shadowPoint = {p.x, chip->upsideDown ? 15.0f : -15.0f, p.z};
+  if (held && !shadowFound)
+    chip->hitInfo.shadowPoint = {p.x, chip->upsideDown ? 15.0f : -15.0f, p.z};
 }
 
 void Field::Draw(const CharacterBase& player) {
@@ -514,15 +529,18 @@ void Field::Draw(const CharacterBase& player) {
   for (GimmickNode* n = tail; n; n = n->prev) {
     if (n == held || !IsInView(*n->positionRef)) continue;
     GimmickBase* o = n->object;
-    if (o->alpha == 0 || o->alpha == 255) o->Draw();
-    else translucent.push_back({o, Vec3Length(o->position - eye)});
+    if (o->alpha == 0 || o->alpha == 255)
+      o->Draw();
+    else
+      translucent.push_back({o, Vec3Length(o->position - eye)});
   }
   sky.UpdateAndDraw(player);
   const bool heldWashedAway = held && held->object->state == kStateWashedAway;
   if (heldWashedAway) starGathers.Draw();
   riverSurface.Draw(player, -15);
-  std::stable_sort(translucent.begin(), translucent.end(),
-                   [](const Translucent& a, const Translucent& b) { return a.distance > b.distance; });
+  std::stable_sort(
+      translucent.begin(), translucent.end(),
+      [](const Translucent& a, const Translucent& b) { return a.distance > b.distance; });
   for (const Translucent& t : translucent) t.object->Draw();
   if (held) held->object->Draw();
   for (StarBurst& b : bursts) b.Draw();

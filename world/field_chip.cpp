@@ -64,11 +64,21 @@ bool FieldChip::ReadFacing(float* yaw, bool board) {
   const int d = Get();
   if (d < 0) return false;
   switch (d) {
-    case 'F': *yaw = 0; break;
-    case 'B': *yaw = 180; break;
-    case 'R': *yaw = board ? 270.0f : 90.0f; break;
-    case 'L': *yaw = board ? 90.0f : 270.0f; break;
-    default: PutBack(); break;
+    case 'F':
+      *yaw = 0;
+      break;
+    case 'B':
+      *yaw = 180;
+      break;
+    case 'R':
+      *yaw = board ? 270.0f : 90.0f;
+      break;
+    case 'L':
+      *yaw = board ? 90.0f : 270.0f;
+      break;
+    default:
+      PutBack();
+      break;
   }
   return true;
 }
@@ -146,17 +156,28 @@ bool FieldChip::ReadObjectCode() {
   const int c = Get();
   if (c < 0) return false;
   switch (c) {
-    case 'N': return ReadChip(kKindChip);   // ON: a floor chip
-    case 'D': return ReadChip(kKindStar);   // OD: a rock chip
-    case 'H': return ReadStarChip();        // OH: a decorative star
-    case 'C': return ReadTriggerChip();     // OCE, OCG: the encounter and goal triggers
-    case 'G': return ReadGate();            // OG
-    case 'I': return ReadItem();            // OI: a recovery spot
-    case 'R': return ReadRotatingWall();    // ORN, ORH
-    case 'W': return ReadWall();            // OWN, OWB
-    case 'B': return ReadInfoBoard();       // OB
-    case 'S': return ReadInvisibleFamily(); // OS...: invisible blocks and bridges
-    default: return true;                   // not a code: nothing is made
+    case 'N':
+      return ReadChip(kKindChip);  // ON: a floor chip
+    case 'D':
+      return ReadChip(kKindStar);  // OD: a rock chip
+    case 'H':
+      return ReadStarChip();  // OH: a decorative star
+    case 'C':
+      return ReadTriggerChip();  // OCE, OCG: the encounter and goal triggers
+    case 'G':
+      return ReadGate();  // OG
+    case 'I':
+      return ReadItem();  // OI: a recovery spot
+    case 'R':
+      return ReadRotatingWall();  // ORN, ORH
+    case 'W':
+      return ReadWall();  // OWN, OWB
+    case 'B':
+      return ReadInfoBoard();  // OB
+    case 'S':
+      return ReadInvisibleFamily();  // OS...: invisible blocks and bridges
+    default:
+      return true;  // not a code: nothing is made
   }
 }
 
@@ -218,11 +239,20 @@ bool FieldChip::ReadRotatingWall() {
     }
     float angle = -1;
     switch (facing) {
-      case 'F': angle = 0; break;
-      case 'B': angle = 180; break;
-      case 'R': angle = 90; break;
-      case 'L': angle = 270; break;
-      default: break;
+      case 'F':
+        angle = 0;
+        break;
+      case 'B':
+        angle = 180;
+        break;
+      case 'R':
+        angle = 90;
+        break;
+      case 'L':
+        angle = 270;
+        break;
+      default:
+        break;
     }
     if (angle >= 0 && axis == 'X') wall->rotation.x = angle;
     if (angle >= 0 && axis == 'Z') wall->rotation.z = angle;
@@ -285,12 +315,18 @@ bool FieldChip::ReadInvisibleFamily() {
   const int d = Get();
   if (d < 0) return false;
   switch (d) {
-    case 'A': return ReadAfterInvisible();
-    case 'F': return ReadFlashing();
-    case 'M': return ReadMoveBlock();
-    case 'O': return InvisibleTail(new OnesideInvisible());
-    case 'B': return ReadBridge();
-    default: return true;
+    case 'A':
+      return ReadAfterInvisible();
+    case 'F':
+      return ReadFlashing();
+    case 'M':
+      return ReadMoveBlock();
+    case 'O':
+      return InvisibleTail(new OnesideInvisible());
+    case 'B':
+      return ReadBridge();
+    default:
+      return true;
   }
 }
 
@@ -303,8 +339,10 @@ bool FieldChip::ReadAfterInvisible() {
   } else if (e == 'Z') {
     const int f = Get();
     if (f < 0) return false;
-    if (f == 'F') mode = 1;
-    else if (f == 'B') mode = 2;
+    if (f == 'F')
+      mode = 1;
+    else if (f == 'B')
+      mode = 2;
   }
   return InvisibleTail(new AfterInvisible(mode));
 }
@@ -321,8 +359,8 @@ bool FieldChip::ReadFlashing() {
 bool FieldChip::ReadMoveBlock() {
   float group = 0, time = 0;
   Vec3 offset;
-  if (!ReadNumber(&group) || !ReadNumber(&time) || !ReadNumber(&offset.x, true) || !ReadNumber(&offset.y, true) ||
-      !ReadNumber(&offset.z, true))
+  if (!ReadNumber(&group) || !ReadNumber(&time) || !ReadNumber(&offset.x, true) ||
+      !ReadNumber(&offset.y, true) || !ReadNumber(&offset.z, true))
     return false;
   return InvisibleTail(new MoveBlock(static_cast<int>(group), time, offset));
 }
@@ -398,11 +436,16 @@ bool FieldChip::ReadCharacterCode() {
     return CharacterTail(b);
   };
   switch (d) {
-    case 'A': return boss(new Aquarius());
-    case 'C': return boss(new Castor());
-    case 'P': return boss(new Pollux());
-    case 'F': return boss(new Pisces());
-    case 'S': return boss(new Scorpion());
+    case 'A':
+      return boss(new Aquarius());
+    case 'C':
+      return boss(new Castor());
+    case 'P':
+      return boss(new Pollux());
+    case 'F':
+      return boss(new Pisces());
+    case 'S':
+      return boss(new Scorpion());
     case 'T': {
       float h = 0;
       if (!ReadNumber(&h)) return false;
@@ -421,7 +464,8 @@ bool FieldChip::ReadCharacterCode() {
       const Vec3 p = head->position;
       head->rightHand->position = {p.x - 5, p.y, p.z + 5};
       head->leftHand->position = {p.x - 5, p.y, p.z - 5};
-      for (EnemyBase* hand : {static_cast<EnemyBase*>(head->rightHand), static_cast<EnemyBase*>(head->leftHand)}) {
+      for (EnemyBase* hand :
+           {static_cast<EnemyBase*>(head->rightHand), static_cast<EnemyBase*>(head->leftHand)}) {
         hand->rotation = head->rotation;
         hand->upsideDown = head->upsideDown;
         hand->countedAs = kCountedBoss;
@@ -465,8 +509,10 @@ void FieldChip::LoadBytes(GimmickNode*& head, CharacterList& characters, const s
     if (c == 'M') {
       const int d = Get();
       if (d < 0) break;
-      if (d == 'U') section = 1;
-      else if (d == 'R') section = 2;
+      if (d == 'U')
+        section = 1;
+      else if (d == 'R')
+        section = 2;
       column = level = row = 0;
     } else if (c == '\n') {
       column = 0;

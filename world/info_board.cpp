@@ -40,8 +40,9 @@ PanelRequest& Request() {
 
 }  // namespace
 
-
-InfoPanel& GetInfoPanel() { return Panel(); }
+InfoPanel& GetInfoPanel() {
+  return Panel();
+}
 
 void FlushInfoPanel() {
   PanelRequest& r = Request();
@@ -96,9 +97,13 @@ int LoadInfoTextsFrom(const std::string& path) {
   return 1;
 }
 
-int LoadInfoTexts() { return LoadInfoTextsFrom(kInfoTextPath); }
+int LoadInfoTexts() {
+  return LoadInfoTextsFrom(kInfoTextPath);
+}
 
-void ClearInfoTexts() { Panel().entries.clear(); }
+void ClearInfoTexts() {
+  Panel().entries.clear();
+}
 
 void DrawInfoPanel(int n) {
   InfoPanel& p = Panel();
@@ -144,7 +149,9 @@ InfoBoard::InfoBoard(int number) : mesh(GetObjectMesh(kMeshInfoBoard)), textNumb
   World().activeBoard = 0;
 }
 
-void InfoBoard::DumpParameters(JsonWriter& json) const { json.Key("text").Int(textNumber); }
+void InfoBoard::DumpParameters(JsonWriter& json) const {
+  json.Key("text").Int(textNumber);
+}
 
 void InfoBoard::Action(CharacterBase* player) {
   InfoPanel& p = Panel();
@@ -186,6 +193,8 @@ void InfoBoard::Draw() {
   }
   // The panel is drawn over the finished world (the sky and the river come
   // after the boards and would cover it), so the board only asks for it.
-  if (touching) Request() = {true, textNumber};
-  else if (World().activeBoard == textNumber && Panel().phase == InfoPanel::kSlidingOut) Request() = {true, 0};
+  if (touching)
+    Request() = {true, textNumber};
+  else if (World().activeBoard == textNumber && Panel().phase == InfoPanel::kSlidingOut)
+    Request() = {true, 0};
 }

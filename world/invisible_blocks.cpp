@@ -5,20 +5,22 @@
 
 #include "base/frame_time.h"
 #include "base/json_writer.h"
-#include "render/camera.h"
-#include "scenes/game_state.h"
 #include "platform/graphics.h"
+#include "render/camera.h"
 #include "render/preload.h"
+#include "scenes/game_state.h"
 #include "world/chips.h"
 
-int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& s, Vec3* contact) const {
+int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& s,
+                            Vec3* contact) const {
   if (alpha == 0) return 0;
   const Vec3& b = position;
   const Vec3 d = c - b;
   int flags = 0;
   const bool below = upsideDown ? c.y > b.y : c.y < b.y;
   if (below) {
-    if (std::fabs(d.x) < s.x / 2 + e / 2 && std::fabs(d.z) < s.z / 2 + e / 2 - 0.2f && std::fabs(d.y) < s.y) {
+    if (std::fabs(d.x) < s.x / 2 + e / 2 && std::fabs(d.z) < s.z / 2 + e / 2 - 0.2f &&
+        std::fabs(d.y) < s.y) {
       if (c.x - s.x / 2 > b.x - e / 2 && c.x - s.x / 2 < b.x + e / 2) {
         flags |= kFacePushPosX;
         contact->x = b.x;
@@ -27,7 +29,8 @@ int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& 
         contact->x = b.x;
       }
     }
-    if (std::fabs(d.x) < s.x / 2 + e / 2 - 0.2f && std::fabs(d.z) < s.z / 2 + e / 2 && std::fabs(d.y) < s.y) {
+    if (std::fabs(d.x) < s.x / 2 + e / 2 - 0.2f && std::fabs(d.z) < s.z / 2 + e / 2 &&
+        std::fabs(d.y) < s.y) {
       if (c.z - s.z / 2 > b.z - e / 2 && c.z - s.z / 2 < b.z + e / 2) {
         flags |= kFacePushPosZ;
         contact->z = b.z;
@@ -51,7 +54,8 @@ int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& 
   return flags;
 }
 
-int InvisibleBase::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3&, Vec3* contact) {
+int InvisibleBase::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3&,
+                            Vec3* contact) {
   return CubeTest(size.x, upsideDown, c, s, contact);
 }
 
@@ -67,7 +71,9 @@ AfterInvisible::AfterInvisible(int blockMode) : mesh(GetObjectMesh(kMeshBox)), m
   alpha = 255;
 }
 
-void AfterInvisible::DumpParameters(JsonWriter& json) const { json.Key("mode").Int(mode); }
+void AfterInvisible::DumpParameters(JsonWriter& json) const {
+  json.Key("mode").Int(mode);
+}
 
 void AfterInvisible::Draw() {
   if (alpha == 0) return;
@@ -96,9 +102,13 @@ void Flashing::DumpParameters(JsonWriter& json) const {
   json.Key("period").Number(period);
 }
 
-void Flashing::Draw() { DrawRockBlock(world, alpha); }
+void Flashing::Draw() {
+  DrawRockBlock(world, alpha);
+}
 
-void OnesideInvisible::Draw() { DrawRockBlock(world, alpha); }
+void OnesideInvisible::Draw() {
+  DrawRockBlock(world, alpha);
+}
 
 void AfterInvisible::Action(CharacterBase* player) {
   if (fading) {
@@ -129,8 +139,10 @@ void Flashing::Action(CharacterBase* player) {
   if (state == kStateNormal) {
     timer += GetDeltaTime();
     const float half = period * 0.1f;
-    if (fadingIn) alpha = std::min(static_cast<int>(255 * timer / half), 255);
-    else alpha = std::max(static_cast<int>((1 - timer / half) * 255), 0);
+    if (fadingIn)
+      alpha = std::min(static_cast<int>(255 * timer / half), 255);
+    else
+      alpha = std::max(static_cast<int>((1 - timer / half) * 255), 0);
     if (timer > half) {
       fadingIn = !fadingIn;
       if (fadingIn) {
@@ -147,8 +159,10 @@ void Flashing::Action(CharacterBase* player) {
 
 void OnesideInvisible::Action(CharacterBase* player) {
   if (GetCameraMode() != kCameraFlip) seenSide = player->upsideDown;
-  if (seenSide == upsideDown) alpha = std::min(alpha + 5, 255);
-  else alpha = std::max(alpha - 5, 0);
+  if (seenSide == upsideDown)
+    alpha = std::min(alpha + 5, 255);
+  else
+    alpha = std::max(alpha - 5, 0);
   GimmickBase::Action(player);
   FadeWhileDrifting();
 }

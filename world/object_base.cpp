@@ -94,7 +94,8 @@ void ObjectAction::StepFlip() {
           settle = true;
         }
         const float r = rotation.z * kDegToRad;
-        position.y = flipRise + flipCentre.y - std::sin(r) * flipOffset.z + std::cos(r) * flipOffset.y;
+        position.y =
+            flipRise + flipCentre.y - std::sin(r) * flipOffset.z + std::cos(r) * flipOffset.y;
         position.z = std::cos(r) * flipOffset.z + flipCentre.z + std::sin(r) * flipOffset.y;
       } else {
         if (rotation.z >= 360) {
@@ -103,7 +104,8 @@ void ObjectAction::StepFlip() {
           settle = true;
         }
         const float r = rotation.z * kDegToRad;
-        position.y = flipRise + flipCentre.y + std::sin(r) * flipOffset.z - std::cos(r) * flipOffset.y;
+        position.y =
+            flipRise + flipCentre.y + std::sin(r) * flipOffset.z - std::cos(r) * flipOffset.y;
         position.z = flipCentre.z - std::cos(r) * flipOffset.z - std::sin(r) * flipOffset.y;
       }
       if (settle) {
@@ -188,9 +190,13 @@ void CharacterBase::PushOut(int flags, const Vec3& contact) {
   ObjectBase::UpdateMatrix();
 }
 
-void GimmickBase::Action(CharacterBase*) { ObjectAction::Update(); }
+void GimmickBase::Action(CharacterBase*) {
+  ObjectAction::Update();
+}
 
-int GimmickBase::HitCheck(int, const Vec3&, const Vec3&, const Vec3&, Vec3*) { return 0; }
+int GimmickBase::HitCheck(int, const Vec3&, const Vec3&, const Vec3&, Vec3*) {
+  return 0;
+}
 
 void BeginTranslucent(int alpha) {
   GraphicsDevice* d = GetDevice();
@@ -218,7 +224,8 @@ int DriftAlpha(float z) {
   return a < 0 ? 0 : static_cast<int>(a);
 }
 
-bool FindGround(bool standing, bool over, const Vec3& p, int upsideDown, const Vec3& contact, Vec3* point) {
+bool FindGround(bool standing, bool over, const Vec3& p, int upsideDown, const Vec3& contact,
+                Vec3* point) {
   if (standing) {
     *point = {p.x, contact.y + (upsideDown ? -0.5f : 0.5f), p.z};
     return true;

@@ -19,14 +19,14 @@ class JsonWriter;
 // Motion states.
 enum MotionState {
   kStateNormal = 0,
-  kStateGone = 1,        // left the game; the owner deletes it
-  kStateWashedAway = 2,  // in the river, drifting towards -z
-  kStateBlownAway = 3,   // along an arc
-  kStateFlipping = 4,    // to the other side of the field
-  kStateSpecial = 5,     // characters: knock-back still runs; chips: lifted by a shock wave
-  kStateTaken = 6,       // a chip marked for lifting, or carried
-  kStateFalling = 7,     // past the field's edge, about to reach the river
-  kStateMarkedInner = 8, // a chip in the inner area of a flip selection
+  kStateGone = 1,         // left the game; the owner deletes it
+  kStateWashedAway = 2,   // in the river, drifting towards -z
+  kStateBlownAway = 3,    // along an arc
+  kStateFlipping = 4,     // to the other side of the field
+  kStateSpecial = 5,      // characters: knock-back still runs; chips: lifted by a shock wave
+  kStateTaken = 6,        // a chip marked for lifting, or carried
+  kStateFalling = 7,      // past the field's edge, about to reach the river
+  kStateMarkedInner = 8,  // a chip in the inner area of a flip selection
 };
 
 // Face flags a gimmick's HitCheck returns for a character's box.
@@ -170,8 +170,8 @@ class GimmickBase : public ObjectAction {
   virtual void Action(CharacterBase* player);
   // Tests a character's box against the gimmick; face flags (0: no contact)
   // and the contact point.
-  virtual int HitCheck(int upsideDown, const Vec3& position, const Vec3& size,
-                       const Vec3& velocity, Vec3* contact);
+  virtual int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
+                       Vec3* contact);
   const char* ClassName() const override { return "GimmickBase"; }
   // The loader's parameters, for the stage dump.
   virtual void DumpParameters(JsonWriter&) const {}
@@ -196,4 +196,5 @@ int DriftAlpha(float z);
 // the underside) that the gimmick's face turned towards it is (over) unless
 // the point already lies on a nearer one. True when the point moved to this
 // gimmick. The character pass and the carried star share it.
-bool FindGround(bool standing, bool over, const Vec3& position, int upsideDown, const Vec3& contact, Vec3* point);
+bool FindGround(bool standing, bool over, const Vec3& position, int upsideDown, const Vec3& contact,
+                Vec3* point);

@@ -33,8 +33,12 @@ float WrapDegrees(float a) {
 bool LiftButton() {
   return IsKeyDown(DIK_SPACE) || IsPadDown(XINPUT_GAMEPAD_RIGHT_SHOULDER);
 }
-bool FlipButton() { return IsKeyDown(DIK_M) || IsPadDown(XINPUT_GAMEPAD_LEFT_SHOULDER); }
-bool ThrowButton() { return IsKeyDown(DIK_SPACE) || GetPadState()->state.Gamepad.bRightTrigger / 200 != 0; }
+bool FlipButton() {
+  return IsKeyDown(DIK_M) || IsPadDown(XINPUT_GAMEPAD_LEFT_SHOULDER);
+}
+bool ThrowButton() {
+  return IsKeyDown(DIK_SPACE) || GetPadState()->state.Gamepad.bRightTrigger / 200 != 0;
+}
 
 // One step of a recoil component towards 0.
 float Decay(float v) {
@@ -71,11 +75,14 @@ void Player::Update() {
     if (knockBack == 0) {
       ActionInput();
       ThrowInput();
-      if (recoilOn) Recoil();
-      else Walk();
+      if (recoilOn)
+        Recoil();
+      else
+        Walk();
     }
   } else if (GetCameraMode() != kCameraRise) {
-    if (state == kStateGone || state == kStateWashedAway || state == kStateBlownAway || state == kStateFalling) {
+    if (state == kStateGone || state == kStateWashedAway || state == kStateBlownAway ||
+        state == kStateFalling) {
       // Watch the fall from where the camera is now.
       SetCameraFixedEye(GetCameraEye());
       SetCameraMode(kCameraRise);
@@ -198,7 +205,8 @@ void Player::ActionInput() {
 void Player::ThrowInput() {
   if ((action & kActionCarrying) == 0) return;
   if (ThrowButton()) {
-    if (chargeFrames < kChargeFull && GameSound::GetRequest(kSeCharge) != 2) GameSound::Request(kSeCharge, 2);
+    if (chargeFrames < kChargeFull && GameSound::GetRequest(kSeCharge) != 2)
+      GameSound::Request(kSeCharge, 2);
     if (throwHeld == 0) {
       throwHeld = 1;
       return;
@@ -211,12 +219,16 @@ void Player::ThrowInput() {
     if (chargeFrames < kChargeLevel2) {
       chargeLevel = 1.5f;
     } else if (chargeLevel == 1.5f) {
-      if (Damage()) chargeLevel = 2;
-      else chargeFrames = kChargeLevel2;
+      if (Damage())
+        chargeLevel = 2;
+      else
+        chargeFrames = kChargeLevel2;
     }
     if (chargeFrames == kChargeFull && chargeLevel == 2) {
-      if (Damage()) chargeLevel = 3;
-      else chargeFrames = kChargeFull - 1;
+      if (Damage())
+        chargeLevel = 3;
+      else
+        chargeFrames = kChargeFull - 1;
     }
   } else if (throwHeld == 1) {
     throwNow = 1;

@@ -25,7 +25,9 @@ namespace {
 
 constexpr Vec3 kDustSpread{5, 10, 5};
 
-bool SameSide(const CharacterBase& a, const CharacterBase& b) { return (a.upsideDown != 0) == (b.upsideDown != 0); }
+bool SameSide(const CharacterBase& a, const CharacterBase& b) {
+  return (a.upsideDown != 0) == (b.upsideDown != 0);
+}
 
 // The bump of the head and the hands: only the player, with the given
 // vertical reach and push factor. True when it hit.
@@ -93,7 +95,9 @@ Providence::Providence() : mesh(new Mesh()), rightHand(new RightHand()), leftHan
 
 // The hands belong to the character list once the stage loader has placed
 // them there; the head only keeps references.
-Providence::~Providence() { delete mesh; }
+Providence::~Providence() {
+  delete mesh;
+}
 
 int Providence::Init() {
   if (!mesh->Load(kProvidenceMeshPath)) {
@@ -153,11 +157,20 @@ void Providence::Act(CharacterList& characters) {
               action = kDecide;
             }
             break;
-          case kCharge: ChargeStep(); break;
-          case kTiltBack: TiltBackStep(); break;
-          case kRest: CountWait(); break;
-          case kReturnHome: ReturnHomeStep(); break;
-          default: break;
+          case kCharge:
+            ChargeStep();
+            break;
+          case kTiltBack:
+            TiltBackStep();
+            break;
+          case kRest:
+            CountWait();
+            break;
+          case kReturnHome:
+            ReturnHomeStep();
+            break;
+          default:
+            break;
         }
       }
     } else {
@@ -274,8 +287,10 @@ void Providence::ChargeStep() {
     }
   } else {
     // The charge: faster for the first half, braking for the second.
-    if (rushLeft > rushLength / 2 + 0.5f) rushSpeed += 0.04f;
-    else rushSpeed -= 0.04f;
+    if (rushLeft > rushLength / 2 + 0.5f)
+      rushSpeed += 0.04f;
+    else
+      rushSpeed -= 0.04f;
     if (rushSpeed <= 0) {
       rushSpeed = 0.5f;
       action = kTiltBack;
@@ -342,7 +357,9 @@ void Providence::HitCharacters(CharacterList& characters) {
   attacking = 0;
 }
 
-bool Providence::DrawsRed() const { return knockBack && exposed; }
+bool Providence::DrawsRed() const {
+  return knockBack && exposed;
+}
 
 void Providence::Draw() {
   DrawMesh(*this, *mesh, DrawsRed());
@@ -350,7 +367,9 @@ void Providence::Draw() {
   for (StarBurst& b : bursts) b.Draw();
 }
 
-void Providence::Release() { mesh->Release(); }
+void Providence::Release() {
+  mesh->Release();
+}
 
 void Providence::DumpState(JsonWriter& json) const {
   EnemyBase::DumpState(json);
@@ -375,7 +394,9 @@ RightHand::RightHand() : mesh(new Mesh()) {
   velocity = {-0.1f, 0, 0};
 }
 
-RightHand::~RightHand() { delete mesh; }
+RightHand::~RightHand() {
+  delete mesh;
+}
 
 int RightHand::Init() {
   if (!mesh->Load(kRightHandMeshPath)) {
@@ -416,8 +437,11 @@ void RightHand::Act(CharacterList& characters) {
             }
           }
           break;
-        case kRecover: RecoverStep(); break;
-        default: break;
+        case kRecover:
+          RecoverStep();
+          break;
+        default:
+          break;
       }
     } else {
       EnemyBase::Act(characters);
@@ -435,7 +459,8 @@ void RightHand::Search(CharacterBase* player) {
   // The hands decide only once the battle has made them chase: decided
   // before, a slam would be wound up (and heard) at the start of the stage.
   if (!chasing) return;
-  const bool fromAfar = FlatDistance(position, player->position) > 10 || !SameSide(*this, *player) || upsideDown;
+  const bool fromAfar =
+      FlatDistance(position, player->position) > 10 || !SameSide(*this, *player) || upsideDown;
   if (fromAfar && action == kHover) {
     chargeTimer += GetDeltaTime();
     if (chargeTimer >= 3.0f) {
@@ -521,16 +546,23 @@ void RightHand::CountWait() {
   if (raiseTimer <= 0) enemyFlag = kEnemyQuake;
 }
 
-void RightHand::HitCharacters(CharacterList& characters) { BumpPlayer(*this, characters, 0.5f, 15); }
+void RightHand::HitCharacters(CharacterList& characters) {
+  BumpPlayer(*this, characters, 0.5f, 15);
+}
 
-bool RightHand::DrawsRed() const { return knockBack || !ready; }
+bool RightHand::DrawsRed() const {
+  return knockBack || !ready;
+}
 
 void RightHand::Draw() {
   DrawMesh(*this, *mesh, DrawsRed());
-  if ((state == kStateNormal || state == kStateSpecial) && action != kSlam) DrawCharacterShadow(*this);
+  if ((state == kStateNormal || state == kStateSpecial) && action != kSlam)
+    DrawCharacterShadow(*this);
 }
 
-void RightHand::Release() { mesh->Release(); }
+void RightHand::Release() {
+  mesh->Release();
+}
 
 void RightHand::DumpState(JsonWriter& json) const {
   EnemyBase::DumpState(json);
@@ -552,7 +584,9 @@ LeftHand::LeftHand() : mesh(new Mesh()) {
   velocity = {-0.1f, 0, 0};
 }
 
-LeftHand::~LeftHand() { delete mesh; }
+LeftHand::~LeftHand() {
+  delete mesh;
+}
 
 int LeftHand::Init() {
   if (!mesh->Load(kLeftHandMeshPath)) {
@@ -568,12 +602,23 @@ void LeftHand::Act(CharacterList& characters) {
   if (chasing) {
     if (knockBack == 0 && (state == kStateNormal || state == kStateSpecial)) {
       switch (action) {
-        case kPunch: PunchStep(); break;
-        case kDrop: DropStep(); break;
-        case kHover: HoverStep(); break;
-        case kBackFlip: BackFlipStep(); break;
-        case kWalk: Move(); break;
-        default: break;
+        case kPunch:
+          PunchStep();
+          break;
+        case kDrop:
+          DropStep();
+          break;
+        case kHover:
+          HoverStep();
+          break;
+        case kBackFlip:
+          BackFlipStep();
+          break;
+        case kWalk:
+          Move();
+          break;
+        default:
+          break;
       }
     } else {
       // Knocked back: it will hover once it recovers.
@@ -648,8 +693,10 @@ void LeftHand::PunchStep() {
     }
   } else {
     // The rush, faster for the first half.
-    if (rushLeft > rushLength / 2) rushSpeed += 0.03f;
-    else rushSpeed -= 0.03f;
+    if (rushLeft > rushLength / 2)
+      rushSpeed += 0.03f;
+    else
+      rushSpeed -= 0.03f;
     if (rushSpeed <= 0) {
       rushSpeed = 0.3f;
       action = kBackFlip;
@@ -738,7 +785,9 @@ void LeftHand::HitCharacters(CharacterList& characters) {
   if (BumpPlayer(*this, characters, 0.5f, 15)) GameSound::PlayOnce(kSeCharaHit);
 }
 
-bool LeftHand::DrawsRed() const { return knockBack || action == kHover; }
+bool LeftHand::DrawsRed() const {
+  return knockBack || action == kHover;
+}
 
 void LeftHand::Draw() {
   DrawMesh(*this, *mesh, DrawsRed());
@@ -746,7 +795,9 @@ void LeftHand::Draw() {
   burst.Draw();
 }
 
-void LeftHand::Release() { mesh->Release(); }
+void LeftHand::Release() {
+  mesh->Release();
+}
 
 void LeftHand::DumpState(JsonWriter& json) const {
   EnemyBase::DumpState(json);

@@ -69,8 +69,10 @@ void StageGauge::Draw(float goalX, const BreakWave& wave, float playerX) {
   // The red band wobbles.
   wobbleAngle += 20;
   if (wobbleAngle >= 360) wobbleAngle = 0;
-  const float a = static_cast<float>(DrawRand() % 2 + 1), c = static_cast<float>(DrawRand() % 3 + 1);
-  shift = {2.5f * std::cos(wobbleAngle / a * kDegToRad), 2.5f * std::cos(wobbleAngle / c * kDegToRad)};
+  const float a = static_cast<float>(DrawRand() % 2 + 1),
+              c = static_cast<float>(DrawRand() % 3 + 1);
+  shift = {2.5f * std::cos(wobbleAngle / a * kDegToRad),
+           2.5f * std::cos(wobbleAngle / c * kDegToRad)};
   band(b.top, b.red, shift.x, shift.y, (static_cast<uint32_t>(alpha) << 24) | 0xFF0000);
   const uint32_t grey = fading ? static_cast<uint32_t>(alpha * 128 / 255) : 128u;
   band(b.top + b.red, b.grey, 0, 0, (grey << 24) | 0x808080);
@@ -78,6 +80,7 @@ void StageGauge::Draw(float goalX, const BreakWave& wave, float playerX) {
   const Vec2 m = MarkerPosition(goalX, playerX);
   const Vec3 markerPos{m.x, m.y, 0};
   const uint32_t markerAlpha = fading ? static_cast<uint32_t>(alpha) : 255u;
-  sprite->Draw(GetSharedTexture(kTexMapPlayer), nullptr, nullptr, &markerPos, (markerAlpha << 24) | 0xFFFFFF);
+  sprite->Draw(GetSharedTexture(kTexMapPlayer), nullptr, nullptr, &markerPos,
+               (markerAlpha << 24) | 0xFFFFFF);
   sprite->End();
 }

@@ -16,7 +16,9 @@ int LoadOne(Mesh& mesh, const char* path, const char* failure) {
   return 1;
 }
 
-int LoadEnemy(StageMeshes& m) { return LoadOne(m.enemy, kEnemyMeshPath, "メッシュの読み込みに失敗 -mob-"); }
+int LoadEnemy(StageMeshes& m) {
+  return LoadOne(m.enemy, kEnemyMeshPath, "メッシュの読み込みに失敗 -mob-");
+}
 int LoadScorpion(StageMeshes& m) {
   return LoadOne(m.scorpion, kScorpionMeshPath, "メッシュの読み込みに失敗 -Scorpion-");
 }
@@ -34,18 +36,28 @@ int LoadFish(StageMeshes& m) {
 
 int StageMeshes::Load(int stageNumber) {
   switch (stageNumber) {
-    case 0: return LoadScorpion(*this) && LoadEnemy(*this);
-    case 1: return LoadTwins(*this) && LoadEnemy(*this);
-    case 2: return LoadFish(*this);
-    default: return 1;
+    case 0:
+      return LoadScorpion(*this) && LoadEnemy(*this);
+    case 1:
+      return LoadTwins(*this) && LoadEnemy(*this);
+    case 2:
+      return LoadFish(*this);
+    default:
+      return 1;
   }
 }
 
-int StageMeshes::LoadAll() { return LoadEnemy(*this) && LoadScorpion(*this) && LoadTwins(*this) && LoadFish(*this); }
+int StageMeshes::LoadAll() {
+  return LoadEnemy(*this) && LoadScorpion(*this) && LoadTwins(*this) && LoadFish(*this);
+}
 
 void StageMeshes::Release() {
   for (Mesh* m : {&enemy, &scorpion, &pollux, &castor, &fish[0], &fish[1]}) m->Release();
 }
 
-StageMeshes* LiveStageMeshes() { return g_live; }
-void SetLiveStageMeshes(StageMeshes* meshes) { g_live = meshes; }
+StageMeshes* LiveStageMeshes() {
+  return g_live;
+}
+void SetLiveStageMeshes(StageMeshes* meshes) {
+  g_live = meshes;
+}

@@ -8,10 +8,11 @@
 #include "world/object_base.h"
 
 void DrawTumblingStar(const Vec3& p, const Vec3& r, const Vec3& s) {
-  GetDevice()->SetTransform(D3DTS_WORLD, MatrixScaling(s.x, s.y, s.z) *
-                                             MatrixRotationYawPitchRoll(r.y * kDegToRad, r.x * kDegToRad,
-                                                                        r.z * kDegToRad) *
-                                             MatrixTranslation(p.x, p.y, p.z));
+  GetDevice()->SetTransform(
+      D3DTS_WORLD,
+      MatrixScaling(s.x, s.y, s.z) *
+          MatrixRotationYawPitchRoll(r.y * kDegToRad, r.x * kDegToRad, r.z * kDegToRad) *
+          MatrixTranslation(p.x, p.y, p.z));
   GetObjectMesh(kMeshStar)->Draw();
 }
 
@@ -23,7 +24,8 @@ void StarBurst::Start(int upsideDown, const Vec3& point, const Vec3& spread) {
     s.velocity.x = std::fabs(spread.x) * static_cast<float>(DrawRand() % 2 + 1) / 100;
     s.velocity.y = static_cast<float>(DrawRand() % 10 + 5) / 100 * (upsideDown ? -1.0f : 1.0f);
     s.velocity.z = std::fabs(spread.z) * static_cast<float>(DrawRand() % 2 + 1) / 100;
-    s.scale = {static_cast<float>(DrawRand() % 7 + 1) / 10, static_cast<float>(DrawRand() % 7 + 1) / 10,
+    s.scale = {static_cast<float>(DrawRand() % 7 + 1) / 10,
+               static_cast<float>(DrawRand() % 7 + 1) / 10,
                static_cast<float>(DrawRand() % 7 + 1) / 10};
     const float yaw = static_cast<float>(DrawRand() % 181);
     s.rotation = {static_cast<float>(DrawRand() % 180), DrawRand() % 2 ? yaw : -yaw,
@@ -47,8 +49,10 @@ void StarBurst::Update(int upsideDown) {
     s.rotation.x += 1;
     s.rotation.z += 1;
     for (float* v : {&s.velocity.x, &s.velocity.z}) {
-      if (*v > 0) *v = std::max(0.0f, *v - 0.001f);
-      else if (*v < 0) *v = std::min(0.0f, *v + 0.001f);
+      if (*v > 0)
+        *v = std::max(0.0f, *v - 0.001f);
+      else if (*v < 0)
+        *v = std::min(0.0f, *v + 0.001f);
     }
   }
   sinkSpeed_ += upsideDown ? -0.005f : 0.005f;

@@ -119,13 +119,16 @@ void CastorsWeapon::Fly(const Vec3& owner, float ownerHeading) {
     const float near2 = (target.x - bx) * (target.x - bx) + (target.z - bz) * (target.z - bz);
     // A star that has flown past its target (a far throw whose steps jump
     // over the stopping point) comes down there too, so the volley can end.
-    const bool passed = (target.x - position.x) * velocity.x + (target.z - position.z) * velocity.z <= 0;
+    const bool passed =
+        (target.x - position.x) * velocity.x + (target.z - position.z) * velocity.z <= 0;
     if (near2 >= 1.5f && !passed) {
       position.x += velocity.x;
       position.z += velocity.z;
       riseSpeed += 0.075f;
-      if (!upsideDown) position.y = std::min(position.y + riseSpeed, maxHeight);
-      else position.y = std::max(position.y - riseSpeed, -maxHeight);
+      if (!upsideDown)
+        position.y = std::min(position.y + riseSpeed, maxHeight);
+      else
+        position.y = std::max(position.y - riseSpeed, -maxHeight);
     } else {
       dropOntoTarget();
     }
@@ -140,10 +143,12 @@ void CastorsWeapon::Fly(const Vec3& owner, float ownerHeading) {
 }
 
 void CastorsWeapon::HitPlayer(CharacterBase* player) {
-  if (player->knockBack != 0 || player->upsideDown != upsideDown || player->state != kStateNormal) return;
+  if (player->knockBack != 0 || player->upsideDown != upsideDown || player->state != kStateNormal)
+    return;
   const Vec3& p = player->position;
   if (!(std::fabs(p.x - position.x) < player->size.x / 2 + 1.5f &&
-        std::fabs(p.z - position.z) < player->size.z / 2 + 1.5f && std::fabs(p.y - position.y) < 1.5f))
+        std::fabs(p.z - position.z) < player->size.z / 2 + 1.5f &&
+        std::fabs(p.y - position.y) < 1.5f))
     return;
   if (GetBossesLeft() == 2) {
     // Both twins live: the player is thrown back the way it came.
@@ -169,7 +174,8 @@ void CastorsWeapon::HitGimmicks(GimmickNode* tail) {
   for (GimmickNode* n = tail; n; n = n->prev) {
     GimmickBase* g = n->object;
     if (n->state == kStateGone) continue;  // already leaving the field
-    if (std::fabs(g->position.x - position.x) >= g->size.x || std::fabs(g->position.z - position.z) >= g->size.z)
+    if (std::fabs(g->position.x - position.x) >= g->size.x ||
+        std::fabs(g->position.z - position.z) >= g->size.z)
       continue;
     Vec3 contact = position;
     const int flags = g->HitCheck(upsideDown, position, size, velocity, &contact);
@@ -195,12 +201,16 @@ void CastorsWeapon::Draw() {
   }
 
   GraphicsDevice* d = GetDevice();
-  const Matrix w = MatrixRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad) *
-                   MatrixScaling(size.x, size.y, size.z) * MatrixTranslation(position.x, position.y, position.z);
+  const Matrix w = MatrixRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad,
+                                              rotation.z * kDegToRad) *
+                   MatrixScaling(size.x, size.y, size.z) *
+                   MatrixTranslation(position.x, position.y, position.z);
   d->SetTransform(D3DTS_WORLD, w);
   GetObjectMesh(kMeshStar)->Draw();
-  if (!upsideDown && position.y >= 0.5f) DrawShadow(0, {position.x, 0.5f, position.z}, size);
-  else if (upsideDown && position.y <= -0.5f) DrawShadow(180, {position.x, -0.5f, position.z}, size);
+  if (!upsideDown && position.y >= 0.5f)
+    DrawShadow(0, {position.x, 0.5f, position.z}, size);
+  else if (upsideDown && position.y <= -0.5f)
+    DrawShadow(180, {position.x, -0.5f, position.z}, size);
   for (StarBurst& b : bursts) b.Draw();
 }
 
@@ -247,8 +257,10 @@ void Castor::TurnAndThrow(const Vec3& target) {
     for (CastorsWeapon& w : weapons) w.ownerKnocked = 1;
   }
   if (warning && GetBossesLeft() == 2) rotation.x += upsideDown ? 0.5f : -0.5f;
-  if (weapons[2].landed) rotation.x = 0;
-  else rotation.y = HeadingTo(position, target);
+  if (weapons[2].landed)
+    rotation.x = 0;
+  else
+    rotation.y = HeadingTo(position, target);
 }
 
 void Castor::ThrowStar(CastorsWeapon& weapon, const Vec3& target) {

@@ -36,12 +36,16 @@ Wall::Wall(int wallPiece) : mesh(GetWallMesh(wallPiece)), piece(wallPiece) {
   gravity = 0.001f;
 }
 
-void Wall::DumpParameters(JsonWriter& json) const { json.Key("piece").Int(piece); }
+void Wall::DumpParameters(JsonWriter& json) const {
+  json.Key("piece").Int(piece);
+}
 
 int Wall::Init() {
   position.y -= 0.5f;
-  if (rotation.y == 0) position.x -= 0.5f;
-  else position.z -= 0.5f;
+  if (rotation.y == 0)
+    position.x -= 0.5f;
+  else
+    position.z -= 0.5f;
   spin = rotation;
   UpdateMatrix();
   spinRate = static_cast<float>(GameRand() % 4 + 1) / 1000;
@@ -68,7 +72,9 @@ void Wall::Action(CharacterBase* player) {
   FadeWhileDrifting();
 }
 
-void Wall::Draw() { DrawGimmickMesh(*this, mesh); }
+void Wall::Draw() {
+  DrawGimmickMesh(*this, mesh);
+}
 
 int Wall::HitCheck(int upsideDown, const Vec3& p, const Vec3& s, const Vec3& v, Vec3* contact) {
   if (upsideDown != this->upsideDown || breakState != 1) return 0;
@@ -103,8 +109,8 @@ int Wall::HitCheck(int upsideDown, const Vec3& p, const Vec3& s, const Vec3& v, 
     }
   }
   if (flags) return flags;
-  if (std::fabs(w.x - p.x) < box.x / 2 && std::fabs(w.z - p.z) < box.z / 2 && std::fabs(w.y - p.y) < 3 &&
-      s.x > 0 && s.y > 0 && s.z > 0 && (v.x != 0 || v.z != 0)) {
+  if (std::fabs(w.x - p.x) < box.x / 2 && std::fabs(w.z - p.z) < box.z / 2 &&
+      std::fabs(w.y - p.y) < 3 && s.x > 0 && s.y > 0 && s.z > 0 && (v.x != 0 || v.z != 0)) {
     const bool under = GetPlayerUnderside() != 0;
     if (under && p.y < w.y) {
       flags |= kFaceStand;
@@ -125,7 +131,9 @@ void BreakWall(GimmickNode* piece) {
 
 // ---- Rotating walls -----------------------------------------------------------------
 
-RotaWall::RotaWall() : mesh(GetObjectMesh(kMeshRotatingBaseHalf)) { size = {11, 1, 11}; }
+RotaWall::RotaWall() : mesh(GetObjectMesh(kMeshRotatingBaseHalf)) {
+  size = {11, 1, 11};
+}
 
 RotaWallHalf::RotaWallHalf() {
   mesh = GetObjectMesh(kMeshRotatingBase);
@@ -148,14 +156,14 @@ int RotaWallHalf::Init() {
 }
 
 void RotaWall::UpdateMatrix() {
-  const Quaternion q =
-      QuaternionRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
+  const Quaternion q = QuaternionRotationYawPitchRoll(
+      rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
   world = MatrixTransformation(nullptr, nullptr, nullptr, nullptr, &q, &position);
 }
 
 void RotaWallHalf::UpdateMatrix() {
-  const Quaternion q =
-      QuaternionRotationYawPitchRoll(rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
+  const Quaternion q = QuaternionRotationYawPitchRoll(
+      rotation.y * kDegToRad, rotation.x * kDegToRad, rotation.z * kDegToRad);
   const Vec3 centre{0, 0.6f, 0};
   world = MatrixTransformation(nullptr, nullptr, nullptr, &centre, &q, &position);
 }
@@ -167,7 +175,8 @@ void RotaWall::Action(CharacterBase* player) {
     // The eased pitch creeps up on the next quarter turn; within a hundredth
     // of a degree it has arrived.
     const float quarter = std::round(rotation.x / 90) * 90;
-    const bool arrived = static_cast<int>(rotation.x) % 90 == 0 || std::fabs(rotation.x - quarter) < 0.01f;
+    const bool arrived =
+        static_cast<int>(rotation.x) % 90 == 0 || std::fabs(rotation.x - quarter) < 0.01f;
     if (arrived) {
       turnState = 1;
       if (static_cast<int>(std::round(rotation.x)) % 360 == 0) rotation.x = 0;
@@ -178,9 +187,12 @@ void RotaWall::Action(CharacterBase* player) {
   FadeWhileDrifting();
 }
 
-void RotaWall::Draw() { DrawGimmickMesh(*this, mesh); }
+void RotaWall::Draw() {
+  DrawGimmickMesh(*this, mesh);
+}
 
-int RotaWall::RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact, bool half) {
+int RotaWall::RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact,
+                      bool half) {
   const Vec3 w{world[3][0], world[3][1], world[3][2]};
   int flags = 0;
   Vec3 o{c.x, 0, c.z};
@@ -220,7 +232,8 @@ int RotaWall::RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& 
   const float y = upsideDown ? c.y - lift : c.y + lift;
   if (v.x != 0) {
     const Vec3 start{c.x - v.x, y, c.z};
-    if (mesh->Pick(world, start, {v.x, 0, 0}, &hit) && std::fabs(hit.x - start.x) < std::fabs(v.x) + s.x / 2) {
+    if (mesh->Pick(world, start, {v.x, 0, 0}, &hit) &&
+        std::fabs(hit.x - start.x) < std::fabs(v.x) + s.x / 2) {
       if (v.x > 0 && w.x > c.x) {
         contact->x = hit.x + 0.5f;
         flags |= kFacePushNegX;
@@ -232,7 +245,8 @@ int RotaWall::RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& 
   }
   if (v.z != 0) {
     const Vec3 start{c.x, y, c.z - v.z};
-    if (mesh->Pick(world, start, {0, 0, v.z}, &hit) && std::fabs(hit.z - start.z) < std::fabs(v.z) + s.z / 2) {
+    if (mesh->Pick(world, start, {0, 0, v.z}, &hit) &&
+        std::fabs(hit.z - start.z) < std::fabs(v.z) + s.z / 2) {
       if (v.z > 0 && w.z > c.z) {
         contact->z = hit.z + 0.5f;
         flags |= kFacePushNegZ;
@@ -251,7 +265,8 @@ int RotaWall::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3&
   return RayTest(upsideDown, c, s, v, contact, false);
 }
 
-int RotaWallHalf::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
+int RotaWallHalf::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v,
+                           Vec3* contact) {
   const Vec3 w{world[3][0], world[3][1], world[3][2]};
   if (std::fabs(w.x - c.x) >= 7 || std::fabs(w.z - c.z) >= 5 || std::fabs(w.y - c.y) >= 5) return 0;
   return RayTest(upsideDown, c, s, v, contact, true);

@@ -48,7 +48,8 @@ class RotaWall : public GimmickBase {
 
  protected:
   // The rays of the hit test, with the half slab's differences as arguments.
-  int RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact, bool half);
+  int RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact,
+              bool half);
 };
 
 class RotaWallHalf : public RotaWall {

@@ -4,5 +4,9 @@ namespace {
 WorldValues g_world;
 }
 
-WorldValues& World() { return g_world; }
-void ResetWorldValues() { g_world = WorldValues{}; }
+WorldValues& World() {
+  return g_world;
+}
+void ResetWorldValues() {
+  g_world = WorldValues{};
+}

@@ -6,12 +6,12 @@
 #include "base/math.h"
 
 struct WorldValues {
-  Vec3 goalPosition;      // the gate's cell, set by the stage loader
-  float goalX = 0;        // published by the field at initialisation
-  float smallestX = -1;   // the stage's smallest gimmick x (-1: none)
-  float frontEdgeZ = 0;   // the smallest gimmick z, at most 0
-  int boardReading = 0;   // an info panel is open (the world holds still)
-  int activeBoard = 0;    // text number of the board the player last stood at
+  Vec3 goalPosition;     // the gate's cell, set by the stage loader
+  float goalX = 0;       // published by the field at initialisation
+  float smallestX = -1;  // the stage's smallest gimmick x (-1: none)
+  float frontEdgeZ = 0;  // the smallest gimmick z, at most 0
+  int boardReading = 0;  // an info panel is open (the world holds still)
+  int activeBoard = 0;   // text number of the board the player last stood at
   // Moving blocks.
   int riddenGroup = 0;
   int moving = 0;

@@ -9,7 +9,9 @@ int64_t SystemClock::QueryPerformanceCounter() {
       .count();
 }
 
-int64_t SystemClock::QueryPerformanceFrequency() { return 1000000000; }
+int64_t SystemClock::QueryPerformanceFrequency() {
+  return 1000000000;
+}
 
 void SystemClock::WaitUntil(int64_t counter) {
   constexpr int64_t kSpinNanoseconds = 1000000;  // sleeps are accurate to well under 1 ms

@@ -5,8 +5,10 @@ namespace {
 class NullVoice : public SoundVoice {
  public:
   NullVoice(Clock& clock, const WaveFormat& format, uint32_t bytes)
-      : clock_(clock), bytesPerSecond_(format.avgBytesPerSec ? format.avgBytesPerSec : 1),
-        blockAlign_(format.blockAlign ? format.blockAlign : 1), size_(bytes) {}
+      : clock_(clock),
+        bytesPerSecond_(format.avgBytesPerSec ? format.avgBytesPerSec : 1),
+        blockAlign_(format.blockAlign ? format.blockAlign : 1),
+        size_(bytes) {}
 
   void Play(bool looping) override {
     Advance();
@@ -40,8 +42,8 @@ class NullVoice : public SoundVoice {
   void Advance() {
     if (!playing_) return;
     const int64_t now = clock_.QueryPerformanceCounter();
-    const double seconds =
-        static_cast<double>(now - startCounter_) / static_cast<double>(clock_.QueryPerformanceFrequency());
+    const double seconds = static_cast<double>(now - startCounter_) /
+                           static_cast<double>(clock_.QueryPerformanceFrequency());
     const uint64_t played = static_cast<uint64_t>(seconds * bytesPerSecond_);
     const uint64_t pos = startPosition_ + played;
     if (pos >= size_) {
@@ -83,4 +85,6 @@ class NullSoundDevice : public SoundDevice {
 
 }  // namespace
 
-SoundDevice* CreateNullSoundDevice(Clock& clock) { return new NullSoundDevice(clock); }
+SoundDevice* CreateNullSoundDevice(Clock& clock) {
+  return new NullSoundDevice(clock);
+}

@@ -28,9 +28,11 @@ const D3DVERTEXELEMENT9* VertexDeclaration::Find(uint8_t usage) const {
 
 uint32_t IndexCountForPrimitives(D3DPRIMITIVETYPE type, uint32_t primitiveCount) {
   switch (type) {
-    case D3DPT_TRIANGLELIST: return primitiveCount * 3;
+    case D3DPT_TRIANGLELIST:
+      return primitiveCount * 3;
     case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return primitiveCount + 2;
+    case D3DPT_TRIANGLEFAN:
+      return primitiveCount + 2;
   }
   return 0;
 }
@@ -39,9 +41,12 @@ namespace {
 
 uint32_t ElementSize(uint8_t type) {
   switch (type) {
-    case D3DDECLTYPE_FLOAT2: return 8;
-    case D3DDECLTYPE_FLOAT3: return 12;
-    case D3DDECLTYPE_D3DCOLOR: return 4;
+    case D3DDECLTYPE_FLOAT2:
+      return 8;
+    case D3DDECLTYPE_FLOAT3:
+      return 12;
+    case D3DDECLTYPE_D3DCOLOR:
+      return 4;
   }
   return 0;
 }
@@ -91,11 +96,20 @@ HRESULT StateDevice::Refuse(const std::string& why) {
 
 HRESULT StateDevice::SetTransform(D3DTRANSFORMSTATETYPE which, const Matrix& m) {
   switch (which) {
-    case D3DTS_WORLD: world_ = m; break;
-    case D3DTS_VIEW: view_ = m; break;
-    case D3DTS_PROJECTION: projection_ = m; break;
-    case D3DTS_TEXTURE0: texture0_ = m; break;
-    default: return Refuse("SetTransform: unsupported transform " + std::to_string(which));
+    case D3DTS_WORLD:
+      world_ = m;
+      break;
+    case D3DTS_VIEW:
+      view_ = m;
+      break;
+    case D3DTS_PROJECTION:
+      projection_ = m;
+      break;
+    case D3DTS_TEXTURE0:
+      texture0_ = m;
+      break;
+    default:
+      return Refuse("SetTransform: unsupported transform " + std::to_string(which));
   }
   ++stats_.transformChanges;
   return D3D_OK;
@@ -103,10 +117,14 @@ HRESULT StateDevice::SetTransform(D3DTRANSFORMSTATETYPE which, const Matrix& m) 
 
 Matrix StateDevice::GetTransform(D3DTRANSFORMSTATETYPE which) const {
   switch (which) {
-    case D3DTS_WORLD: return world_;
-    case D3DTS_VIEW: return view_;
-    case D3DTS_PROJECTION: return projection_;
-    case D3DTS_TEXTURE0: return texture0_;
+    case D3DTS_WORLD:
+      return world_;
+    case D3DTS_VIEW:
+      return view_;
+    case D3DTS_PROJECTION:
+      return projection_;
+    case D3DTS_TEXTURE0:
+      return texture0_;
   }
   return Matrix::Identity();
 }

@@ -36,8 +36,8 @@ class StateDevice : public GraphicsDevice {
   HRESULT SetVertexDeclaration(VertexDeclaration* declaration) override;
   HRESULT SetIndices(IndexBuffer* indices) override;
   HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVertexIndex,
-                               uint32_t minVertexIndex, uint32_t numVertices,
-                               uint32_t startIndex, uint32_t primitiveCount) override;
+                               uint32_t minVertexIndex, uint32_t numVertices, uint32_t startIndex,
+                               uint32_t primitiveCount) override;
   HRESULT Clear(uint32_t flags, D3DCOLOR color, float z, uint32_t stencil) override;
   HRESULT BeginScene() override;
   HRESULT EndScene() override;

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsSpace(char32_t c) { return c == U' ' || c == U'\t' || c == U'\u3000'; }
+bool IsSpace(char32_t c) {
+  return c == U' ' || c == U'\t' || c == U'\u3000';
+}
 
 // Characters that must not begin a line.
 bool IsClosing(char32_t c) {
@@ -18,7 +20,9 @@ bool IsOpening(char32_t c) {
 }
 
 // Latin letters and digits join into words that break only at spaces.
-bool IsWordChar(char32_t c) { return c > U' ' && c < 0x80 && !IsClosing(c) && !IsOpening(c); }
+bool IsWordChar(char32_t c) {
+  return c > U' ' && c < 0x80 && !IsClosing(c) && !IsOpening(c);
+}
 
 }  // namespace
 

@@ -79,7 +79,9 @@ class ScriptedInput : public InputSource {
         if (!keys_[e.code]) shared_->keyMessages.push_back({WindowMessageType::KeyDown, e.code});
         keys_[e.code] = 0x80;
         break;
-      case K::KeyUp: keys_[e.code] = 0; break;
+      case K::KeyUp:
+        keys_[e.code] = 0;
+        break;
       case K::PadDown:
         connected_ = true;
         pad_.wButtons |= static_cast<uint16_t>(e.code);
@@ -102,9 +104,15 @@ class ScriptedInput : public InputSource {
         connected_ = true;
         (e.code ? pad_.bRightTrigger : pad_.bLeftTrigger) = static_cast<uint8_t>(e.x);
         break;
-      case K::PadConnect: connected_ = true; break;
-      case K::PadDisconnect: connected_ = false; break;
-      case K::Quit: shared_->quitRequested = true; break;
+      case K::PadConnect:
+        connected_ = true;
+        break;
+      case K::PadDisconnect:
+        connected_ = false;
+        break;
+      case K::Quit:
+        shared_->quitRequested = true;
+        break;
     }
   }
 
@@ -141,8 +149,16 @@ InputSource* HeadlessBackend::CreateInputSource() {
   return new ScriptedInput(options_.script, shared_);
 }
 
-SoundDevice* HeadlessBackend::CreateSoundDevice() { return CreateNullSoundDevice(clock_); }
+SoundDevice* HeadlessBackend::CreateSoundDevice() {
+  return CreateNullSoundDevice(clock_);
+}
 
-int64_t HeadlessBackend::FramesRun() const { return shared_->framesRun; }
-const std::string& HeadlessBackend::WindowTitle() const { return shared_->title; }
-void HeadlessBackend::RequestQuit() { shared_->quitRequested = true; }
+int64_t HeadlessBackend::FramesRun() const {
+  return shared_->framesRun;
+}
+const std::string& HeadlessBackend::WindowTitle() const {
+  return shared_->title;
+}
+void HeadlessBackend::RequestQuit() {
+  shared_->quitRequested = true;
+}

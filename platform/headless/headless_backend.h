@@ -21,7 +21,7 @@ using PictureDeviceFactory = std::function<GraphicsDevice*(std::string* error)>;
 struct HeadlessOptions {
   bool renderPictures = false;  // the picture device instead of the counting device
   PictureDeviceFactory pictureDevice;
-  int64_t maxFrames = -1;       // end the run after this many frames (-1: no limit)
+  int64_t maxFrames = -1;  // end the run after this many frames (-1: no limit)
   InputScript script;
 };
 

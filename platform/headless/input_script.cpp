@@ -78,9 +78,12 @@ bool InputScript::Parse(const std::string& text, const std::string& name, std::s
     };
     if (cmd == "key") {
       if (w.size() != 4 || !keyCode(w[2], &e.code)) return fail("usage: key NAME down|up");
-      if (w[3] == "down") e.kind = InputEvent::Kind::KeyDown;
-      else if (w[3] == "up") e.kind = InputEvent::Kind::KeyUp;
-      else return fail("key state must be down or up");
+      if (w[3] == "down")
+        e.kind = InputEvent::Kind::KeyDown;
+      else if (w[3] == "up")
+        e.kind = InputEvent::Kind::KeyUp;
+      else
+        return fail("key state must be down or up");
       events.push_back(e);
     } else if (cmd == "press") {
       long long hold = 1;
@@ -99,9 +102,12 @@ bool InputScript::Parse(const std::string& text, const std::string& name, std::s
         continue;
       }
       if (w.size() != 4 || !buttonBit(w[2], &e.code)) return fail("usage: pad BUTTON down|up");
-      if (w[3] == "down") e.kind = InputEvent::Kind::PadDown;
-      else if (w[3] == "up") e.kind = InputEvent::Kind::PadUp;
-      else return fail("button state must be down or up");
+      if (w[3] == "down")
+        e.kind = InputEvent::Kind::PadDown;
+      else if (w[3] == "up")
+        e.kind = InputEvent::Kind::PadUp;
+      else
+        return fail("button state must be down or up");
       events.push_back(e);
     } else if (cmd == "padpress") {
       long long hold = 1;
@@ -180,8 +186,12 @@ std::string InputScript::Write() const {
     flushHashes(e.frame - 1);
     out << "@" << e.frame << " ";
     switch (e.kind) {
-      case InputEvent::Kind::KeyDown: out << "key " << DikName(e.code) << " down"; break;
-      case InputEvent::Kind::KeyUp: out << "key " << DikName(e.code) << " up"; break;
+      case InputEvent::Kind::KeyDown:
+        out << "key " << DikName(e.code) << " down";
+        break;
+      case InputEvent::Kind::KeyUp:
+        out << "key " << DikName(e.code) << " up";
+        break;
       case InputEvent::Kind::PadDown:
         out << "pad " << PadButtonName(static_cast<uint16_t>(e.code)) << " down";
         break;
@@ -191,10 +201,18 @@ std::string InputScript::Write() const {
       case InputEvent::Kind::Stick:
         out << "stick " << (e.code ? "R" : "L") << " " << e.x << " " << e.y;
         break;
-      case InputEvent::Kind::Trigger: out << "trigger " << (e.code ? "R" : "L") << " " << e.x; break;
-      case InputEvent::Kind::PadConnect: out << "pad connect"; break;
-      case InputEvent::Kind::PadDisconnect: out << "pad disconnect"; break;
-      case InputEvent::Kind::Quit: out << "quit"; break;
+      case InputEvent::Kind::Trigger:
+        out << "trigger " << (e.code ? "R" : "L") << " " << e.x;
+        break;
+      case InputEvent::Kind::PadConnect:
+        out << "pad connect";
+        break;
+      case InputEvent::Kind::PadDisconnect:
+        out << "pad disconnect";
+        break;
+      case InputEvent::Kind::Quit:
+        out << "quit";
+        break;
     }
     out << "\n";
   }
@@ -212,8 +230,9 @@ void InputScriptRecorder::RecordFrame(int64_t frame, const uint8_t keys[256], bo
   }
   std::memcpy(keys_, keys, 256);
   if (padConnected != connected_) {
-    ev.push_back({frame, padConnected ? InputEvent::Kind::PadConnect : InputEvent::Kind::PadDisconnect,
-                  0, 0, 0});
+    ev.push_back({frame,
+                  padConnected ? InputEvent::Kind::PadConnect : InputEvent::Kind::PadDisconnect, 0,
+                  0, 0});
     connected_ = padConnected;
   }
   if (!padConnected) return;

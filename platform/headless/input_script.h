@@ -26,7 +26,17 @@
 #include "platform/input_types.h"
 
 struct InputEvent {
-  enum class Kind { KeyDown, KeyUp, PadDown, PadUp, Stick, Trigger, PadConnect, PadDisconnect, Quit };
+  enum class Kind {
+    KeyDown,
+    KeyUp,
+    PadDown,
+    PadUp,
+    Stick,
+    Trigger,
+    PadConnect,
+    PadDisconnect,
+    Quit
+  };
   int64_t frame = 0;
   Kind kind = Kind::KeyDown;
   int code = 0;  // DIK code, pad button bit, or 0/1 for left/right stick or trigger

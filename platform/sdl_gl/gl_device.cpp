@@ -85,29 +85,46 @@ void ColorToFloats(D3DCOLOR c, float out[4]) {
 
 GLenum BlendFactor(uint32_t b) {
   switch (b) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_ZERO:
+      return GL_ZERO;
+    case D3DBLEND_ONE:
+      return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+      return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+      return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+      return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+      return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+      return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+      return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+      return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+      return GL_ONE_MINUS_DST_COLOR;
   }
   return GL_ONE;
 }
 
 GLenum CompareFunc(uint32_t f) {
   switch (f) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+    case D3DCMP_NEVER:
+      return GL_NEVER;
+    case D3DCMP_LESS:
+      return GL_LESS;
+    case D3DCMP_EQUAL:
+      return GL_EQUAL;
+    case D3DCMP_LESSEQUAL:
+      return GL_LEQUAL;
+    case D3DCMP_GREATER:
+      return GL_GREATER;
+    case D3DCMP_NOTEQUAL:
+      return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL:
+      return GL_GEQUAL;
   }
   return GL_ALWAYS;
 }
@@ -181,8 +198,7 @@ class GlDevice : public StateDevice {
     gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     // A8R8G8B8 words are B, G, R, A bytes in memory.
-    gl_.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
-                     argb);
+    gl_.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, argb);
     boundTexture_ = 0;  // the bind above disturbed the cached stage-0 binding
     if (gl_.glGetError() != GL_NO_ERROR) {
       gl_.glDeleteTextures(1, &id);
@@ -335,17 +351,43 @@ class GlDevice : public StateDevice {
       return false;
     }
     auto loc = [&](const char* name) { return gl_.glGetUniformLocation(program_, name); };
-    u_ = Uniforms{loc("uWorld"), loc("uViewProj"), loc("uNormalMatrix"), loc("uEye"),
-                  loc("uHasColor"), loc("uLighting"), loc("uDiffuseFromVertex"),
-                  loc("uMatDiffuse"), loc("uMatAmbient"), loc("uMatSpecular"),
-                  loc("uMatEmissive"), loc("uMatPower"), loc("uGlobalAmbient"),
-                  loc("uLightCount"), loc("uLightType"), loc("uLightDiffuse"),
-                  loc("uLightSpecular"), loc("uLightAmbient"), loc("uLightPosition"),
-                  loc("uLightDirection"), loc("uLightAttenuation"), loc("uLightSpot"),
-                  loc("uTexTransform"), loc("uTexMatrix"), loc("uTexture"), loc("uHasTexture"),
-                  loc("uColorOp"), loc("uColorArg1"), loc("uColorArg2"), loc("uAlphaOp"),
-                  loc("uAlphaArg1"), loc("uAlphaArg2"), loc("uTFactor"), loc("uSpecularEnable"),
-                  loc("uAlphaTest"), loc("uAlphaFunc"), loc("uAlphaRef")};
+    u_ = Uniforms{loc("uWorld"),
+                  loc("uViewProj"),
+                  loc("uNormalMatrix"),
+                  loc("uEye"),
+                  loc("uHasColor"),
+                  loc("uLighting"),
+                  loc("uDiffuseFromVertex"),
+                  loc("uMatDiffuse"),
+                  loc("uMatAmbient"),
+                  loc("uMatSpecular"),
+                  loc("uMatEmissive"),
+                  loc("uMatPower"),
+                  loc("uGlobalAmbient"),
+                  loc("uLightCount"),
+                  loc("uLightType"),
+                  loc("uLightDiffuse"),
+                  loc("uLightSpecular"),
+                  loc("uLightAmbient"),
+                  loc("uLightPosition"),
+                  loc("uLightDirection"),
+                  loc("uLightAttenuation"),
+                  loc("uLightSpot"),
+                  loc("uTexTransform"),
+                  loc("uTexMatrix"),
+                  loc("uTexture"),
+                  loc("uHasTexture"),
+                  loc("uColorOp"),
+                  loc("uColorArg1"),
+                  loc("uColorArg2"),
+                  loc("uAlphaOp"),
+                  loc("uAlphaArg1"),
+                  loc("uAlphaArg2"),
+                  loc("uTFactor"),
+                  loc("uSpecularEnable"),
+                  loc("uAlphaTest"),
+                  loc("uAlphaFunc"),
+                  loc("uAlphaRef")};
     gl_.glUseProgram(program_);
     gl_.glUniform1i(u_.texture, 0);
     return true;
@@ -372,8 +414,7 @@ class GlDevice : public StateDevice {
         else
           gl_.glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kBackBufferWidth,
                                     kBackBufferHeight);
-        gl_.glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                      *depth);
+        gl_.glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, *depth);
       }
       return gl_.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     };
@@ -432,7 +473,9 @@ class GlDevice : public StateDevice {
       gl_.glDisable(GL_BLEND);
     }
     switch (rs[D3DRS_CULLMODE]) {
-      case D3DCULL_NONE: gl_.glDisable(GL_CULL_FACE); break;
+      case D3DCULL_NONE:
+        gl_.glDisable(GL_CULL_FACE);
+        break;
       case D3DCULL_CW:
         gl_.glEnable(GL_CULL_FACE);
         gl_.glCullFace(GL_FRONT);
@@ -465,10 +508,9 @@ class GlDevice : public StateDevice {
       if (!MatrixInverse(&viewInv, nullptr, view_)) viewInv = Matrix::Identity();
       const float eye[3] = {viewInv[3][0], viewInv[3][1], viewInv[3][2]};
       gl_.glUniform3fv(u_.eye, 1, eye);
-      gl_.glUniform1i(u_.diffuseFromVertex, rs[D3DRS_COLORVERTEX] &&
-                                                    rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1
-                                                ? 1
-                                                : 0);
+      gl_.glUniform1i(
+          u_.diffuseFromVertex,
+          rs[D3DRS_COLORVERTEX] && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1 ? 1 : 0);
       gl_.glUniform4fv(u_.matDiffuse, 1, &material_.Diffuse.r);
       gl_.glUniform4fv(u_.matAmbient, 1, &material_.Ambient.r);
       gl_.glUniform4fv(u_.matSpecular, 1, &material_.Specular.r);
@@ -483,8 +525,7 @@ class GlDevice : public StateDevice {
       int count = 0;
       for (uint32_t i = 0; i < kMaxLights; ++i) {
         const D3DLIGHT9& l = lights_[i];
-        if (!lightEnabled_[i] || l.Type < D3DLIGHT_POINT || l.Type > D3DLIGHT_DIRECTIONAL)
-          continue;
+        if (!lightEnabled_[i] || l.Type < D3DLIGHT_POINT || l.Type > D3DLIGHT_DIRECTIONAL) continue;
         type[count] = l.Type;
         std::copy_n(&l.Diffuse.r, 4, diffuse[count]);
         std::copy_n(&l.Specular.r, 4, specular[count]);
@@ -563,7 +604,8 @@ class GlDevice : public StateDevice {
                              s.defaults[3]);
         continue;
       }
-      const void* offset = reinterpret_cast<const void*>(static_cast<uintptr_t>(streamOffset_ + e->Offset));
+      const void* offset =
+          reinterpret_cast<const void*>(static_cast<uintptr_t>(streamOffset_ + e->Offset));
       gl_.glEnableVertexAttribArray(s.location);
       switch (e->Type) {
         case D3DDECLTYPE_FLOAT2:
@@ -576,7 +618,9 @@ class GlDevice : public StateDevice {
           gl_.glVertexAttribPointer(s.location, 4, GL_UNSIGNED_BYTE, GL_TRUE, streamStride_,
                                     offset);
           break;
-        default: gl_.glDisableVertexAttribArray(s.location); break;
+        default:
+          gl_.glDisableVertexAttribArray(s.location);
+          break;
       }
     }
   }

@@ -3,11 +3,11 @@
 #include <SDL.h>
 
 bool GlFunctions::Load(const char** missing) {
-#define ORVELUNE_GL_LOAD(type, name)                                  \
-  name = reinterpret_cast<type>(SDL_GL_GetProcAddress(#name));        \
-  if (!name) {                                                        \
-    if (missing) *missing = #name;                                    \
-    return false;                                                     \
+#define ORVELUNE_GL_LOAD(type, name)                           \
+  name = reinterpret_cast<type>(SDL_GL_GetProcAddress(#name)); \
+  if (!name) {                                                 \
+    if (missing) *missing = #name;                             \
+    return false;                                              \
   }
   ORVELUNE_GL_FUNCTIONS(ORVELUNE_GL_LOAD)
 #undef ORVELUNE_GL_LOAD

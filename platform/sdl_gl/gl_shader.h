@@ -9,4 +9,9 @@ extern const char* const kFixedFunctionVertexShader;
 extern const char* const kFixedFunctionFragmentShader;
 
 // Attribute locations bound before linking.
-enum FixedFunctionAttribute { kAttribPosition = 0, kAttribNormal = 1, kAttribColor = 2, kAttribTexCoord = 3 };
+enum FixedFunctionAttribute {
+  kAttribPosition = 0,
+  kAttribNormal = 1,
+  kAttribColor = 2,
+  kAttribTexCoord = 3
+};

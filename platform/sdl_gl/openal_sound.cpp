@@ -65,11 +65,16 @@ class OpenAlSoundDevice : public SoundDevice {
 
   SoundVoice* CreateVoice(const WaveFormat& format, const uint8_t* data, uint32_t bytes) override {
     ALenum alFormat;
-    if (format.channels == 1 && format.bitsPerSample == 8) alFormat = AL_FORMAT_MONO8;
-    else if (format.channels == 1 && format.bitsPerSample == 16) alFormat = AL_FORMAT_MONO16;
-    else if (format.channels == 2 && format.bitsPerSample == 8) alFormat = AL_FORMAT_STEREO8;
-    else if (format.channels == 2 && format.bitsPerSample == 16) alFormat = AL_FORMAT_STEREO16;
-    else return nullptr;
+    if (format.channels == 1 && format.bitsPerSample == 8)
+      alFormat = AL_FORMAT_MONO8;
+    else if (format.channels == 1 && format.bitsPerSample == 16)
+      alFormat = AL_FORMAT_MONO16;
+    else if (format.channels == 2 && format.bitsPerSample == 8)
+      alFormat = AL_FORMAT_STEREO8;
+    else if (format.channels == 2 && format.bitsPerSample == 16)
+      alFormat = AL_FORMAT_STEREO16;
+    else
+      return nullptr;
     if (bytes == 0) return nullptr;
     alGetError();
     ALuint buffer = 0, source = 0;

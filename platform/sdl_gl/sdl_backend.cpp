@@ -48,7 +48,9 @@ class SdlWindow : public GameWindow {
   WindowMessage Translate(const SDL_Event& e) {
     WindowMessage m;
     switch (e.type) {
-      case SDL_QUIT: m.type = WindowMessageType::Close; break;
+      case SDL_QUIT:
+        m.type = WindowMessageType::Close;
+        break;
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) m.type = WindowMessageType::Close;
         break;
@@ -61,7 +63,8 @@ class SdlWindow : public GameWindow {
         m.type = WindowMessageType::KeyDown;
         m.key = DikFromScancode(e.key.keysym.scancode);
         break;
-      default: break;
+      default:
+        break;
     }
     return m;
   }
@@ -155,8 +158,7 @@ class SdlInput : public InputSource {
 
 class SdlBackend : public Backend {
  public:
-  explicit SdlBackend(const SdlBackendOptions& options)
-      : options_(options), stepped_(true) {}
+  explicit SdlBackend(const SdlBackendOptions& options) : options_(options), stepped_(true) {}
   ~SdlBackend() override { SDL_Quit(); }
 
   bool Start() {

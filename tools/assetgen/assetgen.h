@@ -33,7 +33,9 @@ class Rng {
   // Uniform in [0, 1).
   double Uniform() { return static_cast<double>(Next() >> 11) / 9007199254740992.0; }
   double Range(double lo, double hi) { return lo + (hi - lo) * Uniform(); }
-  int Int(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<uint64_t>(hi - lo + 1)); }
+  int Int(int lo, int hi) {
+    return lo + static_cast<int>(Next() % static_cast<uint64_t>(hi - lo + 1));
+  }
 
  private:
   uint64_t state_;

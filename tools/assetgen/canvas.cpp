@@ -10,8 +10,8 @@
 #include <map>
 #include <memory>
 
-#include "platform/font.h"
 #include "base/text_encoding.h"
+#include "platform/font.h"
 
 namespace {
 
@@ -30,9 +30,13 @@ float Lattice(int x, int y, int period, uint32_t seed) {
   return (Hash(x, y, seed) & 0xFFFFFF) / 16777215.0f;
 }
 
-float Smooth(float t) { return t * t * (3 - 2 * t); }
+float Smooth(float t) {
+  return t * t * (3 - 2 * t);
+}
 
-float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+float Clamp01(float v) {
+  return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 
 // FreeType faces, opened once per style.
 FT_Face Face(FontStyle style, bool heavy) {
@@ -72,7 +76,8 @@ Coverage RenderText(const std::string& utf8, const Canvas::TextStyle& style, int
                     int* originX, int* originY, float* advance) {
   FT_Face face = Face(style.font, style.heavy);
   const auto size = static_cast<FT_UInt>(std::lround(style.pixelSize));
-  FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(std::lround(style.pixelSize * style.squeeze)), size);
+  FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(std::lround(style.pixelSize * style.squeeze)),
+                     size);
   const std::u32string text = Utf8ToCodepoints(utf8);
   // Measure first.
   float pen = 0;
@@ -310,11 +315,14 @@ void Canvas::StrokeLine(float x0, float y0, float x1, float y1, float width, con
 }
 
 void Canvas::Glow(float cx, float cy, float radius, const Rgba& c, float power) {
-  const int x0 = std::max(0, static_cast<int>(cx - radius)), x1 = std::min(w_, static_cast<int>(cx + radius) + 1);
-  const int y0 = std::max(0, static_cast<int>(cy - radius)), y1 = std::min(h_, static_cast<int>(cy + radius) + 1);
+  const int x0 = std::max(0, static_cast<int>(cx - radius)),
+            x1 = std::min(w_, static_cast<int>(cx + radius) + 1);
+  const int y0 = std::max(0, static_cast<int>(cy - radius)),
+            y1 = std::min(h_, static_cast<int>(cy + radius) + 1);
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) {
-      const float d = std::sqrt((x + 0.5f - cx) * (x + 0.5f - cx) + (y + 0.5f - cy) * (y + 0.5f - cy));
+      const float d =
+          std::sqrt((x + 0.5f - cx) * (x + 0.5f - cx) + (y + 0.5f - cy) * (y + 0.5f - cy));
       if (d >= radius) continue;
       Blend(x, y, c, std::pow(1 - d / radius, power));
     }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/png_image.h"
 #include "base/math.h"
+#include "platform/png_image.h"
 
 struct Rgba {
   float r = 0, g = 0, b = 0, a = 0;
@@ -26,7 +26,9 @@ inline Rgba WithAlpha(Rgba c, float a) {
   c.a = a;
   return c;
 }
-inline Rgba Scale(Rgba c, float k) { return {c.r * k, c.g * k, c.b * k, c.a}; }
+inline Rgba Scale(Rgba c, float k) {
+  return {c.r * k, c.g * k, c.b * k, c.a};
+}
 
 // Smooth noise in [0, 1], tileable with the given period (in lattice cells).
 float ValueNoise(float x, float y, int period, uint32_t seed);
@@ -50,7 +52,8 @@ class Canvas {
   void Shade(int x0, int y0, int x1, int y1, const std::function<Rgba(float x, float y)>& f);
   // Blends a shape given by its signed distance (negative inside) within a
   // bounding box; soft is the width of the edge in pixels.
-  void FillSdf(float x0, float y0, float x1, float y1, const std::function<float(float, float)>& sdf,
+  void FillSdf(float x0, float y0, float x1, float y1,
+               const std::function<float(float, float)>& sdf,
                const std::function<Rgba(float, float)>& color, float soft = 1.0f);
   void FillRect(float x0, float y0, float x1, float y1, const Rgba& c);
   void FillRoundRect(float x0, float y0, float x1, float y1, float radius, const Rgba& c,
@@ -78,7 +81,7 @@ class Canvas {
     Rgba color{1, 1, 1, 1};
     float outline = 0;  // pixels
     Rgba outlineColor{0, 0, 0, 1};
-    float glow = 0;     // pixels
+    float glow = 0;  // pixels
     Rgba glowColor{1, 1, 1, 1};
     float squeeze = 1.0f;  // horizontal scale of the letters
   };

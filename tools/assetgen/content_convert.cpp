@@ -37,7 +37,8 @@ bool ConvertContent(const std::string& contentDir, AssetSet& out, std::string* e
       if (!line.empty() && line.back() == '\r') line.pop_back();
       const std::string converted = Utf8ToSjis(line);
       // '?' in the output that was not in the input means a lost character.
-      if (std::count(converted.begin(), converted.end(), '?') != std::count(line.begin(), line.end(), '?')) {
+      if (std::count(converted.begin(), converted.end(), '?') !=
+          std::count(line.begin(), line.end(), '?')) {
         *error = path.string() + ":" + std::to_string(lineNo) +
                  ": a character that Shift-JIS cannot hold";
         return false;

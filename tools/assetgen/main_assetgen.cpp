@@ -11,7 +11,9 @@
 #include "base/atomic_file.h"
 #include "tools/assetgen/assetgen.h"
 
-void AssetSet::Add(const std::string& path, std::string bytes) { files_[path] = std::move(bytes); }
+void AssetSet::Add(const std::string& path, std::string bytes) {
+  files_[path] = std::move(bytes);
+}
 
 void AssetSet::Add(const std::string& path, const std::vector<uint8_t>& bytes) {
   files_[path] = std::string(bytes.begin(), bytes.end());
@@ -33,11 +35,15 @@ int main(int argc, char** argv) {
   std::string outDir, contentDir, only;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--out" && i + 1 < argc) outDir = argv[++i];
-    else if (a == "--content" && i + 1 < argc) contentDir = argv[++i];
-    else if (a == "--only" && i + 1 < argc) only = argv[++i];
+    if (a == "--out" && i + 1 < argc)
+      outDir = argv[++i];
+    else if (a == "--content" && i + 1 < argc)
+      contentDir = argv[++i];
+    else if (a == "--only" && i + 1 < argc)
+      only = argv[++i];
     else {
-      std::fprintf(stderr, "usage: orvelune-assetgen --out RUN_DIR [--content DIR] [--only PART]\n");
+      std::fprintf(stderr,
+                   "usage: orvelune-assetgen --out RUN_DIR [--content DIR] [--only PART]\n");
       return 2;
     }
   }

@@ -114,7 +114,8 @@ void MeshBuilder::Cylinder(const Vec3& base, float y1, float r0, float r1, int s
     const Vec3 d0{std::sin(a0), 0, std::cos(a0)}, d1{std::sin(a1), 0, std::cos(a1)};
     const Vec3 p[4] = {base + d0 * r0, base + d1 * r0, Vec3{base.x, y1, base.z} + d1 * r1,
                        Vec3{base.x, y1, base.z} + d0 * r1};
-    const Vec3 n0 = Vec3Normalize(Vec3{d0.x, slope, d0.z}), n1 = Vec3Normalize(Vec3{d1.x, slope, d1.z});
+    const Vec3 n0 = Vec3Normalize(Vec3{d0.x, slope, d0.z}),
+               n1 = Vec3Normalize(Vec3{d1.x, slope, d1.z});
     const float u0 = static_cast<float>(i) / sides, u1 = static_cast<float>(i + 1) / sides;
     const Vec3 ta[3] = {p[0], p[1], p[2]}, na[3] = {n0, n1, n1};
     const Vec2 ua[3] = {{u0, 1}, {u1, 1}, {u1, 0}};
@@ -128,12 +129,14 @@ void MeshBuilder::Cylinder(const Vec3& base, float y1, float r0, float r1, int s
       if (r1 > 0) {
         const Vec3 top{base.x, y1, base.z};
         const Vec3 t[3] = {top, p[3], p[2]}, n[3] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
-        const Vec2 uv[3] = {{0.5f, 0.5f}, {0.5f + d0.x / 2, 0.5f + d0.z / 2}, {0.5f + d1.x / 2, 0.5f + d1.z / 2}};
+        const Vec2 uv[3] = {
+            {0.5f, 0.5f}, {0.5f + d0.x / 2, 0.5f + d0.z / 2}, {0.5f + d1.x / 2, 0.5f + d1.z / 2}};
         Triangle(t, n, uv);
       }
       if (r0 > 0) {
         const Vec3 t[3] = {base, p[0], p[1]}, n[3] = {{0, -1, 0}, {0, -1, 0}, {0, -1, 0}};
-        const Vec2 uv[3] = {{0.5f, 0.5f}, {0.5f + d0.x / 2, 0.5f + d0.z / 2}, {0.5f + d1.x / 2, 0.5f + d1.z / 2}};
+        const Vec2 uv[3] = {
+            {0.5f, 0.5f}, {0.5f + d0.x / 2, 0.5f + d0.z / 2}, {0.5f + d1.x / 2, 0.5f + d1.z / 2}};
         Triangle(t, n, uv);
       }
     }
@@ -142,7 +145,7 @@ void MeshBuilder::Cylinder(const Vec3& base, float y1, float r0, float r1, int s
 
 void MeshBuilder::Sphere(const Vec3& c, const Vec3& r, int slices, int stacks, bool inward) {
   auto point = [&](int i, int j, Vec3* p, Vec3* n, Vec2* uv) {
-    const float th = kPi * j / stacks;              // from the top
+    const float th = kPi * j / stacks;  // from the top
     const float ph = 2 * kPi * i / slices;
     const Vec3 d{std::sin(th) * std::sin(ph), std::cos(th), std::sin(th) * std::cos(ph)};
     *p = c + Vec3{d.x * r.x, d.y * r.y, d.z * r.z};
@@ -256,7 +259,8 @@ void MeshBuilder::Tube(const std::vector<Vec3>& pts, const std::vector<float>& r
   for (size_t i = 0; i + 1 < pts.size(); ++i) {
     for (int s = 0; s < sides; ++s) {
       const int s1 = (s + 1) % sides;
-      const float v0 = static_cast<float>(i) / (pts.size() - 1), v1 = static_cast<float>(i + 1) / (pts.size() - 1);
+      const float v0 = static_cast<float>(i) / (pts.size() - 1),
+                  v1 = static_cast<float>(i + 1) / (pts.size() - 1);
       const float u0 = static_cast<float>(s) / sides, u1 = static_cast<float>(s + 1) / sides;
       const Vec3 pa[3] = {rings[i][s], rings[i + 1][s], rings[i + 1][s1]};
       const Vec3 na[3] = {normals[i][s], normals[i + 1][s], normals[i + 1][s1]};

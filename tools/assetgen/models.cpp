@@ -71,15 +71,16 @@ void BuildScorpion(MeshBuilder& mb, float s, uint32_t shell, uint32_t belly, uin
   mb.Sphere(P(0, 0.26f, -0.26f), P(0.2f, 0.12f, 0.16f), 12, 8);
   // Tail: segments curling up and over the back, the stinger pointing forward.
   const std::vector<Vec3> tail = {P(0, 0.28f, -0.36f), P(0, 0.36f, -0.52f), P(0, 0.56f, -0.6f),
-                                  P(0, 0.78f, -0.52f), P(0, 0.9f, -0.32f), P(0, 0.88f, -0.14f)};
+                                  P(0, 0.78f, -0.52f), P(0, 0.9f, -0.32f),  P(0, 0.88f, -0.14f)};
   mb.Tube(tail, {0.1f * s, 0.09f * s, 0.08f * s, 0.07f * s, 0.06f * s, 0.05f * s}, 8);
   mb.Use(glowMat);
   mb.Cylinder(P(0, 0.86f, -0.12f), 0.6f * s, 0.05f * s, 0.0f, 8);  // stinger, pointing down
   // Claws on arms reaching forward.
   mb.Use(shellMat);
   for (float side : {-1.0f, 1.0f}) {
-    mb.Tube({P(side * 0.18f, 0.24f, 0.38f), P(side * 0.34f, 0.26f, 0.5f), P(side * 0.3f, 0.24f, 0.66f)},
-            {0.05f * s, 0.05f * s, 0.05f * s}, 6);
+    mb.Tube(
+        {P(side * 0.18f, 0.24f, 0.38f), P(side * 0.34f, 0.26f, 0.5f), P(side * 0.3f, 0.24f, 0.66f)},
+        {0.05f * s, 0.05f * s, 0.05f * s}, 6);
     mb.Sphere(P(side * 0.3f, 0.25f, 0.74f), P(0.1f, 0.07f, 0.12f), 10, 6);
     mb.Use(bellyMat);
     mb.Sphere(P(side * 0.24f, 0.25f, 0.85f), P(0.04f, 0.04f, 0.08f), 6, 4);
@@ -88,8 +89,8 @@ void BuildScorpion(MeshBuilder& mb, float s, uint32_t shell, uint32_t belly, uin
     // Four legs a side.
     for (int k = 0; k < 4; ++k) {
       const float z = 0.2f - k * 0.15f;
-      Leg(mb, P(side * 0.2f, 0.22f, z), P(side * 0.42f, 0.3f, z + 0.02f), P(side * 0.5f, 0.0f, z - 0.04f),
-          0.035f * s);
+      Leg(mb, P(side * 0.2f, 0.22f, z), P(side * 0.42f, 0.3f, z + 0.02f),
+          P(side * 0.5f, 0.0f, z - 0.04f), 0.035f * s);
     }
   }
   // Eyes.
@@ -97,7 +98,8 @@ void BuildScorpion(MeshBuilder& mb, float s, uint32_t shell, uint32_t belly, uin
   mb.Sphere(P(-0.07f, 0.37f, 0.43f), P(0.035f, 0.035f, 0.035f), 6, 4);
   mb.Sphere(P(0.07f, 0.37f, 0.43f), P(0.035f, 0.035f, 0.035f), 6, 4);
   // Star spots on the back.
-  for (int k = 0; k < 3; ++k) mb.Sphere(P(0, 0.37f, 0.15f - k * 0.18f), P(0.03f, 0.02f, 0.03f), 6, 4);
+  for (int k = 0; k < 3; ++k)
+    mb.Sphere(P(0, 0.37f, 0.15f - k * 0.18f), P(0.03f, 0.02f, 0.03f), 6, 4);
   mb.StandOnOrigin();
 }
 
@@ -109,11 +111,12 @@ void BuildTwin(MeshBuilder& mb, uint32_t robe, uint32_t trim, uint32_t glowColor
   const int hairMat = mb.Material(Mat(0x1C1B33, "", 0.05f));
   const int glowMat = mb.Material(Glow(glowColor, 1.0f));
   mb.Use(robeMat);
-  Lathe(mb, {0, 0, 0}, {{0.82f, 0.0f}, {0.7f, 0.7f}, {0.52f, 1.4f}, {0.46f, 1.85f}, {0.28f, 2.05f}}, 18);
+  Lathe(mb, {0, 0, 0}, {{0.82f, 0.0f}, {0.7f, 0.7f}, {0.52f, 1.4f}, {0.46f, 1.85f}, {0.28f, 2.05f}},
+        18);
   mb.Use(trimMat);
-  mb.Cylinder({0, 1.05f, 0}, 1.2f, 0.62f, 0.6f, 18);      // belt
-  mb.Cylinder({0, 0.0f, 0}, 0.12f, 0.84f, 0.8f, 18);      // hem
-  for (float side : {-1.0f, 1.0f}) {                       // shoulder guards
+  mb.Cylinder({0, 1.05f, 0}, 1.2f, 0.62f, 0.6f, 18);  // belt
+  mb.Cylinder({0, 0.0f, 0}, 0.12f, 0.84f, 0.8f, 18);  // hem
+  for (float side : {-1.0f, 1.0f}) {                  // shoulder guards
     mb.Sphere({side * 0.5f, 1.85f, 0}, {0.24f, 0.14f, 0.22f}, 10, 6);
   }
   mb.Use(robeMat);
@@ -129,10 +132,10 @@ void BuildTwin(MeshBuilder& mb, uint32_t robe, uint32_t trim, uint32_t glowColor
   mb.Use(hairMat);
   mb.Sphere({0, 2.45f, -0.05f}, {0.39f, 0.36f, 0.38f}, 16, 10);
   mb.Use(trimMat);
-  mb.Cylinder({0, 2.68f, 0}, 2.78f, 0.3f, 0.26f, 12);     // crown band
+  mb.Cylinder({0, 2.68f, 0}, 2.78f, 0.3f, 0.26f, 12);  // crown band
   mb.Use(glowMat);
-  mb.Star({0, 2.98f, 0.0f}, 0.24f, 0.1f, 0.08f);           // crest star
-  mb.Star({0, 1.5f, 0.5f}, 0.18f, 0.075f, 0.06f);          // chest star
+  mb.Star({0, 2.98f, 0.0f}, 0.24f, 0.1f, 0.08f);   // crest star
+  mb.Star({0, 1.5f, 0.5f}, 0.18f, 0.075f, 0.06f);  // chest star
   mb.Sphere({-0.13f, 2.38f, 0.32f}, {0.05f, 0.06f, 0.03f}, 6, 4);
   mb.Sphere({0.13f, 2.38f, 0.32f}, {0.05f, 0.06f, 0.03f}, 6, 4);
   if (withBow) {
@@ -204,7 +207,9 @@ void BuildHand(MeshBuilder& mb, float thumbSide) {
     mb.Sphere({x, 0.38f, 0.6f + len}, {0.11f, 0.06f, 0.09f}, 6, 4);
     mb.Use(skinMat);
   }
-  mb.Tube({{thumbSide * 0.8f, 0.55f, 0.0f}, {thumbSide * 1.15f, 0.45f, 0.35f}, {thumbSide * 1.2f, 0.3f, 0.7f}},
+  mb.Tube({{thumbSide * 0.8f, 0.55f, 0.0f},
+           {thumbSide * 1.15f, 0.45f, 0.35f},
+           {thumbSide * 1.2f, 0.3f, 0.7f}},
           {0.19f, 0.17f, 0.14f}, 8);
   mb.Use(glowMat);
   mb.Star({0, 0.95f, -0.1f}, 0.3f, 0.12f, 0.06f);
@@ -336,9 +341,9 @@ void GenerateModels(AssetSet& out) {
     for (int end = 0; end < 2; ++end) {
       MeshBuilder r;
       r.Material(Mat(0xC8372D, "", 0.25f, 20, 0.3f));
-      r.Box({0, 0.95f, 0}, {0.1f, 0.9f, 0.1f});      // post
-      r.Box({0, 1.3f, 0}, {0.08f, 0.08f, 1.0f});     // top rail
-      r.Box({0, 0.95f, 0}, {0.06f, 0.06f, 1.0f});    // middle rail
+      r.Box({0, 0.95f, 0}, {0.1f, 0.9f, 0.1f});    // post
+      r.Box({0, 1.3f, 0}, {0.08f, 0.08f, 1.0f});   // top rail
+      r.Box({0, 0.95f, 0}, {0.06f, 0.06f, 1.0f});  // middle rail
       r.Material(Mat(0xF2C14E, "", 0.5f, 40, 0.9f));
       r.Sphere({0, 1.43f, 0}, {0.08f, 0.08f, 0.08f}, 8, 6);
       if (end == 1) {
@@ -359,16 +364,17 @@ void GenerateModels(AssetSet& out) {
     mb.Box({0, 1.28f, 0}, {1.1f, 0.66f, 0.08f});
     mb.Material(Mat(0xF2C14E, "", 0.4f, 40, 0.8f));
     mb.Box({0, 1.64f, 0}, {1.22f, 0.08f, 0.14f});
-    Save(out, kRoot + "Object/InfoBoard/kanban.x", mb, "sign board: origin at the foot of the post");
+    Save(out, kRoot + "Object/InfoBoard/kanban.x", mb,
+         "sign board: origin at the foot of the post");
   }
   // The great wave: a curling crest 300 long along +x, facing +z.
   {
     MeshBuilder mb;
     ModelMaterial water = Mat(0xFFFFFF, "Object/Wave/nami_t.png", 0.55f, 30, 0.6f);
     mb.Material(water);
-    const std::vector<Vec2> profile = {{-1.6f, -0.1f}, {-0.9f, 0.35f}, {-0.2f, 0.95f}, {0.35f, 1.25f},
-                                       {0.85f, 1.15f}, {1.05f, 0.9f}, {0.9f, 0.6f},   {0.6f, 0.3f},
-                                       {0.55f, -0.1f}};
+    const std::vector<Vec2> profile = {{-1.6f, -0.1f}, {-0.9f, 0.35f}, {-0.2f, 0.95f},
+                                       {0.35f, 1.25f}, {0.85f, 1.15f}, {1.05f, 0.9f},
+                                       {0.9f, 0.6f},   {0.6f, 0.3f},   {0.55f, -0.1f}};
     const float segment = 10;
     for (int k = 0; k < 30; ++k) {
       const float x0 = k * segment, x1 = x0 + segment;
@@ -456,12 +462,21 @@ void GenerateModels(AssetSet& out) {
     MeshBuilder mb;
     mb.Material(Mat(0xFFFFFF, "Character/Enemy/mizugame_t.png", 0.22f, 30, 0.5f));
     Lathe(mb, {0, 0, 0},
-          {{0.7f, 0.0f}, {1.15f, 0.45f}, {1.4f, 1.05f}, {1.3f, 1.6f}, {0.85f, 2.1f}, {0.55f, 2.45f},
-           {0.72f, 2.7f}, {0.78f, 2.82f}},
+          {{0.7f, 0.0f},
+           {1.15f, 0.45f},
+           {1.4f, 1.05f},
+           {1.3f, 1.6f},
+           {0.85f, 2.1f},
+           {0.55f, 2.45f},
+           {0.72f, 2.7f},
+           {0.78f, 2.82f}},
           24);
     mb.Material(Mat(0xF2C14E, "", 0.4f, 40, 0.9f));
     for (float side : {-1.0f, 1.0f})
-      mb.Tube({{side * 0.6f, 2.3f, 0}, {side * 1.25f, 2.45f, 0}, {side * 1.45f, 1.9f, 0}, {side * 1.3f, 1.45f, 0}},
+      mb.Tube({{side * 0.6f, 2.3f, 0},
+               {side * 1.25f, 2.45f, 0},
+               {side * 1.45f, 1.9f, 0},
+               {side * 1.3f, 1.45f, 0}},
               {0.09f, 0.09f, 0.09f, 0.09f}, 8);
     mb.Material(Glow(0x86E1FF, 0.9f));
     mb.Tube({{0, 2.78f, 0.5f}, {0, 3.05f, 0.9f}, {0, 2.7f, 1.35f}, {0, 2.1f, 1.55f}},
@@ -480,14 +495,18 @@ void GenerateModels(AssetSet& out) {
     mb.Use(face);
     mb.Sphere({0, 2.4f, 0}, {1.35f, 1.7f, 1.25f}, 20, 14);
     mb.Sphere({0, 2.3f, 1.15f}, {0.22f, 0.38f, 0.25f}, 10, 8);  // nose
-    for (float side : {-1.0f, 1.0f}) mb.Sphere({side * 1.32f, 2.4f, 0.1f}, {0.2f, 0.42f, 0.28f}, 10, 8);
+    for (float side : {-1.0f, 1.0f})
+      mb.Sphere({side * 1.32f, 2.4f, 0.1f}, {0.2f, 0.42f, 0.28f}, 10, 8);
     mb.Use(beard);
     mb.Cylinder({0, 0.35f, 0.45f}, 1.75f, 0.1f, 0.95f, 16);
-    mb.Tube({{-0.55f, 1.95f, 1.05f}, {-0.95f, 1.7f, 0.95f}, {-1.2f, 1.2f, 0.7f}}, {0.12f, 0.1f, 0.06f}, 6);
-    mb.Tube({{0.55f, 1.95f, 1.05f}, {0.95f, 1.7f, 0.95f}, {1.2f, 1.2f, 0.7f}}, {0.12f, 0.1f, 0.06f}, 6);
+    mb.Tube({{-0.55f, 1.95f, 1.05f}, {-0.95f, 1.7f, 0.95f}, {-1.2f, 1.2f, 0.7f}},
+            {0.12f, 0.1f, 0.06f}, 6);
+    mb.Tube({{0.55f, 1.95f, 1.05f}, {0.95f, 1.7f, 0.95f}, {1.2f, 1.2f, 0.7f}}, {0.12f, 0.1f, 0.06f},
+            6);
     for (float side : {-1.0f, 1.0f})
-      mb.Tube({{side * 0.15f, 2.95f, 1.12f}, {side * 0.5f, 3.1f, 1.05f}, {side * 0.85f, 3.05f, 0.85f}},
-              {0.08f, 0.08f, 0.05f}, 6);  // eyebrows
+      mb.Tube(
+          {{side * 0.15f, 2.95f, 1.12f}, {side * 0.5f, 3.1f, 1.05f}, {side * 0.85f, 3.05f, 0.85f}},
+          {0.08f, 0.08f, 0.05f}, 6);  // eyebrows
     mb.Use(eyes);
     mb.Sphere({-0.45f, 2.7f, 1.05f}, {0.17f, 0.1f, 0.08f}, 10, 6);
     mb.Sphere({0.45f, 2.7f, 1.05f}, {0.17f, 0.1f, 0.08f}, 10, 6);
@@ -505,7 +524,8 @@ void GenerateModels(AssetSet& out) {
     }
     mb.Use(eyes);
     mb.Star({0, 3.95f, 0.95f}, 0.3f, 0.12f, 0.08f);
-    Save(out, kRoot + "Character/Boss/tentei.x", mb, "emperor's head: 4.3 tall, origin below the beard");
+    Save(out, kRoot + "Character/Boss/tentei.x", mb,
+         "emperor's head: 4.3 tall, origin below the beard");
   }
   {
     MeshBuilder mb;

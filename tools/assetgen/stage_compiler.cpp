@@ -46,13 +46,18 @@ bool CompileStage(const std::string& source, const std::string& name, std::strin
       std::string keyword;
       if (!(w >> keyword)) continue;
       if (keyword == "margin") {
-        if (!(w >> margin) || margin < 0 || margin > 1000) return fail("margin needs a row count from 0 to 1000");
+        if (!(w >> margin) || margin < 0 || margin > 1000)
+          return fail("margin needs a row count from 0 to 1000");
         continue;
       }
-      if (keyword == "legend") inLegend = true;
-      else if (keyword == "upper") grid = &upper;
-      else if (keyword == "underside") grid = &underside;
-      else return fail("expected legend, upper or underside");
+      if (keyword == "legend")
+        inLegend = true;
+      else if (keyword == "upper")
+        grid = &upper;
+      else if (keyword == "underside")
+        grid = &underside;
+      else
+        return fail("expected legend, upper or underside");
       continue;
     }
     if (line == "end") {

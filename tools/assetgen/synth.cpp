@@ -1,11 +1,11 @@
 #include "tools/assetgen/synth.h"
 
-#include "base/math.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
+
+#include "base/math.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ void PutU16(std::vector<uint8_t>& b, uint16_t v) {
 // A one-pole low-pass, run in place on a mono signal.
 struct OnePole {
   float a, z = 0;
-  explicit OnePole(float cutoff) : a(1.0f - std::exp(-static_cast<float>(kTau) * cutoff / kSampleRate)) {}
+  explicit OnePole(float cutoff)
+      : a(1.0f - std::exp(-static_cast<float>(kTau) * cutoff / kSampleRate)) {}
   float Step(float x) { return z += a * (x - z); }
 };
 
@@ -30,7 +31,8 @@ struct OnePole {
 struct Svf {
   float low = 0, band = 0;
   float Step(float x, float cutoff, float q) {
-    const float f = 2.0f * std::sin(static_cast<float>(kPi) * std::min(cutoff, kSampleRate / 6.0f) / kSampleRate);
+    const float f = 2.0f * std::sin(static_cast<float>(kPi) * std::min(cutoff, kSampleRate / 6.0f) /
+                                    kSampleRate);
     low += f * band;
     const float high = x - low - q * band;
     band += f * high;
@@ -38,16 +40,22 @@ struct Svf {
   }
 };
 
-float Envelope(double t, double attack, double decay, double sustain, double release, double length) {
+float Envelope(double t, double attack, double decay, double sustain, double release,
+               double length) {
   double v;
-  if (t < attack) v = t / attack;
-  else if (t < attack + decay) v = 1 - (1 - sustain) * (t - attack) / decay;
-  else v = sustain;
+  if (t < attack)
+    v = t / attack;
+  else if (t < attack + decay)
+    v = 1 - (1 - sustain) * (t - attack) / decay;
+  else
+    v = sustain;
   if (t > length) v *= std::max(0.0, 1 - (t - length) / release);
   return static_cast<float>(std::max(0.0, v));
 }
 
-size_t FrameAt(double t) { return static_cast<size_t>(std::max(0.0, t) * kSampleRate); }
+size_t FrameAt(double t) {
+  return static_cast<size_t>(std::max(0.0, t) * kSampleRate);
+}
 
 }  // namespace
 
@@ -59,7 +67,8 @@ void Audio::Resize(double seconds) {
 
 void Audio::MixIn(const Audio& other, double at, float gain) {
   const size_t start = FrameAt(at);
-  if (start + other.Frames() > Frames()) Resize(static_cast<double>(start + other.Frames()) / kSampleRate + 0.001);
+  if (start + other.Frames() > Frames())
+    Resize(static_cast<double>(start + other.Frames()) / kSampleRate + 0.001);
   for (size_t i = 0; i < other.Frames(); ++i) {
     left[start + i] += other.left[i] * gain;
     right[start + i] += other.right[i] * gain;
@@ -98,7 +107,9 @@ std::vector<uint8_t> EncodeWav(const Audio& a, bool stereo) {
   return b;
 }
 
-double NoteFrequency(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0); }
+double NoteFrequency(double midi) {
+  return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0);
+}
 
 int ParseNote(const std::string& name) {
   if (name.empty() || name == "r") return -1;
@@ -217,7 +228,8 @@ void PluckString(Audio& out, const Note& n, Rng& rng, float brightness) {
   for (float& v : line) v = static_cast<float>(rng.Range(-1, 1));
   // Soften the excitation for a rounder tone.
   for (int pass = 0; pass < 2; ++pass)
-    for (size_t i = 1; i < period; ++i) line[i] = line[i] * brightness + line[i - 1] * (1 - brightness);
+    for (size_t i = 1; i < period; ++i)
+      line[i] = line[i] * brightness + line[i - 1] * (1 - brightness);
   const double length = n.duration + 1.2;
   const size_t start = FrameAt(n.time);
   const size_t frames = FrameAt(length);
@@ -283,8 +295,9 @@ void Flute(Audio& out, const Note& n, Rng& rng) {
     const double vib = 1 + 0.006 * std::sin(kTau * 5.2 * t) * std::min(1.0, t / 0.35);
     phase += f * vib / kSampleRate;
     phase -= std::floor(phase);
-    const float tone = static_cast<float>(std::sin(kTau * phase) + 0.22 * std::sin(2 * kTau * phase) +
-                                          0.08 * std::sin(3 * kTau * phase));
+    const float tone =
+        static_cast<float>(std::sin(kTau * phase) + 0.22 * std::sin(2 * kTau * phase) +
+                           0.08 * std::sin(3 * kTau * phase));
     const float noise = breath.Step(static_cast<float>(rng.Range(-1, 1)));
     const float env = Envelope(t, 0.06, 0.1, 0.9, 0.2, n.duration);
     out.Add(start + i, (tone * 0.9f + noise * 0.1f) * env * n.velocity * 0.4f, n.pan);
@@ -343,7 +356,8 @@ void HiHat(Audio& out, double t0, float velocity, Rng& rng, bool open) {
     const double t = static_cast<double>(i) / kSampleRate;
     const float noise = static_cast<float>(rng.Range(-1, 1));
     const float high = noise - lp.Step(noise);
-    out.Add(start + i, high * static_cast<float>(std::exp(-t * (open ? 9 : 60))) * velocity * 0.35f, -0.3f);
+    out.Add(start + i, high * static_cast<float>(std::exp(-t * (open ? 9 : 60))) * velocity * 0.35f,
+            -0.3f);
   }
 }
 
@@ -357,7 +371,8 @@ void Taiko(Audio& out, double t0, float velocity, Rng& rng, double pitch) {
     const double f = pitch * (1 + 0.6 * std::exp(-t * 20));
     phase += f / kSampleRate;
     const float body = static_cast<float>(std::sin(kTau * phase) * std::exp(-t * 5.5));
-    const float skin = lp.Step(static_cast<float>(rng.Range(-1, 1))) * static_cast<float>(std::exp(-t * 25));
+    const float skin =
+        lp.Step(static_cast<float>(rng.Range(-1, 1))) * static_cast<float>(std::exp(-t * 25));
     out.Add(start + i, (body + skin * 0.6f) * velocity, 0);
   }
 }

@@ -22,10 +22,13 @@ const Rgba kCyan = RgbaHex(0x7FD4FF);
 const Rgba kInk = RgbaHex(0x1A1530);
 const Rgba kWhite{1, 1, 1, 1};
 
-void Put(AssetSet& out, const std::string& path, const Canvas& c) { out.Add(kRoot + path, c.ToPng()); }
+void Put(AssetSet& out, const std::string& path, const Canvas& c) {
+  out.Add(kRoot + path, c.ToPng());
+}
 
-Canvas::TextStyle Style(float size, Rgba color = kWhite, float outline = 0, Rgba outlineColor = kInk,
-                        float glow = 0, Rgba glowColor = kGold, FontStyle font = FontStyle::Serif) {
+Canvas::TextStyle Style(float size, Rgba color = kWhite, float outline = 0,
+                        Rgba outlineColor = kInk, float glow = 0, Rgba glowColor = kGold,
+                        FontStyle font = FontStyle::Serif) {
   Canvas::TextStyle s;
   s.pixelSize = size;
   s.color = color;
@@ -38,12 +41,15 @@ Canvas::TextStyle Style(float size, Rgba color = kWhite, float outline = 0, Rgba
 }
 
 // Scatters stars over a rectangle: small points, a few bright ones with a glow.
-void Starfield(Canvas& c, int x0, int y0, int x1, int y1, int count, uint64_t seed, float scale = 1) {
+void Starfield(Canvas& c, int x0, int y0, int x1, int y1, int count, uint64_t seed,
+               float scale = 1) {
   Rng rng(seed);
   for (int i = 0; i < count; ++i) {
-    const float x = static_cast<float>(rng.Range(x0, x1)), y = static_cast<float>(rng.Range(y0, y1));
+    const float x = static_cast<float>(rng.Range(x0, x1)),
+                y = static_cast<float>(rng.Range(y0, y1));
     const float b = static_cast<float>(rng.Uniform());
-    const Rgba tint = Mix(kStar, b < 0.3f ? kCyan : kPaleGold, static_cast<float>(rng.Uniform()) * 0.5f);
+    const Rgba tint =
+        Mix(kStar, b < 0.3f ? kCyan : kPaleGold, static_cast<float>(rng.Uniform()) * 0.5f);
     if (b > 0.97f) {
       c.Glow(x, y, 9 * scale, WithAlpha(tint, 0.5f));
       c.FillCircle(x, y, 1.6f * scale, tint);
@@ -179,7 +185,8 @@ void RiverTexture(Canvas& c, int layer) {
     const float u = x / w, v = y / h;
     const float n = Fbm(u * 4, v * 4, 4, 5, layer == 0 ? 41u : 43u);
     const float streak = 0.5f + 0.5f * std::sin((v * 2 + n * 0.6f) * kPi * 2);
-    Rgba col = layer == 0 ? Mix(RgbaHex(0x1A2A7A), RgbaHex(0x6A5ACD), n) : Mix(RgbaHex(0x2A6AC8), RgbaHex(0x9FE3FF), streak);
+    Rgba col = layer == 0 ? Mix(RgbaHex(0x1A2A7A), RgbaHex(0x6A5ACD), n)
+                          : Mix(RgbaHex(0x2A6AC8), RgbaHex(0x9FE3FF), streak);
     col.a = layer == 0 ? 0.55f + 0.3f * n : 0.12f + 0.3f * streak * n;
     return col;
   });
@@ -214,7 +221,8 @@ void LifeGauge(Canvas& c, int x0, int y0, int life) {
   // Panel: a night-blue scroll with a gold rim.
   c.FillRoundRect(x0 + 6, y0 + 30, x0 + w - 6, y0 + h - 8, 22, RgbaHex(0x0E1640, 0.82f), 1.5f);
   c.StrokeRoundRect(x0 + 6, y0 + 30, x0 + w - 6, y0 + h - 8, 22, 3, WithAlpha(kGold, 0.9f));
-  c.StrokeRoundRect(x0 + 14, y0 + 38, x0 + w - 14, y0 + h - 16, 16, 1.2f, WithAlpha(kPaleGold, 0.5f));
+  c.StrokeRoundRect(x0 + 14, y0 + 38, x0 + w - 14, y0 + h - 16, 16, 1.2f,
+                    WithAlpha(kPaleGold, 0.5f));
   // Nine star slots along the bottom.
   for (int k = 0; k < 9; ++k) {
     const float cx = x0 + 50 + k * 45.5f, cy = y0 + 128;
@@ -227,16 +235,18 @@ void LifeGauge(Canvas& c, int x0, int y0, int life) {
       c.FillStar(cx, cy, 13, 5.3f, 0, RgbaHex(0x1A1F40, 0.9f));
     }
   }
-  if (life == 0) c.FillRoundRect(x0 + 6, y0 + 30, x0 + w - 6, y0 + h - 8, 22, RgbaHex(0xB03040, 0.25f));
+  if (life == 0)
+    c.FillRoundRect(x0 + 6, y0 + 30, x0 + w - 6, y0 + h - 8, 22, RgbaHex(0xB03040, 0.25f));
   // Number of lives at the right.
   const std::string digits = std::to_string(life);
-  c.DrawTextCentered(digits, x0 + 400, y0 + 92, Style(40, life ? kPaleGold : RgbaHex(0xFF8080), 2.5f));
+  c.DrawTextCentered(digits, x0 + 400, y0 + 92,
+                     Style(40, life ? kPaleGold : RgbaHex(0xFF8080), 2.5f));
 }
 
 void HudAtlas(Canvas& c) {
   // Life gauges in the places the HUD cuts them from.
-  const int places[10][2] = {{629, 0},   {1086, 684}, {1086, 513}, {1086, 342}, {1086, 171},
-                             {1086, 0},  {629, 684},  {629, 513},  {629, 342},  {629, 171}};
+  const int places[10][2] = {{629, 0},  {1086, 684}, {1086, 513}, {1086, 342}, {1086, 171},
+                             {1086, 0}, {629, 684},  {629, 513},  {629, 342},  {629, 171}};
   for (int life = 0; life <= 9; ++life) LifeGauge(c, places[life][0], places[life][1], life);
   // Hud marks: which side of the field the player is on.
   for (int mark = 0; mark < 2; ++mark) {
@@ -244,14 +254,15 @@ void HudAtlas(Canvas& c) {
     const Rgba fill = mark == 0 ? RgbaHex(0xF2C14E) : RgbaHex(0x7F8CFF);
     c.FillRoundRect(x + 6, y + 4, x + 84, y + 52, 12, RgbaHex(0x0B1230, 0.9f));
     c.StrokeRoundRect(x + 6, y + 4, x + 84, y + 52, 12, 2.5f, fill);
-    c.DrawTextCentered(mark == 0 ? "表" : "裏", x + 45, y + 43, Style(36, fill, 0, kInk, 4, WithAlpha(fill, 0.6f)));
+    c.DrawTextCentered(mark == 0 ? "表" : "裏", x + 45, y + 43,
+                       Style(36, fill, 0, kInk, 4, WithAlpha(fill, 0.6f)));
   }
   // Label.
   c.DrawTextCentered("いのち", 293 + 71, 268 + 32, Style(30, kPaleGold, 2, kInk));
   // Stage gauge bar: a stream of stars rising to the goal.
   const float bx0 = 155, bx1 = 293, by0 = 0, by1 = 471;
-  c.Shade(static_cast<int>(bx0), static_cast<int>(by0), static_cast<int>(bx1), static_cast<int>(by1),
-          [&](float x, float y) {
+  c.Shade(static_cast<int>(bx0), static_cast<int>(by0), static_cast<int>(bx1),
+          static_cast<int>(by1), [&](float x, float y) {
             const float u = (x - bx0) / (bx1 - bx0), v = (y - by0) / (by1 - by0);
             const float edge = std::min(u, 1 - u);
             Rgba col = Mix(RgbaHex(0xF2C14E), RgbaHex(0x3B5BD8), std::min(1.0f, v * 1.3f));
@@ -275,11 +286,13 @@ void HudAtlas(Canvas& c) {
   c.StrokeRoundRect(px0 + 3, py0 + 3, px1 - 3, py1 - 3, 15, 4, kGold);
   c.StrokeRoundRect(px0 + 10, py0 + 10, px1 - 10, py1 - 10, 10, 1.5f, RgbaHex(0xB88A2A));
   c.FillRoundRect(px0 + 18, py0 + 12, px0 + 130, py0 + 34, 8, RgbaHex(0x2A1F5C));
-  c.DrawTextCentered("しるべ", px0 + 74, py0 + 30, Style(18, kPaleGold, 0, kInk, 0, kGold, FontStyle::Sans));
+  c.DrawTextCentered("しるべ", px0 + 74, py0 + 30,
+                     Style(18, kPaleGold, 0, kInk, 0, kGold, FontStyle::Sans));
 }
 
 void MapMarker(Canvas& c) {
-  c.FillPolygon({{8, 1}, {15, 14}, {11, 14}, {11, 30}, {5, 30}, {5, 14}, {1, 14}}, RgbaHex(0xFFFFFF));
+  c.FillPolygon({{8, 1}, {15, 14}, {11, 14}, {11, 30}, {5, 30}, {5, 14}, {1, 14}},
+                RgbaHex(0xFFFFFF));
   c.FillPolygon({{8, 4}, {12, 12}, {9, 12}, {9, 27}, {7, 27}, {7, 12}, {4, 12}}, RgbaHex(0x3F6FD8));
 }
 
@@ -317,7 +330,8 @@ void ButtonPictures(Canvas& c) {
   auto key = [&](float x, float y, float w, float h, const std::string& label, float size) {
     c.FillRoundRect(x, y, x + w, y + h, 8, RgbaHex(0xFBF6EA));
     c.StrokeRoundRect(x, y, x + w, y + h, 8, 2.5f, RgbaHex(0x2A2640));
-    c.DrawTextCentered(label, x + w / 2, y + h / 2 + size * 0.36f, Style(size, RgbaHex(0x1A1530), 0, kInk, 0, kGold, FontStyle::Sans));
+    c.DrawTextCentered(label, x + w / 2, y + h / 2 + size * 0.36f,
+                       Style(size, RgbaHex(0x1A1530), 0, kInk, 0, kGold, FontStyle::Sans));
   };
   // 0: the arrow keys.
   key(44, 18, 40, 40, "↑", 26);
@@ -351,10 +365,17 @@ void ButtonPictures(Canvas& c) {
   c.FillStar(768 + 64, 16, 12, 5, 0, kGold);
   c.DrawTextCentered("願", 768 + 64, 76, Style(22, kWhite, 0, kInk, 0, kGold));
   // 7: the great wave.
-  c.FillPolygon({{896 + 6, 110}, {896 + 30, 60}, {896 + 70, 30}, {896 + 110, 40}, {896 + 96, 60},
-                 {896 + 76, 58}, {896 + 86, 84}, {896 + 122, 110}},
+  c.FillPolygon({{896 + 6, 110},
+                 {896 + 30, 60},
+                 {896 + 70, 30},
+                 {896 + 110, 40},
+                 {896 + 96, 60},
+                 {896 + 76, 58},
+                 {896 + 86, 84},
+                 {896 + 122, 110}},
                 RgbaHex(0x3F8FE8));
-  c.FillPolygon({{896 + 70, 30}, {896 + 110, 40}, {896 + 96, 60}, {896 + 80, 50}}, RgbaHex(0xE8F6FF));
+  c.FillPolygon({{896 + 70, 30}, {896 + 110, 40}, {896 + 96, 60}, {896 + 80, 50}},
+                RgbaHex(0xE8F6FF));
   // 8: a moving stone with its path.
   c.FillRoundRect(1024 + 14, 46, 1024 + 54, 86, 4, RgbaHex(0x9A8E86));
   c.StrokeRoundRect(1024 + 14, 46, 1024 + 54, 86, 4, 2, RgbaHex(0x4A403A));
@@ -389,7 +410,8 @@ void FabricTexture(Canvas& c, Rgba base, Rgba pattern) {
   });
   for (int k = 0; k < 6; ++k)
     for (int j = 0; j < 6; ++j)
-      c.FillStar((k + 0.5f + (j % 2) * 0.5f) * w / 6, (j + 0.5f) * h / 6, w / 28.0f, w / 70.0f, 0, WithAlpha(pattern, 0.8f));
+      c.FillStar((k + 0.5f + (j % 2) * 0.5f) * w / 6, (j + 0.5f) * h / 6, w / 28.0f, w / 70.0f, 0,
+                 WithAlpha(pattern, 0.8f));
 }
 
 void SkyTexture(Canvas& c) {
@@ -423,14 +445,18 @@ void GateTexture(Canvas& c) {
     return col;
   });
   // A lattice of gold lines.
-  for (int k = 1; k < 6; ++k) c.StrokeLine(k * w / 6.0f, 0, k * w / 6.0f, static_cast<float>(h), 3, RgbaHex(0xF2C14E, 0.85f));
-  for (int k = 1; k < 10; ++k) c.StrokeLine(0, k * h / 10.0f, static_cast<float>(w), k * h / 10.0f, 3, RgbaHex(0xF2C14E, 0.85f));
+  for (int k = 1; k < 6; ++k)
+    c.StrokeLine(k * w / 6.0f, 0, k * w / 6.0f, static_cast<float>(h), 3, RgbaHex(0xF2C14E, 0.85f));
+  for (int k = 1; k < 10; ++k)
+    c.StrokeLine(0, k * h / 10.0f, static_cast<float>(w), k * h / 10.0f, 3,
+                 RgbaHex(0xF2C14E, 0.85f));
 }
 
 void PlankTexture(Canvas& c) {
   WoodTexture(c, RgbaHex(0xB07A48), RgbaHex(0x5E3A1E), 91);
   const float w = static_cast<float>(c.Width());
-  for (int k = 0; k <= 4; ++k) c.StrokeLine(0, k * w / 4, w, k * w / 4, 2.5f, RgbaHex(0x2E1A0C, 0.9f));
+  for (int k = 0; k <= 4; ++k)
+    c.StrokeLine(0, k * w / 4, w, k * w / 4, 2.5f, RgbaHex(0x2E1A0C, 0.9f));
   for (int k = 0; k < 4; ++k) {
     c.FillCircle(8, k * w / 4 + w / 8, 2.5f, RgbaHex(0xD8C090));
     c.FillCircle(w - 8, k * w / 4 + w / 8, 2.5f, RgbaHex(0xD8C090));
@@ -467,7 +493,8 @@ void PaperTexture(Canvas& c) {
     col.a = 1;
     return col;
   });
-  c.DrawTextCentered("願", w / 2.0f, h * 0.45f, Style(w * 0.6f, kWhite, 0, kInk, 3, WithAlpha(kGold, 0.6f)));
+  c.DrawTextCentered("願", w / 2.0f, h * 0.45f,
+                     Style(w * 0.6f, kWhite, 0, kInk, 3, WithAlpha(kGold, 0.6f)));
   c.FillStar(w / 2.0f, h * 0.75f, w * 0.2f, w * 0.08f, 0, kGold);
 }
 
@@ -491,7 +518,8 @@ void PotteryTexture(Canvas& c) {
     return col;
   });
   // Gold bands and a wave pattern.
-  for (float v : {0.15f, 0.55f, 0.85f}) c.FillRect(0, v * h - 4, static_cast<float>(w), v * h + 4, kGold);
+  for (float v : {0.15f, 0.55f, 0.85f})
+    c.FillRect(0, v * h - 4, static_cast<float>(w), v * h + 4, kGold);
   for (int k = 0; k < 8; ++k) {
     const float cx = (k + 0.5f) * w / 8.0f;
     for (int r = 3; r >= 1; --r)
@@ -508,7 +536,9 @@ void GoldSkinTexture(Canvas& c) {
     col.a = 1;
     return col;
   });
-  for (int k = 0; k < 5; ++k) c.StrokeLine(0, (k + 0.5f) * h / 5, static_cast<float>(w), (k + 0.5f) * h / 5 + 6, 2, RgbaHex(0xB8862A, 0.5f));
+  for (int k = 0; k < 5; ++k)
+    c.StrokeLine(0, (k + 0.5f) * h / 5, static_cast<float>(w), (k + 0.5f) * h / 5 + 6, 2,
+                 RgbaHex(0xB8862A, 0.5f));
 }
 
 void FishTexture(Canvas& c) {
@@ -517,7 +547,8 @@ void FishTexture(Canvas& c) {
     // Scales: offset rows of arcs.
     const float sx = x / 16, sy = y / 12;
     const float row = std::floor(sy);
-    const float fx = sx + (static_cast<int>(row) % 2 ? 0.5f : 0) - std::floor(sx + (static_cast<int>(row) % 2 ? 0.5f : 0));
+    const float fx = sx + (static_cast<int>(row) % 2 ? 0.5f : 0) -
+                     std::floor(sx + (static_cast<int>(row) % 2 ? 0.5f : 0));
     const float fy = sy - row;
     const float d = std::sqrt((fx - 0.5f) * (fx - 0.5f) + fy * fy * 0.8f);
     Rgba col = Mix(kWhite, RgbaHex(0xC8D8E8), d > 0.45f && d < 0.55f ? 0.8f : 0.1f);
@@ -572,15 +603,23 @@ void Portrait(Canvas& c, const PortraitStyle& s) {
   // Aura.
   c.Glow(cx, 300, 170, WithAlpha(RgbaHex(s.accent), 0.25f), 1.5f);
   // Shoulders and robe.
-  c.FillPolygon({{cx - 150, 720}, {cx - 140, 520}, {cx - 95, 440}, {cx - 40, 415}, {cx + 40, 415},
-                 {cx + 95, 440}, {cx + 140, 520}, {cx + 150, 720}},
+  c.FillPolygon({{cx - 150, 720},
+                 {cx - 140, 520},
+                 {cx - 95, 440},
+                 {cx - 40, 415},
+                 {cx + 40, 415},
+                 {cx + 95, 440},
+                 {cx + 140, 520},
+                 {cx + 150, 720}},
                 robe, 1.5f);
   c.FillPolygon({{cx - 150, 720}, {cx - 140, 520}, {cx - 95, 440}, {cx - 60, 430}, {cx - 90, 720}},
                 RgbaHex(s.robeShade, 0.8f), 1.5f);
   // Collar: the crossed kimono front.
-  c.FillPolygon({{cx - 42, 415}, {cx, 520}, {cx + 42, 415}, {cx + 28, 412}, {cx, 480}, {cx - 28, 412}},
-                RgbaHex(s.collar), 1.2f);
-  c.FillPolygon({{cx - 42, 415}, {cx + 30, 560}, {cx + 12, 600}, {cx - 58, 430}}, RgbaHex(s.collar, 0.9f), 1.2f);
+  c.FillPolygon(
+      {{cx - 42, 415}, {cx, 520}, {cx + 42, 415}, {cx + 28, 412}, {cx, 480}, {cx - 28, 412}},
+      RgbaHex(s.collar), 1.2f);
+  c.FillPolygon({{cx - 42, 415}, {cx + 30, 560}, {cx + 12, 600}, {cx - 58, 430}},
+                RgbaHex(s.collar, 0.9f), 1.2f);
   // Neck and face.
   c.FillRoundRect(cx - 24, 350, cx + 24, 430, 12, Scale(skin, 0.92f), 1.2f);
   c.FillEllipse(cx, 300, 62, 78, skin, 1.2f);
@@ -589,12 +628,14 @@ void Portrait(Canvas& c, const PortraitStyle& s) {
     c.FillEllipse(cx, 238, 68, 40, hair, 1.2f);
     c.FillPolygon({{cx - 66, 240}, {cx - 62, 320}, {cx - 50, 262}}, hair);
     c.FillPolygon({{cx + 66, 240}, {cx + 62, 320}, {cx + 50, 262}}, hair);
-    c.FillPolygon({{cx - 40, 250}, {cx - 10, 272}, {cx + 5, 252}, {cx + 30, 270}, {cx + 50, 248}}, hair);
+    c.FillPolygon({{cx - 40, 250}, {cx - 10, 272}, {cx + 5, 252}, {cx + 30, 270}, {cx + 50, 248}},
+                  hair);
     c.FillEllipse(cx, 188, 24, 22, hair);  // topknot
     c.FillRect(cx - 26, 196, cx + 26, 206, RgbaHex(s.accent));
   } else if (s.kind == 1) {
     c.FillEllipse(cx, 240, 74, 44, hair, 1.2f);
-    c.FillPolygon({{cx - 56, 250}, {cx - 20, 268}, {cx, 256}, {cx + 20, 268}, {cx + 56, 250}}, hair);
+    c.FillPolygon({{cx - 56, 250}, {cx - 20, 268}, {cx, 256}, {cx + 20, 268}, {cx + 56, 250}},
+                  hair);
     c.FillPolygon({{cx - 74, 250}, {cx - 84, 470}, {cx - 54, 470}, {cx - 50, 300}}, hair, 1.2f);
     c.FillPolygon({{cx + 74, 250}, {cx + 84, 470}, {cx + 54, 470}, {cx + 50, 300}}, hair, 1.2f);
     c.FillEllipse(cx - 46, 200, 26, 24, hair);
@@ -605,8 +646,14 @@ void Portrait(Canvas& c, const PortraitStyle& s) {
       c.FillCircle(cx + side * 64, 254, 4, RgbaHex(0xFFFFFF));
     }
     // The floating shawl.
-    c.FillPolygon({{cx - 150, 520}, {cx - 100, 470}, {cx + 100, 470}, {cx + 150, 520}, {cx + 160, 600},
-                   {cx + 110, 520}, {cx - 110, 520}, {cx - 160, 600}},
+    c.FillPolygon({{cx - 150, 520},
+                   {cx - 100, 470},
+                   {cx + 100, 470},
+                   {cx + 150, 520},
+                   {cx + 160, 600},
+                   {cx + 110, 520},
+                   {cx - 110, 520},
+                   {cx - 160, 600}},
                   RgbaHex(0xE8F0FF, 0.55f), 2);
   } else {
     c.FillEllipse(cx, 238, 66, 34, hair, 1.2f);
@@ -622,8 +669,10 @@ void Portrait(Canvas& c, const PortraitStyle& s) {
     // Beard.
     c.FillPolygon({{cx - 52, 320}, {cx + 52, 320}, {cx + 30, 440}, {cx, 470}, {cx - 30, 440}},
                   RgbaHex(0xE8EEF5), 1.5f);
-    c.FillPolygon({{cx - 40, 335}, {cx - 70, 360}, {cx - 80, 420}, {cx - 50, 360}}, RgbaHex(0xE8EEF5), 1.2f);
-    c.FillPolygon({{cx + 40, 335}, {cx + 70, 360}, {cx + 80, 420}, {cx + 50, 360}}, RgbaHex(0xE8EEF5), 1.2f);
+    c.FillPolygon({{cx - 40, 335}, {cx - 70, 360}, {cx - 80, 420}, {cx - 50, 360}},
+                  RgbaHex(0xE8EEF5), 1.2f);
+    c.FillPolygon({{cx + 40, 335}, {cx + 70, 360}, {cx + 80, 420}, {cx + 50, 360}},
+                  RgbaHex(0xE8EEF5), 1.2f);
   }
   // Eyes, brows, mouth.
   const Rgba ink = RgbaHex(0x1A1530);
@@ -645,7 +694,9 @@ void Portrait(Canvas& c, const PortraitStyle& s) {
     c.FillEllipse(cx + 36, 322, 12, 6, RgbaHex(0xF4A0A0, 0.35f));
   }
   // A pattern on the robe.
-  for (int k = 0; k < 7; ++k) c.FillStar(cx - 110 + k * 36.0f, 650 - (k % 2) * 40.0f, 9, 4, 0, WithAlpha(RgbaHex(s.accent), 0.7f));
+  for (int k = 0; k < 7; ++k)
+    c.FillStar(cx - 110 + k * 36.0f, 650 - (k % 2) * 40.0f, 9, 4, 0,
+               WithAlpha(RgbaHex(s.accent), 0.7f));
 }
 
 void TitlePicture(Canvas& c) {
@@ -668,16 +719,19 @@ void TitlePicture(Canvas& c) {
   c.FillEllipse(1130, 640, 12, 30, RgbaHex(0x0B1230));
   c.FillCircle(1130, 600, 10, RgbaHex(0x0B1230));
   // Title.
-  Canvas::TextStyle title = Style(120, RgbaHex(0xFFF6D8), 5, RgbaHex(0x1A1040), 18, WithAlpha(kGold, 0.8f));
+  Canvas::TextStyle title =
+      Style(120, RgbaHex(0xFFF6D8), 5, RgbaHex(0x1A1040), 18, WithAlpha(kGold, 0.8f));
   c.DrawTextCentered("オルヴェルーン", 640, 250, title);
-  c.DrawTextCentered("Orvelune", 640, 320, Style(40, kPaleGold, 2, kInk, 6, WithAlpha(kCyan, 0.6f)));
+  c.DrawTextCentered("Orvelune", 640, 320,
+                     Style(40, kPaleGold, 2, kInk, 6, WithAlpha(kCyan, 0.6f)));
   c.FillStar(250, 160, 22, 9, 0.2f, kGold);
   c.FillStar(1040, 140, 16, 6.5f, -0.2f, kGold);
   // Menu items: white letters that the menu tints grey or bright.
   const char* items[3] = {"はじめる", "スタッフ", "おわる"};
   for (int i = 0; i < 3; ++i) {
     const float x0 = 446.0f * i;
-    c.DrawTextCentered(items[i], x0 + 223, 720 + 91 + 20, Style(54, kWhite, 3, RgbaHex(0x101030), 8, WithAlpha(kCyan, 0.5f)));
+    c.DrawTextCentered(items[i], x0 + 223, 720 + 91 + 20,
+                       Style(54, kWhite, 3, RgbaHex(0x101030), 8, WithAlpha(kCyan, 0.5f)));
     c.FillStar(x0 + 223 - 150, 720 + 91, 12, 5, 0, kWhite);
     c.FillStar(x0 + 223 + 150, 720 + 91, 12, 5, 0, kWhite);
   }
@@ -697,13 +751,18 @@ void ClearCaption(Canvas& c) {
   for (int i = 0; i < 3; ++i) {
     const float cx = 128.0f * i + 64;
     c.Glow(cx, 214, 70, RgbaHex(0xFFE27A, 0.45f));
-    c.DrawTextCentered(letters[i], cx, 214 + 38, Style(104, RgbaHex(0xFFF2B0), 4, RgbaHex(0x6A3A08), 6, WithAlpha(kGold, 0.8f)));
+    c.DrawTextCentered(
+        letters[i], cx, 214 + 38,
+        Style(104, RgbaHex(0xFFF2B0), 4, RgbaHex(0x6A3A08), 6, WithAlpha(kGold, 0.8f)));
   }
-  c.DrawTextCentered("STAGE CLEAR", 192, 110, Style(44, kPaleGold, 2, kInk, 4, WithAlpha(kGold, 0.6f), FontStyle::Sans));
+  c.DrawTextCentered("STAGE CLEAR", 192, 110,
+                     Style(44, kPaleGold, 2, kInk, 4, WithAlpha(kGold, 0.6f), FontStyle::Sans));
 }
 
 void GameOverCaption(Canvas& c) {
-  c.DrawTextCentered("ゲームオーバー", 320, 90, Style(84, RgbaHex(0xDDE6FF), 4, RgbaHex(0x101030), 10, WithAlpha(RgbaHex(0x7F8CFF), 0.7f)));
+  c.DrawTextCentered(
+      "ゲームオーバー", 320, 90,
+      Style(84, RgbaHex(0xDDE6FF), 4, RgbaHex(0x101030), 10, WithAlpha(RgbaHex(0x7F8CFF), 0.7f)));
   c.DrawTextCentered("もういちど？", 190, 128 + 80, Style(54, kWhite, 3, RgbaHex(0x101030)));
   auto item = [&](float y, const char* text, bool chosen) {
     const Rgba col = chosen ? RgbaHex(0xFFE27A) : RgbaHex(0x8A90B0);
@@ -728,7 +787,9 @@ void CreditsPicture(Canvas& c) {
     c.DrawTextCentered(text, 640, y, Style(34, kWhite, 2, kInk));
     y += 52;
   };
-  c.DrawTextCentered("オルヴェルーン", 640, y, Style(96, RgbaHex(0xFFF6D8), 4, RgbaHex(0x1A1040), 14, WithAlpha(kGold, 0.8f)));
+  c.DrawTextCentered(
+      "オルヴェルーン", 640, y,
+      Style(96, RgbaHex(0xFFF6D8), 4, RgbaHex(0x1A1040), 14, WithAlpha(kGold, 0.8f)));
   y += 70;
   c.DrawTextCentered("Orvelune", 640, y, Style(36, kPaleGold, 2, kInk));
   y += 150;
@@ -756,7 +817,9 @@ void CreditsPicture(Canvas& c) {
   heading("そして");
   line("遊んでくださったあなたへ");
   y += 200;
-  c.DrawTextCentered("ありがとうございました", 640, y, Style(60, RgbaHex(0xFFF6D8), 3, RgbaHex(0x1A1040), 10, WithAlpha(kGold, 0.7f)));
+  c.DrawTextCentered(
+      "ありがとうございました", 640, y,
+      Style(60, RgbaHex(0xFFF6D8), 3, RgbaHex(0x1A1040), 10, WithAlpha(kGold, 0.7f)));
   c.FillStar(640, y + 140, 40, 16, 0, kGold);
 }
 

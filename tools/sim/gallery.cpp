@@ -3,19 +3,19 @@
 #include <memory>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"
-#include "base/text_encoding.h"
 #include "render/constants.h"
-#include "render/preload.h"
 #include "render/lighting.h"
+#include "render/preload.h"
 #include "render/primitives.h"
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
-#include "world/stage_meshes.h"
 #include "world/player.h"
+#include "world/stage_meshes.h"
 #include "world/world_values.h"
 
 namespace {
@@ -48,8 +48,8 @@ bool DrawGallery(const std::string& pngPath, std::string* error) {
   GraphicsDevice* d = GetDevice();
   Sprite* sprite = GetSprite();
   // Per-class models are loaded here as their classes will load them.
-  const char* classModels[] = {kEnemyMeshPath,   kScorpionMeshPath,  kPolluxMeshPath,
-                               kCastorMeshPath,  kFishMeshPaths[0],  kFishMeshPaths[1],
+  const char* classModels[] = {kEnemyMeshPath,    kScorpionMeshPath,   kPolluxMeshPath,
+                               kCastorMeshPath,   kFishMeshPaths[0],   kFishMeshPaths[1],
                                kAquariusMeshPath, kProvidenceMeshPath, kRightHandMeshPath,
                                kLeftHandMeshPath};
   std::vector<std::unique_ptr<Mesh>> models;
@@ -86,7 +86,8 @@ bool DrawGallery(const std::string& pngPath, std::string* error) {
   DrawAt(d, GetObjectMesh(kMeshGate2), {10.5f, -0.5f, 6}, 0);
   DrawAt(d, GetObjectMesh(kMeshInfoBoard), {-2.5f, -0.5f, 2}, 20);
   DrawAt(d, GetItemMesh(0), {-3.8f, -0.5f, 2}, 30);
-  for (int k = 0; k < 3; ++k) DrawAt(d, GetObjectMesh(k == 2 ? kMeshBridgeB : kMeshBridgeA), {6.0f + k, -0.5f, 1}, 90);
+  for (int k = 0; k < 3; ++k)
+    DrawAt(d, GetObjectMesh(k == 2 ? kMeshBridgeB : kMeshBridgeA), {6.0f + k, -0.5f, 1}, 90);
   DrawAt(d, GetObjectMesh(kMeshHandrailA), {6, -0.5f, 1.3f}, 90);
   DrawAt(d, GetObjectMesh(kMeshHandrailB), {7, -0.5f, 1.3f}, 90);
   // Front row: the characters.
@@ -176,7 +177,8 @@ bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* erro
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     const Vec3 p = player->position;
     d->SetTransform(D3DTS_VIEW, MatrixLookAtLH(p + Vec3{-9, 9, -7}, p + Vec3{9, 0, -1}, kUp));
-    d->SetTransform(D3DTS_PROJECTION, MatrixPerspectiveFovLH(60 * kDegToRad, 1280.0f / 720.0f, 0.1f, 500.0f));
+    d->SetTransform(D3DTS_PROJECTION,
+                    MatrixPerspectiveFovLH(60 * kDegToRad, 1280.0f / 720.0f, 0.1f, 500.0f));
     for (GimmickNode* n = head; n; n = n->next) n->object->Draw();
     for (CharacterBase* c : characters) {
       c->groundPoint = {c->position.x, c->upsideDown ? -0.5f : 0.5f, c->position.z};

@@ -1,8 +1,5 @@
 #include "tools/sim/simulation.h"
 
-#include "tools/sim/gallery.h"
-#include "tools/sim/stage_dump.h"
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,15 +13,17 @@
 #include <set>
 
 #include "app/application.h"
+#include "base/atomic_file.h"
 #include "base/json_writer.h"
 #include "base/random.h"
-#include "base/atomic_file.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
 #include "platform/png_image.h"
 #include "platform/sdl_gl/gl_device.h"
 #include "platform/sdl_gl/sdl_backend.h"
+#include "tools/sim/gallery.h"
+#include "tools/sim/stage_dump.h"
 
 namespace {
 
@@ -68,7 +67,9 @@ class RecordingBackend : public Backend {
   GameWindow* CreateGameWindow(const char* t, int w, int h, bool f) override {
     return inner_->CreateGameWindow(t, w, h, f);
   }
-  GraphicsDevice* CreateDevice(GameWindow* w, bool f) override { return inner_->CreateDevice(w, f); }
+  GraphicsDevice* CreateDevice(GameWindow* w, bool f) override {
+    return inner_->CreateDevice(w, f);
+  }
   InputSource* CreateInputSource() override {
     InputSource* real = inner_->CreateInputSource();
     return real ? new RecordingInput(real, recorder_) : nullptr;
@@ -174,8 +175,7 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
       if (!value(&v)) return false;
       const char* colon = std::strchr(v, ':');
       int64_t f;
-      if (!colon || !ParseInt64(std::string(v, colon).c_str(), 0, INT64_MAX / 2, &f) ||
-          !colon[1]) {
+      if (!colon || !ParseInt64(std::string(v, colon).c_str(), 0, INT64_MAX / 2, &f) || !colon[1]) {
         *error = "--screenshot needs FRAME:PATH.png";
         return false;
       }
@@ -254,7 +254,9 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
 
 namespace {
 
-void Fail(const std::string& why) { std::fprintf(stderr, "orvelune-sim: %s\n", why.c_str()); }
+void Fail(const std::string& why) {
+  std::fprintf(stderr, "orvelune-sim: %s\n", why.c_str());
+}
 
 // --dump-stage: the objects a stage file makes, as JSON.
 int DumpStage(const SimOptions& options) {
@@ -292,7 +294,8 @@ int DrawOnePicture(const SimOptions& options, const std::function<bool(std::stri
 
 // --gallery: the test view of the models and HUD pieces.
 int Gallery(const SimOptions& options) {
-  return DrawOnePicture(options, [&](std::string* error) { return DrawGallery(options.galleryPath, error); });
+  return DrawOnePicture(
+      options, [&](std::string* error) { return DrawGallery(options.galleryPath, error); });
 }
 
 // --stage-view: a fixed view of a stage.
@@ -315,9 +318,11 @@ class FrameHook {
 // --dump: the state as JSON lines.
 class DumpHook : public FrameHook {
  public:
-  DumpHook(FILE* out, const std::vector<int64_t>& frames) : out_(out), frames_(frames.begin(), frames.end()) {}
+  DumpHook(FILE* out, const std::vector<int64_t>& frames)
+      : out_(out), frames_(frames.begin(), frames.end()) {}
   void OnFrame(Application& app, int64_t frame) override {
-    if (frames_.empty() || frames_.count(frame)) std::fprintf(out_, "%s\n", DumpLine(app, frame).c_str());
+    if (frames_.empty() || frames_.count(frame))
+      std::fprintf(out_, "%s\n", DumpLine(app, frame).c_str());
   }
 
  private:
@@ -371,7 +376,8 @@ class HashRecorder : public FrameHook {
 // the run.
 class HashVerifier : public FrameHook {
  public:
-  HashVerifier(const InputScript& script, HeadlessBackend* headless) : script_(script), headless_(headless) {}
+  HashVerifier(const InputScript& script, HeadlessBackend* headless)
+      : script_(script), headless_(headless) {}
   void OnFrame(Application& app, int64_t frame) override {
     const auto& hashes = script_.hashes;
     while (next_ < hashes.size() && hashes[next_].frame < frame) ++next_;
@@ -379,8 +385,8 @@ class HashVerifier : public FrameHook {
     const uint64_t h = StateHash(StateJson(app, frame));
     if (h != hashes[next_].hash) {
       std::fprintf(stderr,
-                   "orvelune-sim: desync at frame %" PRId64 ": expected hash %016" PRIx64 ", got %016" PRIx64
-                   "\n  state: %s\n",
+                   "orvelune-sim: desync at frame %" PRId64 ": expected hash %016" PRIx64
+                   ", got %016" PRIx64 "\n  state: %s\n",
                    frame, hashes[next_].hash, h, StateJson(app, frame).c_str());
       failed_ = true;
       if (headless_) headless_->RequestQuit();
@@ -390,11 +396,14 @@ class HashVerifier : public FrameHook {
   int Finish(const Application& app) override {
     if (failed_) return 1;
     if (next_ < script_.hashes.size()) {
-      std::fprintf(stderr, "orvelune-sim: the run ended after %" PRId64 " frames, before the hash of frame %" PRId64 "\n",
+      std::fprintf(stderr,
+                   "orvelune-sim: the run ended after %" PRId64
+                   " frames, before the hash of frame %" PRId64 "\n",
                    app.GetFrameCount(), script_.hashes[next_].frame);
       return 1;
     }
-    std::printf("replay verified: %zu hashes over %" PRId64 " frames\n", script_.hashes.size(), app.GetFrameCount());
+    std::printf("replay verified: %zu hashes over %" PRId64 " frames\n", script_.hashes.size(),
+                app.GetFrameCount());
     return 0;
   }
 

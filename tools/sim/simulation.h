@@ -14,8 +14,8 @@ struct Screenshot {
 };
 
 struct SimOptions {
-  int64_t frames = -1;       // -1: until the program ends
-  std::string inputPath;     // input script
+  int64_t frames = -1;    // -1: until the program ends
+  std::string inputPath;  // input script
   bool seedGiven = false;
   uint32_t seed = 1;
   std::vector<Screenshot> screenshots;
@@ -25,11 +25,11 @@ struct SimOptions {
   std::string verifyPath;           // replay and check hashes
   std::string writeReplayPath;      // run headless and save the input with hashes
   std::string workingDirectory;
-  std::string galleryPath;          // draw the content test view and stop
-  std::string dumpStagePath;        // print a stage file's objects and stop
-  int startStage = -1;              // start a game on this stage directly
-  int stageViewIndex = -1;          // draw a fixed view of a stage...
-  std::string stageViewPath;        // ...into this picture, and stop
+  std::string galleryPath;    // draw the content test view and stop
+  std::string dumpStagePath;  // print a stage file's objects and stop
+  int startStage = -1;        // start a game on this stage directly
+  int stageViewIndex = -1;    // draw a fixed view of a stage...
+  std::string stageViewPath;  // ...into this picture, and stop
 };
 
 // Parses the command line; false with a message for a mistake. help is set
