@@ -114,6 +114,8 @@ class CastorsWeapon : public GimmickBase {
   const char* ClassName() const override { return "CastorsWeapon"; }
   void Draw() override;
 
+  // The motion step of every object (unused: Castor drives its stars).
+  using GimmickBase::Update;
   // One frame, called by Castor while it chases.
   void Update(const Vec3& ownerPosition, const Vec3& ownerVelocity, const Vec3& ownerRotation,
               CharacterBase* player);
