@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "app/frame_timer.h"
+#include "base/failed_files.h"
 #include "base/json_writer.h"
 #include "base/report_error.h"
+#include "base/text_encoding.h"
 #include "platform/input.h"
 #include "platform/sound.h"
 #include "render/preload.h"
@@ -87,6 +89,8 @@ void Application::Run() {
     if (state_ == kSeqTitleRun || state_ == kSeqCreditRun || state_ == kSeqOpeningRun ||
         state_ == kSeqGameRun || state_ == kSeqEndingRun)
       DrawScene();
+    else if (WaitingForScene())
+      DrawWaitingNotice();
     device->EndScene();
     const HRESULT presented = device->Present();
     GetBackend()->EndFrame();
@@ -185,9 +189,12 @@ int Application::UpdateScene() {
     case kSeqOpeningEnd:
       EndStep(opening_);
       return on(StepResult::kNext, kSeqGameStart, kDrawNone);
-    case kSeqGameStart:
+    case kSeqGameStart: {
       // A game scene that cannot start ends the program.
-      return on(StartStep(game_, true, true), kSeqGameRun, kDrawGame);
+      const StepResult r = StartStep(game_, true, true);
+      if (r == StepResult::kEndProgram) gameStartFailed_ = true;
+      return on(r, kSeqGameRun, kDrawGame);
+    }
     case kSeqGameRun:
       return on(RunStep(game_), kSeqGameEnd, drawId_);
     case kSeqGameEnd: {
@@ -206,6 +213,22 @@ int Application::UpdateScene() {
     default:
       return 0;
   }
+}
+
+void Application::DrawWaitingNotice() const {
+  // One line in Japanese and one in English, both naming the file.
+  const std::string file = LastFailedFile();
+  const std::string text = Utf8ToSjis(("ファイルを読み込めません: " + file).c_str()) + "\n" +
+                           "Cannot load " + file +
+                           ". Reinstall the game, or run it from its build folder. Esc quits.";
+  DrawNotice(text.c_str());
+}
+
+bool Application::WaitingForScene() const {
+  const bool starting = state_ == kSeqTitleStart || state_ == kSeqCreditStart || state_ == kSeqOpeningStart ||
+                        state_ == kSeqEndingStart;
+  const std::string file = LastFailedFile();
+  return starting && !file.empty() && FailedBefore(file);
 }
 
 void Application::StartGameDirectly(int stage) {

@@ -80,6 +80,13 @@ class Application {
   // Frames run so far (each reads input and steps the sequencer).
   int64_t GetFrameCount() const { return frameCount_; }
   Game* GetGame() const { return game_; }
+  // True when the game scene's start failed (which ends the program).
+  bool GameStartFailed() const { return gameStartFailed_; }
+  // True while a scene is being started and a file it needs has failed:
+  // the title, the credits, the opening and the ending wait for it.
+  bool WaitingForScene() const;
+  // The notice drawn while a scene waits.
+  void DrawWaitingNotice() const;
   // Skips the title and the opening: the next frame starts a game on this
   // stage (0 to 3) with the game's real start-up.
   void StartGameDirectly(int stage);
@@ -120,5 +127,6 @@ class Application {
   DisplayMode mode_;
   double fps_ = 0;
   int64_t frameCount_ = 0;
+  bool gameStartFailed_ = false;
   std::function<void(Application&)> observer_;
 };

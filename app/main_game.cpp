@@ -16,10 +16,17 @@ constexpr DisplayMode kDisplayMode = DisplayMode::FullScreen;
 int main() {
   SingleInstanceGuard guard;
   std::string why;
-  if (!guard.Acquire(&why)) {
-    ReportError("多重起動できません");
-    ReportErrorDetail(why.c_str());
-    return 1;
+  switch (guard.TryAcquire(&why)) {
+    case SingleInstanceGuard::Result::kAcquired: break;
+    case SingleInstanceGuard::Result::kHeldByAnother:
+      ReportError("多重起動できません");
+      ReportErrorDetail(("another copy of Orvelune is running (lock " + guard.Path() + ")").c_str());
+      return 1;
+    case SingleInstanceGuard::Result::kUnusable:
+      // Without a usable lock the game still starts; only the check is lost.
+      std::fprintf(stderr, "orvelune: warning: %s; starting without the single-instance check\n",
+                   why.c_str());
+      break;
   }
   std::unique_ptr<Backend> backend = CreateSdlBackend(SdlBackendOptions{});
   if (!backend) return 1;

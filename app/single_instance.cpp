@@ -22,18 +22,23 @@ SingleInstanceGuard::~SingleInstanceGuard() {
   if (fd_ >= 0) ::close(fd_);  // closing drops the lock
 }
 
-bool SingleInstanceGuard::Acquire(std::string* why) {
-  if (fd_ >= 0) return true;
+SingleInstanceGuard::Result SingleInstanceGuard::TryAcquire(std::string* why) {
+  if (fd_ >= 0) return Result::kAcquired;
   const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
     if (why) *why = "cannot open " + path_ + ": " + std::strerror(errno);
-    return false;
+    return Result::kUnusable;
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (why) *why = errno == EWOULDBLOCK ? "another copy is running" : std::strerror(errno);
+    const int code = errno;
     ::close(fd);
-    return false;
+    if (code == EWOULDBLOCK) {
+      if (why) *why = "another copy is running";
+      return Result::kHeldByAnother;
+    }
+    if (why) *why = "cannot lock " + path_ + ": " + std::strerror(code);
+    return Result::kUnusable;
   }
   fd_ = fd;
-  return true;
+  return Result::kAcquired;
 }

@@ -13,9 +13,14 @@ class SingleInstanceGuard {
   SingleInstanceGuard(const SingleInstanceGuard&) = delete;
   SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
 
-  // True when this process now holds the lock; false when another holds it
-  // (or the lock file cannot be used, with the reason in *why).
-  bool Acquire(std::string* why = nullptr);
+  enum class Result {
+    kAcquired,       // this process now holds the lock
+    kHeldByAnother,  // another copy of the game runs
+    kUnusable,       // the lock file cannot be made or locked (the reason in *why)
+  };
+  Result TryAcquire(std::string* why = nullptr);
+  // True when this process now holds the lock.
+  bool Acquire(std::string* why = nullptr) { return TryAcquire(why) == Result::kAcquired; }
   const std::string& Path() const { return path_; }
 
  private:

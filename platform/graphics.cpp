@@ -144,6 +144,15 @@ void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2
   g_scriptFont->DrawText(g_sprite, text, -1, &rect, DT_WORDBREAK, color);
 }
 
+void DrawNotice(const char* sjisText) {
+  if (!g_sprite || !g_boardFont) return;
+  RECT rect{80, 300, 1200, 700};
+  g_sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  g_sprite->SetTransform(MatrixTranslation(0, 0, 0));
+  g_boardFont->DrawText(g_sprite, sjisText, -1, &rect, DT_WORDBREAK, 0xFFFFFFFF);
+  g_sprite->End();
+}
+
 void DrawBoardText(const char* text, const Vec2& topLeft) {
   if (!g_sprite || !g_boardFont) return;
   RECT rect;

@@ -29,6 +29,10 @@ Font* GetBoardFont();
 // draws nothing. The caller has begun the sprite batch.
 void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2& topLeft);
 void DrawBoardText(const char* text, const Vec2& topLeft);
+// Lines of Shift-JIS text in white on the (cleared) screen, for the notice
+// shown while a scene waits for a file that failed to load. Begins and ends
+// its own sprite batch.
+void DrawNotice(const char* sjisText);
 
 // The colour DrawScriptText uses, or 0 when the pair draws nothing.
 D3DCOLOR ScriptTextColor(int speakerKind, int sceneMode);

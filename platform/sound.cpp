@@ -1,5 +1,7 @@
 #include "platform/sound.h"
 
+#include "base/failed_files.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -118,10 +120,12 @@ bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* wh
 
 int SoundBuffer::Load(const char* path) {
   Release();
+  if (FailedBefore(path)) return 0;  // unchanged since it failed: not read again
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(path, &bytes)) {
     ReportError("Soundファイルオープンに失敗 -DirectSound-");
     ReportErrorDetail(path);
+    RememberFailure(path);
     return 0;
   }
   WaveData wave;
@@ -129,6 +133,7 @@ int SoundBuffer::Load(const char* path) {
   if (!ParseWave(bytes.data(), bytes.size(), &wave, &why)) {
     ReportError("LPDIRECTSOUNDBUFFERの作成に失敗");
     ReportErrorDetail((std::string(path) + ": " + why).c_str());
+    RememberFailure(path);
     return 0;
   }
   voice_ = g_soundDevice ? g_soundDevice->CreateVoice(wave.format, wave.samples.data(),

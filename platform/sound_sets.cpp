@@ -1,9 +1,15 @@
 #include "platform/sound_sets.h"
 
+#include "base/failed_files.h"
+
 #include "base/report_error.h"
 #include "platform/sound_paths.h"
 
 int SoundSetCore::Load() {
+  // A set one of whose files failed and has not changed waits without
+  // reading the others again.
+  for (int i = 0; i < count_; ++i)
+    if (FailedBefore(paths_[i])) return 0;
   Release();
   buffers_.clear();
   for (int i = 0; i < count_; ++i) {

@@ -13,6 +13,14 @@
 namespace {
 
 constexpr size_t kLineLimit = 127;
+// Written values stay within this range: a line of four of them always fits
+// the 127 characters the reader keeps (a light never needs more).
+constexpr float kValueLimit = 1e6f;
+
+float Writable(float v) {
+  if (!(v == v)) return 0;  // not a number
+  return v < -kValueLimit ? -kValueLimit : v > kValueLimit ? kValueLimit : v;
+}
 
 // Splits a line of comma-separated numbers; values that are missing (fewer
 // commas than the row needs) read as 0 rather than running past the line.
@@ -138,13 +146,15 @@ std::string FormatLightText(const std::vector<LightEntry>& entries) {
         break;
     }
     out += "\n";
-    std::snprintf(buf, sizeof buf, "%f,%f,%f\n", e.light.Position.x, e.light.Position.y,
-                  e.light.Position.z);
+    std::snprintf(buf, sizeof buf, "%f,%f,%f\n", Writable(e.light.Position.x),
+                  Writable(e.light.Position.y), Writable(e.light.Position.z));
     out += buf;
-    std::snprintf(buf, sizeof buf, "%f,%f,%f\n", e.rotation.x, e.rotation.y, e.rotation.z);
+    std::snprintf(buf, sizeof buf, "%f,%f,%f\n", Writable(e.rotation.x), Writable(e.rotation.y),
+                  Writable(e.rotation.z));
     out += buf;
     for (const D3DCOLORVALUE* c : {&e.light.Ambient, &e.light.Specular, &e.light.Diffuse}) {
-      std::snprintf(buf, sizeof buf, "%f,%f,%f,%f\n", c->a, c->r, c->g, c->b);
+      std::snprintf(buf, sizeof buf, "%f,%f,%f,%f\n", Writable(c->a), Writable(c->r),
+                    Writable(c->g), Writable(c->b));
       out += buf;
     }
   }

@@ -1,5 +1,7 @@
 #include "render/mesh.h"
 
+#include "base/failed_files.h"
+
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -37,10 +39,12 @@ bool ReadFile(const char* path, std::string* out) {
 
 Texture* LoadTexture(const char* path) {
   GraphicsDevice* device = GetDevice();
+  if (FailedBefore(path)) return nullptr;  // unchanged since it failed: not decoded again
   Image image;
   std::string why;
   if (!device || !LoadPng(path, &image, &why)) {
     ReportErrorDetail(why.empty() ? path : why.c_str());
+    RememberFailure(path);
     return nullptr;
   }
   for (uint32_t& p : image.argb)

@@ -1,5 +1,7 @@
 #include "scenes/scripted_scene.h"
 
+#include "base/failed_files.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -100,6 +102,7 @@ int ScriptedScene::Start() {
     }
   }
   if (!scriptRead_) {
+    if (FailedBefore(scriptPath_)) return 0;  // unchanged since it failed
     std::ifstream in(scriptPath_, std::ios::binary);
     if (!in) {
       if (!reported_) {
@@ -107,6 +110,7 @@ int ScriptedScene::Start() {
         ReportErrorDetail(scriptPath_);
       }
       reported_ = true;
+      RememberFailure(scriptPath_);
       return 0;
     }
     std::ostringstream bytes;

@@ -60,3 +60,18 @@ TEST(InputScript, RecordedInputReadsBackTheSame) {
   EXPECT_EQ(back.hashes[0].hash, 0x0123456789abcdefull);
   EXPECT_EQ(*back.seed, 3u);
 }
+
+TEST(InputScript, EveryScriptItReadsWritesBackToOneThatReadsTheSame) {
+  // Holds and relative frames that would end past the last frame a script
+  // can name are refused, so the writer never writes a frame the reader
+  // refuses.
+  InputScript s;
+  std::string error;
+  EXPECT_FALSE(s.Parse("@999999990 press RETURN 100\n", "x", &error));
+  EXPECT_FALSE(s.Parse("@999999990 padpress A 100\n", "x", &error));
+  EXPECT_FALSE(s.Parse("@999999990 quit\n@+100000000 quit\n", "x", &error));
+  ASSERT_TRUE(s.Parse("@999999990 press RETURN 10\n@+0 quit\n", "x", &error)) << error;
+  InputScript again;
+  ASSERT_TRUE(again.Parse(s.Write(), "again", &error)) << error;
+  EXPECT_EQ(again.Write(), s.Write());
+}

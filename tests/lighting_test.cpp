@@ -125,3 +125,18 @@ TEST(LightFile, AMissingFileFailsTheLoadAndIsNotCreated) {
   EXPECT_NE(err.find("none.txt"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/none_rev.txt"));
 }
+
+TEST(LightFile, HugeValuesAreWrittenSoTheyReadBackTheSame) {
+  const std::string huge =
+      "huge\n1\nD\n1e38,-1e38,3\n1e38,2,3\n1e38,1e38,1e38,1e38\n0,0,0,0\nnan,1,1,1\n";
+  const std::string written = FormatLightText(ParseLightText(huge));
+  // Every line fits what the reader keeps, so writing again changes nothing.
+  size_t start = 0;
+  while (start < written.size()) {
+    const size_t end = written.find('\n', start);
+    EXPECT_LE(end - start + 1, 127u) << written.substr(start, end - start);
+    start = end + 1;
+  }
+  EXPECT_EQ(FormatLightText(ParseLightText(written)), written);
+  EXPECT_NE(written.find("1000000.000000,-1000000.000000,3.000000\n"), std::string::npos) << written;
+}

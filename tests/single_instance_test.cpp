@@ -43,3 +43,11 @@ TEST(SingleInstance, TheGameRefusesASecondStartWithAMessage) {
   EXPECT_NE(output.find("多重起動できません"), std::string::npos) << output;
   std::filesystem::remove_all(dir);
 }
+
+TEST(SingleInstance, AnUnusableLockFileIsNotMistakenForASecondCopy) {
+  SingleInstanceGuard guard("/no/such/dir/orvelune.lock");
+  std::string why;
+  EXPECT_EQ(guard.TryAcquire(&why), SingleInstanceGuard::Result::kUnusable);
+  EXPECT_NE(why.find("/no/such/dir/orvelune.lock"), std::string::npos) << why;
+  EXPECT_NE(why.find("No such file"), std::string::npos) << why;
+}

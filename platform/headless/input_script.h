@@ -44,6 +44,9 @@ struct InputEvent {
   int y = 0;
 };
 
+// The last frame a script can name (every frame written back must read).
+constexpr long long kMaxScriptFrame = 1000000000;
+
 struct HashCheck {
   int64_t frame;
   uint64_t hash;

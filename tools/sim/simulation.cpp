@@ -82,10 +82,14 @@ class RecordingBackend : public Backend {
   InputScriptRecorder* recorder_;
 };
 
-std::string StateJson(const Application& app, int64_t frame) {
+// What a state hash covers: the frame, the run's seed (so a replay played
+// with another seed, or with its seed line changed, does not verify) and the
+// program's state.
+std::string StateJson(const Application& app, int64_t frame, uint32_t seed) {
   JsonWriter json;
   json.BeginObject();
   json.Key("frame").Int(frame);
+  json.Key("seed").Int(seed);
   app.DumpState(json);
   json.EndObject();
   return json.Text();
@@ -348,7 +352,17 @@ class ScreenshotHook : public FrameHook {
       }
     }
   }
-  int Finish(const Application&) override { return failed_ ? 1 : 0; }
+  int Finish(const Application& app) override {
+    for (const Screenshot& shot : shots_) {
+      if (shot.frame < app.GetFrameCount()) continue;
+      std::fprintf(stderr,
+                   "orvelune-sim: no picture of frame %" PRId64 " for %s: the run ended after %" PRId64
+                   " frames\n",
+                   shot.frame, shot.path.c_str(), app.GetFrameCount());
+      failed_ = true;
+    }
+    return failed_ ? 1 : 0;
+  }
 
  private:
   const std::vector<Screenshot>& shots_;
@@ -358,10 +372,10 @@ class ScreenshotHook : public FrameHook {
 // --record and --write-replay: the state hash of every hash frame.
 class HashRecorder : public FrameHook {
  public:
-  explicit HashRecorder(InputScriptRecorder* live) : live_(live) {}
+  HashRecorder(InputScriptRecorder* live, uint32_t seed) : live_(live), seed_(seed) {}
   void OnFrame(Application& app, int64_t frame) override {
     if ((frame + 1) % kHashInterval != 0) return;
-    const uint64_t h = StateHash(StateJson(app, frame));
+    const uint64_t h = StateHash(StateJson(app, frame, seed_));
     if (live_) live_->RecordHash(frame, h);
     hashes_.push_back({frame, h});
   }
@@ -369,6 +383,7 @@ class HashRecorder : public FrameHook {
 
  private:
   InputScriptRecorder* live_;
+  uint32_t seed_;
   std::vector<HashCheck> hashes_;
 };
 
@@ -376,18 +391,18 @@ class HashRecorder : public FrameHook {
 // the run.
 class HashVerifier : public FrameHook {
  public:
-  HashVerifier(const InputScript& script, HeadlessBackend* headless)
-      : script_(script), headless_(headless) {}
+  HashVerifier(const InputScript& script, uint32_t seed, HeadlessBackend* headless)
+      : script_(script), seed_(seed), headless_(headless) {}
   void OnFrame(Application& app, int64_t frame) override {
     const auto& hashes = script_.hashes;
     while (next_ < hashes.size() && hashes[next_].frame < frame) ++next_;
     if (next_ >= hashes.size() || hashes[next_].frame != frame) return;
-    const uint64_t h = StateHash(StateJson(app, frame));
+    const uint64_t h = StateHash(StateJson(app, frame, seed_));
     if (h != hashes[next_].hash) {
       std::fprintf(stderr,
                    "orvelune-sim: desync at frame %" PRId64 ": expected hash %016" PRIx64
                    ", got %016" PRIx64 "\n  state: %s\n",
-                   frame, hashes[next_].hash, h, StateJson(app, frame).c_str());
+                   frame, hashes[next_].hash, h, StateJson(app, frame, seed_).c_str());
       failed_ = true;
       if (headless_) headless_->RequestQuit();
     }
@@ -409,6 +424,7 @@ class HashVerifier : public FrameHook {
 
  private:
   const InputScript& script_;
+  uint32_t seed_;
   HeadlessBackend* headless_;
   size_t next_ = 0;
   bool failed_ = false;
@@ -430,6 +446,13 @@ int RunFrames(Backend* backend, int startStage, const std::vector<FrameHook*>& h
     } else {
       if (startStage >= 0) app.StartGameDirectly(startStage);
       app.Run();
+      if (app.GameStartFailed()) {
+        Fail("the game scene could not start (see the report above)");
+        status = 1;
+      } else if (app.WaitingForScene()) {
+        Fail("the run ended while a scene was waiting for a file that failed to load");
+        status = 1;
+      }
     }
     app.Release();
     for (FrameHook* hook : hooks) status |= hook->Finish(app);
@@ -442,9 +465,19 @@ int RunFrames(Backend* backend, int startStage, const std::vector<FrameHook*>& h
 // the game's randomness from it or from --seed.
 bool LoadScript(const SimOptions& options, InputScript* script, uint32_t* seed) {
   std::string error;
-  const std::string path = !options.verifyPath.empty() ? options.verifyPath : options.inputPath;
+  const bool verifying = !options.verifyPath.empty();
+  const std::string path = verifying ? options.verifyPath : options.inputPath;
   if (!path.empty() && !script->Load(path, &error)) {
     Fail(error);
+    return false;
+  }
+  if (verifying && script->hashes.empty()) {
+    Fail("the replay " + path + " holds no state hashes: there is nothing to verify");
+    return false;
+  }
+  if (verifying && options.seedGiven && script->seed && *script->seed != options.seed) {
+    Fail("the replay " + path + " was recorded with seed " + std::to_string(*script->seed) +
+         ", not " + std::to_string(options.seed));
     return false;
   }
   *seed = options.seed;
@@ -466,7 +499,7 @@ int Record(const SimOptions& options) {
   InputScriptRecorder recorder;
   recorder.SetSeed(seed);
   RecordingBackend backend(std::move(real), &recorder);
-  HashRecorder hashes(&recorder);
+  HashRecorder hashes(&recorder, seed);
   std::vector<FrameHook*> hooks{&hashes};
   int status = RunFrames(&backend, options.startStage, hooks);
   std::string error;
@@ -510,8 +543,8 @@ int PlayHeadless(const SimOptions& options) {
   std::vector<FrameHook*> hooks;
   DumpHook dumper(dump.get(), options.dumpFrames);
   ScreenshotHook screenshots(options.screenshots);
-  HashRecorder hashes(nullptr);
-  HashVerifier verifier(script, &backend);
+  HashRecorder hashes(nullptr, seed);
+  HashVerifier verifier(script, seed, &backend);
   if (dump) hooks.push_back(&dumper);
   if (!options.screenshots.empty()) hooks.push_back(&screenshots);
   if (!options.writeReplayPath.empty()) hooks.push_back(&hashes);
@@ -533,7 +566,33 @@ int PlayHeadless(const SimOptions& options) {
 
 }  // namespace
 
-int RunSimulation(const SimOptions& options) {
+namespace {
+
+// The paths the command line names, taken from where the runner started
+// (before --chdir moves it).
+SimOptions WithAbsolutePaths(SimOptions o) {
+  char cwd[4096];
+  if (!::getcwd(cwd, sizeof cwd)) return o;
+  const std::string base = cwd;
+  auto fix = [&](std::string& p) {
+    if (!p.empty() && p[0] != '/') p = base + "/" + p;
+  };
+  fix(o.inputPath);
+  fix(o.dumpPath);
+  fix(o.recordPath);
+  fix(o.verifyPath);
+  fix(o.writeReplayPath);
+  fix(o.galleryPath);
+  fix(o.dumpStagePath);
+  fix(o.stageViewPath);
+  for (Screenshot& shot : o.screenshots) fix(shot.path);
+  return o;
+}
+
+}  // namespace
+
+int RunSimulation(const SimOptions& given) {
+  const SimOptions options = WithAbsolutePaths(given);
   if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) {
     Fail("cannot change to " + options.workingDirectory);
     return 1;
