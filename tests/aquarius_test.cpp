@@ -42,26 +42,28 @@ struct JarStage {
 }  // namespace
 
 TEST(Aquarius, PoursTenFishASecondOnlyInTheBattleAndOnlyOnThePlayersSide) {
-  JarStage s(14);  // short of x 15, where the river throws up its own fish
-  ASSERT_NE(s.jar, nullptr);
-  s.w.Frames(120);
-  EXPECT_EQ(CountFish(s.w), 0) << "no fish before the battle makes it chase";
-  EXPECT_FLOAT_EQ(s.jar->fishTimer, 0);
-  SetGameMode(kModeBossBattle);
-  int made = 0;
-  const CharacterBase* last = s.w.Characters().GetCharacters().back();
-  for (int i = 0; i < 120; ++i) {
-    s.w.Frame();
-    const CharacterBase* back = s.w.Characters().GetCharacters().back();
-    if (back != last && dynamic_cast<const Pisces*>(back)) ++made;
-    last = back;
+  {
+    JarStage s(14);  // short of x 15, where the river throws up its own fish
+    ASSERT_NE(s.jar, nullptr);
+    s.w.Frames(120);
+    EXPECT_EQ(CountFish(s.w), 0) << "no fish before the battle makes it chase";
+    EXPECT_FLOAT_EQ(s.jar->fishTimer, 0);
+    SetGameMode(kModeBossBattle);
+    int made = 0;
+    const CharacterBase* last = s.w.Characters().GetCharacters().back();
+    for (int i = 0; i < 120; ++i) {
+      s.w.Frame();
+      const CharacterBase* back = s.w.Characters().GetCharacters().back();
+      if (back != last && dynamic_cast<const Pisces*>(back)) ++made;
+      last = back;
+    }
+    // Two seconds of pouring: a fish each time the clock passes 0.1 s, which
+    // whole frames of 1/60 s reach on the sixth or seventh.
+    EXPECT_GE(made, 16);
+    EXPECT_LE(made, 20);
+    EXPECT_EQ(GameSound::GetRequest(kSeFish), 2);
   }
-  // Two seconds of pouring: a fish each time the clock passes 0.1 s, which
-  // whole frames of 1/60 s reach on the sixth or seventh.
-  EXPECT_GE(made, 16);
-  EXPECT_LE(made, 20);
-  EXPECT_EQ(GameSound::GetRequest(kSeFish), 2);
-
+  // One harness at a time: the services it opens are the game's only ones.
   JarStage under(14, true);
   SetGameMode(kModeBossBattle);
   under.w.Frames(120);

@@ -118,10 +118,11 @@ void Providence::Float() {
 
 bool Providence::CheckHands(const CharacterList& characters) {
   auto keep = [&](EnemyBase* hand) {
-    if (!hand || hand->state == kStateWashedAway) return false;
-    // A hand that left the list some other way is gone too; never follow a
-    // deleted hand.
-    return std::find(characters.begin(), characters.end(), hand) != characters.end();
+    // A hand that left the list is gone (and may already be deleted), so
+    // membership is checked before anything of the hand is read.
+    if (!hand) return false;
+    if (std::find(characters.begin(), characters.end(), hand) == characters.end()) return false;
+    return hand->state != kStateWashedAway;
   };
   if (!keep(rightHand)) rightHand = nullptr;
   if (!keep(leftHand)) leftHand = nullptr;
