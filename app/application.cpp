@@ -225,8 +225,8 @@ void Application::DrawWaitingNotice() const {
 }
 
 bool Application::WaitingForScene() const {
-  const bool starting = state_ == kSeqTitleStart || state_ == kSeqCreditStart || state_ == kSeqOpeningStart ||
-                        state_ == kSeqEndingStart;
+  const bool starting = state_ == kSeqTitleStart || state_ == kSeqCreditStart ||
+                        state_ == kSeqOpeningStart || state_ == kSeqEndingStart;
   const std::string file = LastFailedFile();
   return starting && !file.empty() && FailedBefore(file);
 }
@@ -236,6 +236,11 @@ void Application::StartGameDirectly(int stage) {
   game_ = new Game();
   game_->SetFirstStage(stage);
   state_ = kSeqGameStart;
+  drawId_ = kDrawNone;
+}
+
+void Application::StartSceneDirectly(SequencerState start) {
+  state_ = start;
   drawId_ = kDrawNone;
 }
 

@@ -90,6 +90,9 @@ class Application {
   // Skips the title and the opening: the next frame starts a game on this
   // stage (0 to 3) with the game's real start-up.
   void StartGameDirectly(int stage);
+  // The next frame starts this scene (a start state) instead of the title;
+  // for the runner, before the first frame.
+  void StartSceneDirectly(SequencerState start);
 
   // Called after each frame that was run (after it was presented, or after the
   // update when the frame ended the program without drawing).

@@ -14,6 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev         # tests and benchmarks
   libclang-rt-14-dev     # sanitizer and libFuzzer runtimes for clang
   sox                    # checking generated sounds
+  python3 strace         # the damaged-content sweep (strace finds which scene reads a file)
 )
 
 missing=()

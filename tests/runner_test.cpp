@@ -45,7 +45,9 @@ void ContentWithout(const std::string& dir, const std::string& missing) {
   }
 }
 
-void Write(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+void Write(const std::string& path, const std::string& text) {
+  std::ofstream(path) << text;
+}
 
 }  // namespace
 
@@ -59,6 +61,29 @@ TEST(Runner, AGameSceneThatCannotStartIsAFailure) {
   std::string err;
   EXPECT_EQ(RunSim(o, &err), 1);
   EXPECT_NE(err.find("could not start"), std::string::npos) << err;
+}
+
+TEST(Runner, AScenePlayedOnItsOwnWaitsForItsMissingFileAndFailsNamingIt) {
+  for (auto [scene, missing] : {std::pair<int, const char*>{kSeqEndingStart, "Ending.csv"},
+                                {kSeqCreditStart, "Credit.png"},
+                                {kSeqOpeningStart, "Opening.csv"}}) {
+    TempDirectory dir;
+    ContentWithout(dir.Path(), missing);
+    SimOptions o;
+    o.workingDirectory = dir.Path();
+    o.startScene = scene;
+    o.frames = 60;
+    std::string err;
+    EXPECT_EQ(RunSim(o, &err), 1) << missing;
+    EXPECT_NE(err.find(missing), std::string::npos) << err;
+    EXPECT_NE(err.find("waiting"), std::string::npos) << err;
+  }
+  // With the file in place the same scene starts and the run succeeds.
+  SimOptions o;
+  o.workingDirectory = RunDirectory();
+  o.startScene = kSeqEndingStart;
+  o.frames = 60;
+  EXPECT_EQ(RunSim(o), 0);
 }
 
 TEST(Runner, AReplayThatChecksNothingOrHasAnotherSeedIsRefused) {
@@ -164,7 +189,9 @@ TEST(WaitingScene, AFailedFileIsReadOnceShownAndEscapeStillEnds) {
   EXPECT_LE(frames, 122) << "Escape ends the wait";
   // The file was read once: one report of it, not one a frame.
   size_t count = 0;
-  for (size_t at = err.find("Select.wav"); at != std::string::npos; at = err.find("Select.wav", at + 1)) ++count;
+  for (size_t at = err.find("Select.wav"); at != std::string::npos;
+       at = err.find("Select.wav", at + 1))
+    ++count;
   EXPECT_EQ(count, 1u) << err;
 }
 

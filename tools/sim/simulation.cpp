@@ -140,6 +140,7 @@ std::string SimUsage() {
          "  --dump-stage PATH      print the objects a stage file makes as JSON, then stop\n"
          "  --stage N              start a game on stage N (0 to 3), skipping the title and\n"
          "                         the opening\n"
+         "  --scene NAME           start on the title, credits, opening or ending scene\n"
          "  --stage-view N:PATH    draw a fixed view of stage N (0 to 4) lit by the light file\n"
          "  --help                 show this text\n";
 }
@@ -220,6 +221,21 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
         return false;
       }
       o->startStage = static_cast<int>(n);
+    } else if (a == "--scene") {
+      if (!value(&v)) return false;
+      const std::string name = v;
+      if (name == "title")
+        o->startScene = kSeqTitleStart;
+      else if (name == "credits")
+        o->startScene = kSeqCreditStart;
+      else if (name == "opening")
+        o->startScene = kSeqOpeningStart;
+      else if (name == "ending")
+        o->startScene = kSeqEndingStart;
+      else {
+        *error = "--scene needs title, credits, opening or ending";
+        return false;
+      }
     } else if (a == "--stage-view") {
       if (!value(&v)) return false;
       int64_t n;
@@ -244,6 +260,10 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
       return false;
     }
     if (!error->empty()) return false;
+  }
+  if (o->startScene >= 0 && o->startStage >= 0) {
+    *error = "--scene and --stage both choose where to start; give one";
+    return false;
   }
   if (!o->recordPath.empty() && (!o->verifyPath.empty() || !o->inputPath.empty())) {
     *error = "--record plays live input; it cannot be combined with --input or --verify";
@@ -356,8 +376,8 @@ class ScreenshotHook : public FrameHook {
     for (const Screenshot& shot : shots_) {
       if (shot.frame < app.GetFrameCount()) continue;
       std::fprintf(stderr,
-                   "orvelune-sim: no picture of frame %" PRId64 " for %s: the run ended after %" PRId64
-                   " frames\n",
+                   "orvelune-sim: no picture of frame %" PRId64
+                   " for %s: the run ended after %" PRId64 " frames\n",
                    shot.frame, shot.path.c_str(), app.GetFrameCount());
       failed_ = true;
     }
@@ -432,7 +452,7 @@ class HashVerifier : public FrameHook {
 
 // Runs the program on a backend with the hooks; 0 when the run and every
 // hook's work went well.
-int RunFrames(Backend* backend, int startStage, const std::vector<FrameHook*>& hooks) {
+int RunFrames(Backend* backend, const SimOptions& options, const std::vector<FrameHook*>& hooks) {
   SetBackend(backend);
   int status = 0;
   {
@@ -444,7 +464,9 @@ int RunFrames(Backend* backend, int startStage, const std::vector<FrameHook*>& h
     if (!app.Init()) {
       status = 1;
     } else {
-      if (startStage >= 0) app.StartGameDirectly(startStage);
+      if (options.startStage >= 0) app.StartGameDirectly(options.startStage);
+      if (options.startScene >= 0)
+        app.StartSceneDirectly(static_cast<SequencerState>(options.startScene));
       app.Run();
       if (app.GameStartFailed()) {
         Fail("the game scene could not start (see the report above)");
@@ -501,7 +523,7 @@ int Record(const SimOptions& options) {
   RecordingBackend backend(std::move(real), &recorder);
   HashRecorder hashes(&recorder, seed);
   std::vector<FrameHook*> hooks{&hashes};
-  int status = RunFrames(&backend, options.startStage, hooks);
+  int status = RunFrames(&backend, options, hooks);
   std::string error;
   if (!WriteFileAtomically(options.recordPath, recorder.Script().Write(), &error)) {
     Fail(error);
@@ -549,7 +571,7 @@ int PlayHeadless(const SimOptions& options) {
   if (!options.screenshots.empty()) hooks.push_back(&screenshots);
   if (!options.writeReplayPath.empty()) hooks.push_back(&hashes);
   if (verifying) hooks.push_back(&verifier);
-  int status = RunFrames(&backend, options.startStage, hooks);
+  int status = RunFrames(&backend, options, hooks);
 
   if (!options.writeReplayPath.empty()) {
     InputScript out = script;

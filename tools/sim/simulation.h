@@ -28,6 +28,7 @@ struct SimOptions {
   std::string galleryPath;    // draw the content test view and stop
   std::string dumpStagePath;  // print a stage file's objects and stop
   int startStage = -1;        // start a game on this stage directly
+  int startScene = -1;        // or start on this scene (a SequencerState)
   int stageViewIndex = -1;    // draw a fixed view of a stage...
   std::string stageViewPath;  // ...into this picture, and stop
 };
