@@ -17,10 +17,12 @@ int main() {
   SingleInstanceGuard guard;
   std::string why;
   switch (guard.TryAcquire(&why)) {
-    case SingleInstanceGuard::Result::kAcquired: break;
+    case SingleInstanceGuard::Result::kAcquired:
+      break;
     case SingleInstanceGuard::Result::kHeldByAnother:
       ReportError("多重起動できません");
-      ReportErrorDetail(("another copy of Orvelune is running (lock " + guard.Path() + ")").c_str());
+      ReportErrorDetail(
+          ("another copy of Orvelune is running (lock " + guard.Path() + ")").c_str());
       return 1;
     case SingleInstanceGuard::Result::kUnusable:
       // Without a usable lock the game still starts; only the check is lost.

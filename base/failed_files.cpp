@@ -12,7 +12,8 @@ struct Look {
   long long size = 0;
   long long mtimeSec = 0, mtimeNsec = 0;
   bool operator==(const Look& o) const {
-    return exists == o.exists && size == o.size && mtimeSec == o.mtimeSec && mtimeNsec == o.mtimeNsec;
+    return exists == o.exists && size == o.size && mtimeSec == o.mtimeSec &&
+           mtimeNsec == o.mtimeNsec;
   }
 };
 

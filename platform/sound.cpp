@@ -1,11 +1,10 @@
 #include "platform/sound.h"
 
-#include "base/failed_files.h"
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "base/failed_files.h"
 #include "base/report_error.h"
 
 namespace {

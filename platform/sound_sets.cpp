@@ -1,7 +1,6 @@
 #include "platform/sound_sets.h"
 
 #include "base/failed_files.h"
-
 #include "base/report_error.h"
 #include "platform/sound_paths.h"
 

@@ -1,12 +1,11 @@
 #include "render/mesh.h"
 
-#include "base/failed_files.h"
-
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include "base/failed_files.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"

@@ -1,12 +1,11 @@
 #include "scenes/scripted_scene.h"
 
-#include "base/failed_files.h"
-
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 
+#include "base/failed_files.h"
 #include "base/report_error.h"
 #include "base/text_encoding.h"
 #include "platform/graphics.h"

@@ -138,5 +138,6 @@ TEST(LightFile, HugeValuesAreWrittenSoTheyReadBackTheSame) {
     start = end + 1;
   }
   EXPECT_EQ(FormatLightText(ParseLightText(written)), written);
-  EXPECT_NE(written.find("1000000.000000,-1000000.000000,3.000000\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("1000000.000000,-1000000.000000,3.000000\n"), std::string::npos)
+      << written;
 }

@@ -61,7 +61,8 @@ bool InputScript::Parse(const std::string& text, const std::string& name, std::s
       long long delta;
       if (!ParseInt(f.substr(1), 0, 100000000, &delta)) return fail("bad relative frame");
       frame = lastFrame + delta;
-      if (frame > kMaxScriptFrame) return fail("bad frame number (past the last frame a script can name)");
+      if (frame > kMaxScriptFrame)
+        return fail("bad frame number (past the last frame a script can name)");
     } else if (!ParseInt(f, 0, kMaxScriptFrame, &frame)) {
       return fail("bad frame number");
     }
@@ -92,7 +93,8 @@ bool InputScript::Parse(const std::string& text, const std::string& name, std::s
       if (w.size() < 3 || w.size() > 4 || !keyCode(w[2], &e.code) ||
           (w.size() == 4 && !ParseInt(w[3], 1, 100000000, &hold)))
         return fail("usage: press NAME [FRAMES]");
-      if (frame + hold > kMaxScriptFrame) return fail("the key is let go past the last frame a script can name");
+      if (frame + hold > kMaxScriptFrame)
+        return fail("the key is let go past the last frame a script can name");
       e.kind = InputEvent::Kind::KeyDown;
       events.push_back(e);
       e.kind = InputEvent::Kind::KeyUp;
@@ -117,7 +119,8 @@ bool InputScript::Parse(const std::string& text, const std::string& name, std::s
       if (w.size() < 3 || w.size() > 4 || !buttonBit(w[2], &e.code) ||
           (w.size() == 4 && !ParseInt(w[3], 1, 100000000, &hold)))
         return fail("usage: padpress BUTTON [FRAMES]");
-      if (frame + hold > kMaxScriptFrame) return fail("the button is let go past the last frame a script can name");
+      if (frame + hold > kMaxScriptFrame)
+        return fail("the button is let go past the last frame a script can name");
       e.kind = InputEvent::Kind::PadDown;
       events.push_back(e);
       e.kind = InputEvent::Kind::PadUp;
@@ -164,7 +167,8 @@ bool InputScript::Parse(const std::string& text, const std::string& name, std::s
 bool InputScript::Load(const std::string& path, std::string* error) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    *error = "cannot read input script " + path + (std::filesystem::exists(path, ec) ? ": not a file" : ": no such file");
+    *error = "cannot read input script " + path +
+             (std::filesystem::exists(path, ec) ? ": not a file" : ": no such file");
     return false;
   }
   std::ifstream in(path, std::ios::binary);
