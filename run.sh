@@ -1,15 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the game and starts it in a 1280x720
-# window. ./run.sh --fullscreen starts the full-screen build instead.
+# Installs what building and playing need, builds the game and starts it in
+# a window (options are passed on: ./run.sh --fullscreen, ./run.sh --help).
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
-exe=orvelune-windowed
-if [ "${1:-}" = "--fullscreen" ]; then
-  exe=orvelune
-  shift
-fi
-cd build/run
-exec "../$exe" "$@"
+cmake --build build --target orvelune assets
+exec build/orvelune "$@"

@@ -8,7 +8,7 @@
 #                      file with every kind of damage (about 10 minutes more)
 set -euo pipefail
 cd "$(dirname "$0")"
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 
 jobs=$(nproc)
 export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
@@ -19,7 +19,7 @@ find base platform render world scenes app tools tests fuzz -name '*.cpp' -o -na
   xargs clang-format --dry-run -Werror
 
 echo "== g++ build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELUNE_WERROR=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELUNE_WERROR=ON -DBUILD_TESTING=ON >/dev/null
 cmake --build build
 (cd build && ctest --output-on-failure -j"$jobs")
 

@@ -1,28 +1,66 @@
-// Entry point of the game: orvelune (full screen) and orvelune-windowed are
-// built from this file and differ only in ORVELUNE_WINDOWED.
+// Entry point of the game program, orvelune: its options, the content
+// folder, the player's settings, the single-instance check, then the game.
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/launch.h"
+#include "app/settings.h"
 #include "app/single_instance.h"
 #include "base/report_error.h"
+#include "base/user_dirs.h"
+#include "platform/bindings.h"
 #include "platform/sdl_gl/sdl_backend.h"
+#include "platform/sound.h"
+#include "render/lighting.h"
 
-#ifdef ORVELUNE_WINDOWED
-constexpr DisplayMode kDisplayMode = DisplayMode::Windowed;
-#else
-constexpr DisplayMode kDisplayMode = DisplayMode::FullScreen;
-#endif
+int main(int argc, char** argv) {
+  const LaunchOptions options = ParseLaunchOptions(argc, argv);
+  switch (options.action) {
+    case LaunchOptions::Action::kUsageError:
+      std::fprintf(stderr, "orvelune: %s\n%s", options.error.c_str(), UsageText().c_str());
+      return 2;
+    case LaunchOptions::Action::kHelp:
+      std::printf(
+          "%s\nOrvelune, an action-puzzle game on a field of blocks above a starry river.\n\n"
+          "  --windowed      play in a window (the default; Alt+Enter switches)\n"
+          "  --fullscreen    play in full screen\n"
+          "  --data DIR      read the game's files from DIR (the folder holding\n"
+          "                  Resource_Orvelune) instead of looking for them\n"
+          "  --help          show this text\n"
+          "  --version       show the version\n\n"
+          "Settings (volumes, window, keys and pad buttons): %s\n",
+          UsageText().c_str(),
+          SettingsPath().empty() ? "$XDG_CONFIG_HOME/orvelune/settings.txt"
+                                 : SettingsPath().c_str());
+      return 0;
+    case LaunchOptions::Action::kVersion:
+      std::printf("%s", VersionText().c_str());
+      return 0;
+    case LaunchOptions::Action::kPlay:
+      break;
+  }
 
-int main() {
-  SingleInstanceGuard guard;
   std::string why;
+  const std::string content = FindContentFolder(
+      ContentCandidates(ProgramDirectory(), options.dataDirectory), options.dataDirectory, &why);
+  if (content.empty()) {
+    std::fprintf(stderr, "Orvelune: %s\n", why.c_str());
+    return 1;
+  }
+  if (::chdir(content.c_str()) != 0) {
+    std::fprintf(stderr, "Orvelune: cannot enter the game's folder %s\n", content.c_str());
+    return 1;
+  }
+
+  SingleInstanceGuard guard;
   switch (guard.TryAcquire(&why)) {
     case SingleInstanceGuard::Result::kAcquired:
       break;
     case SingleInstanceGuard::Result::kHeldByAnother:
       ReportError("多重起動できません");
-      ReportErrorDetail(
-          ("another copy of Orvelune is running (lock " + guard.Path() + ")").c_str());
+      ReportErrorDetail(("lock file " + guard.Path()).c_str());
       return 1;
     case SingleInstanceGuard::Result::kUnusable:
       // Without a usable lock the game still starts; only the check is lost.
@@ -30,13 +68,24 @@ int main() {
                    why.c_str());
       break;
   }
-  std::unique_ptr<Backend> backend = CreateSdlBackend(SdlBackendOptions{});
+
+  const Settings settings = LoadSettings(SettingsPath());
+  SetInputBindings(settings.bindings);
+  SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
+  SetLightUserFolder(UserDataDirectory());
+
+  SdlBackendOptions backendOptions;
+  backendOptions.windowWidth = settings.windowWidth;
+  backendOptions.windowHeight = settings.windowHeight;
+  backendOptions.iconPath = "Resource_Orvelune/Icon/orvelune_64.png";
+  std::unique_ptr<Backend> backend = CreateSdlBackend(backendOptions);
   if (!backend) return 1;
   SetBackend(backend.get());
 
+  const bool fullscreen = options.fullscreen.value_or(settings.fullscreen);
   int status = 0;
   {
-    Application app(kDisplayMode);
+    Application app(fullscreen ? DisplayMode::FullScreen : DisplayMode::Windowed);
     if (app.Init()) {
       app.Run();
     } else {

@@ -6,7 +6,17 @@
 #include <string>
 #include <vector>
 
-void ReportError(const char* text);
+// Prints the Japanese text, then one English line that says what failed,
+// names the file or device and what to do. subject: the file the failure is
+// about (relative paths are shown from the working directory); empty for
+// reports that follow another (they name the last file reported) or that
+// are about a device.
+void ReportError(const char* text, const std::string& subject = "");
+// Remembers the file a coming report is about, for loaders that print only a
+// detail and leave the report to their caller.
+void SetReportSubject(const std::string& path);
+// The English line for a report (for tests and the waiting screen).
+std::string EnglishReportLine(const std::string& japanese, const std::string& subject);
 // A line of detail (a file name, a library's reason) printed under the report.
 void ReportErrorDetail(const char* detail);
 

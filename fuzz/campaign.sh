@@ -14,7 +14,7 @@ if [ $# -lt 1 ] || ! [[ $1 =~ ^[0-9]+$ ]] || [ "$1" -lt 1 ]; then
 fi
 seconds=$1
 shift
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

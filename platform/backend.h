@@ -65,6 +65,8 @@ class SoundVoice {
   virtual void Stop() = 0;
   virtual void SetCurrentPosition(uint32_t byteOffset) = 0;
   virtual uint32_t GetStatus() = 0;
+  // Loudness as a gain from 0 (silent) to 1 (as recorded).
+  virtual void SetVolume(float /*gain*/) {}
 };
 
 class SoundDevice {

@@ -1,5 +1,7 @@
 #include "platform/graphics.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "base/report_error.h"
@@ -121,6 +123,43 @@ D3DCOLOR ScriptTextColor(int speakerKind, int sceneMode) {
   return 0;
 }
 
+namespace {
+double Linear(int channel) {
+  const double c = channel / 255.0;
+  return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+double Luminance(D3DCOLOR c) {
+  return 0.2126 * Linear((c >> 16) & 0xFF) + 0.7152 * Linear((c >> 8) & 0xFF) +
+         0.0722 * Linear(c & 0xFF);
+}
+}  // namespace
+
+double ContrastRatio(D3DCOLOR a, D3DCOLOR b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+D3DCOLOR ReadableOn(D3DCOLOR text, D3DCOLOR background, double ratio) {
+  const bool darken = Luminance(background) > 0.18;
+  const int r = (text >> 16) & 0xFF, g = (text >> 8) & 0xFF, b = text & 0xFF;
+  D3DCOLOR c = text;
+  // Step towards black (or white) until the ratio is met; 100 steps reach it.
+  for (int step = 1; step <= 100 && ContrastRatio(c, background) < ratio; ++step) {
+    const double t = step / 100.0;
+    auto mix = [&](int v) {
+      return static_cast<uint32_t>(darken ? v * (1 - t) : v + (255 - v) * t + 0.5);
+    };
+    c = (text & 0xFF000000u) | mix(r) << 16 | mix(g) << 8 | mix(b);
+  }
+  return c;
+}
+
+D3DCOLOR ScriptTextDrawColor(int speakerKind, int sceneMode) {
+  const D3DCOLOR color = ScriptTextColor(speakerKind, sceneMode);
+  // A little above 4.5 so the window's faint sparkles never bring it under.
+  return color == 0 ? 0 : ReadableOn(color, kTextWindowColor, 4.7);
+}
+
 void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2& topLeft) {
   if (!g_sprite || !g_scriptFont) return;
   RECT rect;
@@ -129,7 +168,7 @@ void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2
   rect.right = rect.left + 1204;
   rect.bottom = rect.top + 170;
   g_sprite->SetTransform(MatrixTranslation(32, 16, 0));
-  const D3DCOLOR color = ScriptTextColor(speakerKind, sceneMode);
+  const D3DCOLOR color = ScriptTextDrawColor(speakerKind, sceneMode);
   if (color == 0) return;
   // A soft halo in the opposite lightness keeps every speaker's colour
   // readable on the window, light or dark parts alike.

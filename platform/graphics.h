@@ -34,5 +34,16 @@ void DrawBoardText(const char* text, const Vec2& topLeft);
 // its own sprite batch.
 void DrawNotice(const char* sjisText);
 
-// The colour DrawScriptText uses, or 0 when the pair draws nothing.
+// The speaker's colour of the design, or 0 when the pair draws nothing.
 D3DCOLOR ScriptTextColor(int speakerKind, int sceneMode);
+// The colour DrawScriptText draws with: the speaker's colour, darkened as
+// little as needed to read at 4.5:1 or better on the text window.
+D3DCOLOR ScriptTextDrawColor(int speakerKind, int sceneMode);
+// The cream of the text window's inside (Event/Text_Flame.png).
+constexpr D3DCOLOR kTextWindowColor = 0xFFF6F0E2;
+// The contrast ratio of two colours as the web's accessibility rules define
+// it (1 to 21, from their relative luminances).
+double ContrastRatio(D3DCOLOR a, D3DCOLOR b);
+// The colour with its hue kept, darkened (on a light background) or
+// lightened (on a dark one) until it reaches the ratio against background.
+D3DCOLOR ReadableOn(D3DCOLOR text, D3DCOLOR background, double ratio);

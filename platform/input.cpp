@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/report_error.h"
+#include "platform/bindings.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ uint8_t g_keys[256];
 uint8_t g_prevKeys[256];
 PadRecord g_pad;
 PadRecord g_prevPad;
+PadRecord g_physicalPad;  // as the pad reports it, before the bindings
 
 constexpr float kDeadZone = 7864.0796f;  // 24 % of 32767
 constexpr float kStickScale = 20000.0f;
@@ -33,6 +35,7 @@ int InitKeyboard(GameWindow* /*window*/) {
   std::memset(g_prevKeys, 0, sizeof g_prevKeys);
   g_pad = PadRecord{};
   g_prevPad = PadRecord{};
+  g_physicalPad = PadRecord{};
   Backend* backend = GetBackend();
   g_keyboard = backend ? backend->CreateInputSource() : nullptr;
   if (!g_keyboard) {
@@ -54,9 +57,11 @@ void UpdateInput() {
     std::memcpy(g_prevKeys, g_keys, sizeof g_keys);
     uint8_t fresh[256];
     // A failed read keeps the current array, so nothing changes this frame.
-    if (g_keyboard->ReadKeyboard(fresh)) std::memcpy(g_keys, fresh, sizeof g_keys);
+    if (g_keyboard->ReadKeyboard(fresh)) ApplyKeyBindings(fresh, g_keys);
     g_prevPad = g_pad;
-    g_pad.connected = g_keyboard->ReadPad(0, &g_pad.state) ? 1 : 0;
+    g_pad.connected = g_keyboard->ReadPad(0, &g_physicalPad.state) ? 1 : 0;
+    g_pad.state = g_physicalPad.state;
+    g_pad.state.Gamepad.wButtons = ApplyPadBindings(g_physicalPad.state.Gamepad.wButtons);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/sound.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -117,12 +118,28 @@ bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* wh
   return false;
 }
 
+namespace {
+int g_musicPercent = 100;
+int g_effectsPercent = 100;
+}  // namespace
+
+void SetSoundVolumes(int musicPercent, int effectsPercent) {
+  g_musicPercent = std::clamp(musicPercent, 0, 100);
+  g_effectsPercent = std::clamp(effectsPercent, 0, 100);
+}
+
+float SoundGainFor(const char* path) {
+  const bool music = std::strstr(path, "/BGM/") != nullptr;
+  const float share = (music ? g_musicPercent : g_effectsPercent) / 100.0f;
+  return share * share;
+}
+
 int SoundBuffer::Load(const char* path) {
   Release();
   if (FailedBefore(path)) return 0;  // unchanged since it failed: not read again
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(path, &bytes)) {
-    ReportError("Soundファイルオープンに失敗 -DirectSound-");
+    ReportError("Soundファイルオープンに失敗 -DirectSound-", path);
     ReportErrorDetail(path);
     RememberFailure(path);
     return 0;
@@ -130,7 +147,7 @@ int SoundBuffer::Load(const char* path) {
   WaveData wave;
   std::string why;
   if (!ParseWave(bytes.data(), bytes.size(), &wave, &why)) {
-    ReportError("LPDIRECTSOUNDBUFFERの作成に失敗");
+    ReportError("LPDIRECTSOUNDBUFFERの作成に失敗", path);
     ReportErrorDetail((std::string(path) + ": " + why).c_str());
     RememberFailure(path);
     return 0;
@@ -139,10 +156,11 @@ int SoundBuffer::Load(const char* path) {
                                                       static_cast<uint32_t>(wave.samples.size()))
                          : nullptr;
   if (!voice_) {
-    ReportError("LPDIRECTSOUNDBUFFERの作成に失敗");
+    ReportError("LPDIRECTSOUNDBUFFERの作成に失敗", path);
     ReportErrorDetail(path);
     return 0;
   }
+  voice_->SetVolume(SoundGainFor(path));
   return 1;
 }
 

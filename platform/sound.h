@@ -14,6 +14,14 @@ void ReleaseSound();
 
 constexpr uint32_t DSBPLAY_LOOPING = 1;
 
+// The player's volumes in percent, for music (files in a "BGM" folder) and
+// for everything else; sounds loaded afterwards play at them. The game's
+// own requests and timing do not change.
+void SetSoundVolumes(int musicPercent, int effectsPercent);
+// The gain a sound at this path plays at (1 at 100 %; the curve follows the
+// ear, so 50 % sounds about half as loud).
+float SoundGainFor(const char* path);
+
 // The sample data of a WAV file.
 struct WaveData {
   WaveFormat format;

@@ -1,5 +1,7 @@
 #include "render/lighting.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -7,6 +9,7 @@
 
 #include "base/atomic_file.h"
 #include "base/report_error.h"
+#include "base/user_dirs.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 
@@ -161,6 +164,50 @@ std::string FormatLightText(const std::vector<LightEntry>& entries) {
   return out;
 }
 
+namespace {
+std::string g_userFolder;
+
+bool Exists(const std::string& path) {
+  return ::access(path.c_str(), F_OK) == 0;
+}
+
+// True when the file can be replaced where it is: its folder takes new
+// files, and the file itself (when there) is not read-only.
+bool ReplaceableInPlace(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  if (::access(folder.c_str(), W_OK) != 0) return false;
+  return !Exists(path) || ::access(path.c_str(), W_OK) == 0;
+}
+}  // namespace
+
+void SetLightUserFolder(const std::string& userDataDirectory) {
+  g_userFolder = userDataDirectory;
+}
+
+std::string Light::ReadPath(const std::string& path) const {
+  if (g_userFolder.empty()) return path;
+  const std::string user = g_userFolder + "/" + path;
+  return Exists(user) ? user : path;
+}
+
+std::string Light::WritePath(const std::string& path) const {
+  if (g_userFolder.empty()) return path;
+  const std::string user = g_userFolder + "/" + path;
+  if (Exists(user) || !ReplaceableInPlace(path)) {
+    const size_t slash = user.find_last_of('/');
+    if (!Exists(user)) {
+      MakeDirectories(user.substr(0, slash));
+      std::fprintf(stderr,
+                   "Orvelune: note: %s cannot be written where it is installed; the game keeps "
+                   "its copy in %s\n",
+                   path.c_str(), user.c_str());
+    }
+    return user;
+  }
+  return path;
+}
+
 Light::Light(std::string normalPath, std::string reversedPath)
     : normalPath_(std::move(normalPath)), reversedPath_(std::move(reversedPath)) {}
 
@@ -174,16 +221,16 @@ Light::~Light() {
 
 int Light::Load() {
   std::string text;
-  if (!ReadText(normalPath_, &text)) {
-    ReportError("ファイルオープンに失敗 -Light-");
+  if (!ReadText(ReadPath(normalPath_), &text)) {
+    ReportError("ファイルオープンに失敗 -Light-", normalPath_);
     ReportError("ファイル読み込み失敗 -Light-");
     ReportErrorDetail(normalPath_.c_str());
     return 0;
   }
   normal_ = ParseLightText(text);
   PutOnDevice(normal_, false);
-  if (!ReadText(reversedPath_, &text)) {
-    ReportError("ファイルオープンに失敗 -Light-");
+  if (!ReadText(ReadPath(reversedPath_), &text)) {
+    ReportError("ファイルオープンに失敗 -Light-", reversedPath_);
     ReportError("ファイル読み込み失敗 -Light-");
     ReportErrorDetail(reversedPath_.c_str());
     return 0;
@@ -202,8 +249,8 @@ void Light::SaveLights() {
   for (const auto& [path, list] : files) {
     if (list->empty()) continue;  // nothing was read: leave the file as it is
     std::string why;
-    if (!WriteFileAtomically(*path, FormatLightText(*list), &why)) {
-      ReportError("ファイル書き出しオープンに失敗 -Light-");
+    if (!WriteFileAtomically(WritePath(*path), FormatLightText(*list), &why)) {
+      ReportError("ファイル書き出しオープンに失敗 -Light-", *path);
       ReportErrorDetail(why.c_str());
     }
     list->clear();

@@ -27,6 +27,12 @@ std::string FormatLightText(const std::vector<LightEntry>& entries);
 // The direction a light's rotation gives: (1, 1, 1) turned by x, then y, then z.
 D3DVECTOR LightDirection(const Vec3& rotationDegrees);
 
+// The game program sets the user's data folder here. Then a light file whose
+// content folder cannot be written is written to, and read back from, the
+// same path below that folder. Without it (the runner, the tests) the files
+// are read and written where they are.
+void SetLightUserFolder(const std::string& userDataDirectory);
+
 class Light {
  public:
   Light(std::string normalPath, std::string reversedPath);
@@ -46,6 +52,11 @@ class Light {
   const std::vector<LightEntry>& Reversed() const { return reversed_; }
 
  private:
+  // Where each file is read from (the user's copy when there is one).
+  std::string ReadPath(const std::string& path) const;
+  // Where each file is written (the user's folder when its own is read-only).
+  std::string WritePath(const std::string& path) const;
+
   std::string normalPath_, reversedPath_;
   std::vector<LightEntry> normal_, reversed_;
 };

@@ -43,13 +43,17 @@ Texture* LoadTexture(const char* path) {
   std::string why;
   if (!device || !LoadPng(path, &image, &why)) {
     ReportErrorDetail(why.empty() ? path : why.c_str());
+    SetReportSubject(path);
     RememberFailure(path);
     return nullptr;
   }
   for (uint32_t& p : image.argb)
     if (p == 0xFF00FF00u) p = 0;  // the colour key: opaque green to transparent black
   Texture* texture = device->CreateTexture(image.width, image.height, image.argb.data());
-  if (!texture) ReportErrorDetail((std::string(path) + ": the device refused the texture").c_str());
+  if (!texture) {
+    ReportErrorDetail((std::string(path) + ": the device refused the texture").c_str());
+    SetReportSubject(path);
+  }
   return texture;
 }
 
@@ -148,7 +152,7 @@ int Mesh::Load(const char* path) {
     why = "the device refused the geometry";
   }
   if (!mesh) {
-    ReportError("メッシュの読み込みに失敗");
+    ReportError("メッシュの読み込みに失敗", path);
     ReportErrorDetail((std::string(path) + ": " + why).c_str());
     return 0;
   }

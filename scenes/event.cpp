@@ -82,7 +82,7 @@ std::vector<EventPage> Event::ParsePages(const std::string& bytes, int wanted, i
 int Event::LoadFrom(const std::string& path, int wanted) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    ReportError("ファイルオープンに失敗 -Event-");
+    ReportError("ファイルオープンに失敗 -Event-", path);
     ReportErrorDetail(path.c_str());
     return 0;
   }

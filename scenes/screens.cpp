@@ -153,7 +153,13 @@ void GameOver::Update() {
   const int notChosen = choice == 1 ? 3 : 2;
   for (int i = 0; i < 4; ++i) {
     if (i == notChosen) {
-      if (itemAlpha[i] > 63) itemAlpha[i] = std::max(itemAlpha[i] - 5, 64);
+      // The other choice settles at a dim 64: down from bright after a change
+      // of mind, and up from nothing when the screen appears, so both
+      // choices show from the start.
+      if (itemAlpha[i] > 64)
+        itemAlpha[i] = std::max(itemAlpha[i] - 5, 64);
+      else
+        itemAlpha[i] = std::min(itemAlpha[i] + 10, 64);
     } else {
       itemAlpha[i] = std::min(itemAlpha[i] + 10, 255);
     }

@@ -105,7 +105,7 @@ int ScriptedScene::Start() {
     std::ifstream in(scriptPath_, std::ios::binary);
     if (!in) {
       if (!reported_) {
-        ReportError("ファイルオープンに失敗 -Scene-");
+        ReportError("ファイルオープンに失敗 -Scene-", scriptPath_);
         ReportErrorDetail(scriptPath_);
       }
       reported_ = true;

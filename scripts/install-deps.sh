@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Orvelune need.
-# Both README commands and CI call this; it does nothing when everything is present.
+# Installs the Debian packages that building and playing Orvelune need, and with
+# --test those that testing needs too. It does nothing when everything is present.
 set -euo pipefail
 
+# What building and playing need (./run.sh).
 PACKAGES=(
-  cmake ninja-build g++ clang clang-format pkg-config
+  cmake ninja-build g++ pkg-config
   libsdl2-dev            # window, events, keyboard and game pad
   libgl-dev libegl-dev libgl1-mesa-dri   # OpenGL 3.3 core (llvmpipe works without a GPU)
   libopenal-dev          # sound
-  libassimp-dev          # .x model import
   libfreetype-dev libfontconfig-dev fonts-noto-cjk   # Japanese text
   libpng-dev             # textures and screenshots
-  libgtest-dev libgmock-dev libbenchmark-dev         # tests and benchmarks
-  libclang-rt-14-dev     # sanitizer and libFuzzer runtimes for clang
-  sox                    # checking generated sounds
-  python3 strace         # the damaged-content sweep (strace finds which scene reads a file)
 )
+# What testing adds (./test.sh, ./scripts/install-deps.sh --test).
+if [ "${1:-}" = "--test" ]; then
+  PACKAGES+=(
+    clang clang-format     # the sanitizer build, fuzzing and the format check
+    libgtest-dev libgmock-dev
+    libclang-rt-14-dev     # sanitizer and libFuzzer runtimes for clang
+    python3 strace         # the damaged-content sweep (strace finds which scene reads a file)
+    desktop-file-utils appstream   # validating what the install writes
+  )
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -188,11 +188,14 @@ TEST(WaitingScene, AFailedFileIsReadOnceShownAndEscapeStillEnds) {
   EXPECT_EQ(LastFailedFile(), "Resource_Orvelune/Sound/SE/Select.wav");
   EXPECT_LE(frames, 122) << "Escape ends the wait";
   // The file was read once: one report of it, not one a frame.
+  const std::string report = "Soundファイルオープンに失敗";
   size_t count = 0;
-  for (size_t at = err.find("Select.wav"); at != std::string::npos;
-       at = err.find("Select.wav", at + 1))
+  for (size_t at = err.find(report); at != std::string::npos; at = err.find(report, at + 1))
     ++count;
   EXPECT_EQ(count, 1u) << err;
+  // The English line after it names the file with its whole path.
+  EXPECT_NE(err.find("A sound could not be loaded: /"), std::string::npos) << err;
+  EXPECT_NE(err.find("Select.wav. The game's files are missing"), std::string::npos) << err;
 }
 
 TEST(WaitingScene, AFileThatChangesOnDiskIsTriedAgain) {

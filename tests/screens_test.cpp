@@ -139,10 +139,13 @@ TEST(GameOver, ItemsAppearInTurnAndAChoiceNeedsAFullyShownOption) {
   over.Update();
   EXPECT_EQ(over.itemAlpha[0], 255);
   EXPECT_EQ(over.itemAlpha[2], 10);
-  EXPECT_EQ(over.itemAlpha[3], 0);  // the option not chosen stays dim
+  // The option not chosen shows too, dimmed: it rises with the other but
+  // stops at 64 (it used to stay at 0 until the player changed the choice).
+  EXPECT_EQ(over.itemAlpha[3], 10);
   EXPECT_EQ(over.IsDecided(), 0);
   for (int i = 0; i < 25; ++i) over.Update();
   EXPECT_EQ(over.itemAlpha[2], 255);
+  EXPECT_EQ(over.itemAlpha[3], 64);
   over.Update();
   EXPECT_EQ(over.IsDecided(), 1);
   EXPECT_EQ(over.GetChoice(), 1);

@@ -7,7 +7,7 @@
 #   tests/soak.sh [FRAMES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target orvelune-sim assets >/dev/null

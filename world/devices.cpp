@@ -121,13 +121,19 @@ void Gate::Draw() {
   if (falling && alpha <= 0) return;
   if (falling) BeginTranslucent(alpha);
   const Vec3 p = position, r = rotation;
+  // A leaf between the camera and the player is drawn see-through.
+  auto drawLeaf = [&](Mesh* leaf) {
+    const bool inTheWay = !falling && BlocksTheView(*leaf, world);
+    if (inTheWay) BeginSeeThrough();
+    d->SetTransform(D3DTS_WORLD, world);
+    leaf->Draw();
+    if (inTheWay) EndSeeThrough();
+  };
   PlaceLeaf(1, p, r);
-  d->SetTransform(D3DTS_WORLD, world);
-  leaf1->Draw();
+  drawLeaf(leaf1);
   PlaceLeaf(2, p, r);
   d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-  d->SetTransform(D3DTS_WORLD, world);
-  leaf2->Draw();
+  drawLeaf(leaf2);
   d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   position = p;
   rotation = r;

@@ -530,7 +530,7 @@ void FieldChip::LoadBytes(GimmickNode*& head, CharacterList& characters, const s
 int FieldChip::LoadFile(GimmickNode*& head, CharacterList& characters, const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    ReportError("ファイルオープンに失敗-FieldChip-");
+    ReportError("ファイルオープンに失敗-FieldChip-", path);
     ReportErrorDetail(path.c_str());
     return 0;
   }

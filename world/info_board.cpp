@@ -82,7 +82,7 @@ InfoEntry ParseInfoLine(const std::string& line) {
 int LoadInfoTextsFrom(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    ReportError("ファイルオープンに失敗 -Infomation-");
+    ReportError("ファイルオープンに失敗 -Infomation-", path);
     ReportErrorDetail(path.c_str());
     return 0;
   }

@@ -19,7 +19,13 @@ constexpr int kWallPieces = 36;
 void DrawGimmickMesh(const GimmickBase& g, Mesh* mesh) {
   GetDevice()->SetTransform(D3DTS_WORLD, g.world);
   if (!g.DriftingAway()) {
-    mesh->Draw();
+    if (BlocksTheView(*mesh, g.world)) {
+      BeginSeeThrough();
+      mesh->Draw();
+      EndSeeThrough();
+    } else {
+      mesh->Draw();
+    }
   } else if (g.alpha > 0) {
     BeginTranslucent(g.alpha);
     mesh->Draw();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/common/letterbox.h"
 #include "platform/common/state_device.h"
 #include "platform/sdl_gl/gl_functions.h"
 #include "platform/sdl_gl/gl_shader.h"
@@ -294,14 +295,10 @@ class GlDevice : public StateDevice {
     gl_.glClear(GL_COLOR_BUFFER_BIT);
     if (w > 0 && h > 0) {
       // Scale the picture to the window, keeping its shape (letterbox).
-      const float scale = std::min(static_cast<float>(w) / kBackBufferWidth,
-                                   static_cast<float>(h) / kBackBufferHeight);
-      const int dw = static_cast<int>(kBackBufferWidth * scale);
-      const int dh = static_cast<int>(kBackBufferHeight * scale);
-      const int dx = (w - dw) / 2, dy = (h - dh) / 2;
+      const Rect r = Letterbox(w, h, kBackBufferWidth, kBackBufferHeight);
       gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
-      gl_.glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, dx, dy, dx + dw, dy + dh,
-                            GL_COLOR_BUFFER_BIT, GL_LINEAR);
+      gl_.glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, r.x, r.y, r.x + r.width,
+                            r.y + r.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     }
     SDL_GL_SwapWindow(window_);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);

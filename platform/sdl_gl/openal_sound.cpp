@@ -36,6 +36,8 @@ class OpenAlVoice : public SoundVoice {
     alSourcei(source_, AL_BYTE_OFFSET, static_cast<ALint>(offset));
   }
 
+  void SetVolume(float gain) override { alSourcef(source_, AL_GAIN, gain); }
+
   uint32_t GetStatus() override {
     if (State() != AL_PLAYING) return 0;
     ALint looping = AL_FALSE;

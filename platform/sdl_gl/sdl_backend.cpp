@@ -3,12 +3,14 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
 
 #include "platform/common/clocks.h"
 #include "platform/common/null_sound.h"
+#include "platform/png_image.h"
 #include "platform/sdl_gl/gl_device.h"
 #include "platform/sdl_gl/openal_sound.h"
 #include "platform/sdl_gl/sdl_keymap.h"
@@ -162,8 +164,19 @@ class SdlBackend : public Backend {
   ~SdlBackend() override { SDL_Quit(); }
 
   bool Start() {
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    const bool chosen = asked && *asked;
+    if (!chosen) {
+      // Only real displays: SDL would otherwise settle for its offscreen or
+      // dummy driver and show nothing.
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland,kmsdrm");
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
-      std::fprintf(stderr, "Orvelune: SDL could not start: %s\n", SDL_GetError());
+      std::fprintf(stderr,
+                   "Orvelune: no display to open a window on (%s).\n"
+                   "  Start the game in a desktop session (X11 or Wayland); DISPLAY and "
+                   "WAYLAND_DISPLAY tell programs where the display is.\n",
+                   SDL_GetError());
       return false;
     }
     // The game uses no mouse; its motion would only delay frames.
@@ -176,14 +189,20 @@ class SdlBackend : public Backend {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    Uint32 flags =
+        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
     if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    SDL_Window* w = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                                     height, flags);
+    // The picture stays width x height; the window takes the player's size.
+    (void)width;
+    (void)height;
+    SDL_Window* w = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     options_.windowWidth, options_.windowHeight, flags);
     if (!w) {
       std::fprintf(stderr, "  SDL: %s\n", SDL_GetError());
       return nullptr;
     }
+    SDL_SetWindowMinimumSize(w, 320, 180);
+    SetIcon(w);
     if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
     return new SdlWindow(w);
   }
@@ -211,6 +230,18 @@ class SdlBackend : public Backend {
     // A machine without sound output still plays, silently.
     std::fprintf(stderr, "Orvelune: %s; the game runs without sound.\n", error.c_str());
     return CreateNullSoundDevice(GetClock());
+  }
+
+  void SetIcon(SDL_Window* w) {
+    if (options_.iconPath.empty()) return;
+    Image icon;
+    std::string why;
+    if (!LoadPng(options_.iconPath, &icon, &why)) return;  // a window without an icon still plays
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        icon.argb.data(), icon.width, icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return;
+    SDL_SetWindowIcon(w, surface);
+    SDL_FreeSurface(surface);
   }
 
   Clock& GetClock() override {

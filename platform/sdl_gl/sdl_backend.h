@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/backend.h"
 
@@ -12,7 +13,15 @@ struct SdlBackendOptions {
   // frame (paced in real time): used when recording replays.
   bool fixedStepClock = false;
   int msaaSamples = 4;
+  // The window's size when not in full screen (the picture keeps 1280x720
+  // and is scaled to fit).
+  int windowWidth = 1280;
+  int windowHeight = 720;
+  // A PNG for the window's icon (none when empty or unreadable).
+  std::string iconPath;
 };
 
-// Null with a message on stderr when SDL cannot start.
+// Null with a message on stderr when SDL cannot start, or when it finds no
+// display (no X11 or Wayland): the game never falls back to an invisible
+// window by itself (SDL_VIDEODRIVER=offscreen asks for one explicitly).
 std::unique_ptr<Backend> CreateSdlBackend(const SdlBackendOptions& options);

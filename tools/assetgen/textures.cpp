@@ -825,7 +825,43 @@ void CreditsPicture(Canvas& c) {
 
 }  // namespace
 
+// The game's icon: a gold star over a wooden chip on a night sky, drawn at
+// each size rather than scaled so small icons stay crisp.
+void GameIcon(Canvas& c) {
+  const float w = static_cast<float>(c.Width());
+  const float r = w * 0.18f;
+  c.FillSdf(
+      0, 0, w, w,
+      [&](float x, float y) {
+        const float qx = std::max(std::abs(x - w / 2) - (w / 2 - r - w * 0.03f), 0.0f);
+        const float qy = std::max(std::abs(y - w / 2) - (w / 2 - r - w * 0.03f), 0.0f);
+        return std::sqrt(qx * qx + qy * qy) - r;
+      },
+      [&](float, float y) { return Mix(RgbaHex(0x1B1F4A), RgbaHex(0x3A3F8F), y / w); });
+  if (w >= 32) {
+    for (int i = 0; i < 7; ++i) {
+      const float sx = w * (0.16f + 0.11f * i), sy = w * (0.14f + 0.09f * ((i * 5) % 4));
+      c.FillCircle(sx, sy, std::max(0.6f, w * 0.012f), RgbaHex(0xFFFFFF, 0.8f));
+    }
+  }
+  // The chip: a wooden block seen from the front, lower half.
+  c.FillRoundRect(w * 0.2f, w * 0.58f, w * 0.8f, w * 0.86f, w * 0.05f, RgbaHex(0xB97A45));
+  c.FillRoundRect(w * 0.2f, w * 0.58f, w * 0.8f, w * 0.66f, w * 0.04f, RgbaHex(0xD9A066));
+  if (w >= 32)
+    c.StrokeRoundRect(w * 0.2f, w * 0.58f, w * 0.8f, w * 0.86f, w * 0.05f, std::max(1.0f, w / 48),
+                      RgbaHex(0x5A3418));
+  // The star above it, with a soft glow.
+  c.Glow(w / 2, w * 0.4f, w * 0.36f, RgbaHex(0xFFE9A8, 0.55f));
+  c.FillStar(w / 2, w * 0.4f, w * 0.3f, w * 0.13f, 0, RgbaHex(0xF6C445));
+  c.FillStar(w / 2, w * 0.41f, w * 0.17f, w * 0.07f, 0, RgbaHex(0xFFF4C8, 0.8f));
+}
+
 void GenerateTextures(AssetSet& out) {
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    Canvas c(size, size);
+    GameIcon(c);
+    Put(out, "Icon/orvelune_" + std::to_string(size) + ".png", c);
+  }
   // Shared textures, in the preload's order.
   {
     Canvas c(128, 128);

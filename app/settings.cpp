@@ -1,0 +1,171 @@
+#include "app/settings.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "base/atomic_file.h"
+#include "base/user_dirs.h"
+#include "platform/input_types.h"
+
+namespace {
+
+std::string Trim(const std::string& s) {
+  const size_t a = s.find_first_not_of(" \t\r");
+  if (a == std::string::npos) return "";
+  const size_t b = s.find_last_not_of(" \t\r");
+  return s.substr(a, b - a + 1);
+}
+
+bool ParseNumber(const std::string& v, long low, long high, int* out) {
+  if (v.empty() || v.size() > 9) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long n = std::strtol(v.c_str(), &end, 10);
+  if (errno || *end || n < low || n > high) return false;
+  *out = static_cast<int>(n);
+  return true;
+}
+
+bool ParseYesNo(const std::string& v, bool* out) {
+  if (v == "yes" || v == "true" || v == "on" || v == "1") return *out = true, true;
+  if (v == "no" || v == "false" || v == "off" || v == "0") return *out = false, true;
+  return false;
+}
+
+}  // namespace
+
+Settings ParseSettings(const std::string& text, const std::string& name,
+                       std::vector<std::string>* warnings) {
+  Settings s;
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  auto warn = [&](const std::string& what) {
+    warnings->push_back(name + ":" + std::to_string(number) + ": " + what);
+  };
+  while (std::getline(in, line)) {
+    ++number;
+    const size_t hash = line.find('#');
+    if (hash != std::string::npos) line.resize(hash);
+    line = Trim(line);
+    if (line.empty()) continue;
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+      warn("not a \"key = value\" line; ignored");
+      continue;
+    }
+    const std::string key = Trim(line.substr(0, eq));
+    const std::string value = Trim(line.substr(eq + 1));
+    auto bad = [&](const char* expected) {
+      warn("bad value \"" + value + "\" for " + key + " (" + expected + "); the default is used");
+    };
+    if (key == "music_volume" || key == "effects_volume") {
+      int v;
+      if (!ParseNumber(value, 0, 100, &v)) {
+        bad("a number from 0 to 100");
+        continue;
+      }
+      (key == "music_volume" ? s.musicVolume : s.effectsVolume) = v;
+    } else if (key == "fullscreen") {
+      if (!ParseYesNo(value, &s.fullscreen)) bad("yes or no");
+    } else if (key == "window_width" || key == "window_height") {
+      int v;
+      if (!ParseNumber(value, 320, 16384, &v)) {
+        bad("a size in pixels from 320 to 16384");
+        continue;
+      }
+      (key == "window_width" ? s.windowWidth : s.windowHeight) = v;
+    } else if (key.rfind("key.", 0) == 0) {
+      const std::string action = key.substr(4);
+      size_t i = 0;
+      while (i < KeyActions().size() && action != KeyActions()[i].name) ++i;
+      if (i == KeyActions().size()) {
+        warn("unknown action \"" + action + "\"; ignored");
+        continue;
+      }
+      const int code = DikFromName(value.c_str());
+      if (code <= 0 || code == DIK_ESCAPE) {
+        bad("a key name such as SPACE, RETURN, UP or A; Escape is kept for quitting");
+        continue;
+      }
+      s.bindings.keys[i] = code;
+    } else if (key.rfind("pad.", 0) == 0) {
+      const std::string action = key.substr(4);
+      size_t i = 0;
+      while (i < PadActions().size() && action != PadActions()[i].name) ++i;
+      if (i == PadActions().size()) {
+        warn("unknown action \"" + action + "\"; ignored");
+        continue;
+      }
+      const uint16_t bit = PadButtonFromName(value.c_str());
+      if (!bit || bit == XINPUT_GAMEPAD_BACK) {
+        bad("a button: A B X Y LB RB LS RS START or DPAD_UP/DOWN/LEFT/RIGHT");
+        continue;
+      }
+      s.bindings.buttons[i] = bit;
+    } else {
+      warn("unknown key \"" + key + "\"; ignored");
+    }
+  }
+  return s;
+}
+
+std::string FormatSettings(const Settings& s) {
+  std::string out =
+      "# Orvelune settings. Edit while the game is not running; a bad value\n"
+      "# falls back to its default with a warning.\n\n"
+      "# Volumes from 0 (silent) to 100.\n";
+  out += "music_volume = " + std::to_string(s.musicVolume) + "\n";
+  out += "effects_volume = " + std::to_string(s.effectsVolume) + "\n\n";
+  out += "# yes: start in full screen (Alt+Enter switches while playing).\n";
+  out += std::string("fullscreen = ") + (s.fullscreen ? "yes" : "no") + "\n";
+  out += "# The window's size when not in full screen.\n";
+  out += "window_width = " + std::to_string(s.windowWidth) + "\n";
+  out += "window_height = " + std::to_string(s.windowHeight) + "\n\n";
+  out += "# Keys by their DirectInput names: UP DOWN LEFT RIGHT SPACE RETURN A..Z 0..9\n";
+  out += "# LSHIFT RSHIFT LCONTROL TAB and so on. Escape always quits.\n";
+  for (size_t i = 0; i < KeyActions().size(); ++i) {
+    const char* name = DikName(s.bindings.keys[i]);
+    out += "key." + std::string(KeyActions()[i].name) + " = " + (name ? name : "?") + "\n";
+  }
+  out += "\n# Pad buttons: A B X Y LB RB LS RS START DPAD_UP DPAD_DOWN DPAD_LEFT DPAD_RIGHT.\n";
+  for (size_t i = 0; i < PadActions().size(); ++i) {
+    const char* name = PadButtonName(s.bindings.buttons[i]);
+    out += "pad." + std::string(PadActions()[i].name) + " = " + (name ? name : "?") + "\n";
+  }
+  return out;
+}
+
+std::string SettingsPath() {
+  const std::string dir = UserConfigDirectory();
+  return dir.empty() ? "" : dir + "/settings.txt";
+}
+
+Settings LoadSettings(const std::string& path) {
+  if (path.empty()) return Settings{};
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    Settings defaults;
+    std::string why;
+    const size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos) MakeDirectories(path.substr(0, slash));
+    if (!WriteFileAtomically(path, FormatSettings(defaults), &why))
+      std::fprintf(stderr, "Orvelune: warning: could not write the default settings: %s\n",
+                   why.c_str());
+    return defaults;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string body = text.str();
+  if (body.size() > (1u << 20)) body.resize(1u << 20);  // a settings file is small
+  std::vector<std::string> warnings;
+  Settings s = ParseSettings(body, path, &warnings);
+  for (const std::string& w : warnings) std::fprintf(stderr, "Orvelune: warning: %s\n", w.c_str());
+  return s;
+}

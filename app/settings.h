@@ -1,0 +1,34 @@
+// The player's settings: a plain-text file in the user's config folder
+// ($XDG_CONFIG_HOME/orvelune/settings.txt), one "key = value" per line, "#"
+// starting a comment. Read at start; a missing file is written with the
+// defaults so the player can find and edit it. A bad value gives one warning
+// naming its key and leaves that key at its default; unknown keys are
+// ignored with a warning.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/bindings.h"
+
+struct Settings {
+  int musicVolume = 100;    // 0 to 100
+  int effectsVolume = 100;  // 0 to 100
+  bool fullscreen = false;
+  int windowWidth = 1280;  // the window's size when not full screen
+  int windowHeight = 720;
+  InputBindings bindings = InputBindings::Defaults();
+};
+
+// Reads settings text over the defaults; each problem adds one warning
+// ("NAME:LINE: ...").
+Settings ParseSettings(const std::string& text, const std::string& name,
+                       std::vector<std::string>* warnings);
+// The text of a settings file (every key, with comments).
+std::string FormatSettings(const Settings& settings);
+
+// The settings file's path (empty when there is no config folder).
+std::string SettingsPath();
+// Reads the file at path, or writes the defaults there when it is missing.
+// Warnings go to stderr.
+Settings LoadSettings(const std::string& path);

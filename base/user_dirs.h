@@ -1,0 +1,14 @@
+// The user's folders by the XDG base-directory rules: settings go to the
+// config folder, files the game rewrites to the data folder.
+#pragma once
+
+#include <string>
+
+// $XDG_CONFIG_HOME/orvelune, else ~/.config/orvelune (empty when neither
+// the variable nor HOME is set).
+std::string UserConfigDirectory();
+// $XDG_DATA_HOME/orvelune, else ~/.local/share/orvelune (or empty).
+std::string UserDataDirectory();
+// Creates a folder and its parents (mode 0700 for new ones); true when it
+// exists afterwards.
+bool MakeDirectories(const std::string& path);

@@ -1,0 +1,300 @@
+// How the game program starts and what the player can set: its options, the
+// search for its files, the settings file and the key and pad bindings, the
+// volumes, the letterbox, the light files kept in the user's folder, and the
+// English line under each error report.
+#include "app/launch.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/settings.h"
+#include "base/report_error.h"
+#include "platform/bindings.h"
+#include "platform/common/letterbox.h"
+#include "platform/input_types.h"
+#include "platform/sound.h"
+#include "render/lighting.h"
+#include "tests/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+LaunchOptions Parse(std::vector<const char*> args) {
+  args.insert(args.begin(), "orvelune");
+  return ParseLaunchOptions(static_cast<int>(args.size()), args.data());
+}
+
+// Sets an environment variable for one test.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (had_)
+      ::setenv(name_, old_.c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::string old_;
+  bool had_ = false;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(LaunchOptions, TheOptionsAndTheirMistakes) {
+  EXPECT_EQ(Parse({}).action, LaunchOptions::Action::kPlay);
+  EXPECT_FALSE(Parse({}).fullscreen.has_value()) << "the settings decide when no option says";
+  EXPECT_TRUE(*Parse({"--fullscreen"}).fullscreen);
+  EXPECT_FALSE(*Parse({"--fullscreen", "--windowed"}).fullscreen) << "the last one wins";
+  EXPECT_EQ(Parse({"--data", "/x"}).dataDirectory, "/x");
+  EXPECT_EQ(Parse({"--data=/y"}).dataDirectory, "/y");
+  EXPECT_EQ(Parse({"--help"}).action, LaunchOptions::Action::kHelp);
+  EXPECT_EQ(Parse({"--version"}).action, LaunchOptions::Action::kVersion);
+  // Mistakes are usage errors, never a silent start.
+  for (auto args : std::vector<std::vector<const char*>>{
+           {"--bogus"}, {"--data"}, {"--data="}, {"fullscreen"}, {"-x"}}) {
+    const LaunchOptions o = Parse(args);
+    EXPECT_EQ(o.action, LaunchOptions::Action::kUsageError) << args[0];
+    EXPECT_FALSE(o.error.empty());
+  }
+}
+
+TEST(ContentSearch, NextToTheProgramThenItsRunFolderThenTheInstalledFolder) {
+  TempDirectory dir;
+  const std::string bin = dir.Path() + "/prefix/bin";
+  fs::create_directories(bin);
+  const auto candidates = ContentCandidates(bin, "");
+  ASSERT_GE(candidates.size(), 4u);
+  EXPECT_EQ(candidates[0], bin);
+  EXPECT_EQ(candidates[1], bin + "/run");
+  EXPECT_EQ(fs::weakly_canonical(candidates[2]), fs::path(dir.Path()) / "prefix/share/orvelune");
+
+  std::string why;
+  EXPECT_EQ(FindContentFolder(candidates, "", &why), "");
+  EXPECT_NE(why.find(bin), std::string::npos) << "the failure lists where it looked: " << why;
+
+  // An installed layout: found through the path relative to the program.
+  fs::create_directories(dir.Path() + "/prefix/share/orvelune/Resource_Orvelune");
+  EXPECT_EQ(fs::weakly_canonical(FindContentFolder(candidates, "", &why)),
+            fs::path(dir.Path()) / "prefix/share/orvelune");
+  // A build tree beside the program comes first.
+  fs::create_directories(bin + "/run/Resource_Orvelune");
+  EXPECT_EQ(FindContentFolder(candidates, "", &why), bin + "/run");
+
+  // --data names the one folder to use, and a wrong one is an error.
+  EXPECT_EQ(ContentCandidates(bin, "/elsewhere"), std::vector<std::string>{"/elsewhere"});
+  EXPECT_EQ(FindContentFolder({dir.Path() + "/missing"}, dir.Path() + "/missing", &why), "");
+  EXPECT_NE(why.find("--data"), std::string::npos) << why;
+}
+
+TEST(Settings, EachBadValueFallsBackAloneAndUnknownKeysAreIgnored) {
+  std::vector<std::string> warnings;
+  const Settings s = ParseSettings(
+      "music_volume = 40\n"
+      "effects_volume = 250   # too loud\n"
+      "fullscreen = yes\n"
+      "window_width = wide\n"
+      "window_height = 900\n"
+      "key.select = LSHIFT\n"
+      "key.pause = ESCAPE\n"
+      "key.jump = SPACE\n"
+      "pad.select = X\n"
+      "pad.pause = BACK\n"
+      "colour = blue\n"
+      "just words\n",
+      "settings.txt", &warnings);
+  EXPECT_EQ(s.musicVolume, 40);
+  EXPECT_EQ(s.effectsVolume, 100);
+  EXPECT_TRUE(s.fullscreen);
+  EXPECT_EQ(s.windowWidth, 1280);
+  EXPECT_EQ(s.windowHeight, 900);
+  const InputBindings defaults = InputBindings::Defaults();
+  EXPECT_EQ(s.bindings.keys[4], DIK_LSHIFT);          // select
+  EXPECT_EQ(s.bindings.keys[12], defaults.keys[12]);  // pause: Escape stays for quitting
+  EXPECT_EQ(s.bindings.buttons[0], XINPUT_GAMEPAD_X);
+  EXPECT_EQ(s.bindings.buttons[4], defaults.buttons[4]);
+  // One warning per problem, each naming its key and line.
+  ASSERT_EQ(warnings.size(), 7u);
+  EXPECT_NE(warnings[0].find("settings.txt:2:"), std::string::npos) << warnings[0];
+  EXPECT_NE(warnings[0].find("effects_volume"), std::string::npos);
+  EXPECT_NE(warnings[1].find("window_width"), std::string::npos);
+  EXPECT_NE(warnings[2].find("key.pause"), std::string::npos);
+  EXPECT_NE(warnings[3].find("jump"), std::string::npos);
+  EXPECT_NE(warnings[4].find("pad.pause"), std::string::npos);
+  EXPECT_NE(warnings[5].find("colour"), std::string::npos);
+
+  // What is written reads back the same, without warnings.
+  warnings.clear();
+  const Settings back = ParseSettings(FormatSettings(s), "again", &warnings);
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(back.musicVolume, 40);
+  EXPECT_EQ(back.windowHeight, 900);
+  EXPECT_EQ(back.bindings.keys, s.bindings.keys);
+  EXPECT_EQ(back.bindings.buttons, s.bindings.buttons);
+}
+
+TEST(Settings, AMissingFileIsWrittenWithTheDefaultsWhole) {
+  TempDirectory dir;
+  ScopedEnv config("XDG_CONFIG_HOME", dir.Path() + "/config");
+  const std::string path = SettingsPath();
+  EXPECT_EQ(path, dir.Path() + "/config/orvelune/settings.txt");
+  testing::internal::CaptureStderr();
+  const Settings s = LoadSettings(path);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(s.musicVolume, 100);
+  const std::string text = ReadAll(path);
+  EXPECT_EQ(text, FormatSettings(Settings{}));
+  // No temporary file is left beside it.
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(dir.Path() + "/config/orvelune"))
+    files += e.is_regular_file();
+  EXPECT_EQ(files, 1);
+  // An XDG variable that is not an absolute path does not count.
+  ScopedEnv relative("XDG_CONFIG_HOME", "relative/dir");
+  ScopedEnv home("HOME", dir.Path());
+  EXPECT_EQ(SettingsPath(), dir.Path() + "/.config/orvelune/settings.txt");
+}
+
+TEST(Bindings, AnActionFollowsItsKeyAndTheDefaultKeyLetsGo) {
+  InputBindings b = InputBindings::Defaults();
+  b.keys[4] = DIK_LSHIFT;  // select on left shift
+  b.buttons[0] = XINPUT_GAMEPAD_X;
+  SetInputBindings(b);
+  uint8_t physical[256] = {}, game[256];
+  physical[DIK_LSHIFT] = 0x80;
+  ApplyKeyBindings(physical, game);
+  EXPECT_EQ(game[DIK_SPACE], 0x80) << "the game reads select as Space";
+  physical[DIK_LSHIFT] = 0;
+  physical[DIK_SPACE] = 0x80;
+  physical[DIK_F] = 0x80;
+  ApplyKeyBindings(physical, game);
+  EXPECT_EQ(game[DIK_SPACE], 0) << "Space no longer selects";
+  EXPECT_EQ(game[DIK_F], 0x80) << "keys of no action pass";
+  EXPECT_NE(ApplyPadBindings(XINPUT_GAMEPAD_X) & XINPUT_GAMEPAD_RIGHT_SHOULDER, 0);
+  EXPECT_EQ(ApplyPadBindings(XINPUT_GAMEPAD_RIGHT_SHOULDER), 0);
+  EXPECT_EQ(ApplyPadBindings(XINPUT_GAMEPAD_B), XINPUT_GAMEPAD_B);
+  // Two actions may share a key.
+  b.keys[5] = DIK_LSHIFT;  // flip too
+  SetInputBindings(b);
+  physical[DIK_SPACE] = 0;
+  physical[DIK_LSHIFT] = 0x80;
+  ApplyKeyBindings(physical, game);
+  EXPECT_EQ(game[DIK_SPACE], 0x80);
+  EXPECT_EQ(game[DIK_M], 0x80);
+  // Without bindings (the runner, the tests) nothing changes.
+  ClearInputBindings();
+  ApplyKeyBindings(physical, game);
+  EXPECT_EQ(game[DIK_SPACE], 0);
+  EXPECT_EQ(game[DIK_LSHIFT], 0x80);
+}
+
+TEST(Volumes, MusicAndEffectsHaveTheirOwnGain) {
+  SetSoundVolumes(50, 0);
+  EXPECT_FLOAT_EQ(SoundGainFor("Resource_Orvelune/Sound/BGM/Main_BGM.wav"), 0.25f);
+  EXPECT_FLOAT_EQ(SoundGainFor("Resource_Orvelune/Sound/SE/Hit.wav"), 0.0f);
+  SetSoundVolumes(250, -3);  // out of range: clamped
+  EXPECT_FLOAT_EQ(SoundGainFor("Resource_Orvelune/Sound/BGM/Main_BGM.wav"), 1.0f);
+  EXPECT_FLOAT_EQ(SoundGainFor("Resource_Orvelune/Sound/SE/Hit.wav"), 0.0f);
+  SetSoundVolumes(100, 100);
+}
+
+TEST(Letterbox, ThePictureKeepsItsShapeInAnyWindow) {
+  struct Case {
+    int w, h;
+    Rect want;
+  } cases[] = {
+      {1280, 720, {0, 0, 1280, 720}},     {2560, 1440, {0, 0, 2560, 1440}},
+      {1920, 1200, {0, 60, 1920, 1080}},  {1000, 1000, {0, 219, 1000, 562}},
+      {3440, 1440, {440, 0, 2560, 1440}}, {321, 181, {0, 0, 321, 180}},
+  };
+  for (const Case& c : cases) {
+    const Rect r = Letterbox(c.w, c.h, 1280, 720);
+    EXPECT_EQ(r.x, c.want.x) << c.w << "x" << c.h;
+    EXPECT_EQ(r.y, c.want.y) << c.w << "x" << c.h;
+    EXPECT_EQ(r.width, c.want.width) << c.w << "x" << c.h;
+    EXPECT_EQ(r.height, c.want.height) << c.w << "x" << c.h;
+  }
+  const Rect none = Letterbox(0, 600, 1280, 720);  // a minimised window
+  EXPECT_EQ(none.width, 0);
+}
+
+TEST(LightFiles, TheUsersCopyIsReadAndWrittenAndAReadOnlyFolderMakesOne) {
+  TempDirectory dir;
+  const std::string content = dir.Path() + "/content/Light";
+  const std::string user = dir.Path() + "/user/content/Light";
+  fs::create_directories(content);
+  fs::create_directories(user);
+  const std::string sun = "Sun\n1\nD\n0,0,0\n0,0,0\n1,1,1,1\n1,1,1,1\n1,1,1,1\n";
+  const std::string moon = "Moon\n1\nD\n0,0,0\n0,0,0\n1,1,1,1\n1,1,1,1\n1,1,1,1\n";
+  std::ofstream(content + "/light.txt") << sun;
+  std::ofstream(content + "/light_rev.txt") << moon;
+  std::ofstream(user + "/light.txt") << "Star" << sun.substr(3);
+  HeadlessServices services(true);
+  ScopedWorkingDirectory cwd(dir.Path());
+  SetLightUserFolder(dir.Path() + "/user");
+  {
+    Light light("content/Light/light.txt", "content/Light/light_rev.txt");
+    ASSERT_EQ(light.Load(), 1);
+    EXPECT_EQ(light.Normal()[0].name.substr(0, 4), "Star") << "the user's copy is read";
+    EXPECT_EQ(light.Reversed()[0].name.substr(0, 4), "Moon") << "the other has no copy";
+  }  // written back on the way out
+  EXPECT_EQ(ReadAll(content + "/light.txt"), sun) << "the installed file stays as it was";
+  EXPECT_EQ(ReadAll(user + "/light.txt").substr(0, 5), "Star\n");
+  EXPECT_FALSE(fs::exists(user + "/light_rev.txt")) << "a writable file is written in place";
+
+  if (::geteuid() != 0) {  // root writes into read-only folders
+    fs::remove(user + "/light.txt");
+    ::chmod(content.c_str(), 0555);
+    testing::internal::CaptureStderr();
+    {
+      Light light("content/Light/light.txt", "content/Light/light_rev.txt");
+      ASSERT_EQ(light.Load(), 1);
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    ::chmod(content.c_str(), 0755);
+    EXPECT_NE(err.find("keeps its copy in"), std::string::npos) << err;
+    EXPECT_EQ(ReadAll(user + "/light.txt").substr(0, 4), "Sun\n") << "the copy holds what was read";
+    EXPECT_TRUE(fs::exists(user + "/light_rev.txt"));
+  }
+  SetLightUserFolder("");
+  EXPECT_EQ(ReportedErrors().size(), 0u) << "nothing failed";
+}
+
+TEST(ErrorReports, EachJapaneseReportIsFollowedByAnEnglishLineNamingTheFileOrDevice) {
+  testing::internal::CaptureStderr();
+  ReportError("メッシュの読み込みに失敗", "Resource_Orvelune/Object/Box/box.x");
+  ReportError("メッシュの初期化に失敗 -MaterialLoad-");
+  ReportError("g_pD3DDeviceの作成に失敗");
+  const std::string err = testing::internal::GetCapturedStderr();
+  const auto line = [&](int n) {
+    size_t at = 0;
+    for (int i = 0; i < n; ++i) at = err.find('\n', at) + 1;
+    return err.substr(at, err.find('\n', at) - at);
+  };
+  EXPECT_EQ(line(0), "Orvelune: メッシュの読み込みに失敗");
+  EXPECT_NE(line(1).find("A model could not be loaded: /"), std::string::npos) << line(1);
+  EXPECT_NE(line(1).find("Resource_Orvelune/Object/Box/box.x. "), std::string::npos);
+  EXPECT_NE(line(1).find("reinstall"), std::string::npos);
+  // The summary that follows names the same file.
+  EXPECT_NE(line(3).find("box.x"), std::string::npos) << line(3);
+  // A device report says what to check instead.
+  EXPECT_NE(line(5).find("graphics device"), std::string::npos) << line(5);
+  EXPECT_NE(line(5).find("OpenGL"), std::string::npos);
+  EXPECT_EQ(line(5).find("box.x"), std::string::npos);
+  ClearReportedErrors();
+}
