@@ -104,6 +104,9 @@ HRESULT Sprite::Begin(uint32_t flags) {
 HRESULT Sprite::Draw(Texture* texture, const RECT* source, const Vec3* center, const Vec3* position,
                      D3DCOLOR color) {
   if (!begun_ || !texture) return D3DERR_INVALIDCALL;
+  // Blended at alpha 0 a quad leaves every pixel as it was: not drawn at all
+  // (the title's cover before it fades in costs a whole screen of pixels).
+  if ((flags_ & D3DXSPRITE_ALPHABLEND) && (color >> 24) == 0) return D3D_OK;
   RECT src = source ? *source : RECT{0, 0, texture->Width(), texture->Height()};
   const float w = static_cast<float>(src.right - src.left);
   const float h = static_cast<float>(src.bottom - src.top);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/common/letterbox.h"
@@ -135,8 +137,7 @@ struct Uniforms {
   GLint matDiffuse, matAmbient, matSpecular, matEmissive, matPower, globalAmbient;
   GLint lightCount, lightType, lightDiffuse, lightSpecular, lightAmbient, lightPosition;
   GLint lightDirection, lightAttenuation, lightSpot, texTransform, texMatrix;
-  GLint texture, hasTexture, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
-  GLint tFactor, specularEnable, alphaTest, alphaFunc, alphaRef;
+  GLint texture, tFactor, alphaRef;
 };
 
 class GlDevice : public StateDevice {
@@ -149,7 +150,8 @@ class GlDevice : public StateDevice {
 
   ~GlDevice() override {
     if (loaded_) {
-      if (program_) gl_.glDeleteProgram(program_);
+      for (auto& [key, p] : programs_) gl_.glDeleteProgram(p.id);
+      if (vertexShader_) gl_.glDeleteShader(vertexShader_);
       if (vao_) gl_.glDeleteVertexArrays(1, &vao_);
       DeleteTargets();
     }
@@ -252,7 +254,17 @@ class GlDevice : public StateDevice {
   void DoDraw(const DrawCall& call) override {
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
     gl_.glViewport(0, 0, kBackBufferWidth, kBackBufferHeight);
-    gl_.glUseProgram(program_);
+    std::string error;
+    const Program* program = ProgramFor(CurrentVariant(), &error);
+    if (!program) {
+      Refuse(error);
+      return;
+    }
+    if (program->id != currentProgram_) {
+      gl_.glUseProgram(program->id);
+      currentProgram_ = program->id;
+    }
+    u_ = &program->u;
     gl_.glBindVertexArray(vao_);
     ApplyRasterState();
     UploadUniforms();
@@ -306,88 +318,112 @@ class GlDevice : public StateDevice {
   }
 
  private:
-  bool BuildProgram(std::string* error) {
-    auto compile = [&](GLenum type, const char* src) -> GLuint {
-      GLuint s = gl_.glCreateShader(type);
-      gl_.glShaderSource(s, 1, &src, nullptr);
-      gl_.glCompileShader(s);
-      GLint ok = 0;
-      gl_.glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-      if (!ok) {
-        char log[2048] = {};
-        gl_.glGetShaderInfoLog(s, sizeof log, nullptr, log);
-        *error = std::string("shader compilation failed: ") + log;
-        gl_.glDeleteShader(s);
-        return 0;
-      }
-      return s;
-    };
-    GLuint vs = compile(GL_VERTEX_SHADER, kFixedFunctionVertexShader);
-    if (!vs) return false;
-    GLuint fs = compile(GL_FRAGMENT_SHADER, kFixedFunctionFragmentShader);
-    if (!fs) {
-      gl_.glDeleteShader(vs);
-      return false;
-    }
-    program_ = gl_.glCreateProgram();
-    gl_.glAttachShader(program_, vs);
-    gl_.glAttachShader(program_, fs);
-    gl_.glBindAttribLocation(program_, kAttribPosition, "aPos");
-    gl_.glBindAttribLocation(program_, kAttribNormal, "aNormal");
-    gl_.glBindAttribLocation(program_, kAttribColor, "aColor");
-    gl_.glBindAttribLocation(program_, kAttribTexCoord, "aTex");
-    gl_.glLinkProgram(program_);
-    gl_.glDeleteShader(vs);
-    gl_.glDeleteShader(fs);
+  GLuint Compile(GLenum type, const std::string& source, std::string* error) {
+    GLuint sh = gl_.glCreateShader(type);
+    const char* src = source.c_str();
+    gl_.glShaderSource(sh, 1, &src, nullptr);
+    gl_.glCompileShader(sh);
     GLint ok = 0;
-    gl_.glGetProgramiv(program_, GL_LINK_STATUS, &ok);
+    gl_.glGetShaderiv(sh, GL_COMPILE_STATUS, &ok);
     if (!ok) {
       char log[2048] = {};
-      gl_.glGetProgramInfoLog(program_, sizeof log, nullptr, log);
-      *error = std::string("shader link failed: ") + log;
-      return false;
+      gl_.glGetShaderInfoLog(sh, sizeof log, nullptr, log);
+      *error = std::string("shader compilation failed: ") + log;
+      gl_.glDeleteShader(sh);
+      return 0;
     }
-    auto loc = [&](const char* name) { return gl_.glGetUniformLocation(program_, name); };
-    u_ = Uniforms{loc("uWorld"),
-                  loc("uViewProj"),
-                  loc("uNormalMatrix"),
-                  loc("uEye"),
-                  loc("uHasColor"),
-                  loc("uLighting"),
-                  loc("uDiffuseFromVertex"),
-                  loc("uMatDiffuse"),
-                  loc("uMatAmbient"),
-                  loc("uMatSpecular"),
-                  loc("uMatEmissive"),
-                  loc("uMatPower"),
-                  loc("uGlobalAmbient"),
-                  loc("uLightCount"),
-                  loc("uLightType"),
-                  loc("uLightDiffuse"),
-                  loc("uLightSpecular"),
-                  loc("uLightAmbient"),
-                  loc("uLightPosition"),
-                  loc("uLightDirection"),
-                  loc("uLightAttenuation"),
-                  loc("uLightSpot"),
-                  loc("uTexTransform"),
-                  loc("uTexMatrix"),
-                  loc("uTexture"),
-                  loc("uHasTexture"),
-                  loc("uColorOp"),
-                  loc("uColorArg1"),
-                  loc("uColorArg2"),
-                  loc("uAlphaOp"),
-                  loc("uAlphaArg1"),
-                  loc("uAlphaArg2"),
-                  loc("uTFactor"),
-                  loc("uSpecularEnable"),
-                  loc("uAlphaTest"),
-                  loc("uAlphaFunc"),
-                  loc("uAlphaRef")};
-    gl_.glUseProgram(program_);
-    gl_.glUniform1i(u_.texture, 0);
-    return true;
+    return sh;
+  }
+
+  // The vertex shader is shared; the variant for the commonest state is built
+  // at once so a broken driver shows at start-up.
+  bool BuildProgram(std::string* error) {
+    vertexShader_ = Compile(GL_VERTEX_SHADER, kFixedFunctionVertexShader, error);
+    if (!vertexShader_) return false;
+    return ProgramFor(CurrentVariant(), error) != nullptr;
+  }
+
+  FragmentVariant CurrentVariant() const {
+    const auto& rs = renderStates_;
+    const auto& st = stageStates_[0];
+    FragmentVariant v;
+    v.hasTexture = textures_[0] ? 1 : 0;
+    v.colorOp = static_cast<int>(st[D3DTSS_COLOROP]);
+    v.colorArg1 = static_cast<int>(st[D3DTSS_COLORARG1]);
+    v.colorArg2 = static_cast<int>(st[D3DTSS_COLORARG2]);
+    v.alphaOp = static_cast<int>(st[D3DTSS_ALPHAOP]);
+    v.alphaArg1 = static_cast<int>(st[D3DTSS_ALPHAARG1]);
+    v.alphaArg2 = static_cast<int>(st[D3DTSS_ALPHAARG2]);
+    v.specular = rs[D3DRS_SPECULARENABLE] && rs[D3DRS_LIGHTING] ? 1 : 0;
+    v.alphaTest = rs[D3DRS_ALPHATESTENABLE] ? 1 : 0;
+    v.alphaFunc = v.alphaTest ? static_cast<int>(rs[D3DRS_ALPHAFUNC]) : 0;
+    return v;
+  }
+
+  struct Program {
+    GLuint id = 0;
+    Uniforms u{};
+  };
+
+  // The program for a variant, built the first time it is asked for.
+  const Program* ProgramFor(const FragmentVariant& variant, std::string* error) {
+    const uint64_t key = variant.Key();
+    auto found = programs_.find(key);
+    if (found != programs_.end()) return &found->second;
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, FragmentShaderSource(variant), error);
+    if (!fs) return nullptr;
+    Program p;
+    p.id = gl_.glCreateProgram();
+    gl_.glAttachShader(p.id, vertexShader_);
+    gl_.glAttachShader(p.id, fs);
+    gl_.glBindAttribLocation(p.id, kAttribPosition, "aPos");
+    gl_.glBindAttribLocation(p.id, kAttribNormal, "aNormal");
+    gl_.glBindAttribLocation(p.id, kAttribColor, "aColor");
+    gl_.glBindAttribLocation(p.id, kAttribTexCoord, "aTex");
+    gl_.glLinkProgram(p.id);
+    gl_.glDetachShader(p.id, fs);
+    gl_.glDeleteShader(fs);
+    GLint ok = 0;
+    gl_.glGetProgramiv(p.id, GL_LINK_STATUS, &ok);
+    if (!ok) {
+      char log[2048] = {};
+      gl_.glGetProgramInfoLog(p.id, sizeof log, nullptr, log);
+      *error = std::string("shader link failed: ") + log;
+      gl_.glDeleteProgram(p.id);
+      return nullptr;
+    }
+    auto loc = [&](const char* name) { return gl_.glGetUniformLocation(p.id, name); };
+    p.u = Uniforms{loc("uWorld"),
+                   loc("uViewProj"),
+                   loc("uNormalMatrix"),
+                   loc("uEye"),
+                   loc("uHasColor"),
+                   loc("uLighting"),
+                   loc("uDiffuseFromVertex"),
+                   loc("uMatDiffuse"),
+                   loc("uMatAmbient"),
+                   loc("uMatSpecular"),
+                   loc("uMatEmissive"),
+                   loc("uMatPower"),
+                   loc("uGlobalAmbient"),
+                   loc("uLightCount"),
+                   loc("uLightType"),
+                   loc("uLightDiffuse"),
+                   loc("uLightSpecular"),
+                   loc("uLightAmbient"),
+                   loc("uLightPosition"),
+                   loc("uLightDirection"),
+                   loc("uLightAttenuation"),
+                   loc("uLightSpot"),
+                   loc("uTexTransform"),
+                   loc("uTexMatrix"),
+                   loc("uTexture"),
+                   loc("uTFactor"),
+                   loc("uAlphaRef")};
+    gl_.glUseProgram(p.id);
+    gl_.glUniform1i(p.u.texture, 0);
+    currentProgram_ = p.id;
+    return &programs_.emplace(key, p).first->second;
   }
 
   bool BuildTargets(std::string* error) {
@@ -487,12 +523,12 @@ class GlDevice : public StateDevice {
   void UploadUniforms() {
     const auto& rs = renderStates_;
     const auto& st = stageStates_[0];
-    gl_.glUniformMatrix4fv(u_.world, 1, GL_FALSE, &world_.m[0][0]);
+    gl_.glUniformMatrix4fv(u_->world, 1, GL_FALSE, &world_.m[0][0]);
     const Matrix viewProj = view_ * projection_;
-    gl_.glUniformMatrix4fv(u_.viewProj, 1, GL_FALSE, &viewProj.m[0][0]);
+    gl_.glUniformMatrix4fv(u_->viewProj, 1, GL_FALSE, &viewProj.m[0][0]);
     const int lighting = rs[D3DRS_LIGHTING] ? 1 : 0;
-    gl_.glUniform1i(u_.lighting, lighting);
-    gl_.glUniform1i(u_.hasColor, declaration_->Find(D3DDECLUSAGE_COLOR) ? 1 : 0);
+    gl_.glUniform1i(u_->lighting, lighting);
+    gl_.glUniform1i(u_->hasColor, declaration_->Find(D3DDECLUSAGE_COLOR) ? 1 : 0);
     if (lighting) {
       // Normals go through the inverse transpose of the world matrix.
       Matrix inv;
@@ -500,22 +536,22 @@ class GlDevice : public StateDevice {
       const Matrix n = MatrixTranspose(inv);
       const float n3[9] = {n[0][0], n[0][1], n[0][2], n[1][0], n[1][1],
                            n[1][2], n[2][0], n[2][1], n[2][2]};
-      gl_.glUniformMatrix3fv(u_.normalMatrix, 1, GL_FALSE, n3);
+      gl_.glUniformMatrix3fv(u_->normalMatrix, 1, GL_FALSE, n3);
       Matrix viewInv;
       if (!MatrixInverse(&viewInv, nullptr, view_)) viewInv = Matrix::Identity();
       const float eye[3] = {viewInv[3][0], viewInv[3][1], viewInv[3][2]};
-      gl_.glUniform3fv(u_.eye, 1, eye);
+      gl_.glUniform3fv(u_->eye, 1, eye);
       gl_.glUniform1i(
-          u_.diffuseFromVertex,
+          u_->diffuseFromVertex,
           rs[D3DRS_COLORVERTEX] && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1 ? 1 : 0);
-      gl_.glUniform4fv(u_.matDiffuse, 1, &material_.Diffuse.r);
-      gl_.glUniform4fv(u_.matAmbient, 1, &material_.Ambient.r);
-      gl_.glUniform4fv(u_.matSpecular, 1, &material_.Specular.r);
-      gl_.glUniform4fv(u_.matEmissive, 1, &material_.Emissive.r);
-      gl_.glUniform1f(u_.matPower, material_.Power);
+      gl_.glUniform4fv(u_->matDiffuse, 1, &material_.Diffuse.r);
+      gl_.glUniform4fv(u_->matAmbient, 1, &material_.Ambient.r);
+      gl_.glUniform4fv(u_->matSpecular, 1, &material_.Specular.r);
+      gl_.glUniform4fv(u_->matEmissive, 1, &material_.Emissive.r);
+      gl_.glUniform1f(u_->matPower, material_.Power);
       float ambient[4];
       ColorToFloats(rs[D3DRS_AMBIENT], ambient);
-      gl_.glUniform4fv(u_.globalAmbient, 1, ambient);
+      gl_.glUniform4fv(u_->globalAmbient, 1, ambient);
       int type[kMaxLights] = {};
       float diffuse[kMaxLights][4], specular[kMaxLights][4], amb[kMaxLights][4];
       float pos[kMaxLights][3], dir[kMaxLights][3], att[kMaxLights][4], spot[kMaxLights][3];
@@ -542,43 +578,33 @@ class GlDevice : public StateDevice {
         spot[count][2] = std::cos(l.Phi / 2);
         ++count;
       }
-      gl_.glUniform1i(u_.lightCount, count);
+      gl_.glUniform1i(u_->lightCount, count);
       if (count) {
-        gl_.glUniform1iv(u_.lightType, count, type);
-        gl_.glUniform4fv(u_.lightDiffuse, count, &diffuse[0][0]);
-        gl_.glUniform4fv(u_.lightSpecular, count, &specular[0][0]);
-        gl_.glUniform4fv(u_.lightAmbient, count, &amb[0][0]);
-        gl_.glUniform3fv(u_.lightPosition, count, &pos[0][0]);
-        gl_.glUniform3fv(u_.lightDirection, count, &dir[0][0]);
-        gl_.glUniform4fv(u_.lightAttenuation, count, &att[0][0]);
-        gl_.glUniform3fv(u_.lightSpot, count, &spot[0][0]);
+        gl_.glUniform1iv(u_->lightType, count, type);
+        gl_.glUniform4fv(u_->lightDiffuse, count, &diffuse[0][0]);
+        gl_.glUniform4fv(u_->lightSpecular, count, &specular[0][0]);
+        gl_.glUniform4fv(u_->lightAmbient, count, &amb[0][0]);
+        gl_.glUniform3fv(u_->lightPosition, count, &pos[0][0]);
+        gl_.glUniform3fv(u_->lightDirection, count, &dir[0][0]);
+        gl_.glUniform4fv(u_->lightAttenuation, count, &att[0][0]);
+        gl_.glUniform3fv(u_->lightSpot, count, &spot[0][0]);
       }
     }
     const int texTransform = st[D3DTSS_TEXTURETRANSFORMFLAGS] != D3DTTFF_DISABLE ? 1 : 0;
-    gl_.glUniform1i(u_.texTransform, texTransform);
-    if (texTransform) gl_.glUniformMatrix4fv(u_.texMatrix, 1, GL_FALSE, &texture0_.m[0][0]);
+    gl_.glUniform1i(u_->texTransform, texTransform);
+    if (texTransform) gl_.glUniformMatrix4fv(u_->texMatrix, 1, GL_FALSE, &texture0_.m[0][0]);
 
     auto* tex = dynamic_cast<GlTexture*>(textures_[0]);
-    gl_.glUniform1i(u_.hasTexture, tex ? 1 : 0);
     gl_.glActiveTexture(GL_TEXTURE0);
     const GLuint id = tex ? tex->Id() : 0;
     if (id != boundTexture_) {
       gl_.glBindTexture(GL_TEXTURE_2D, id);
       boundTexture_ = id;
     }
-    gl_.glUniform1i(u_.colorOp, static_cast<GLint>(st[D3DTSS_COLOROP]));
-    gl_.glUniform1i(u_.colorArg1, static_cast<GLint>(st[D3DTSS_COLORARG1]));
-    gl_.glUniform1i(u_.colorArg2, static_cast<GLint>(st[D3DTSS_COLORARG2]));
-    gl_.glUniform1i(u_.alphaOp, static_cast<GLint>(st[D3DTSS_ALPHAOP]));
-    gl_.glUniform1i(u_.alphaArg1, static_cast<GLint>(st[D3DTSS_ALPHAARG1]));
-    gl_.glUniform1i(u_.alphaArg2, static_cast<GLint>(st[D3DTSS_ALPHAARG2]));
     float tf[4];
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], tf);
-    gl_.glUniform4fv(u_.tFactor, 1, tf);
-    gl_.glUniform1i(u_.specularEnable, rs[D3DRS_SPECULARENABLE] && lighting ? 1 : 0);
-    gl_.glUniform1i(u_.alphaTest, rs[D3DRS_ALPHATESTENABLE] ? 1 : 0);
-    gl_.glUniform1i(u_.alphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
-    gl_.glUniform1f(u_.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
+    gl_.glUniform4fv(u_->tFactor, 1, tf);
+    gl_.glUniform1f(u_->alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
   }
 
   void BindGeometry() {
@@ -628,9 +654,11 @@ class GlDevice : public StateDevice {
   GlFunctions gl_;
   bool loaded_ = false;
   std::shared_ptr<ContextLife> life_;
-  GLuint program_ = 0;
+  GLuint vertexShader_ = 0;
+  std::unordered_map<uint64_t, Program> programs_;  // by FragmentVariant::Key
+  GLuint currentProgram_ = 0;
+  const Uniforms* u_ = nullptr;  // the current program's
   GLuint vao_ = 0;
-  Uniforms u_{};
   int samples_ = 0;
   GLuint msaaFbo_ = 0, msaaColor_ = 0, msaaDepth_ = 0;
   GLuint resolveFbo_ = 0, resolveColor_ = 0, resolveDepth_ = 0;

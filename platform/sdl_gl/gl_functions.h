@@ -47,6 +47,7 @@
   X(PFNGLDELETESHADERPROC, glDeleteShader)                                     \
   X(PFNGLCREATEPROGRAMPROC, glCreateProgram)                                   \
   X(PFNGLATTACHSHADERPROC, glAttachShader)                                     \
+  X(PFNGLDETACHSHADERPROC, glDetachShader)                                     \
   X(PFNGLBINDATTRIBLOCATIONPROC, glBindAttribLocation)                         \
   X(PFNGLLINKPROGRAMPROC, glLinkProgram)                                       \
   X(PFNGLGETPROGRAMIVPROC, glGetProgramiv)                                     \

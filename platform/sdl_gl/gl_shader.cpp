@@ -99,23 +99,17 @@ void main() {
 }
 )";
 
-const char* const kFixedFunctionFragmentShader = R"(#version 330 core
+// The fragment shader's body. Each variant is compiled with the texture
+// stage's operations and arguments, the alpha test and the specular switch as
+// constants (FragmentShaderSource), so the compiler folds away every branch
+// on them and each pixel runs only its own operation.
+const char* const kFixedFunctionFragmentBody = R"(
 in vec4 vDiffuse;
 in vec3 vSpecular;
 in vec2 vTex;
 
 uniform sampler2D uTexture;
-uniform int uHasTexture;
-uniform int uColorOp;
-uniform int uColorArg1;
-uniform int uColorArg2;
-uniform int uAlphaOp;
-uniform int uAlphaArg1;
-uniform int uAlphaArg2;
 uniform vec4 uTFactor;
-uniform int uSpecularEnable;
-uniform int uAlphaTest;
-uniform int uAlphaFunc;
 uniform float uAlphaRef;
 
 out vec4 fragColor;
@@ -164,3 +158,30 @@ void main() {
   fragColor = vec4(rgb, a);
 }
 )";
+
+std::string FragmentShaderSource(const FragmentVariant& v) {
+  std::string prelude = "#version 330 core\n";
+  auto constant = [&](const char* name, int value) {
+    prelude += "const int " + std::string(name) + " = " + std::to_string(value) + ";\n";
+  };
+  constant("uHasTexture", v.hasTexture);
+  constant("uColorOp", v.colorOp);
+  constant("uColorArg1", v.colorArg1);
+  constant("uColorArg2", v.colorArg2);
+  constant("uAlphaOp", v.alphaOp);
+  constant("uAlphaArg1", v.alphaArg1);
+  constant("uAlphaArg2", v.alphaArg2);
+  constant("uSpecularEnable", v.specular);
+  constant("uAlphaTest", v.alphaTest);
+  constant("uAlphaFunc", v.alphaFunc);
+  return prelude + kFixedFunctionFragmentBody;
+}
+
+uint64_t FragmentVariant::Key() const {
+  // Texture stage values are below 64; each field gets its own bits.
+  uint64_t k = 0;
+  for (int f : {hasTexture, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, specular,
+                alphaTest, alphaFunc})
+    k = k * 64 + static_cast<uint64_t>(f & 63);
+  return k;
+}

@@ -5,8 +5,23 @@
 // and the alpha test.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 extern const char* const kFixedFunctionVertexShader;
-extern const char* const kFixedFunctionFragmentShader;
+
+// What a fragment shader variant fixes: texture stage 0's colour and alpha
+// operations and arguments, whether a texture is bound, the specular sum and
+// the alpha test with its function (0 when off).
+struct FragmentVariant {
+  int hasTexture = 0;
+  int colorOp = 0, colorArg1 = 0, colorArg2 = 0;
+  int alphaOp = 0, alphaArg1 = 0, alphaArg2 = 0;
+  int specular = 0;
+  int alphaTest = 0, alphaFunc = 0;
+  uint64_t Key() const;
+};
+std::string FragmentShaderSource(const FragmentVariant& variant);
 
 // Attribute locations bound before linking.
 enum FixedFunctionAttribute {

@@ -22,6 +22,7 @@
 #include "platform/png_image.h"
 #include "platform/sdl_gl/gl_device.h"
 #include "platform/sdl_gl/sdl_backend.h"
+#include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
 #include "tools/sim/stage_dump.h"
 
@@ -140,6 +141,8 @@ std::string SimUsage() {
          "  --dump-stage PATH      print the objects a stage file makes as JSON, then stop\n"
          "  --stage N              start a game on stage N (0 to 3), skipping the title and\n"
          "                         the opening\n"
+         "  --bench N              draw the title and each stage N frames through OpenGL\n"
+         "                         and print CPU, draws and load times per scene\n"
          "  --scene NAME           start on the title, credits, opening or ending scene\n"
          "  --stage-view N:PATH    draw a fixed view of stage N (0 to 4) lit by the light file\n"
          "  --help                 show this text\n";
@@ -221,6 +224,11 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
         return false;
       }
       o->startStage = static_cast<int>(n);
+    } else if (a == "--bench") {
+      if (!value(&v) || !ParseInt64(v, 1, 1000000, &o->benchFrames)) {
+        *error = "--bench needs a frame count from 1 to 1000000";
+        return false;
+      }
     } else if (a == "--scene") {
       if (!value(&v)) return false;
       const std::string name = v;
@@ -619,6 +627,7 @@ int RunSimulation(const SimOptions& given) {
     Fail("cannot change to " + options.workingDirectory);
     return 1;
   }
+  if (options.benchFrames > 0) return RunBenchmark(options.benchFrames);
   if (!options.dumpStagePath.empty()) return DumpStage(options);
   if (!options.galleryPath.empty()) return Gallery(options);
   if (options.stageViewIndex >= 0) return StageView(options);

@@ -31,6 +31,7 @@ struct SimOptions {
   int startScene = -1;        // or start on this scene (a SequencerState)
   int stageViewIndex = -1;    // draw a fixed view of a stage...
   std::string stageViewPath;  // ...into this picture, and stop
+  int64_t benchFrames = -1;   // run the drawing benchmark with this many frames per scene
 };
 
 // Parses the command line; false with a message for a mistake. help is set

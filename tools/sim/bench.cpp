@@ -1,0 +1,125 @@
+#include "tools/sim/bench.h"
+
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "base/random.h"
+#include "platform/graphics.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/sdl_gl/gl_device.h"
+#include "scenes/run_state.h"
+
+namespace {
+
+double CpuMs(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+struct SceneFigures {
+  std::string name;
+  double meanMs = 0, p99Ms = 0;  // CPU of every thread, per drawn frame
+  double mainMs = 0;             // CPU of the main thread (submission and game), per frame
+  double draws = 0, triangles = 0;
+  double startMs = 0;    // wall time from start to the first drawn frame
+  double loadCpuMs = 0;  // CPU of the frames before the first drawn one
+  bool ok = false;
+};
+
+// Runs one scene (a stage 0 to 3, or the title for -1) for the frames and
+// measures the frames after the first second (fades and loading behind).
+SceneFigures Measure(int stage, int64_t frames) {
+  SceneFigures f;
+  f.name = stage < 0 ? "title" : "stage " + std::to_string(stage + 1);
+  HeadlessOptions h;
+  h.renderPictures = true;
+  h.pictureDevice = CreateOffscreenGlDevice;
+  h.maxFrames = frames + 60;
+  ResetRunState();
+  GameSrand(1);
+  DrawSrand(1 ^ 0x5EEDu);
+  SetFixedTimeSeed(true, 1);
+  HeadlessBackend backend(std::move(h));
+  SetBackend(&backend);
+  const auto wallStart = std::chrono::steady_clock::now();
+  const double cpuStart = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
+  std::vector<double> cpu, main;
+  std::vector<FrameStats> stats;
+  double lastCpu = cpuStart, lastMain = CpuMs(CLOCK_THREAD_CPUTIME_ID);
+  bool firstDrawn = false;
+  {
+    Application app(DisplayMode::Windowed);
+    app.SetFrameObserver([&](Application& a) {
+      const double nowCpu = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
+      const double nowMain = CpuMs(CLOCK_THREAD_CPUTIME_ID);
+      const FrameStats s = GetDevice() ? GetDevice()->LastFrameStats() : FrameStats{};
+      if (!firstDrawn && s.drawCalls > 0) {
+        firstDrawn = true;
+        f.startMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart)
+                .count();
+        f.loadCpuMs = nowCpu - cpuStart;
+      } else if (firstDrawn && a.GetFrameCount() > 60) {
+        cpu.push_back(nowCpu - lastCpu);
+        main.push_back(nowMain - lastMain);
+        stats.push_back(s);
+      }
+      lastCpu = nowCpu;
+      lastMain = nowMain;
+    });
+    if (app.Init()) {
+      if (stage >= 0) app.StartGameDirectly(stage);
+      app.Run();
+      f.ok = !app.GameStartFailed() && !cpu.empty();
+    }
+    app.Release();
+  }
+  SetBackend(nullptr);
+  if (!f.ok) return f;
+  for (size_t i = 0; i < cpu.size(); ++i) {
+    f.meanMs += cpu[i];
+    f.mainMs += main[i];
+    f.draws += stats[i].drawCalls;
+    f.triangles += stats[i].primitives;
+  }
+  const double n = static_cast<double>(cpu.size());
+  f.meanMs /= n;
+  f.mainMs /= n;
+  f.draws /= n;
+  f.triangles /= n;
+  std::sort(cpu.begin(), cpu.end());
+  f.p99Ms = cpu[std::min(cpu.size() - 1, static_cast<size_t>(n * 0.99))];
+  return f;
+}
+
+}  // namespace
+
+int RunBenchmark(int64_t frames) {
+  std::printf("benchmark: %" PRId64
+              " frames per scene after a second of settling, drawn\n"
+              "through OpenGL offscreen at 1280x720; CPU is all threads together\n\n",
+              frames);
+  std::printf("%-8s %10s %9s %9s %7s %10s %11s %12s\n", "scene", "cpu ms", "p99 ms", "main ms",
+              "draws", "triangles", "start ms", "load cpu ms");
+  int status = 0;
+  for (int stage = -1; stage < 4; ++stage) {
+    const SceneFigures f = Measure(stage, frames);
+    if (!f.ok) {
+      std::printf("%-8s failed to run (see above)\n", f.name.c_str());
+      status = 1;
+      continue;
+    }
+    std::printf("%-8s %10.2f %9.2f %9.2f %7.0f %10.0f %11.1f %12.1f\n", f.name.c_str(), f.meanMs,
+                f.p99Ms, f.mainMs, f.draws, f.triangles, f.startMs, f.loadCpuMs);
+    std::fflush(stdout);
+  }
+  return status;
+}
