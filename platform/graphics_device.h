@@ -66,8 +66,18 @@ class VertexBuffer : public GpuBuffer {
 
 // 16-bit indices only.
 class IndexBuffer : public GpuBuffer {
+ public:
+  // The smallest and the largest index in the whole buffer, counted again
+  // only after the bytes changed: a draw that every index of the buffer fits
+  // needs no check of its own indices.
+  void IndexRange(uint16_t* lowest, uint16_t* highest) const;
+
  protected:
   using GpuBuffer::GpuBuffer;
+
+ private:
+  mutable uint64_t rangeVersion_ = ~0ull;
+  mutable uint16_t lowest_ = 0, highest_ = 0;
 };
 
 class VertexDeclaration : public DeviceResource {

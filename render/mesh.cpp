@@ -1,8 +1,11 @@
 #include "render/mesh.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "base/failed_files.h"
@@ -36,19 +39,65 @@ bool ReadFile(const char* path, std::string* out) {
 
 }  // namespace
 
+namespace {
+
+// Decoded pictures by path, with what the file looked like when decoded: many
+// models share one texture (the 37 wall pieces share wall_t.png), and a
+// stage's load and a retry ask for the same files again. Only pictures of up
+// to 512 x 512 are kept, so the big scene pictures cost no memory here.
+struct DecodedPicture {
+  long long size = -1, mtimeSec = 0, mtimeNsec = 0;
+  Image image;
+};
+std::map<std::string, DecodedPicture>& DecodedPictures() {
+  static std::map<std::string, DecodedPicture> pictures;
+  return pictures;
+}
+constexpr size_t kKeptPixels = 512 * 512;
+
+bool Stat(const char* path, DecodedPicture* look) {
+  struct stat st;
+  if (::stat(path, &st) != 0) return false;
+  look->size = st.st_size;
+  look->mtimeSec = st.st_mtim.tv_sec;
+  look->mtimeNsec = st.st_mtim.tv_nsec;
+  return true;
+}
+
+// The picture with its colour key applied, decoded or from the kept ones.
+bool Decode(const char* path, Image* out, std::string* why) {
+  DecodedPicture look;
+  const bool found = Stat(path, &look);
+  auto& kept = DecodedPictures();
+  auto it = kept.find(path);
+  if (found && it != kept.end() && it->second.size == look.size &&
+      it->second.mtimeSec == look.mtimeSec && it->second.mtimeNsec == look.mtimeNsec) {
+    *out = it->second.image;
+    return true;
+  }
+  if (!LoadPng(path, out, why)) return false;
+  for (uint32_t& p : out->argb)
+    if (p == 0xFF00FF00u) p = 0;  // the colour key: opaque green to transparent black
+  if (found && out->argb.size() <= kKeptPixels) {
+    look.image = *out;
+    kept[path] = std::move(look);
+  }
+  return true;
+}
+
+}  // namespace
+
 Texture* LoadTexture(const char* path) {
   GraphicsDevice* device = GetDevice();
   if (FailedBefore(path)) return nullptr;  // unchanged since it failed: not decoded again
   Image image;
   std::string why;
-  if (!device || !LoadPng(path, &image, &why)) {
+  if (!device || !Decode(path, &image, &why)) {
     ReportErrorDetail(why.empty() ? path : why.c_str());
     SetReportSubject(path);
     RememberFailure(path);
     return nullptr;
   }
-  for (uint32_t& p : image.argb)
-    if (p == 0xFF00FF00u) p = 0;  // the colour key: opaque green to transparent black
   Texture* texture = device->CreateTexture(image.width, image.height, image.argb.data());
   if (!texture) {
     ReportErrorDetail((std::string(path) + ": the device refused the texture").c_str());

@@ -16,6 +16,18 @@ void GpuBuffer::Unlock() {
   ++version_;
 }
 
+void IndexBuffer::IndexRange(uint16_t* lowest, uint16_t* highest) const {
+  if (rangeVersion_ != Version()) {
+    const auto* idx = reinterpret_cast<const uint16_t*>(Data());
+    const size_t count = Size() / 2;
+    lowest_ = count ? *std::min_element(idx, idx + count) : 0;
+    highest_ = count ? *std::max_element(idx, idx + count) : 0;
+    rangeVersion_ = Version();
+  }
+  *lowest = lowest_;
+  *highest = highest_;
+}
+
 VertexDeclaration::VertexDeclaration(const D3DVERTEXELEMENT9* elements) {
   for (const D3DVERTEXELEMENT9* e = elements; e->Stream != 0xFF; ++e) elements_.push_back(*e);
 }
@@ -249,8 +261,12 @@ HRESULT StateDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVer
   const uint32_t available = stream_->Size() > streamOffset_ ? stream_->Size() - streamOffset_ : 0;
   const uint32_t vertexTotal =
       available >= vertexSpan ? (available - vertexSpan) / streamStride_ + 1 : 0;
+  uint16_t lowest = 0, highest = 0;
+  indices_->IndexRange(&lowest, &highest);
+  const bool allFit = static_cast<int64_t>(lowest) + baseVertexIndex >= 0 &&
+                      static_cast<int64_t>(highest) + baseVertexIndex < vertexTotal;
   const uint16_t* idx = reinterpret_cast<const uint16_t*>(indices_->Data()) + startIndex;
-  for (uint32_t i = 0; i < indexCount; ++i) {
+  for (uint32_t i = 0; !allFit && i < indexCount; ++i) {
     const int64_t v = static_cast<int64_t>(idx[i]) + baseVertexIndex;
     if (v < 0 || v >= vertexTotal)
       return Refuse("DrawIndexedPrimitive: index " + std::to_string(v) + " beyond " +
