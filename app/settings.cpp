@@ -38,6 +38,14 @@ bool ParseYesNo(const std::string& v, bool* out) {
   return false;
 }
 
+// The index of a key action (or a pad action) by its name, or -1.
+int ActionIndex(const std::string& name, bool pad) {
+  const size_t count = pad ? PadActions().size() : KeyActions().size();
+  for (size_t i = 0; i < count; ++i)
+    if (name == (pad ? PadActions()[i].name : KeyActions()[i].name)) return static_cast<int>(i);
+  return -1;
+}
+
 }  // namespace
 
 Settings ParseSettings(const std::string& text, const std::string& name,
@@ -81,34 +89,26 @@ Settings ParseSettings(const std::string& text, const std::string& name,
         continue;
       }
       (key == "window_width" ? s.windowWidth : s.windowHeight) = v;
-    } else if (key.rfind("key.", 0) == 0) {
-      const std::string action = key.substr(4);
-      size_t i = 0;
-      while (i < KeyActions().size() && action != KeyActions()[i].name) ++i;
-      if (i == KeyActions().size()) {
-        warn("unknown action \"" + action + "\"; ignored");
+    } else if (key.rfind("key.", 0) == 0 || key.rfind("pad.", 0) == 0) {
+      const bool pad = key[0] == 'p';
+      const int i = ActionIndex(key.substr(4), pad);
+      if (i < 0) {
+        warn("unknown action \"" + key.substr(4) + "\"; ignored");
         continue;
       }
-      const int code = DikFromName(value.c_str());
-      if (code <= 0 || code == DIK_ESCAPE) {
-        bad("a key name such as SPACE, RETURN, UP or A; Escape is kept for quitting");
-        continue;
+      if (pad) {
+        const uint16_t bit = PadButtonFromName(value.c_str());
+        if (!bit || bit == XINPUT_GAMEPAD_BACK)
+          bad("a button: A B X Y LB RB LS RS START or DPAD_UP/DOWN/LEFT/RIGHT");
+        else
+          s.bindings.buttons[i] = bit;
+      } else {
+        const int code = DikFromName(value.c_str());
+        if (code <= 0 || code == DIK_ESCAPE)
+          bad("a key name such as SPACE, RETURN, UP or A; Escape is kept for quitting");
+        else
+          s.bindings.keys[i] = code;
       }
-      s.bindings.keys[i] = code;
-    } else if (key.rfind("pad.", 0) == 0) {
-      const std::string action = key.substr(4);
-      size_t i = 0;
-      while (i < PadActions().size() && action != PadActions()[i].name) ++i;
-      if (i == PadActions().size()) {
-        warn("unknown action \"" + action + "\"; ignored");
-        continue;
-      }
-      const uint16_t bit = PadButtonFromName(value.c_str());
-      if (!bit || bit == XINPUT_GAMEPAD_BACK) {
-        bad("a button: A B X Y LB RB LS RS START or DPAD_UP/DOWN/LEFT/RIGHT");
-        continue;
-      }
-      s.bindings.buttons[i] = bit;
     } else {
       warn("unknown key \"" + key + "\"; ignored");
     }
