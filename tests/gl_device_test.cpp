@@ -34,7 +34,7 @@ class GlDeviceTest : public testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    device_.reset(CreateOffscreenGlDevice(&error));
+    device_.reset(CreateOffscreenGlDevice(&error, windowWidth_, windowHeight_, pictureSize_));
     ASSERT_TRUE(device_) << error;
     vb_ = device_->CreateVertexBuffer(4 * sizeof(LitVertex));
     ib_ = device_->CreateIndexBuffer(4 * sizeof(uint16_t));
@@ -94,6 +94,8 @@ class GlDeviceTest : public testing::Test {
     EXPECT_NEAR(static_cast<int>(actual & 0xFF), b, tolerance) << std::hex << actual;
   }
 
+  int windowWidth_ = kBackBufferWidth, windowHeight_ = kBackBufferHeight;
+  PictureSize pictureSize_ = PictureSize::kFixed;
   std::unique_ptr<GraphicsDevice> device_;
   VertexBuffer* vb_ = nullptr;
   IndexBuffer* ib_ = nullptr;
@@ -241,4 +243,56 @@ TEST_F(GlDeviceTest, RefusesDrawsThatReachPastTheirBuffers) {
   Finish();
   EXPECT_EQ(device_->LastFrameStats().errors, 2);
   EXPECT_EQ(device_->LastFrameStats().drawCalls, 0);
+}
+
+// A large window (a high-DPI screen, say) gets the picture drawn at its own
+// size, not 1280x720 scaled up: the game still draws in 1280x720 units.
+class LargeWindowTest : public GlDeviceTest {
+ protected:
+  LargeWindowTest() {
+    windowWidth_ = 2560;
+    windowHeight_ = 1600;  // wider than 16:9 tall: letterboxed to 2560x1440
+    pictureSize_ = PictureSize::kWindow;
+  }
+};
+
+TEST_F(LargeWindowTest, ThePictureFollowsTheWindowAndKeepsItsContent) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  Begin(0xFF000000);
+  Finish();  // the first frame is drawn at 1280x720, then the picture grows
+  int w = 0, h = 0;
+  ASSERT_TRUE(device_->ReadLastFrame(&w, &h, &pixels_));
+  EXPECT_EQ(w, 1280);
+  // The right half of the screen in green: its edge falls in the middle of
+  // the larger picture too.
+  Begin(0xFF000000);
+  auto* v = static_cast<LitVertex*>(vb_->Lock());
+  const D3DCOLOR green = 0xFF00FF00;
+  const LitVertex half[4] = {{0, -1, 1, 0, 0, -1, green, 0, 1},
+                             {0, 1, 1, 0, 0, -1, green, 0, 0},
+                             {1, 1, 1, 0, 0, -1, green, 1, 0},
+                             {1, -1, 1, 0, 0, -1, green, 1, 1}};
+  std::copy(half, half + 4, v);
+  vb_->Unlock();
+  Draw();
+  device_->EndScene();
+  device_->Present();
+  ASSERT_TRUE(device_->ReadLastFrame(&w, &h, &pixels_));
+  EXPECT_EQ(w, 2560);
+  EXPECT_EQ(h, 1440);
+  ExpectColor(pixels_[720 * w + 1270], 0, 0, 0);
+  ExpectColor(pixels_[720 * w + 1290], 0, 255, 0);
+  ExpectColor(pixels_[10 * w + 2550], 0, 255, 0);
+}
+
+TEST_F(GlDeviceTest, AFixedPictureStays1280x720) {
+  Begin();
+  Finish();
+  Begin();
+  Finish();
+  int w = 0, h = 0;
+  ASSERT_TRUE(device_->ReadLastFrame(&w, &h, &pixels_));
+  EXPECT_EQ(w, 1280);
+  EXPECT_EQ(h, 720);
 }

@@ -49,7 +49,7 @@ namespace {
 HeadlessOptions PictureOptions(bool pictures) {
   HeadlessOptions o;
   o.renderPictures = pictures;
-  o.pictureDevice = CreateOffscreenGlDevice;
+  o.pictureDevice = [](std::string* e) { return CreateOffscreenGlDevice(e); };
   return o;
 }
 }  // namespace

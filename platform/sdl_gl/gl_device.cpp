@@ -142,8 +142,9 @@ struct Uniforms {
 
 class GlDevice : public StateDevice {
  public:
-  GlDevice(SDL_Window* window, SDL_GLContext context, std::function<void()> atExit)
-      : window_(window), context_(context), atExit_(std::move(atExit)) {
+  GlDevice(SDL_Window* window, SDL_GLContext context, std::function<void()> atExit,
+           PictureSize size)
+      : window_(window), context_(context), atExit_(std::move(atExit)), pictureSize_(size) {
     life_ = std::make_shared<ContextLife>();
     life_->gl = &gl_;
   }
@@ -176,8 +177,9 @@ class GlDevice : public StateDevice {
     // A software rasteriser spends the processor on every sample: draw
     // without multisampling there.
     const auto* renderer = reinterpret_cast<const char*>(gl_.glGetString(GL_RENDERER));
-    if (renderer && (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe")))
-      samples_ = 0;
+    software_ =
+        renderer && (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe"));
+    if (software_) samples_ = 0;
     if (!BuildTargets(error)) return false;
     gl_.glFrontFace(GL_CW);  // Direct3D's front faces wind clockwise
     gl_.glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -235,25 +237,24 @@ class GlDevice : public StateDevice {
   bool ReadLastFrame(int* width, int* height, std::vector<uint32_t>* argb) override {
     ResolveMultisample();
     gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
-    std::vector<uint32_t> rows(kBackBufferWidth * kBackBufferHeight);
-    gl_.glReadPixels(0, 0, kBackBufferWidth, kBackBufferHeight, GL_BGRA, GL_UNSIGNED_BYTE,
-                     rows.data());
+    std::vector<uint32_t> rows(width_ * height_);
+    gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
     // OpenGL reads the bottom row first.
     argb->resize(rows.size());
-    for (int y = 0; y < kBackBufferHeight; ++y) {
-      std::copy_n(rows.data() + (kBackBufferHeight - 1 - y) * kBackBufferWidth, kBackBufferWidth,
-                  argb->data() + y * kBackBufferWidth);
+    for (int y = 0; y < height_; ++y) {
+      std::copy_n(rows.data() + (height_ - 1 - y) * width_, width_, argb->data() + y * width_);
     }
-    *width = kBackBufferWidth;
-    *height = kBackBufferHeight;
+    *width = width_;
+    *height = height_;
     return true;
   }
 
  protected:
   void DoDraw(const DrawCall& call) override {
+    if (windowW_) FollowWindowSize();
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
-    gl_.glViewport(0, 0, kBackBufferWidth, kBackBufferHeight);
+    gl_.glViewport(0, 0, width_, height_);
     std::string error;
     const Program* program = ProgramFor(CurrentVariant(), &error);
     if (!program) {
@@ -279,8 +280,9 @@ class GlDevice : public StateDevice {
   }
 
   void DoClear(uint32_t flags, D3DCOLOR color, float z) override {
+    if (windowW_) FollowWindowSize();
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
-    gl_.glViewport(0, 0, kBackBufferWidth, kBackBufferHeight);
+    gl_.glViewport(0, 0, width_, height_);
     gl_.glDisable(GL_SCISSOR_TEST);
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
@@ -309,12 +311,44 @@ class GlDevice : public StateDevice {
       // Scale the picture to the window, keeping its shape (letterbox).
       const Rect r = Letterbox(w, h, kBackBufferWidth, kBackBufferHeight);
       gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
-      gl_.glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, r.x, r.y, r.x + r.width,
-                            r.y + r.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+      gl_.glBlitFramebuffer(0, 0, width_, height_, r.x, r.y, r.x + r.width, r.y + r.height,
+                            GL_COLOR_BUFFER_BIT, r.width == width_ ? GL_NEAREST : GL_LINEAR);
     }
     SDL_GL_SwapWindow(window_);
+    // The next frame is drawn at the size the window shows (the frame just
+    // shown stays readable until then).
+    windowW_ = w;
+    windowH_ = h;
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
     return D3D_OK;
+  }
+
+  // Before a frame's first drawing: when the window shows the picture larger
+  // than it is drawn, draw at that size (never below 1280x720).
+  void FollowWindowSize() {
+    const int w = windowW_, h = windowH_;
+    windowW_ = windowH_ = 0;
+    const bool follow = pictureSize_ == PictureSize::kWindow ||
+                        (pictureSize_ == PictureSize::kWindowOnHardware && !software_);
+    if (!follow || w <= 0 || h <= 0) return;
+    const Rect r = Letterbox(w, h, kBackBufferWidth, kBackBufferHeight);
+    int tw = kBackBufferWidth, th = kBackBufferHeight;
+    if (r.width > kBackBufferWidth && r.width <= 8192 && r.height <= 8192) {
+      tw = r.width;
+      th = r.height;
+    }
+    if (tw == width_ && th == height_) return;
+    const int oldW = width_, oldH = height_;
+    DeleteTargets();
+    width_ = tw;
+    height_ = th;
+    std::string error;
+    if (!BuildTargets(&error)) {  // keep drawing at the size that worked
+      DeleteTargets();
+      width_ = oldW;
+      height_ = oldH;
+      BuildTargets(&error);
+    }
   }
 
  private:
@@ -433,20 +467,18 @@ class GlDevice : public StateDevice {
       gl_.glGenRenderbuffers(1, color);
       gl_.glBindRenderbuffer(GL_RENDERBUFFER, *color);
       if (samples > 0)
-        gl_.glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, kBackBufferWidth,
-                                             kBackBufferHeight);
+        gl_.glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, width_, height_);
       else
-        gl_.glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kBackBufferWidth, kBackBufferHeight);
+        gl_.glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
       gl_.glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, *color);
       if (depth) {
         gl_.glGenRenderbuffers(1, depth);
         gl_.glBindRenderbuffer(GL_RENDERBUFFER, *depth);
         if (samples > 0)
           gl_.glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT24,
-                                               kBackBufferWidth, kBackBufferHeight);
+                                               width_, height_);
         else
-          gl_.glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kBackBufferWidth,
-                                    kBackBufferHeight);
+          gl_.glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width_, height_);
         gl_.glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, *depth);
       }
       return gl_.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -479,14 +511,16 @@ class GlDevice : public StateDevice {
       if (f) gl_.glDeleteFramebuffers(1, &f);
     for (GLuint r : rbs)
       if (r) gl_.glDeleteRenderbuffers(1, &r);
+    msaaFbo_ = resolveFbo_ = drawFbo_ = 0;
+    msaaColor_ = msaaDepth_ = resolveColor_ = resolveDepth_ = 0;
   }
 
   void ResolveMultisample() {
     if (samples_ <= 0) return;
     gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, msaaFbo_);
     gl_.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFbo_);
-    gl_.glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, 0, 0, kBackBufferWidth,
-                          kBackBufferHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    gl_.glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
   }
 
@@ -660,6 +694,11 @@ class GlDevice : public StateDevice {
   const Uniforms* u_ = nullptr;  // the current program's
   GLuint vao_ = 0;
   int samples_ = 0;
+  bool software_ = false;
+  PictureSize pictureSize_ = PictureSize::kFixed;
+  int windowW_ = 0, windowH_ = 0;  // the window's size at the last Present
+  int width_ = kBackBufferWidth;   // the off-screen picture's size
+  int height_ = kBackBufferHeight;
   GLuint msaaFbo_ = 0, msaaColor_ = 0, msaaDepth_ = 0;
   GLuint resolveFbo_ = 0, resolveColor_ = 0, resolveDepth_ = 0;
   GLuint drawFbo_ = 0;
@@ -669,7 +708,7 @@ class GlDevice : public StateDevice {
 }  // namespace
 
 GraphicsDevice* CreateGlDevice(SDL_Window* window, int msaaSamples, std::string* error,
-                               std::function<void()> atExit) {
+                               std::function<void()> atExit, PictureSize size) {
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (!context) {
     *error = std::string("OpenGL 3.3 context not created: ") + SDL_GetError();
@@ -677,12 +716,13 @@ GraphicsDevice* CreateGlDevice(SDL_Window* window, int msaaSamples, std::string*
     return nullptr;
   }
   SDL_GL_MakeCurrent(window, context);
-  auto device = std::make_unique<GlDevice>(window, context, std::move(atExit));
+  auto device = std::make_unique<GlDevice>(window, context, std::move(atExit), size);
   if (!device->Init(msaaSamples, error)) return nullptr;
   return device.release();
 }
 
-GraphicsDevice* CreateOffscreenGlDevice(std::string* error) {
+GraphicsDevice* CreateOffscreenGlDevice(std::string* error, int width, int height,
+                                        PictureSize size) {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = std::string("SDL offscreen video could not start: ") + SDL_GetError();
@@ -691,15 +731,18 @@ GraphicsDevice* CreateOffscreenGlDevice(std::string* error) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_Window* window = SDL_CreateWindow("Orvelune", 0, 0, kBackBufferWidth, kBackBufferHeight,
-                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  SDL_Window* window =
+      SDL_CreateWindow("Orvelune", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {
     *error = std::string("offscreen window not created: ") + SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return nullptr;
   }
-  return CreateGlDevice(window, 0, error, [window] {
-    SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  });
+  return CreateGlDevice(
+      window, 0, error,
+      [window] {
+        SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      },
+      size);
 }

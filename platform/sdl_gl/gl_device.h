@@ -1,7 +1,9 @@
 // The OpenGL 3.3 core rendering device: Direct3D 9's fixed-function pipeline
-// as far as the game uses it, reproduced by one shader program. Frames are
-// drawn into a 1280x720 picture that Present scales, letterboxed, into the
-// window.
+// as far as the game uses it, reproduced by shader programs. Frames are
+// drawn into an off-screen picture of the game's 1280x720 shape that Present
+// scales, letterboxed, into the window. The picture is 1280x720, or (when
+// asked) as large as the window shows it, so a large or high-DPI window gets
+// a sharp picture; the game draws in 1280x720 units either way.
 #pragma once
 
 #include <functional>
@@ -13,12 +15,22 @@ class GraphicsDevice;
 constexpr int kBackBufferWidth = 1280;
 constexpr int kBackBufferHeight = 720;
 
+enum class PictureSize {
+  kFixed,             // always 1280x720
+  kWindowOnHardware,  // the window's size, except on a software rasteriser
+                      // (where every pixel costs the processor)
+  kWindow,            // the window's size
+};
+
 // The window must have been created with SDL_WINDOW_OPENGL. msaaSamples 0
 // draws without multisampling. atExit runs after the device is gone (to
 // close a window the device owns). Returns null and an explanation on failure.
 GraphicsDevice* CreateGlDevice(SDL_Window* window, int msaaSamples, std::string* error,
-                               std::function<void()> atExit = nullptr);
+                               std::function<void()> atExit = nullptr,
+                               PictureSize size = PictureSize::kFixed);
 
 // A device that draws into an invisible window of SDL's offscreen video
 // driver: real pictures without any display, for screenshots and tests.
-GraphicsDevice* CreateOffscreenGlDevice(std::string* error);
+GraphicsDevice* CreateOffscreenGlDevice(std::string* error, int width = kBackBufferWidth,
+                                        int height = kBackBufferHeight,
+                                        PictureSize size = PictureSize::kFixed);

@@ -211,7 +211,8 @@ class SdlBackend : public Backend {
     auto* w = dynamic_cast<SdlWindow*>(window);
     if (!w) return nullptr;
     std::string error;
-    GraphicsDevice* device = CreateGlDevice(w->Handle(), options_.msaaSamples, &error);
+    GraphicsDevice* device = CreateGlDevice(w->Handle(), options_.msaaSamples, &error, nullptr,
+                                            PictureSize::kWindowOnHardware);
     if (!device) {
       std::fprintf(stderr, "  %s\n", error.c_str());
       return nullptr;

@@ -41,7 +41,7 @@ SceneFigures Measure(int stage, int64_t frames) {
   f.name = stage < 0 ? "title" : "stage " + std::to_string(stage + 1);
   HeadlessOptions h;
   h.renderPictures = true;
-  h.pictureDevice = CreateOffscreenGlDevice;
+  h.pictureDevice = [](std::string* e) { return CreateOffscreenGlDevice(e); };
   h.maxFrames = frames + 60;
   ResetRunState();
   GameSrand(1);

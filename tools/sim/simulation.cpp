@@ -304,7 +304,7 @@ int DrawOnePicture(const SimOptions& options, const std::function<bool(std::stri
   SeedRandomness(options.seed);
   HeadlessOptions h;
   h.renderPictures = true;
-  h.pictureDevice = CreateOffscreenGlDevice;
+  h.pictureDevice = [](std::string* e) { return CreateOffscreenGlDevice(e); };
   h.maxFrames = 0;
   HeadlessBackend backend(std::move(h));
   SetBackend(&backend);
@@ -557,7 +557,7 @@ int PlayHeadless(const SimOptions& options) {
   }
   HeadlessOptions h;
   h.renderPictures = !options.screenshots.empty();
-  h.pictureDevice = CreateOffscreenGlDevice;
+  h.pictureDevice = [](std::string* e) { return CreateOffscreenGlDevice(e); };
   h.maxFrames = frames;
   h.script = script;
   HeadlessBackend backend(std::move(h));
