@@ -7,30 +7,9 @@
 
 namespace {
 
-struct Look {
-  bool exists = false;
-  long long size = 0;
-  long long mtimeSec = 0, mtimeNsec = 0;
-  bool operator==(const Look& o) const {
-    return exists == o.exists && size == o.size && mtimeSec == o.mtimeSec &&
-           mtimeNsec == o.mtimeNsec;
-  }
-};
-
-Look LookAt(const std::string& path) {
-  Look look;
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return look;
-  look.exists = true;
-  look.size = st.st_size;
-  look.mtimeSec = st.st_mtim.tv_sec;
-  look.mtimeNsec = st.st_mtim.tv_nsec;
-  return look;
-}
-
 struct Memo {
   std::mutex lock;
-  std::map<std::string, Look> failed;
+  std::map<std::string, FileSignature> failed;
   std::string last;
 };
 
@@ -41,12 +20,23 @@ Memo& TheMemo() {
 
 }  // namespace
 
+FileSignature SignatureOf(const std::string& path) {
+  FileSignature look;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return look;
+  look.exists = true;
+  look.size = st.st_size;
+  look.mtimeSec = st.st_mtim.tv_sec;
+  look.mtimeNsec = st.st_mtim.tv_nsec;
+  return look;
+}
+
 bool FailedBefore(const std::string& path) {
   Memo& m = TheMemo();
   std::lock_guard<std::mutex> guard(m.lock);
   auto it = m.failed.find(path);
   if (it == m.failed.end()) return false;
-  if (it->second == LookAt(path)) return true;
+  if (it->second == SignatureOf(path)) return true;
   m.failed.erase(it);  // changed on disk: try it again
   return false;
 }
@@ -54,7 +44,7 @@ bool FailedBefore(const std::string& path) {
 void RememberFailure(const std::string& path) {
   Memo& m = TheMemo();
   std::lock_guard<std::mutex> guard(m.lock);
-  m.failed[path] = LookAt(path);
+  m.failed[path] = SignatureOf(path);
   m.last = path;
 }
 

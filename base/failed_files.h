@@ -6,6 +6,16 @@
 
 #include <string>
 
+// What a file looks like on disk, to tell whether it changed: absent, or its
+// size and modification time.
+struct FileSignature {
+  bool exists = false;
+  long long size = 0;
+  long long mtimeSec = 0, mtimeNsec = 0;
+  bool operator==(const FileSignature& o) const = default;
+};
+FileSignature SignatureOf(const std::string& path);
+
 // True when the file failed before and has not changed since.
 bool FailedBefore(const std::string& path);
 // Remembers a failure (the file as it is now).

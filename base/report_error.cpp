@@ -36,37 +36,45 @@ constexpr const char* kCheckDisplay =
     "there (on Debian the Mesa drivers come with libgl1-mesa-dri).";
 }  // namespace
 
-std::string EnglishReportLine(const std::string& j, const std::string& subject) {
-  std::string what, advice = kReinstall;
-  if (Has(j, "多重起動")) {
-    return "Orvelune is already running; switch to its window, or close it before starting "
-           "another.";
-  } else if (Has(j, "書き出し")) {
-    what = "A file could not be written";
-    advice = "Check that its folder exists and is writable, and that the disk is not full.";
-  } else if (Has(j, "テクスチャ")) {
-    what = "A picture could not be loaded";
-  } else if (Has(j, "メッシュ") || Has(j, "ITEM")) {
-    what = "A model could not be loaded";
-  } else if (Has(j, "DirectSoundの作成")) {
-    what = "Sound output could not be started";
-    advice = "Check the sound settings of the system (PulseAudio, PipeWire or ALSA).";
-  } else if (Has(j, "サウンド") || Has(j, "Sound") || Has(j, "SOUNDBUFFER")) {
-    what = "A sound could not be loaded";
-  } else if (Has(j, "ファイル")) {
-    what = "A game file could not be read";
-  } else if (Has(j, "DirectInput")) {
-    what = "The keyboard and pad input could not be set up";
-    advice = kCheckDisplay;
-  } else if (Has(j, "ウィンドウ") || Has(j, "RegisterClassEx")) {
-    what = "The game window could not be opened";
-    advice = kCheckDisplay;
-  } else {
-    what = "The graphics device could not be set up";
-    advice = kCheckDisplay;
-  }
-  const std::string named = subject.empty() ? what : what + ": " + Shown(subject);
-  return named + ". " + advice;
+namespace {
+
+// What a Japanese report is about: what failed, what to do, and whether it
+// may concern a file (then the file reported last is named when the report
+// itself names none).
+struct Meaning {
+  std::string what, advice;
+  bool aboutFile = true;
+  const char* joiner = ". ";
+};
+
+Meaning MeaningOf(const std::string& j) {
+  if (Has(j, "多重起動"))
+    return {"Orvelune is already running",
+            "switch to its window, or close it before starting another.", false, "; "};
+  if (Has(j, "書き出し"))
+    return {"A file could not be written",
+            "Check that its folder exists and is writable, and that the disk is not full."};
+  if (Has(j, "テクスチャ")) return {"A picture could not be loaded", kReinstall};
+  if (Has(j, "メッシュ") || Has(j, "ITEM")) return {"A model could not be loaded", kReinstall};
+  if (Has(j, "DirectSoundの作成"))
+    return {"Sound output could not be started",
+            "Check the sound settings of the system (PulseAudio, PipeWire or ALSA)."};
+  if (Has(j, "サウンド") || Has(j, "Sound") || Has(j, "SOUNDBUFFER"))
+    return {"A sound could not be loaded", kReinstall};
+  if (Has(j, "ファイル")) return {"A game file could not be read", kReinstall};
+  if (Has(j, "DirectInput"))
+    return {"The keyboard and pad input could not be set up", kCheckDisplay, false};
+  if (Has(j, "ウィンドウ") || Has(j, "RegisterClassEx"))
+    return {"The game window could not be opened", kCheckDisplay, false};
+  return {"The graphics device could not be set up", kCheckDisplay, false};
+}
+
+}  // namespace
+
+std::string EnglishReportLine(const std::string& japanese, const std::string& subject) {
+  const Meaning m = MeaningOf(japanese);
+  const std::string named = subject.empty() ? m.what : m.what + ": " + Shown(subject);
+  return named + m.joiner + m.advice;
 }
 
 void SetReportSubject(const std::string& path) {
@@ -74,11 +82,8 @@ void SetReportSubject(const std::string& path) {
 }
 
 void ReportError(const char* text, const std::string& subject) {
-  const bool device = !Has(text, "ファイル") && !Has(text, "テクスチャ") &&
-                      !Has(text, "メッシュ") && !Has(text, "ITEM") && !Has(text, "サウンド") &&
-                      !Has(text, "Sound") && !Has(text, "SOUNDBUFFER");
   if (!subject.empty()) LastSubject() = subject;
-  const std::string about = subject.empty() && !device ? LastSubject() : subject;
+  const std::string about = subject.empty() && MeaningOf(text).aboutFile ? LastSubject() : subject;
   std::fprintf(stderr, "Orvelune: %s\n  %s\n", text, EnglishReportLine(text, about).c_str());
   std::fflush(stderr);
   if (Reports().size() < 1000) Reports().emplace_back(text);

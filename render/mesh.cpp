@@ -1,7 +1,5 @@
 #include "render/mesh.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -46,7 +44,7 @@ namespace {
 // stage's load and a retry ask for the same files again. Only pictures of up
 // to 512 x 512 are kept, so the big scene pictures cost no memory here.
 struct DecodedPicture {
-  long long size = -1, mtimeSec = 0, mtimeNsec = 0;
+  FileSignature signature;
   Image image;
 };
 std::map<std::string, DecodedPicture>& DecodedPictures() {
@@ -55,33 +53,19 @@ std::map<std::string, DecodedPicture>& DecodedPictures() {
 }
 constexpr size_t kKeptPixels = 512 * 512;
 
-bool Stat(const char* path, DecodedPicture* look) {
-  struct stat st;
-  if (::stat(path, &st) != 0) return false;
-  look->size = st.st_size;
-  look->mtimeSec = st.st_mtim.tv_sec;
-  look->mtimeNsec = st.st_mtim.tv_nsec;
-  return true;
-}
-
 // The picture with its colour key applied, decoded or from the kept ones.
 bool Decode(const char* path, Image* out, std::string* why) {
-  DecodedPicture look;
-  const bool found = Stat(path, &look);
+  const FileSignature signature = SignatureOf(path);
   auto& kept = DecodedPictures();
   auto it = kept.find(path);
-  if (found && it != kept.end() && it->second.size == look.size &&
-      it->second.mtimeSec == look.mtimeSec && it->second.mtimeNsec == look.mtimeNsec) {
+  if (signature.exists && it != kept.end() && it->second.signature == signature) {
     *out = it->second.image;
     return true;
   }
   if (!LoadPng(path, out, why)) return false;
   for (uint32_t& p : out->argb)
     if (p == 0xFF00FF00u) p = 0;  // the colour key: opaque green to transparent black
-  if (found && out->argb.size() <= kKeptPixels) {
-    look.image = *out;
-    kept[path] = std::move(look);
-  }
+  if (signature.exists && out->argb.size() <= kKeptPixels) kept[path] = {signature, *out};
   return true;
 }
 

@@ -234,6 +234,7 @@ TEST(Letterbox, ThePictureKeepsItsShapeInAnyWindow) {
 }
 
 TEST(LightFiles, TheUsersCopyIsReadAndWrittenAndAReadOnlyFolderMakesOne) {
+  ClearReportedErrors();  // reports of tests run before in the same process
   TempDirectory dir;
   const std::string content = dir.Path() + "/content/Light";
   const std::string user = dir.Path() + "/user/content/Light";

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "app/application.h"
-#include "base/random.h"
 #include "platform/graphics.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/sdl_gl/gl_device.h"
 #include "scenes/run_state.h"
+#include "tools/sim/simulation.h"
 
 namespace {
 
@@ -44,9 +44,7 @@ SceneFigures Measure(int stage, int64_t frames) {
   h.pictureDevice = [](std::string* e) { return CreateOffscreenGlDevice(e); };
   h.maxFrames = frames + 60;
   ResetRunState();
-  GameSrand(1);
-  DrawSrand(1 ^ 0x5EEDu);
-  SetFixedTimeSeed(true, 1);
+  SeedRandomness(1);
   HeadlessBackend backend(std::move(h));
   SetBackend(&backend);
   const auto wallStart = std::chrono::steady_clock::now();

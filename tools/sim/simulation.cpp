@@ -106,13 +106,13 @@ std::string DumpLine(const Application& app, int64_t frame) {
   return json.Text();
 }
 
+}  // namespace
+
 void SeedRandomness(uint32_t seed) {
   GameSrand(seed);
   DrawSrand(seed ^ 0x5EEDu);
   SetFixedTimeSeed(true, seed);
 }
-
-}  // namespace
 
 uint64_t StateHash(const std::string& stateJson) {
   uint64_t h = 1469598103934665603ull;  // FNV-1a

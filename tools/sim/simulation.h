@@ -42,6 +42,10 @@ std::string SimUsage();
 // Runs the program as the options say; returns the exit status.
 int RunSimulation(const SimOptions& options);
 
+// Seeds the game's and the drawing's randomness and fixes the stage seed, as
+// every run of the runner does.
+void SeedRandomness(uint32_t seed);
+
 // The hash of the game's state after a frame, as replays store it.
 uint64_t StateHash(const std::string& stateJson);
 
