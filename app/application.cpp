@@ -5,6 +5,7 @@
 #include "app/frame_timer.h"
 #include "base/failed_files.h"
 #include "base/json_writer.h"
+#include "base/language.h"
 #include "base/report_error.h"
 #include "base/text_encoding.h"
 #include "platform/input.h"
@@ -218,9 +219,12 @@ int Application::UpdateScene() {
 void Application::DrawWaitingNotice() const {
   // One line in Japanese and one in English, both naming the file.
   const std::string file = LastFailedFile();
-  const std::string text = Utf8ToSjis(("ファイルを読み込めません: " + file).c_str()) + "\n" +
-                           "Cannot load " + file +
-                           ". Reinstall the game, or run it from its build folder. Esc quits.";
+  const std::string japanese = Utf8ToSjis(("ファイルを読み込めません: " + file).c_str());
+  const std::string english =
+      "Cannot load " + file + ". Reinstall the game, or run it from its build folder. Esc quits.";
+  // The player's language first.
+  const bool englishFirst = CurrentLanguage() == Language::kEnglish;
+  const std::string text = englishFirst ? english + "\n" + japanese : japanese + "\n" + english;
   DrawNotice(text.c_str());
 }
 

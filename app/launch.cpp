@@ -28,7 +28,8 @@ bool HoldsContent(const std::string& folder) {
 }  // namespace
 
 std::string UsageText() {
-  return "usage: orvelune [--windowed | --fullscreen] [--data DIR] [--help] [--version]\n";
+  return "usage: orvelune [--windowed | --fullscreen] [--data DIR] [--lang ja|en] [--help] "
+         "[--version]\n";
 }
 
 std::string VersionText() {
@@ -60,6 +61,17 @@ LaunchOptions ParseLaunchOptions(int argc, const char* const* argv) {
         o.dataDirectory = a.substr(7);
       }
       if (o.dataDirectory.empty()) return fail("--data needs a folder");
+    } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
+      std::string code;
+      if (a == "--lang") {
+        if (i + 1 >= argc) return fail("--lang needs ja or en");
+        code = argv[++i];
+      } else {
+        code = a.substr(7);
+      }
+      Language language;
+      if (!ParseLanguage(code, &language)) return fail("--lang " + code + ": ja or en expected");
+      o.language = language;
     } else {
       return fail("unknown option " + a);
     }

@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "base/language.h"
+
 struct LaunchOptions {
   enum class Action { kPlay, kHelp, kVersion, kUsageError };
   Action action = Action::kPlay;
-  std::optional<bool> fullscreen;  // unset: the settings decide (windowed by default)
-  std::string dataDirectory;       // --data DIR
-  std::string error;               // for kUsageError
+  std::optional<bool> fullscreen;    // unset: the settings decide (windowed by default)
+  std::string dataDirectory;         // --data DIR
+  std::optional<Language> language;  // --lang ja|en (unset: the settings decide)
+  std::string error;                 // for kUsageError
 };
 
 LaunchOptions ParseLaunchOptions(int argc, const char* const* argv);

@@ -8,6 +8,7 @@
 #include "app/launch.h"
 #include "app/settings.h"
 #include "app/single_instance.h"
+#include "base/language.h"
 #include "base/report_error.h"
 #include "base/user_dirs.h"
 #include "platform/bindings.h"
@@ -28,9 +29,11 @@ int main(int argc, char** argv) {
           "  --fullscreen    play in full screen\n"
           "  --data DIR      read the game's files from DIR (the folder holding\n"
           "                  Resource_Orvelune) instead of looking for them\n"
+          "  --lang ja|en    play in Japanese or English this time (by default the\n"
+          "                  settings decide, else the system's locale)\n"
           "  --help          show this text\n"
           "  --version       show the version\n\n"
-          "Settings (volumes, window, keys and pad buttons): %s\n",
+          "Settings (volumes, window, language, keys and pad buttons): %s\n",
           UsageText().c_str(),
           SettingsPath().empty() ? "$XDG_CONFIG_HOME/orvelune/settings.txt"
                                  : SettingsPath().c_str());
@@ -70,6 +73,7 @@ int main(int argc, char** argv) {
   }
 
   const Settings settings = LoadSettings(SettingsPath());
+  SetLanguage(options.language.value_or(settings.language.value_or(LanguageFromEnvironment())));
   SetInputBindings(settings.bindings);
   SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
   SetLightUserFolder(UserDataDirectory());

@@ -89,6 +89,14 @@ Settings ParseSettings(const std::string& text, const std::string& name,
         continue;
       }
       (key == "window_width" ? s.windowWidth : s.windowHeight) = v;
+    } else if (key == "language") {
+      Language language;
+      if (value == "auto")
+        s.language.reset();
+      else if (ParseLanguage(value, &language))
+        s.language = language;
+      else
+        bad("ja, en or auto");
     } else if (key.rfind("key.", 0) == 0 || key.rfind("pad.", 0) == 0) {
       const bool pad = key[0] == 'p';
       const int i = ActionIndex(key.substr(4), pad);
@@ -128,6 +136,9 @@ std::string FormatSettings(const Settings& s) {
   out += "# The window's size when not in full screen.\n";
   out += "window_width = " + std::to_string(s.windowWidth) + "\n";
   out += "window_height = " + std::to_string(s.windowHeight) + "\n\n";
+  out += "# The language of the texts: ja (Japanese), en (English), or auto (the\n";
+  out += "# system's locale decides: Japanese for a ja locale, English otherwise).\n";
+  out += std::string("language = ") + (s.language ? LanguageCode(*s.language) : "auto") + "\n\n";
   out += "# Keys by their DirectInput names: UP DOWN LEFT RIGHT SPACE RETURN A..Z 0..9\n";
   out += "# LSHIFT RSHIFT LCONTROL TAB and so on. Escape always quits.\n";
   for (size_t i = 0; i < KeyActions().size(); ++i) {

@@ -6,9 +6,11 @@
 // ignored with a warning.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/language.h"
 #include "platform/bindings.h"
 
 struct Settings {
@@ -18,6 +20,7 @@ struct Settings {
   int windowWidth = 1280;  // the window's size when not full screen
   int windowHeight = 720;
   InputBindings bindings = InputBindings::Defaults();
+  std::optional<Language> language;  // unset ("auto"): the system's locale decides
 };
 
 // Reads settings text over the defaults; each problem adds one warning

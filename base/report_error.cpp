@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/language.h"
+
 namespace {
 std::vector<std::string>& Reports() {
   static std::vector<std::string> reports;
@@ -84,7 +86,11 @@ void SetReportSubject(const std::string& path) {
 void ReportError(const char* text, const std::string& subject) {
   if (!subject.empty()) LastSubject() = subject;
   const std::string about = subject.empty() && MeaningOf(text).aboutFile ? LastSubject() : subject;
-  std::fprintf(stderr, "Orvelune: %s\n  %s\n", text, EnglishReportLine(text, about).c_str());
+  // The player's language first; the other line stays for bug reports.
+  if (CurrentLanguage() == Language::kEnglish)
+    std::fprintf(stderr, "Orvelune: %s\n  %s\n", EnglishReportLine(text, about).c_str(), text);
+  else
+    std::fprintf(stderr, "Orvelune: %s\n  %s\n", text, EnglishReportLine(text, about).c_str());
   std::fflush(stderr);
   if (Reports().size() < 1000) Reports().emplace_back(text);
 }

@@ -182,6 +182,19 @@ Font* Font::Create(GraphicsDevice* device, const FontDesc& desc, std::string* er
 int Font::LineHeight() const {
   return impl_->height;
 }
+int Font::TextWidth(const char* sjis, int count) {
+  int widest = 0, x = 0;
+  for (char32_t cp : SjisToCodepoints(sjis, count)) {
+    if (cp == U'\n') {
+      x = 0;
+      continue;
+    }
+    x += impl_->GetGlyph(cp).advance;
+    widest = std::max(widest, x);
+  }
+  return widest;
+}
+
 const std::string& Font::FacePath() const {
   return impl_->path;
 }

@@ -36,6 +36,8 @@ class Font {
   // The lines the text would take in a rectangle of the given width.
   TextLayout Layout(const char* sjis, int count, int width, uint32_t format);
   int LineHeight() const;
+  // The width in pixels of the widest line of the text, unwrapped.
+  int TextWidth(const char* sjis, int count = -1);
   // The file of the face in use, for diagnostics.
   const std::string& FacePath() const;
 

@@ -163,11 +163,11 @@ D3DCOLOR ScriptTextDrawColor(int speakerKind, int sceneMode) {
 void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2& topLeft) {
   if (!g_sprite || !g_scriptFont) return;
   RECT rect;
-  rect.left = static_cast<int>(topLeft.x) + 26;
-  rect.top = static_cast<int>(topLeft.y) + 26;
-  rect.right = rect.left + 1204;
-  rect.bottom = rect.top + 170;
-  g_sprite->SetTransform(MatrixTranslation(32, 16, 0));
+  rect.left = static_cast<int>(topLeft.x) + kScriptTextLeft;
+  rect.top = static_cast<int>(topLeft.y) + kScriptTextTop;
+  rect.right = rect.left + kScriptTextWidth;
+  rect.bottom = rect.top + kScriptTextHeight;
+  g_sprite->SetTransform(MatrixTranslation(kScriptTextShiftX, kScriptTextShiftY, 0));
   const D3DCOLOR color = ScriptTextDrawColor(speakerKind, sceneMode);
   if (color == 0) return;
   // A soft halo in the opposite lightness keeps every speaker's colour
@@ -195,10 +195,10 @@ void DrawNotice(const char* sjisText) {
 void DrawBoardText(const char* text, const Vec2& topLeft) {
   if (!g_sprite || !g_boardFont) return;
   RECT rect;
-  rect.left = static_cast<int>(topLeft.x) + 22;
-  rect.top = static_cast<int>(topLeft.y) + 38;
-  rect.right = rect.left + 288;
-  rect.bottom = rect.top + 170;
+  rect.left = static_cast<int>(topLeft.x) + kBoardTextLeft;
+  rect.top = static_cast<int>(topLeft.y) + kBoardTextTop;
+  rect.right = rect.left + kBoardTextWidth;
+  rect.bottom = rect.top + kBoardTextHeight;
   g_sprite->SetTransform(MatrixTranslation(0, 0, 0));
   g_boardFont->DrawText(g_sprite, text, -1, &rect, DT_WORDBREAK, 0xFF121212);
 }

@@ -29,6 +29,14 @@ Font* GetBoardFont();
 // draws nothing. The caller has begun the sprite batch.
 void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2& topLeft);
 void DrawBoardText(const char* text, const Vec2& topLeft);
+// Where those texts go: their rectangles' offsets from the window's or the
+// panel's top-left, and their sizes. Text past the rectangle is cut off.
+// Script text is drawn shifted by (32, 16) from its rectangle as well.
+constexpr int kScriptTextLeft = 26, kScriptTextTop = 26;
+constexpr int kScriptTextShiftX = 32, kScriptTextShiftY = 16;
+constexpr int kScriptTextWidth = 1204, kScriptTextHeight = 170;
+constexpr int kBoardTextLeft = 22, kBoardTextTop = 38;
+constexpr int kBoardTextWidth = 288, kBoardTextHeight = 170;
 // Lines of Shift-JIS text in white on the (cleared) screen, for the notice
 // shown while a scene waits for a file that failed to load. Begins and ends
 // its own sprite batch.

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/failed_files.h"
+#include "base/language.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"
@@ -71,7 +72,10 @@ bool Decode(const char* path, Image* out, std::string* why) {
 
 }  // namespace
 
-Texture* LoadTexture(const char* path) {
+Texture* LoadTexture(const char* requested) {
+  // Pictures with words in them have a copy per language.
+  const std::string localized = LocalizedPath(requested);
+  const char* path = localized.c_str();
   GraphicsDevice* device = GetDevice();
   if (FailedBefore(path)) return nullptr;  // unchanged since it failed: not decoded again
   Image image;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/language.h"
 #include "base/report_error.h"
 #include "base/text_encoding.h"
 #include "platform/graphics.h"
@@ -104,7 +105,7 @@ int Event::LoadFrom(const std::string& path, int wanted) {
 }
 
 int Event::Load(int wanted) {
-  return LoadFrom(kEventTextPath, wanted);
+  return LoadFrom(LocalizedPath(kEventTextPath), wanted);
 }
 
 void Event::ClearPages() {

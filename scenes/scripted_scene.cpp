@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "base/failed_files.h"
+#include "base/language.h"
 #include "base/report_error.h"
 #include "base/text_encoding.h"
 #include "platform/graphics.h"
@@ -101,15 +102,16 @@ int ScriptedScene::Start() {
     }
   }
   if (!scriptRead_) {
-    if (FailedBefore(scriptPath_)) return 0;  // unchanged since it failed
-    std::ifstream in(scriptPath_, std::ios::binary);
+    const std::string path = LocalizedPath(scriptPath_);
+    if (FailedBefore(path)) return 0;  // unchanged since it failed
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
       if (!reported_) {
-        ReportError("ファイルオープンに失敗 -Scene-", scriptPath_);
-        ReportErrorDetail(scriptPath_);
+        ReportError("ファイルオープンに失敗 -Scene-", path);
+        ReportErrorDetail(path.c_str());
       }
       reported_ = true;
-      RememberFailure(scriptPath_);
+      RememberFailure(path);
       return 0;
     }
     std::ostringstream bytes;

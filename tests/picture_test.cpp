@@ -6,7 +6,12 @@
 
 #include <cstdlib>
 
+#include "base/language.h"
+#include "platform/graphics.h"
 #include "platform/png_image.h"
+#include "platform/sound_sets.h"
+#include "scenes/event.h"
+#include "tests/scene_support.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
 
@@ -63,4 +68,115 @@ TEST(Pictures, TheTitleAndEachStagesStartLookAsTheyDid) {
     const Difference d = Compare(now, then);
     EXPECT_LT(d.largeShare, 0.001) << shot.name << ": largest channel difference " << d.largest;
   }
+}
+
+namespace {
+
+// With ORVELUNE_KEEP_PICTURES=DIR the pictures taken are also written there,
+// to look at or to take as the new references after a meant change.
+void Keep(const std::string& name, const Image& image) {
+  const char* folder = std::getenv("ORVELUNE_KEEP_PICTURES");
+  std::string why;
+  if (folder && !SavePng(std::string(folder) + "/" + name + ".png", image, &why))
+    ADD_FAILURE() << why;
+}
+
+// The picture the English event window shows for the first page of event 1,
+// drawn by the event itself over a dark screen once the page is typed.
+bool DrawEnglishEventPage(Image* out) {
+  HeadlessServices services(true, true, true);
+  ScopedWorkingDirectory run(RunDirectory());
+  SetLanguage(Language::kEnglish);
+  bool drawn = false;
+  if (InitTextFonts() && GameSound::Load()) {
+    Event event;
+    if (event.LoadTextures() && event.Load(1)) {
+      Input({});
+      for (int frame = 0; frame < 60; ++frame) event.Update();
+      Input({DIK_RETURN});  // the whole page at once
+      event.Update();
+      Input({});
+      event.Update();
+      GraphicsDevice* d = GetDevice();
+      d->BeginScene();
+      d->Clear(D3DCLEAR_TARGET, 0xFF101830, 1, 0);
+      event.Draw();
+      d->EndScene();
+      d->Present();
+      drawn = d->ReadLastFrame(&out->width, &out->height, &out->argb);
+    }
+    event.Release();
+    GameSound::Release();
+  }
+  ReleaseTextFonts();
+  SetLanguage(Language::kJapanese);
+  return drawn;
+}
+
+}  // namespace
+
+TEST(Pictures, InEnglishTheTitleOpeningBoardAndEventShowTheirEnglishPictures) {
+  TempDirectory dir;
+  struct Shot {
+    const char* name;
+    int stage, scene;
+    const char* input;
+    int frame;
+  } shots[] = {
+      {"en_title", -1, -1, nullptr, 239},
+      // The opening's first page, shown whole by a confirm.
+      {"en_opening", -1, kSeqOpeningStart, "@100 press RETURN\n", 110},
+      {"en_board", 0, -1, "walk_to_second_board.txt", 190},
+  };
+  for (const Shot& shot : shots) {
+    SimOptions o;
+    o.workingDirectory = RunDirectory();
+    o.startStage = shot.stage;
+    o.startScene = shot.scene;
+    o.language = Language::kEnglish;
+    o.frames = shot.frame + 1;
+    if (shot.input) {
+      const std::string name = shot.input;
+      if (name.find(".txt") != std::string::npos) {
+        o.inputPath = std::string(ORVELUNE_TEST_DATA_DIR) + "/inputs/" + name;
+      } else {
+        o.inputPath = dir.Path() + "/" + shot.name + ".txt";
+        std::FILE* f = std::fopen(o.inputPath.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(shot.input, f);
+        std::fclose(f);
+      }
+    }
+    const std::string path = dir.Path() + "/" + shot.name + ".png";
+    o.screenshots.push_back({shot.frame, path});
+    testing::internal::CaptureStderr();
+    const int status = RunSimulation(o);
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(status, 0) << shot.name << "\n" << err;
+    Image now, then;
+    std::string why;
+    ASSERT_TRUE(LoadPng(path, &now, &why)) << why;
+    Keep(shot.name, now);
+    ASSERT_TRUE(LoadPng(std::string(ORVELUNE_TEST_DATA_DIR) + "/pictures/" + shot.name + ".png",
+                        &then, &why))
+        << why;
+    const Difference d = Compare(now, then);
+    EXPECT_LT(d.largeShare, 0.001) << shot.name << ": largest channel difference " << d.largest;
+  }
+  SetLanguage(Language::kJapanese);
+  // The English title is not the Japanese one.
+  Image japanese, englishTitle;
+  std::string why;
+  ASSERT_TRUE(
+      LoadPng(std::string(ORVELUNE_TEST_DATA_DIR) + "/pictures/title.png", &japanese, &why));
+  ASSERT_TRUE(LoadPng(dir.Path() + "/en_title.png", &englishTitle, &why));
+  EXPECT_GT(Compare(japanese, englishTitle).largeShare, 0.01) << "the English title shows Japanese";
+
+  Image event, reference;
+  ASSERT_TRUE(DrawEnglishEventPage(&event));
+  Keep("en_event", event);
+  ASSERT_TRUE(
+      LoadPng(std::string(ORVELUNE_TEST_DATA_DIR) + "/pictures/en_event.png", &reference, &why));
+  const Difference d = Compare(event, reference);
+  EXPECT_LT(d.largeShare, 0.001) << "en_event: largest channel difference " << d.largest;
 }

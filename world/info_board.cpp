@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "base/json_writer.h"
+#include "base/language.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
@@ -19,7 +20,6 @@ constexpr const char* kInfoTextPath = "Resource_Orvelune/Infomation/infomation.c
 constexpr float kPanelHiddenY = 720;
 constexpr float kPanelOpenY = 508;
 constexpr RECT kPanelSource{293, 0, 629, 212};
-constexpr Vec2 kPictureOffset{200, 84};
 // Room for a text: what the panel holds, whatever the file says.
 constexpr size_t kTextCapacity = 1023;
 
@@ -98,7 +98,7 @@ int LoadInfoTextsFrom(const std::string& path) {
 }
 
 int LoadInfoTexts() {
-  return LoadInfoTextsFrom(kInfoTextPath);
+  return LoadInfoTextsFrom(LocalizedPath(kInfoTextPath));
 }
 
 void ClearInfoTexts() {
@@ -139,7 +139,8 @@ void DrawInfoPanel(int n) {
   }
   if (entry && entry->picture >= 0) {
     const RECT source{128 * entry->picture, 0, 128 * entry->picture + 128, 128};
-    const Vec3 pictureAt{p.position.x + kPictureOffset.x, p.position.y + kPictureOffset.y, 0};
+    const Vec3 pictureAt{p.position.x + kBoardPictureOffset.x, p.position.y + kBoardPictureOffset.y,
+                         0};
     sprite->Draw(GetSharedTexture(kTexButtons), &source, nullptr, &pictureAt, 0xFFFFFFFF);
   }
   sprite->End();

@@ -27,6 +27,9 @@ class InfoBoard : public GimmickBase {
   int textNumber;
 };
 
+// Where a help text's picture (128 x 128) is drawn, from the panel's top-left.
+constexpr Vec2 kBoardPictureOffset{200, 84};
+
 // One help text.
 struct InfoEntry {
   int number = 0;

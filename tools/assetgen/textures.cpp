@@ -6,10 +6,17 @@
 #include <cmath>
 #include <string>
 
+#include "base/language.h"
 #include "tools/assetgen/assetgen.h"
 #include "tools/assetgen/canvas.h"
 
 namespace {
+
+// Pictures with words in them are drawn once per language.
+enum class Lang { kJa, kEn };
+const char* W(Lang lang, const char* ja, const char* en) {
+  return lang == Lang::kEn ? en : ja;
+}
 
 const std::string kRoot = "Resource_Orvelune/";
 
@@ -243,7 +250,7 @@ void LifeGauge(Canvas& c, int x0, int y0, int life) {
                      Style(40, life ? kPaleGold : RgbaHex(0xFF8080), 2.5f));
 }
 
-void HudAtlas(Canvas& c) {
+void HudAtlas(Canvas& c, Lang lang) {
   // Life gauges in the places the HUD cuts them from.
   const int places[10][2] = {{629, 0},  {1086, 684}, {1086, 513}, {1086, 342}, {1086, 171},
                              {1086, 0}, {629, 684},  {629, 513},  {629, 342},  {629, 171}};
@@ -254,11 +261,15 @@ void HudAtlas(Canvas& c) {
     const Rgba fill = mark == 0 ? RgbaHex(0xF2C14E) : RgbaHex(0x7F8CFF);
     c.FillRoundRect(x + 6, y + 4, x + 84, y + 52, 12, RgbaHex(0x0B1230, 0.9f));
     c.StrokeRoundRect(x + 6, y + 4, x + 84, y + 52, 12, 2.5f, fill);
-    c.DrawTextCentered(mark == 0 ? "表" : "裏", x + 45, y + 43,
-                       Style(36, fill, 0, kInk, 4, WithAlpha(fill, 0.6f)));
+    if (lang == Lang::kEn)
+      c.DrawTextCentered(mark == 0 ? "TOP" : "BELOW", x + 45, y + 38,
+                         Style(mark == 0 ? 24 : 19, fill, 0, kInk, 4, WithAlpha(fill, 0.6f)));
+    else
+      c.DrawTextCentered(mark == 0 ? "表" : "裏", x + 45, y + 43,
+                         Style(36, fill, 0, kInk, 4, WithAlpha(fill, 0.6f)));
   }
   // Label.
-  c.DrawTextCentered("いのち", 293 + 71, 268 + 32, Style(30, kPaleGold, 2, kInk));
+  c.DrawTextCentered(W(lang, "いのち", "LIFE"), 293 + 71, 268 + 32, Style(30, kPaleGold, 2, kInk));
   // Stage gauge bar: a stream of stars rising to the goal.
   const float bx0 = 155, bx1 = 293, by0 = 0, by1 = 471;
   c.Shade(static_cast<int>(bx0), static_cast<int>(by0), static_cast<int>(bx1),
@@ -286,7 +297,7 @@ void HudAtlas(Canvas& c) {
   c.StrokeRoundRect(px0 + 3, py0 + 3, px1 - 3, py1 - 3, 15, 4, kGold);
   c.StrokeRoundRect(px0 + 10, py0 + 10, px1 - 10, py1 - 10, 10, 1.5f, RgbaHex(0xB88A2A));
   c.FillRoundRect(px0 + 18, py0 + 12, px0 + 130, py0 + 34, 8, RgbaHex(0x2A1F5C));
-  c.DrawTextCentered("しるべ", px0 + 74, py0 + 30,
+  c.DrawTextCentered(W(lang, "しるべ", "GUIDE"), px0 + 74, py0 + 30,
                      Style(18, kPaleGold, 0, kInk, 0, kGold, FontStyle::Sans));
 }
 
@@ -296,25 +307,32 @@ void MapMarker(Canvas& c) {
   c.FillPolygon({{8, 4}, {12, 12}, {9, 12}, {9, 27}, {7, 27}, {7, 12}, {4, 12}}, RgbaHex(0x3F6FD8));
 }
 
-void FieldFrame(Canvas& c) {
+void FieldFrame(Canvas& c, Lang lang) {
   const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
   c.FillRoundRect(4, 4, w - 4, h - 4, 18, RgbaHex(0x0B1230, 0.7f));
   c.StrokeRoundRect(4, 4, w - 4, h - 4, 18, 3, kGold);
   // The slot the bar sits in: 28..70 across, 24..354 down.
   c.FillRoundRect(24, 20, 74, 358, 8, RgbaHex(0x000000, 0.55f));
   c.StrokeRoundRect(24, 20, 74, 358, 8, 1.5f, WithAlpha(kPaleGold, 0.6f));
-  c.DrawTextCentered("ゴール", 48, 16, Style(13, kPaleGold, 0, kInk, 0, kGold, FontStyle::Sans));
-  c.DrawTextCentered("道のり", 48, 376, Style(14, kPaleGold, 0, kInk, 0, kGold, FontStyle::Sans));
+  c.DrawTextCentered(W(lang, "ゴール", "GOAL"), 48, 16,
+                     Style(13, kPaleGold, 0, kInk, 0, kGold, FontStyle::Sans));
+  c.DrawTextCentered(W(lang, "道のり", "START"), 48, 376,
+                     Style(14, kPaleGold, 0, kInk, 0, kGold, FontStyle::Sans));
 }
 
-void PauseSheet(Canvas& c) {
-  c.DrawTextCentered("一時停止", 195, 80, Style(64, kWhite, 3, kInk, 10, WithAlpha(kCyan, 0.7f)));
+void PauseSheet(Canvas& c, Lang lang) {
+  c.DrawTextCentered(W(lang, "一時停止", "Paused"), 195, 80,
+                     Style(64, kWhite, 3, kInk, 10, WithAlpha(kCyan, 0.7f)));
   // Retry and quit: white letters (the menu tints them).
-  c.DrawTextCentered("リトライ", 195, 108 + 45, Style(42, kWhite, 2.5f, RgbaHex(0x300000)));
-  c.DrawTextCentered("タイトルへ", 195, 167 + 47, Style(42, kWhite, 2.5f, RgbaHex(0x300000)));
+  c.DrawTextCentered(W(lang, "リトライ", "Retry"), 195, 108 + 45,
+                     Style(42, kWhite, 2.5f, RgbaHex(0x300000)));
+  c.DrawTextCentered(W(lang, "タイトルへ", "Quit to Title"), 195, 167 + 47,
+                     Style(42, kWhite, 2.5f, RgbaHex(0x300000)));
   // Hints that stand against the right edge, with their key pictures.
-  c.DrawText("ゲームにもどる", 84, 230 + 46, Style(28, kWhite, 2, kInk, 0, kGold, FontStyle::Sans));
-  c.DrawText("えらんで決定", 84, 298 + 50, Style(28, kWhite, 2, kInk, 0, kGold, FontStyle::Sans));
+  c.DrawText(W(lang, "ゲームにもどる", "Resume"), 84, 230 + 46,
+             Style(28, kWhite, 2, kInk, 0, kGold, FontStyle::Sans));
+  c.DrawText(W(lang, "えらんで決定", "Confirm"), 84, 298 + 50,
+             Style(28, kWhite, 2, kInk, 0, kGold, FontStyle::Sans));
   // Key pictures: P / START and Return / A.
   c.FillRoundRect(4, 372, 68, 426, 10, RgbaHex(0x2A1F5C));
   c.StrokeRoundRect(4, 372, 68, 426, 10, 2, kPaleGold);
@@ -326,7 +344,21 @@ void PauseSheet(Canvas& c) {
   c.DrawText("PAUSE", 18, 472 + 58, Style(50, kWhite, 2, kInk, 0, kGold, FontStyle::Sans));
 }
 
-void ButtonPictures(Canvas& c) {
+// "願" (a wish), or the English word stacked down a narrow strip.
+void WishWord(Canvas& c, Lang lang, float cx, float cy, float size,
+              const Canvas::TextStyle& style) {
+  if (lang == Lang::kJa) {
+    c.DrawTextCentered("願", cx, cy, style);
+    return;
+  }
+  Canvas::TextStyle small = style;
+  small.pixelSize = size * 0.55f;
+  const char* letters[4] = {"W", "I", "S", "H"};
+  for (int i = 0; i < 4; ++i)
+    c.DrawTextCentered(letters[i], cx, cy + (i - 1.7f) * size * 0.6f, small);
+}
+
+void ButtonPictures(Canvas& c, Lang lang) {
   auto key = [&](float x, float y, float w, float h, const std::string& label, float size) {
     c.FillRoundRect(x, y, x + w, y + h, 8, RgbaHex(0xFBF6EA));
     c.StrokeRoundRect(x, y, x + w, y + h, 8, 2.5f, RgbaHex(0x2A2640));
@@ -363,7 +395,7 @@ void ButtonPictures(Canvas& c) {
   // 6: the recovery strip.
   c.FillRoundRect(768 + 48, 20, 768 + 80, 108, 3, RgbaHex(0xF08AB4));
   c.FillStar(768 + 64, 16, 12, 5, 0, kGold);
-  c.DrawTextCentered("願", 768 + 64, 76, Style(22, kWhite, 0, kInk, 0, kGold));
+  WishWord(c, lang, 768 + 64, 76, 22, Style(22, kWhite, 0, kInk, 0, kGold));
   // 7: the great wave.
   c.FillPolygon({{896 + 6, 110},
                  {896 + 30, 60},
@@ -463,11 +495,12 @@ void PlankTexture(Canvas& c) {
   }
 }
 
-void BoardTexture(Canvas& c) {
+void BoardTexture(Canvas& c, Lang lang) {
   WoodTexture(c, RgbaHex(0xE0C08A), RgbaHex(0xA07848), 93);
   const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
   c.StrokeRoundRect(6, 6, w - 6, h - 6, 8, 5, RgbaHex(0x5A3A1E));
-  c.DrawTextCentered("しるべ", w / 2, h / 2 + 20, Style(56, RgbaHex(0x2A1A10), 0, kInk, 0, kGold));
+  c.DrawTextCentered(W(lang, "しるべ", "GUIDE"), w / 2, h / 2 + 20,
+                     Style(lang == Lang::kEn ? 50 : 56, RgbaHex(0x2A1A10), 0, kInk, 0, kGold));
   c.FillStar(30, 30, 12, 5, 0, kGold);
   c.FillStar(w - 30, 30, 12, 5, 0, kGold);
 }
@@ -485,7 +518,7 @@ void WaveTexture(Canvas& c) {
   Starfield(c, 0, 0, w, h, 120, 103, 1.0f);
 }
 
-void PaperTexture(Canvas& c) {
+void PaperTexture(Canvas& c, Lang lang) {
   const int w = c.Width(), h = c.Height();
   c.Shade(0, 0, w, h, [&](float x, float y) {
     Rgba col = Mix(RgbaHex(0xF58AB8), RgbaHex(0x9B7BE8), y / h);
@@ -493,8 +526,8 @@ void PaperTexture(Canvas& c) {
     col.a = 1;
     return col;
   });
-  c.DrawTextCentered("願", w / 2.0f, h * 0.45f,
-                     Style(w * 0.6f, kWhite, 0, kInk, 3, WithAlpha(kGold, 0.6f)));
+  WishWord(c, lang, w / 2.0f, h * 0.45f, w * 0.6f,
+           Style(w * 0.6f, kWhite, 0, kInk, 3, WithAlpha(kGold, 0.6f)));
   c.FillStar(w / 2.0f, h * 0.75f, w * 0.2f, w * 0.08f, 0, kGold);
 }
 
@@ -699,7 +732,7 @@ void Portrait(Canvas& c, const PortraitStyle& s) {
                WithAlpha(RgbaHex(s.accent), 0.7f));
 }
 
-void TitlePicture(Canvas& c) {
+void TitlePicture(Canvas& c, Lang lang) {
   // The picture (1280 x 720) and, below it, the three menu items (446 x 182).
   Canvas sky(1280, 720);
   NightSky(sky, 171, -0.45f, -0.02f);
@@ -721,13 +754,20 @@ void TitlePicture(Canvas& c) {
   // Title.
   Canvas::TextStyle title =
       Style(120, RgbaHex(0xFFF6D8), 5, RgbaHex(0x1A1040), 18, WithAlpha(kGold, 0.8f));
-  c.DrawTextCentered("オルヴェルーン", 640, 250, title);
-  c.DrawTextCentered("Orvelune", 640, 320,
-                     Style(40, kPaleGold, 2, kInk, 6, WithAlpha(kCyan, 0.6f)));
+  const Canvas::TextStyle subtitle = Style(40, kPaleGold, 2, kInk, 6, WithAlpha(kCyan, 0.6f));
+  if (lang == Lang::kEn) {
+    title.pixelSize = 132;
+    c.DrawTextCentered("Orvelune", 640, 250, title);
+    c.DrawTextCentered("a walk across the river of stars", 640, 320, subtitle);
+  } else {
+    c.DrawTextCentered("オルヴェルーン", 640, 250, title);
+    c.DrawTextCentered("Orvelune", 640, 320, subtitle);
+  }
   c.FillStar(250, 160, 22, 9, 0.2f, kGold);
   c.FillStar(1040, 140, 16, 6.5f, -0.2f, kGold);
   // Menu items: white letters that the menu tints grey or bright.
-  const char* items[3] = {"はじめる", "スタッフ", "おわる"};
+  const char* items[3] = {W(lang, "はじめる", "Start"), W(lang, "スタッフ", "Credits"),
+                          W(lang, "おわる", "Quit")};
   for (int i = 0; i < 3; ++i) {
     const float x0 = 446.0f * i;
     c.DrawTextCentered(items[i], x0 + 223, 720 + 91 + 20,
@@ -746,36 +786,47 @@ void TitleCover(Canvas& c) {
   });
 }
 
-void ClearCaption(Canvas& c) {
-  const char* letters[3] = {"ク", "リ", "ア"};
-  for (int i = 0; i < 3; ++i) {
-    const float cx = 128.0f * i + 64;
-    c.Glow(cx, 214, 70, RgbaHex(0xFFE27A, 0.45f));
-    c.DrawTextCentered(
-        letters[i], cx, 214 + 38,
-        Style(104, RgbaHex(0xFFF2B0), 4, RgbaHex(0x6A3A08), 6, WithAlpha(kGold, 0.8f)));
+void ClearCaption(Canvas& c, Lang lang) {
+  // Three pieces that hop in turn, 128 pixels apart: the word's letters.
+  const Canvas::TextStyle style = Style(lang == Lang::kEn ? 84 : 104, RgbaHex(0xFFF2B0), 4,
+                                        RgbaHex(0x6A3A08), 6, WithAlpha(kGold, 0.8f));
+  if (lang == Lang::kEn) {
+    for (int i = 0; i < 3; ++i) c.Glow(128.0f * i + 64, 214, 70, RgbaHex(0xFFE27A, 0.45f));
+    // "CLEAR!" in three pieces that close up into one word: the first hugs
+    // the right of its cell, the last the left.
+    const float gap = 4;
+    c.DrawText("CL", 128 - gap - Canvas::MeasureText("CL", style), 214 + 30, style);
+    c.DrawTextCentered("EA", 192, 214 + 30, style);
+    c.DrawText("R!", 256 + gap, 214 + 30, style);
+  } else {
+    const char* letters[3] = {"ク", "リ", "ア"};
+    for (int i = 0; i < 3; ++i) {
+      c.Glow(128.0f * i + 64, 214, 70, RgbaHex(0xFFE27A, 0.45f));
+      c.DrawTextCentered(letters[i], 128.0f * i + 64, 214 + 38, style);
+    }
   }
   c.DrawTextCentered("STAGE CLEAR", 192, 110,
                      Style(44, kPaleGold, 2, kInk, 4, WithAlpha(kGold, 0.6f), FontStyle::Sans));
 }
 
-void GameOverCaption(Canvas& c) {
+void GameOverCaption(Canvas& c, Lang lang) {
   c.DrawTextCentered(
-      "ゲームオーバー", 320, 90,
+      W(lang, "ゲームオーバー", "GAME OVER"), 320, 90,
       Style(84, RgbaHex(0xDDE6FF), 4, RgbaHex(0x101030), 10, WithAlpha(RgbaHex(0x7F8CFF), 0.7f)));
-  c.DrawTextCentered("もういちど？", 190, 128 + 80, Style(54, kWhite, 3, RgbaHex(0x101030)));
+  c.DrawTextCentered(W(lang, "もういちど？", "Try again?"), 190, 128 + 80,
+                     Style(54, kWhite, 3, RgbaHex(0x101030)));
   auto item = [&](float y, const char* text, bool chosen) {
     const Rgba col = chosen ? RgbaHex(0xFFE27A) : RgbaHex(0x8A90B0);
     if (chosen) c.Glow(448, y + 32, 60, RgbaHex(0xFFE27A, 0.35f));
     c.DrawTextCentered(text, 448, y + 44, Style(34, col, 2.5f, RgbaHex(0x101030)));
   };
-  item(128, "はい", false);
-  item(192, "はい", true);
-  item(256, "いいえ", false);
-  item(320, "いいえ", true);
+  item(128, W(lang, "はい", "Yes"), false);
+  item(192, W(lang, "はい", "Yes"), true);
+  item(256, W(lang, "いいえ", "No"), false);
+  item(320, W(lang, "いいえ", "No"), true);
 }
 
-void CreditsPicture(Canvas& c) {
+void CreditsPicture(Canvas& c, Lang lang) {
   NightSky(c, 191, 0.1f, 0.0f);
   Starfield(c, 0, 0, c.Width(), c.Height(), 3000, 193, 1.3f);
   float y = 760;
@@ -787,38 +838,45 @@ void CreditsPicture(Canvas& c) {
     c.DrawTextCentered(text, 640, y, Style(34, kWhite, 2, kInk));
     y += 52;
   };
-  c.DrawTextCentered(
-      "オルヴェルーン", 640, y,
-      Style(96, RgbaHex(0xFFF6D8), 4, RgbaHex(0x1A1040), 14, WithAlpha(kGold, 0.8f)));
-  y += 70;
-  c.DrawTextCentered("Orvelune", 640, y, Style(36, kPaleGold, 2, kInk));
+  const Canvas::TextStyle big =
+      Style(96, RgbaHex(0xFFF6D8), 4, RgbaHex(0x1A1040), 14, WithAlpha(kGold, 0.8f));
+  const Canvas::TextStyle small = Style(36, kPaleGold, 2, kInk);
+  if (lang == Lang::kEn) {
+    c.DrawTextCentered("Orvelune", 640, y, big);
+    y += 70;
+    c.DrawTextCentered("a walk across the river of stars", 640, y, small);
+  } else {
+    c.DrawTextCentered("オルヴェルーン", 640, y, big);
+    y += 70;
+    c.DrawTextCentered("Orvelune", 640, y, small);
+  }
   y += 150;
-  heading("企画・ゲームデザイン");
-  line("オルヴェルーン制作チーム");
+  heading(W(lang, "企画・ゲームデザイン", "Planning and Game Design"));
+  line(W(lang, "オルヴェルーン制作チーム", "The Orvelune Team"));
   y += 60;
-  heading("プログラム");
-  line("オルヴェルーン制作チーム");
+  heading(W(lang, "プログラム", "Programming"));
+  line(W(lang, "オルヴェルーン制作チーム", "The Orvelune Team"));
   y += 60;
-  heading("グラフィック・モデル");
-  line("プログラムで描いた星と河");
+  heading(W(lang, "グラフィック・モデル", "Graphics and Models"));
+  line(W(lang, "プログラムで描いた星と河", "Stars and rivers drawn by program"));
   y += 60;
-  heading("音楽・効果音");
-  line("プログラムで奏でた調べ");
+  heading(W(lang, "音楽・効果音", "Music and Sound"));
+  line(W(lang, "プログラムで奏でた調べ", "Tunes played by program"));
   y += 60;
-  heading("シナリオ");
-  line("星の河のほとりで");
+  heading(W(lang, "シナリオ", "Story"));
+  line(W(lang, "星の河のほとりで", "Written on the banks of the river of stars"));
   y += 60;
-  heading("使わせていただいたもの");
+  heading(W(lang, "使わせていただいたもの", "Made With"));
   line("SDL2 / OpenGL / OpenAL Soft");
   line("FreeType / fontconfig / libpng");
   line("Noto Serif CJK / Noto Sans CJK (SIL Open Font License)");
   line("GoogleTest / Google Benchmark");
   y += 60;
-  heading("そして");
-  line("遊んでくださったあなたへ");
+  heading(W(lang, "そして", "And Above All"));
+  line(W(lang, "遊んでくださったあなたへ", "You, for playing"));
   y += 200;
   c.DrawTextCentered(
-      "ありがとうございました", 640, y,
+      W(lang, "ありがとうございました", "Thank you"), 640, y,
       Style(60, RgbaHex(0xFFF6D8), 3, RgbaHex(0x1A1040), 10, WithAlpha(kGold, 0.7f)));
   c.FillStar(640, y + 140, 40, 16, 0, kGold);
 }
@@ -855,6 +913,19 @@ void GameIcon(Canvas& c) {
   c.FillStar(w / 2, w * 0.4f, w * 0.3f, w * 0.13f, 0, RgbaHex(0xF6C445));
   c.FillStar(w / 2, w * 0.41f, w * 0.17f, w * 0.07f, 0, RgbaHex(0xFFF4C8, 0.8f));
 }
+
+namespace {
+// Draws a picture with words once in Japanese, at its path, and once in
+// English, at the same path in the English folder.
+void PutWithWords(AssetSet& out, const std::string& path, int width, int height,
+                  void (*draw)(Canvas&, Lang)) {
+  for (Lang lang : {Lang::kJa, Lang::kEn}) {
+    Canvas c(width, height);
+    draw(c, lang);
+    Put(out, (lang == Lang::kEn ? LanguageFolder(Language::kEnglish) : "") + path, c);
+  }
+}
+}  // namespace
 
 void GenerateTextures(AssetSet& out) {
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
@@ -899,31 +970,15 @@ void GenerateTextures(AssetSet& out) {
     RiverTexture(c, layer);
     Put(out, layer == 0 ? "Texture/Wave/amanokawa_01.png" : "Texture/Wave/amanokawa_02.png", c);
   }
-  {
-    Canvas c(1600, 864);
-    HudAtlas(c);
-    Put(out, "Texture/UI/OrveluneChip.png", c);
-  }
+  PutWithWords(out, "Texture/UI/OrveluneChip.png", 1600, 864, HudAtlas);
   {
     Canvas c(16, 32);
     MapMarker(c);
     Put(out, "Texture/Map/player.png", c);
   }
-  {
-    Canvas c(1280, 128);
-    ButtonPictures(c);
-    Put(out, "Infomation/Button.png", c);
-  }
-  {
-    Canvas c(96, 384);
-    FieldFrame(c);
-    Put(out, "Texture/UI/FieldFrame.png", c);
-  }
-  {
-    Canvas c(400, 560);
-    PauseSheet(c);
-    Put(out, "Texture/UI/Pause.png", c);
-  }
+  PutWithWords(out, "Infomation/Button.png", 1280, 128, ButtonPictures);
+  PutWithWords(out, "Texture/UI/FieldFrame.png", 96, 384, FieldFrame);
+  PutWithWords(out, "Texture/UI/Pause.png", 400, 560, PauseSheet);
   // Model textures.
   {
     Canvas c(128, 128);
@@ -960,21 +1015,13 @@ void GenerateTextures(AssetSet& out) {
     PlankTexture(c);
     Put(out, "Object/Bridge/bridge_t.png", c);
   }
-  {
-    Canvas c(256, 160);
-    BoardTexture(c);
-    Put(out, "Object/InfoBoard/kanban_t.png", c);
-  }
+  PutWithWords(out, "Object/InfoBoard/kanban_t.png", 256, 160, BoardTexture);
   {
     Canvas c(256, 128);
     WaveTexture(c);
     Put(out, "Object/Wave/nami_t.png", c);
   }
-  {
-    Canvas c(64, 160);
-    PaperTexture(c);
-    Put(out, "Object/Item/Recovery/tanzaku_t.png", c);
-  }
+  PutWithWords(out, "Object/Item/Recovery/tanzaku_t.png", 64, 160, PaperTexture);
   {
     Canvas c(128, 128);
     BrickTexture(c);
@@ -1036,29 +1083,13 @@ void GenerateTextures(AssetSet& out) {
     PageButton(c);
     Put(out, "Event/button_texture.png", c);
   }
-  {
-    Canvas c(1338, 902);
-    TitlePicture(c);
-    Put(out, "Event/Title/TitleBack.png", c);
-  }
+  PutWithWords(out, "Event/Title/TitleBack.png", 1338, 902, TitlePicture);
   {
     Canvas c(1280, 720);
     TitleCover(c);
     Put(out, "Event/Title/TitleFade.png", c);
   }
-  {
-    Canvas c(384, 280);
-    ClearCaption(c);
-    Put(out, "Event/game_clear.png", c);
-  }
-  {
-    Canvas c(640, 384);
-    GameOverCaption(c);
-    Put(out, "Event/game_over.png", c);
-  }
-  {
-    Canvas c(1280, 2600);
-    CreditsPicture(c);
-    Put(out, "Event/Credit/Credit.png", c);
-  }
+  PutWithWords(out, "Event/game_clear.png", 384, 280, ClearCaption);
+  PutWithWords(out, "Event/game_over.png", 640, 384, GameOverCaption);
+  PutWithWords(out, "Event/Credit/Credit.png", 1280, 2600, CreditsPicture);
 }

@@ -145,6 +145,8 @@ std::string SimUsage() {
          "                         and print CPU, draws and load times per scene\n"
          "  --scene NAME           start on the title, credits, opening or ending scene\n"
          "  --stage-view N:PATH    draw a fixed view of stage N (0 to 4) lit by the light file\n"
+         "  --lang ja|en           the language of the texts (default ja, whatever the locale,\n"
+         "                         so replays and dumps do not depend on the machine)\n"
          "  --help                 show this text\n";
 }
 
@@ -260,6 +262,12 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
     } else if (a == "--gallery") {
       if (!value(&v)) return false;
       o->galleryPath = v;
+    } else if (a == "--lang") {
+      if (!value(&v)) return false;
+      if (!ParseLanguage(v, &o->language)) {
+        *error = "--lang needs ja or en";
+        return false;
+      }
     } else if (a == "--chdir") {
       if (!value(&v)) return false;
       o->workingDirectory = v;
@@ -627,6 +635,7 @@ int RunSimulation(const SimOptions& given) {
     Fail("cannot change to " + options.workingDirectory);
     return 1;
   }
+  SetLanguage(options.language);
   if (options.benchFrames > 0) return RunBenchmark(options.benchFrames);
   if (!options.dumpStagePath.empty()) return DumpStage(options);
   if (!options.galleryPath.empty()) return Gallery(options);

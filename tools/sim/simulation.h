@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/language.h"
+
 struct Screenshot {
   int64_t frame;
   std::string path;
@@ -32,6 +34,7 @@ struct SimOptions {
   int stageViewIndex = -1;    // draw a fixed view of a stage...
   std::string stageViewPath;  // ...into this picture, and stop
   int64_t benchFrames = -1;   // run the drawing benchmark with this many frames per scene
+  Language language = Language::kJapanese;  // --lang; Japanese keeps every replay as it is
 };
 
 // Parses the command line; false with a message for a mistake. help is set
