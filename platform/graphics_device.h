@@ -103,6 +103,9 @@ struct FrameStats {
   int textureBinds = 0;
   int clears = 0;
   int errors = 0;  // calls the device refused as invalid
+  // Draws the backend really issued (the OpenGL device merges runs of small
+  // draws that differ only in their world matrix); 0 where it does not count.
+  int backendDraws = 0;
 };
 
 class GraphicsDevice {

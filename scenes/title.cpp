@@ -106,7 +106,10 @@ void Title::Draw() {
   GraphicsDevice* d = GetDevice();
   d->SetTransform(D3DTS_VIEW, MatrixLookAtLH(eye, lookAt, up));
   d->SetTransform(D3DTS_PROJECTION, MatrixPerspectiveFovLH(kPi / 4, 16.0f / 9.0f, 1, 1000));
-  river->DrawTitle();
+  // The picture is opaque over the whole screen: once it is fully faded in
+  // the river under it cannot show, and a software renderer would spend two
+  // full screens of blending on it.
+  if (fade < 255) river->DrawTitle();
   Sprite* sprite = GetSprite();
   const uint32_t alpha = static_cast<uint32_t>(std::clamp(fade, 0, 255)) << 24;
   sprite->Begin(D3DXSPRITE_ALPHABLEND);

@@ -170,6 +170,22 @@ TEST(Content, PicturesHoldEveryRectangleTheScreensCut) {
   EXPECT_GT(lit, 1000);
 }
 
+TEST(Content, TheTitlePictureCoversTheScreenOpaquely) {
+  // The title scene leaves out the river under its picture once the picture
+  // is fully faded in, so the screen part of the picture must hide it.
+  for (const char* p : {"Resource_Orvelune/Event/Title/TitleBack.png",
+                        "Resource_Orvelune/en/Event/Title/TitleBack.png"}) {
+    const Image title = Picture(p);
+    ASSERT_GE(title.width, 1280) << p;
+    ASSERT_GE(title.height, 720) << p;
+    int seeThrough = 0;
+    for (int y = 0; y < 720; ++y)
+      for (int x = 0; x < 1280; ++x)
+        seeThrough += (title.argb[static_cast<size_t>(y) * title.width + x] >> 24) != 0xFF;
+    EXPECT_EQ(seeThrough, 0) << p;
+  }
+}
+
 TEST(Content, MusicIsLongEnoughUnclippedAndAudible) {
   for (const char* name :
        {"Main_BGM", "Nomal_Battle", "Boss_Battle", "Opening", "Ending", "Credit"}) {

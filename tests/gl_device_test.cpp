@@ -296,3 +296,96 @@ TEST_F(GlDeviceTest, AFixedPictureStays1280x720) {
   EXPECT_EQ(w, 1280);
   EXPECT_EQ(h, 720);
 }
+
+TEST_F(GlDeviceTest, RunsOfSmallDrawsMergeWithoutChangingThePicture) {
+  // Four quarter-screen quads, one small mesh drawn four times with its world
+  // matrix moved: the device merges them into one draw.
+  VertexBuffer* quad = device_->CreateVertexBuffer(4 * sizeof(LitVertex));
+  IndexBuffer* list = device_->CreateIndexBuffer(6 * sizeof(uint16_t));
+  auto* v = static_cast<LitVertex*>(quad->Lock());
+  const LitVertex corners[4] = {{-0.5f, -0.5f, 0, 0, 0, -1, 0, 0, 1},
+                                {-0.5f, 0.5f, 0, 0, 0, -1, 0, 0, 0},
+                                {0.5f, 0.5f, 0, 0, 0, -1, 0, 1, 0},
+                                {0.5f, -0.5f, 0, 0, 0, -1, 0, 1, 1}};
+  std::memcpy(v, corners, sizeof corners);
+  quad->Unlock();
+  auto* idx = static_cast<uint16_t*>(list->Lock());
+  const uint16_t triangles[6] = {0, 1, 2, 0, 2, 3};
+  std::memcpy(idx, triangles, sizeof triangles);
+  list->Unlock();
+  const uint32_t red[4] = {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000};
+  const uint32_t blue[4] = {0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF};
+  Texture* redTex = device_->CreateTexture(2, 2, red);
+  Texture* blueTex = device_->CreateTexture(2, 2, blue);
+  ASSERT_TRUE(redTex && blueTex);
+
+  // A lit material too, so normals must reach world space correctly: the
+  // quads are turned half a turn about y and still face the light.
+  D3DMATERIAL9 m{};
+  m.Diffuse = {1, 1, 1, 1};
+  device_->SetMaterial(m);
+  D3DLIGHT9 light{};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1, 1, 1, 1};
+  light.Direction = {0, 0, 1};
+  device_->SetLight(0, light);
+  device_->LightEnable(0, true);
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  const float centres[4][2] = {{-0.5f, 0.5f}, {0.5f, 0.5f}, {-0.5f, -0.5f}, {0.5f, -0.5f}};
+  auto drawAll = [&](Texture* second) {
+    device_->SetVertexDeclaration(noColor_);
+    device_->SetStreamSource(0, quad, 0, sizeof(LitVertex));
+    device_->SetIndices(list);
+    for (int i = 0; i < 4; ++i) {
+      device_->SetTexture(0, i == 1 ? second : redTex);
+      const Matrix turn = i == 3 ? MatrixRotationY(kPi) : Matrix::Identity();
+      device_->SetTransform(D3DTS_WORLD, turn * MatrixTranslation(centres[i][0], centres[i][1], 5));
+      device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+    }
+  };
+  auto pixel = [&](int x, int y) { return pixels_[y * kBackBufferWidth + x]; };
+
+  Begin();
+  drawAll(redTex);
+  Finish();
+  EXPECT_EQ(device_->LastFrameStats().drawCalls, 4);
+  EXPECT_EQ(device_->LastFrameStats().backendDraws, 1);
+  // Each quarter is red; the turned quad is lit from behind now (its normal
+  // turned with it), so it shows black.
+  ExpectColor(pixel(320, 180), 255, 0, 0);
+  ExpectColor(pixel(960, 180), 255, 0, 0);
+  ExpectColor(pixel(320, 540), 255, 0, 0);
+  ExpectColor(pixel(960, 540), 0, 0, 0);
+
+  // Another texture in the middle of the run splits it, and each part keeps
+  // its own texture.
+  Begin();
+  drawAll(blueTex);
+  Finish();
+  EXPECT_EQ(device_->LastFrameStats().backendDraws, 3);
+  ExpectColor(pixel(320, 180), 255, 0, 0);
+  ExpectColor(pixel(960, 180), 0, 0, 255);
+  ExpectColor(pixel(320, 540), 255, 0, 0);
+
+  // A texture changed after a draw that is still gathered: the draw shows the
+  // texture as it was when it was made.
+  Begin();
+  device_->SetVertexDeclaration(noColor_);
+  device_->SetStreamSource(0, quad, 0, sizeof(LitVertex));
+  device_->SetIndices(list);
+  device_->SetTexture(0, redTex);
+  device_->SetTransform(D3DTS_WORLD, MatrixTranslation(-0.5f, 0.5f, 5));
+  device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+  const uint32_t green[4] = {0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00};
+  device_->UpdateTexture(redTex, 0, 0, 2, 2, green);
+  device_->SetTransform(D3DTS_WORLD, MatrixTranslation(0.5f, 0.5f, 5));
+  device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+  Finish();
+  ExpectColor(pixel(320, 180), 255, 0, 0);
+  ExpectColor(pixel(960, 180), 0, 255, 0);
+
+  redTex->Release();
+  blueTex->Release();
+  quad->Release();
+  list->Release();
+}

@@ -293,6 +293,7 @@ HRESULT StateDevice::BeginScene() {
 HRESULT StateDevice::EndScene() {
   if (!inScene_) return Refuse("EndScene without BeginScene");
   inScene_ = false;
+  DoEndScene();
   return D3D_OK;
 }
 

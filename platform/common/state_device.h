@@ -58,6 +58,8 @@ class StateDevice : public GraphicsDevice {
   };
   virtual void DoDraw(const DrawCall& call) = 0;
   virtual void DoClear(uint32_t flags, D3DCOLOR color, float z) = 0;
+  // The scene's drawing is complete (a device that holds draws back issues them).
+  virtual void DoEndScene() {}
   // Returns D3D_OK or D3DERR_DEVICELOST.
   virtual HRESULT DoPresent() = 0;
 

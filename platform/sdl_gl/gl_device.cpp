@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -133,12 +134,42 @@ GLenum CompareFunc(uint32_t f) {
 }
 
 struct Uniforms {
-  GLint world, viewProj, normalMatrix, eye, hasColor, lighting, diffuseFromVertex;
+  GLint world, viewProj, normalMatrix, eye;
   GLint matDiffuse, matAmbient, matSpecular, matEmissive, matPower, globalAmbient;
-  GLint lightCount, lightType, lightDiffuse, lightSpecular, lightAmbient, lightPosition;
-  GLint lightDirection, lightAttenuation, lightSpot, texTransform, texMatrix;
+  GLint lightDiffuse, lightSpecular, lightAmbient, lightPosition;
+  GLint lightDirection, lightAttenuation, lightSpot, texMatrix;
   GLint texture, tFactor, alphaRef;
 };
+
+// The enabled lights in the order the shader sees them.
+struct LightSet {
+  int count = 0;
+  int type[kMaxLights] = {};
+  float diffuse[kMaxLights][4], specular[kMaxLights][4], ambient[kMaxLights][4];
+  float position[kMaxLights][3], direction[kMaxLights][3], attenuation[kMaxLights][4];
+  float spot[kMaxLights][3];
+};
+
+// What a program was last given, so a draw uploads only what changed. Each
+// group is compared as bytes.
+struct UniformCache {
+  bool valid = false;
+  float world[16], normal[9], viewProj[16], eye[3];
+  D3DMATERIAL9 material;
+  float ambient[4];
+  LightSet lights;
+  float texMatrix[16];
+  float tFactor[4];
+  float alphaRef;
+};
+
+// Copies value into cache when they differ; true when they did.
+template <typename T>
+bool Changed(T& cache, const T& value, bool valid) {
+  if (valid && std::memcmp(&cache, &value, sizeof(T)) == 0) return false;
+  std::memcpy(&cache, &value, sizeof(T));
+  return true;
+}
 
 class GlDevice : public StateDevice {
  public:
@@ -152,7 +183,9 @@ class GlDevice : public StateDevice {
   ~GlDevice() override {
     if (loaded_) {
       for (auto& [key, p] : programs_) gl_.glDeleteProgram(p.id);
-      if (vertexShader_) gl_.glDeleteShader(vertexShader_);
+      for (auto& [key, shader] : vertexShaders_) gl_.glDeleteShader(shader);
+      if (batchVbo_) gl_.glDeleteBuffers(1, &batchVbo_);
+      if (batchEbo_) gl_.glDeleteBuffers(1, &batchEbo_);
       if (vao_) gl_.glDeleteVertexArrays(1, &vao_);
       DeleteTargets();
     }
@@ -217,6 +250,7 @@ class GlDevice : public StateDevice {
     auto* t = dynamic_cast<GlTexture*>(texture);
     if (!t || x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > t->Width() || y + h > t->Height())
       return Refuse("UpdateTexture: rectangle outside the texture");
+    FlushBatch();  // a gathered run may draw with the texture as it is now
     gl_.glActiveTexture(GL_TEXTURE0);
     gl_.glBindTexture(GL_TEXTURE_2D, t->Id());
     gl_.glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, argb);
@@ -235,11 +269,12 @@ class GlDevice : public StateDevice {
   }
 
   bool ReadLastFrame(int* width, int* height, std::vector<uint32_t>* argb) override {
+    FlushBatch();
     ResolveMultisample();
     gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
     std::vector<uint32_t> rows(width_ * height_);
     gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
-    gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+    targetBound_ = false;
     // OpenGL reads the bottom row first.
     argb->resize(rows.size());
     for (int y = 0; y < height_; ++y) {
@@ -253,10 +288,14 @@ class GlDevice : public StateDevice {
  protected:
   void DoDraw(const DrawCall& call) override {
     if (windowW_) FollowWindowSize();
-    gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
-    gl_.glViewport(0, 0, width_, height_);
+    BindDrawTarget();
     std::string error;
-    const Program* program = ProgramFor(CurrentVariant(), &error);
+    GatherLights(&lights_now_);
+    const VertexVariant vertexVariant = CurrentVertexVariant();
+    const FragmentVariant fragmentVariant = CurrentVariant();
+    if (AddToBatch(call, vertexVariant, fragmentVariant)) return;
+    FlushBatch();
+    Program* program = ProgramFor(vertexVariant, fragmentVariant, &error);
     if (!program) {
       Refuse(error);
       return;
@@ -266,9 +305,8 @@ class GlDevice : public StateDevice {
       currentProgram_ = program->id;
     }
     u_ = &program->u;
-    gl_.glBindVertexArray(vao_);
     ApplyRasterState();
-    UploadUniforms();
+    UploadUniforms(&program->cache);
     BindGeometry();
     GLenum mode = call.type == D3DPT_TRIANGLELIST    ? GL_TRIANGLES
                   : call.type == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP
@@ -277,13 +315,213 @@ class GlDevice : public StateDevice {
         mode, static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT,
         reinterpret_cast<const void*>(static_cast<uintptr_t>(call.startIndex) * 2),
         call.baseVertexIndex);
+    ++stats_.backendDraws;
   }
 
+  // ---- Merged draws ----------------------------------------------------------
+  // A stage draws hundreds of small meshes one after another with the same
+  // material, texture and states, only the world matrix changing (the floor
+  // chips above all). Such a run is merged into one draw: each mesh's
+  // vertices are moved to world space here, and the run is drawn with an
+  // identity world matrix when anything else comes (another state, a clear,
+  // a present, a read-back). Draws keep their order, so the picture is the
+  // same up to rounding; the game sees nothing of it.
+  struct BatchVertex {
+    float x, y, z, nx, ny, nz, u, v;
+  };
+  // Everything a draw's picture depends on besides the world matrix, all in
+  // four-byte fields (no padding), so it compares as bytes.
+  struct BatchKey {
+    uint32_t fragmentKey[2];
+    uint32_t vertexKey, texture;
+    uint32_t raster[7];
+    uint32_t ambient, tFactor, alphaRef;
+    float view[16], projection[16], texMatrix[16];
+    D3DMATERIAL9 material;
+    LightSet lights;
+  };
+  static constexpr uint32_t kBatchMaxVertices = 512;  // per mesh; bigger ones draw alone
+  static_assert(sizeof(LightSet) % 4 == 0 && sizeof(D3DMATERIAL9) % 4 == 0);
+  static constexpr size_t kBatchLimit = 60000;  // vertices in one merged draw
+
+  // The declaration's float3 position, float3 normal and float2 texture
+  // coordinates (the models' layout, some parts possibly missing), or false.
+  bool BatchLayout(int* pos, int* normal, int* tex) const {
+    *pos = *normal = *tex = -1;
+    for (const auto& e : declaration_->Elements()) {
+      if (e.Usage == D3DDECLUSAGE_POSITION && e.Type == D3DDECLTYPE_FLOAT3)
+        *pos = e.Offset;
+      else if (e.Usage == D3DDECLUSAGE_NORMAL && e.Type == D3DDECLTYPE_FLOAT3)
+        *normal = e.Offset;
+      else if (e.Usage == D3DDECLUSAGE_TEXCOORD && e.Type == D3DDECLTYPE_FLOAT2)
+        *tex = e.Offset;
+      else
+        return false;
+    }
+    return *pos >= 0;
+  }
+
+  // Takes the draw into the run being gathered; false when it must be drawn
+  // on its own.
+  bool AddToBatch(const DrawCall& call, const VertexVariant& vv, const FragmentVariant& fv) {
+    int pos, normal, tex;
+    if (call.type != D3DPT_TRIANGLELIST || vv.hasColor || !BatchLayout(&pos, &normal, &tex))
+      return false;
+    const auto* indices = reinterpret_cast<const uint16_t*>(indices_->Data()) + call.startIndex;
+    uint32_t lowest = 0xFFFF, highest = 0;
+    for (uint32_t i = 0; i < call.indexCount; ++i) {
+      lowest = std::min<uint32_t>(lowest, indices[i]);
+      highest = std::max<uint32_t>(highest, indices[i]);
+    }
+    if (call.indexCount == 0 || highest - lowest >= kBatchMaxVertices) return false;
+
+    BatchKey key{};
+    const uint64_t fragmentKey = fv.Key();
+    key.fragmentKey[0] = static_cast<uint32_t>(fragmentKey);
+    key.fragmentKey[1] = static_cast<uint32_t>(fragmentKey >> 32);
+    key.vertexKey = vv.Key();
+    auto* t = dynamic_cast<GlTexture*>(textures_[0]);
+    key.texture = t ? t->Id() : 0;
+    const auto& rs = renderStates_;
+    const uint32_t raster[7] = {
+        rs[D3DRS_ZENABLE],  rs[D3DRS_ZFUNC],     rs[D3DRS_ZWRITEENABLE], rs[D3DRS_ALPHABLENDENABLE],
+        rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], rs[D3DRS_CULLMODE]};
+    std::copy_n(raster, 7, key.raster);
+    key.ambient = rs[D3DRS_AMBIENT];
+    key.tFactor = rs[D3DRS_TEXTUREFACTOR];
+    key.alphaRef = rs[D3DRS_ALPHAREF] & 0xFF;
+    std::copy_n(&view_.m[0][0], 16, key.view);
+    std::copy_n(&projection_.m[0][0], 16, key.projection);
+    if (vv.texTransform) std::copy_n(&texture0_.m[0][0], 16, key.texMatrix);
+    if (vv.lighting) {
+      key.material = material_;
+      key.lights = lights_now_;
+    }
+    const size_t count = highest - lowest + 1;
+    if (!batchVertices_.empty() && (std::memcmp(&key, &batchKey_, sizeof key) != 0 ||
+                                    batchVertices_.size() + count > kBatchLimit))
+      FlushBatch();
+    if (batchVertices_.empty()) {
+      batchKey_ = key;
+      batchVertex_ = vv;
+      batchFragment_ = fv;
+      batchStates_ = renderStates_;
+      batchStage_ = stageStates_[0];
+      batchTexture_ = textures_[0];
+      batchMaterial_ = material_;
+      batchLights_ = lights_now_;
+      batchView_ = view_;
+      batchProjection_ = projection_;
+      batchTexMatrix_ = texture0_;
+    }
+
+    // Positions go through the world matrix (row vectors), normals through
+    // its inverse transpose, as the shader would do.
+    Matrix inv;
+    if (!MatrixInverse(&inv, nullptr, world_)) inv = Matrix::Identity();
+    const Matrix& w = world_;
+    const auto* bytes = static_cast<const uint8_t*>(stream_->Data()) + streamOffset_;
+    const uint32_t first = static_cast<uint32_t>(batchVertices_.size());
+    for (uint32_t k = lowest; k <= highest; ++k) {
+      const uint8_t* vtx =
+          bytes +
+          static_cast<size_t>(static_cast<int64_t>(k) + call.baseVertexIndex) * streamStride_;
+      float p[3], n[3] = {0, 1, 0}, uv[2] = {0, 0};
+      std::memcpy(p, vtx + pos, sizeof p);
+      if (normal >= 0) std::memcpy(n, vtx + normal, sizeof n);
+      if (tex >= 0) std::memcpy(uv, vtx + tex, sizeof uv);
+      BatchVertex b;
+      b.x = p[0] * w[0][0] + p[1] * w[1][0] + p[2] * w[2][0] + w[3][0];
+      b.y = p[0] * w[0][1] + p[1] * w[1][1] + p[2] * w[2][1] + w[3][1];
+      b.z = p[0] * w[0][2] + p[1] * w[1][2] + p[2] * w[2][2] + w[3][2];
+      // n times the transpose of the inverse: n . (row j of the inverse).
+      b.nx = n[0] * inv[0][0] + n[1] * inv[0][1] + n[2] * inv[0][2];
+      b.ny = n[0] * inv[1][0] + n[1] * inv[1][1] + n[2] * inv[1][2];
+      b.nz = n[0] * inv[2][0] + n[1] * inv[2][1] + n[2] * inv[2][2];
+      b.u = uv[0];
+      b.v = uv[1];
+      batchVertices_.push_back(b);
+    }
+    for (uint32_t i = 0; i < call.indexCount; ++i)
+      batchIndices_.push_back(first + indices[i] - lowest);
+    return true;
+  }
+
+  // Draws the gathered run with the states it was gathered under.
+  void FlushBatch() {
+    if (batchVertices_.empty()) return;
+    // Stand in the run's states for the current ones while it is drawn.
+    std::swap(renderStates_, batchStates_);
+    std::swap(stageStates_[0], batchStage_);
+    std::swap(textures_[0], batchTexture_);
+    std::swap(material_, batchMaterial_);
+    std::swap(lights_now_, batchLights_);
+    std::swap(view_, batchView_);
+    std::swap(projection_, batchProjection_);
+    std::swap(texture0_, batchTexMatrix_);
+    Matrix world = Matrix::Identity();
+    std::swap(world_, world);
+
+    std::string error;
+    BindDrawTarget();
+    Program* program = ProgramFor(batchVertex_, batchFragment_, &error);
+    if (program) {
+      if (program->id != currentProgram_) {
+        gl_.glUseProgram(program->id);
+        currentProgram_ = program->id;
+      }
+      u_ = &program->u;
+      ApplyRasterState();
+      UploadUniforms(&program->cache);
+      if (!batchVbo_) {
+        gl_.glGenBuffers(1, &batchVbo_);
+        gl_.glGenBuffers(1, &batchEbo_);
+      }
+      gl_.glBindBuffer(GL_ARRAY_BUFFER, batchVbo_);
+      gl_.glBufferData(GL_ARRAY_BUFFER,
+                       static_cast<GLsizeiptr>(batchVertices_.size() * sizeof(BatchVertex)),
+                       batchVertices_.data(), GL_STREAM_DRAW);
+      gl_.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, batchEbo_);
+      gl_.glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                       static_cast<GLsizeiptr>(batchIndices_.size() * sizeof(uint32_t)),
+                       batchIndices_.data(), GL_STREAM_DRAW);
+      const GLsizei stride = sizeof(BatchVertex);
+      gl_.glEnableVertexAttribArray(kAttribPosition);
+      gl_.glVertexAttribPointer(kAttribPosition, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+      gl_.glEnableVertexAttribArray(kAttribNormal);
+      gl_.glVertexAttribPointer(kAttribNormal, 3, GL_FLOAT, GL_FALSE, stride,
+                                reinterpret_cast<const void*>(12));
+      gl_.glEnableVertexAttribArray(kAttribTexCoord);
+      gl_.glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
+                                reinterpret_cast<const void*>(24));
+      gl_.glDisableVertexAttribArray(kAttribColor);
+      gl_.glVertexAttrib4f(kAttribColor, 1, 1, 1, 1);
+      gl_.glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(batchIndices_.size()),
+                                   GL_UNSIGNED_INT, nullptr, 0);
+      ++stats_.backendDraws;
+    } else {
+      Refuse(error);
+    }
+
+    std::swap(world_, world);
+    std::swap(renderStates_, batchStates_);
+    std::swap(stageStates_[0], batchStage_);
+    std::swap(textures_[0], batchTexture_);
+    std::swap(material_, batchMaterial_);
+    std::swap(lights_now_, batchLights_);
+    std::swap(view_, batchView_);
+    std::swap(projection_, batchProjection_);
+    std::swap(texture0_, batchTexMatrix_);
+    batchVertices_.clear();
+    batchIndices_.clear();
+  }
+
+  void DoEndScene() override { FlushBatch(); }
+
   void DoClear(uint32_t flags, D3DCOLOR color, float z) override {
+    FlushBatch();
     if (windowW_) FollowWindowSize();
-    gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
-    gl_.glViewport(0, 0, width_, height_);
-    gl_.glDisable(GL_SCISSOR_TEST);
+    BindDrawTarget();
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
       float c[4];
@@ -293,6 +531,7 @@ class GlDevice : public StateDevice {
     }
     if (flags & D3DCLEAR_ZBUFFER) {
       gl_.glDepthMask(GL_TRUE);  // Direct3D clears depth whatever the write state
+      raster_.valid = false;
       gl_.glClearDepth(z);
       mask |= GL_DEPTH_BUFFER_BIT;
     }
@@ -300,6 +539,7 @@ class GlDevice : public StateDevice {
   }
 
   HRESULT DoPresent() override {
+    FlushBatch();
     ResolveMultisample();
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(window_, &w, &h);
@@ -315,6 +555,7 @@ class GlDevice : public StateDevice {
                             GL_COLOR_BUFFER_BIT, r.width == width_ ? GL_NEAREST : GL_LINEAR);
     }
     SDL_GL_SwapWindow(window_);
+    targetBound_ = false;
     // The next frame is drawn at the size the window shows (the frame just
     // shown stays readable until then).
     windowW_ = w;
@@ -369,12 +610,11 @@ class GlDevice : public StateDevice {
     return sh;
   }
 
-  // The vertex shader is shared; the variant for the commonest state is built
-  // at once so a broken driver shows at start-up.
+  // The variant for the state at start-up is built at once, so a broken
+  // driver shows then.
   bool BuildProgram(std::string* error) {
-    vertexShader_ = Compile(GL_VERTEX_SHADER, kFixedFunctionVertexShader, error);
-    if (!vertexShader_) return false;
-    return ProgramFor(CurrentVariant(), error) != nullptr;
+    GatherLights(&lights_now_);
+    return ProgramFor(CurrentVertexVariant(), CurrentVariant(), error) != nullptr;
   }
 
   FragmentVariant CurrentVariant() const {
@@ -397,24 +637,45 @@ class GlDevice : public StateDevice {
   struct Program {
     GLuint id = 0;
     Uniforms u{};
+    UniformCache cache;
   };
+  using ProgramKey = std::pair<uint32_t, uint64_t>;  // vertex and fragment variant keys
 
-  // The program for a variant, built the first time it is asked for.
-  const Program* ProgramFor(const FragmentVariant& variant, std::string* error) {
-    const uint64_t key = variant.Key();
+  // The vertex shader of a variant, compiled the first time it is asked for.
+  GLuint VertexShaderFor(const VertexVariant& variant, std::string* error) {
+    const uint32_t key = variant.Key();
+    auto found = vertexShaders_.find(key);
+    if (found != vertexShaders_.end()) return found->second;
+    const GLuint shader = Compile(GL_VERTEX_SHADER, VertexShaderSource(variant), error);
+    if (shader) vertexShaders_.emplace(key, shader);
+    return shader;
+  }
+
+  // The program for a pair of variants, built the first time it is asked for.
+  Program* ProgramFor(const VertexVariant& vertex, const FragmentVariant& fragment,
+                      std::string* error) {
+    const ProgramKey key{vertex.Key(), fragment.Key()};
+    if (lastProgram_ && key == lastProgramKey_) return lastProgram_;
     auto found = programs_.find(key);
-    if (found != programs_.end()) return &found->second;
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, FragmentShaderSource(variant), error);
+    if (found != programs_.end()) {
+      lastProgramKey_ = key;
+      lastProgram_ = &found->second;
+      return lastProgram_;
+    }
+    const GLuint vs = VertexShaderFor(vertex, error);
+    if (!vs) return nullptr;
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, FragmentShaderSource(fragment), error);
     if (!fs) return nullptr;
     Program p;
     p.id = gl_.glCreateProgram();
-    gl_.glAttachShader(p.id, vertexShader_);
+    gl_.glAttachShader(p.id, vs);
     gl_.glAttachShader(p.id, fs);
     gl_.glBindAttribLocation(p.id, kAttribPosition, "aPos");
     gl_.glBindAttribLocation(p.id, kAttribNormal, "aNormal");
     gl_.glBindAttribLocation(p.id, kAttribColor, "aColor");
     gl_.glBindAttribLocation(p.id, kAttribTexCoord, "aTex");
     gl_.glLinkProgram(p.id);
+    gl_.glDetachShader(p.id, vs);
     gl_.glDetachShader(p.id, fs);
     gl_.glDeleteShader(fs);
     GLint ok = 0;
@@ -427,40 +688,27 @@ class GlDevice : public StateDevice {
       return nullptr;
     }
     auto loc = [&](const char* name) { return gl_.glGetUniformLocation(p.id, name); };
-    p.u = Uniforms{loc("uWorld"),
-                   loc("uViewProj"),
-                   loc("uNormalMatrix"),
-                   loc("uEye"),
-                   loc("uHasColor"),
-                   loc("uLighting"),
-                   loc("uDiffuseFromVertex"),
-                   loc("uMatDiffuse"),
-                   loc("uMatAmbient"),
-                   loc("uMatSpecular"),
-                   loc("uMatEmissive"),
-                   loc("uMatPower"),
-                   loc("uGlobalAmbient"),
-                   loc("uLightCount"),
-                   loc("uLightType"),
-                   loc("uLightDiffuse"),
-                   loc("uLightSpecular"),
-                   loc("uLightAmbient"),
-                   loc("uLightPosition"),
-                   loc("uLightDirection"),
-                   loc("uLightAttenuation"),
-                   loc("uLightSpot"),
-                   loc("uTexTransform"),
-                   loc("uTexMatrix"),
-                   loc("uTexture"),
-                   loc("uTFactor"),
+    p.u = Uniforms{loc("uWorld"),          loc("uViewProj"),
+                   loc("uNormalMatrix"),   loc("uEye"),
+                   loc("uMatDiffuse"),     loc("uMatAmbient"),
+                   loc("uMatSpecular"),    loc("uMatEmissive"),
+                   loc("uMatPower"),       loc("uGlobalAmbient"),
+                   loc("uLightDiffuse"),   loc("uLightSpecular"),
+                   loc("uLightAmbient"),   loc("uLightPosition"),
+                   loc("uLightDirection"), loc("uLightAttenuation"),
+                   loc("uLightSpot"),      loc("uTexMatrix"),
+                   loc("uTexture"),        loc("uTFactor"),
                    loc("uAlphaRef")};
     gl_.glUseProgram(p.id);
     gl_.glUniform1i(p.u.texture, 0);
     currentProgram_ = p.id;
-    return &programs_.emplace(key, p).first->second;
+    lastProgramKey_ = key;
+    lastProgram_ = &programs_.emplace(key, p).first->second;
+    return lastProgram_;
   }
 
   bool BuildTargets(std::string* error) {
+    targetBound_ = false;
     auto makeFbo = [&](int samples, GLuint* fbo, GLuint* color, GLuint* depth) {
       gl_.glGenFramebuffers(1, fbo);
       gl_.glBindFramebuffer(GL_FRAMEBUFFER, *fbo);
@@ -515,8 +763,20 @@ class GlDevice : public StateDevice {
     msaaColor_ = msaaDepth_ = resolveColor_ = resolveDepth_ = 0;
   }
 
+  // The off-screen picture as the target of drawing, bound only when
+  // something else (a present, a read-back, a resize) bound another.
+  void BindDrawTarget() {
+    if (targetBound_) return;
+    gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+    gl_.glViewport(0, 0, width_, height_);
+    gl_.glDisable(GL_SCISSOR_TEST);
+    gl_.glBindVertexArray(vao_);
+    targetBound_ = true;
+  }
+
   void ResolveMultisample() {
     if (samples_ <= 0) return;
+    targetBound_ = false;
     gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, msaaFbo_);
     gl_.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFbo_);
     gl_.glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
@@ -526,6 +786,12 @@ class GlDevice : public StateDevice {
 
   void ApplyRasterState() {
     const auto& rs = renderStates_;
+    const RasterState now{rs[D3DRS_ZENABLE] != 0,      rs[D3DRS_ZFUNC],
+                          rs[D3DRS_ZWRITEENABLE] != 0, rs[D3DRS_ALPHABLENDENABLE] != 0,
+                          rs[D3DRS_SRCBLEND],          rs[D3DRS_DESTBLEND],
+                          rs[D3DRS_CULLMODE],          true};
+    if (raster_.valid && now.Same(raster_)) return;
+    raster_ = now;
     if (rs[D3DRS_ZENABLE]) {
       gl_.glEnable(GL_DEPTH_TEST);
       gl_.glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
@@ -554,91 +820,132 @@ class GlDevice : public StateDevice {
     }
   }
 
-  void UploadUniforms() {
+  // The enabled lights, in index order, as the shader takes them.
+  void GatherLights(LightSet* set) const {
+    set->count = 0;
+    if (!renderStates_[D3DRS_LIGHTING]) return;
+    for (uint32_t i = 0; i < kMaxLights; ++i) {
+      const D3DLIGHT9& l = lights_[i];
+      if (!lightEnabled_[i] || l.Type < D3DLIGHT_POINT || l.Type > D3DLIGHT_DIRECTIONAL) continue;
+      const int n = set->count++;
+      set->type[n] = l.Type;
+      std::copy_n(&l.Diffuse.r, 4, set->diffuse[n]);
+      std::copy_n(&l.Specular.r, 4, set->specular[n]);
+      std::copy_n(&l.Ambient.r, 4, set->ambient[n]);
+      set->position[n][0] = l.Position.x;
+      set->position[n][1] = l.Position.y;
+      set->position[n][2] = l.Position.z;
+      set->direction[n][0] = l.Direction.x;
+      set->direction[n][1] = l.Direction.y;
+      set->direction[n][2] = l.Direction.z;
+      set->attenuation[n][0] = l.Range;
+      set->attenuation[n][1] = l.Attenuation0;
+      set->attenuation[n][2] = l.Attenuation1;
+      set->attenuation[n][3] = l.Attenuation2;
+      set->spot[n][0] = l.Falloff;
+      set->spot[n][1] = std::cos(l.Theta / 2);
+      set->spot[n][2] = std::cos(l.Phi / 2);
+    }
+    // Unused entries compare equal from draw to draw.
+    for (int n = set->count; n < static_cast<int>(kMaxLights); ++n) {
+      set->type[n] = 0;
+      std::fill_n(&set->diffuse[n][0], 4, 0.0f);
+      std::fill_n(&set->specular[n][0], 4, 0.0f);
+      std::fill_n(&set->ambient[n][0], 4, 0.0f);
+      std::fill_n(&set->position[n][0], 3, 0.0f);
+      std::fill_n(&set->direction[n][0], 3, 0.0f);
+      std::fill_n(&set->attenuation[n][0], 4, 0.0f);
+      std::fill_n(&set->spot[n][0], 3, 0.0f);
+    }
+  }
+
+  VertexVariant CurrentVertexVariant() const {
     const auto& rs = renderStates_;
-    const auto& st = stageStates_[0];
-    gl_.glUniformMatrix4fv(u_->world, 1, GL_FALSE, &world_.m[0][0]);
-    const Matrix viewProj = view_ * projection_;
-    gl_.glUniformMatrix4fv(u_->viewProj, 1, GL_FALSE, &viewProj.m[0][0]);
-    const int lighting = rs[D3DRS_LIGHTING] ? 1 : 0;
-    gl_.glUniform1i(u_->lighting, lighting);
-    gl_.glUniform1i(u_->hasColor, declaration_->Find(D3DDECLUSAGE_COLOR) ? 1 : 0);
-    if (lighting) {
-      // Normals go through the inverse transpose of the world matrix.
-      Matrix inv;
-      if (!MatrixInverse(&inv, nullptr, world_)) inv = Matrix::Identity();
-      const Matrix n = MatrixTranspose(inv);
-      const float n3[9] = {n[0][0], n[0][1], n[0][2], n[1][0], n[1][1],
-                           n[1][2], n[2][0], n[2][1], n[2][2]};
-      gl_.glUniformMatrix3fv(u_->normalMatrix, 1, GL_FALSE, n3);
+    VertexVariant v;
+    v.hasColor = declaration_ && declaration_->Find(D3DDECLUSAGE_COLOR) ? 1 : 0;
+    v.lighting = rs[D3DRS_LIGHTING] ? 1 : 0;
+    v.texTransform = stageStates_[0][D3DTSS_TEXTURETRANSFORMFLAGS] != D3DTTFF_DISABLE ? 1 : 0;
+    if (v.lighting) {
+      v.diffuseFromVertex =
+          rs[D3DRS_COLORVERTEX] && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1 ? 1 : 0;
+      v.lightCount = lights_now_.count;
+      std::copy_n(lights_now_.type, kMaxLights, v.lightType);
+    }
+    return v;
+  }
+
+  void UploadUniforms(UniformCache* cache) {
+    const auto& rs = renderStates_;
+    const bool valid = cache->valid;
+    cache->valid = true;
+    if (Changed(cache->world, *reinterpret_cast<const float(*)[16]>(&world_.m[0][0]), valid))
+      gl_.glUniformMatrix4fv(u_->world, 1, GL_FALSE, &world_.m[0][0]);
+    if (!viewKnown_ || view_ != lastView_ || projection_ != lastProjection_) {
+      viewKnown_ = true;
+      lastView_ = view_;
+      lastProjection_ = projection_;
+      const Matrix viewProj = view_ * projection_;
+      std::copy_n(&viewProj.m[0][0], 16, viewProj_);
       Matrix viewInv;
       if (!MatrixInverse(&viewInv, nullptr, view_)) viewInv = Matrix::Identity();
-      const float eye[3] = {viewInv[3][0], viewInv[3][1], viewInv[3][2]};
-      gl_.glUniform3fv(u_->eye, 1, eye);
-      gl_.glUniform1i(
-          u_->diffuseFromVertex,
-          rs[D3DRS_COLORVERTEX] && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1 ? 1 : 0);
-      gl_.glUniform4fv(u_->matDiffuse, 1, &material_.Diffuse.r);
-      gl_.glUniform4fv(u_->matAmbient, 1, &material_.Ambient.r);
-      gl_.glUniform4fv(u_->matSpecular, 1, &material_.Specular.r);
-      gl_.glUniform4fv(u_->matEmissive, 1, &material_.Emissive.r);
-      gl_.glUniform1f(u_->matPower, material_.Power);
+      eye_[0] = viewInv[3][0];
+      eye_[1] = viewInv[3][1];
+      eye_[2] = viewInv[3][2];
+    }
+    if (Changed(cache->viewProj, viewProj_, valid))
+      gl_.glUniformMatrix4fv(u_->viewProj, 1, GL_FALSE, viewProj_);
+    if (rs[D3DRS_LIGHTING]) {
+      // Normals go through the inverse transpose of the world matrix.
+      if (!normalKnown_ || world_ != lastNormalWorld_) {
+        normalKnown_ = true;
+        lastNormalWorld_ = world_;
+        Matrix inv;
+        if (!MatrixInverse(&inv, nullptr, world_)) inv = Matrix::Identity();
+        const Matrix n = MatrixTranspose(inv);
+        const float n3[9] = {n[0][0], n[0][1], n[0][2], n[1][0], n[1][1],
+                             n[1][2], n[2][0], n[2][1], n[2][2]};
+        std::copy_n(n3, 9, normal_);
+      }
+      if (Changed(cache->normal, normal_, valid))
+        gl_.glUniformMatrix3fv(u_->normalMatrix, 1, GL_FALSE, normal_);
+      if (Changed(cache->eye, eye_, valid)) gl_.glUniform3fv(u_->eye, 1, eye_);
+      if (Changed(cache->material, material_, valid)) {
+        gl_.glUniform4fv(u_->matDiffuse, 1, &material_.Diffuse.r);
+        gl_.glUniform4fv(u_->matAmbient, 1, &material_.Ambient.r);
+        gl_.glUniform4fv(u_->matSpecular, 1, &material_.Specular.r);
+        gl_.glUniform4fv(u_->matEmissive, 1, &material_.Emissive.r);
+        gl_.glUniform1f(u_->matPower, material_.Power);
+      }
       float ambient[4];
       ColorToFloats(rs[D3DRS_AMBIENT], ambient);
-      gl_.glUniform4fv(u_->globalAmbient, 1, ambient);
-      int type[kMaxLights] = {};
-      float diffuse[kMaxLights][4], specular[kMaxLights][4], amb[kMaxLights][4];
-      float pos[kMaxLights][3], dir[kMaxLights][3], att[kMaxLights][4], spot[kMaxLights][3];
-      int count = 0;
-      for (uint32_t i = 0; i < kMaxLights; ++i) {
-        const D3DLIGHT9& l = lights_[i];
-        if (!lightEnabled_[i] || l.Type < D3DLIGHT_POINT || l.Type > D3DLIGHT_DIRECTIONAL) continue;
-        type[count] = l.Type;
-        std::copy_n(&l.Diffuse.r, 4, diffuse[count]);
-        std::copy_n(&l.Specular.r, 4, specular[count]);
-        std::copy_n(&l.Ambient.r, 4, amb[count]);
-        pos[count][0] = l.Position.x;
-        pos[count][1] = l.Position.y;
-        pos[count][2] = l.Position.z;
-        dir[count][0] = l.Direction.x;
-        dir[count][1] = l.Direction.y;
-        dir[count][2] = l.Direction.z;
-        att[count][0] = l.Range;
-        att[count][1] = l.Attenuation0;
-        att[count][2] = l.Attenuation1;
-        att[count][3] = l.Attenuation2;
-        spot[count][0] = l.Falloff;
-        spot[count][1] = std::cos(l.Theta / 2);
-        spot[count][2] = std::cos(l.Phi / 2);
-        ++count;
-      }
-      gl_.glUniform1i(u_->lightCount, count);
-      if (count) {
-        gl_.glUniform1iv(u_->lightType, count, type);
-        gl_.glUniform4fv(u_->lightDiffuse, count, &diffuse[0][0]);
-        gl_.glUniform4fv(u_->lightSpecular, count, &specular[0][0]);
-        gl_.glUniform4fv(u_->lightAmbient, count, &amb[0][0]);
-        gl_.glUniform3fv(u_->lightPosition, count, &pos[0][0]);
-        gl_.glUniform3fv(u_->lightDirection, count, &dir[0][0]);
-        gl_.glUniform4fv(u_->lightAttenuation, count, &att[0][0]);
-        gl_.glUniform3fv(u_->lightSpot, count, &spot[0][0]);
+      if (Changed(cache->ambient, ambient, valid)) gl_.glUniform4fv(u_->globalAmbient, 1, ambient);
+      const LightSet& l = lights_now_;
+      if (Changed(cache->lights, l, valid) && l.count) {
+        gl_.glUniform4fv(u_->lightDiffuse, l.count, &l.diffuse[0][0]);
+        gl_.glUniform4fv(u_->lightSpecular, l.count, &l.specular[0][0]);
+        gl_.glUniform4fv(u_->lightAmbient, l.count, &l.ambient[0][0]);
+        gl_.glUniform3fv(u_->lightPosition, l.count, &l.position[0][0]);
+        gl_.glUniform3fv(u_->lightDirection, l.count, &l.direction[0][0]);
+        gl_.glUniform4fv(u_->lightAttenuation, l.count, &l.attenuation[0][0]);
+        gl_.glUniform3fv(u_->lightSpot, l.count, &l.spot[0][0]);
       }
     }
-    const int texTransform = st[D3DTSS_TEXTURETRANSFORMFLAGS] != D3DTTFF_DISABLE ? 1 : 0;
-    gl_.glUniform1i(u_->texTransform, texTransform);
-    if (texTransform) gl_.glUniformMatrix4fv(u_->texMatrix, 1, GL_FALSE, &texture0_.m[0][0]);
+    if (stageStates_[0][D3DTSS_TEXTURETRANSFORMFLAGS] != D3DTTFF_DISABLE &&
+        Changed(cache->texMatrix, *reinterpret_cast<const float(*)[16]>(&texture0_.m[0][0]), valid))
+      gl_.glUniformMatrix4fv(u_->texMatrix, 1, GL_FALSE, &texture0_.m[0][0]);
 
     auto* tex = dynamic_cast<GlTexture*>(textures_[0]);
-    gl_.glActiveTexture(GL_TEXTURE0);
     const GLuint id = tex ? tex->Id() : 0;
     if (id != boundTexture_) {
+      gl_.glActiveTexture(GL_TEXTURE0);
       gl_.glBindTexture(GL_TEXTURE_2D, id);
       boundTexture_ = id;
     }
     float tf[4];
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], tf);
-    gl_.glUniform4fv(u_->tFactor, 1, tf);
-    gl_.glUniform1f(u_->alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
+    if (Changed(cache->tFactor, tf, valid)) gl_.glUniform4fv(u_->tFactor, 1, tf);
+    const float alphaRef = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF);
+    if (Changed(cache->alphaRef, alphaRef, valid)) gl_.glUniform1f(u_->alphaRef, alphaRef);
   }
 
   void BindGeometry() {
@@ -688,9 +995,42 @@ class GlDevice : public StateDevice {
   GlFunctions gl_;
   bool loaded_ = false;
   std::shared_ptr<ContextLife> life_;
-  GLuint vertexShader_ = 0;
-  std::unordered_map<uint64_t, Program> programs_;  // by FragmentVariant::Key
+  std::unordered_map<uint32_t, GLuint> vertexShaders_;  // by VertexVariant::Key
+  std::map<ProgramKey, Program> programs_;              // nodes stay where they are
+  ProgramKey lastProgramKey_{};
+  Program* lastProgram_ = nullptr;
   GLuint currentProgram_ = 0;
+  LightSet lights_now_;  // the enabled lights of the draw being made
+  // Derived values, recomputed only when their source matrix changes.
+  Matrix lastView_, lastProjection_, lastNormalWorld_;
+  float viewProj_[16] = {}, eye_[3] = {}, normal_[9] = {};
+  bool viewKnown_ = false, normalKnown_ = false;
+  // The raster state last applied, and whether the drawing target is bound.
+  struct RasterState {
+    bool depth;
+    uint32_t depthFunc;
+    bool depthWrite, blend;
+    uint32_t src, dst, cull;
+    bool valid = false;
+    bool Same(const RasterState& o) const {
+      return depth == o.depth && depthFunc == o.depthFunc && depthWrite == o.depthWrite &&
+             blend == o.blend && src == o.src && dst == o.dst && cull == o.cull;
+    }
+  } raster_;
+  bool targetBound_ = false;
+  // The run of draws being gathered, with the states it was gathered under.
+  std::vector<BatchVertex> batchVertices_;
+  std::vector<uint32_t> batchIndices_;
+  BatchKey batchKey_{};
+  VertexVariant batchVertex_;
+  FragmentVariant batchFragment_;
+  std::array<uint32_t, kRenderStateCount> batchStates_{};
+  std::array<uint32_t, kTextureStageStateCount> batchStage_{};
+  Texture* batchTexture_ = nullptr;
+  D3DMATERIAL9 batchMaterial_{};
+  LightSet batchLights_;
+  Matrix batchView_, batchProjection_, batchTexMatrix_;
+  GLuint batchVbo_ = 0, batchEbo_ = 0;
   const Uniforms* u_ = nullptr;  // the current program's
   GLuint vao_ = 0;
   int samples_ = 0;

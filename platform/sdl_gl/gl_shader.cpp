@@ -3,7 +3,7 @@
 // Matrices arrive as Direct3D lays them out (row-major, row vectors) and are
 // uploaded without transposing, so GLSL sees their transposes and M * v here
 // computes Direct3D's v * M.
-const char* const kFixedFunctionVertexShader = R"(#version 330 core
+const char* const kFixedFunctionVertexBody = R"(
 in vec3 aPos;
 in vec3 aNormal;
 in vec4 aColor;
@@ -13,17 +13,12 @@ uniform mat4 uWorld;
 uniform mat4 uViewProj;
 uniform mat3 uNormalMatrix;
 uniform vec3 uEye;
-uniform int uHasColor;
-uniform int uLighting;
-uniform int uDiffuseFromVertex;
 uniform vec4 uMatDiffuse;
 uniform vec4 uMatAmbient;
 uniform vec4 uMatSpecular;
 uniform vec4 uMatEmissive;
 uniform float uMatPower;
 uniform vec4 uGlobalAmbient;
-uniform int uLightCount;
-uniform int uLightType[8];
 uniform vec4 uLightDiffuse[8];
 uniform vec4 uLightSpecular[8];
 uniform vec4 uLightAmbient[8];
@@ -31,7 +26,6 @@ uniform vec3 uLightPosition[8];
 uniform vec3 uLightDirection[8];
 uniform vec4 uLightAttenuation[8];  // range, constant, linear, quadratic
 uniform vec3 uLightSpot[8];         // falloff, cos(theta / 2), cos(phi / 2)
-uniform int uTexTransform;
 uniform mat4 uTexMatrix;
 
 out vec4 vDiffuse;
@@ -99,6 +93,11 @@ void main() {
 }
 )";
 
+// The vertex shader's body: compiled per variant with whether vertices carry
+// a colour, lighting on or off, the diffuse source, the texture transform and
+// the number and types of the enabled lights as constants, so the lighting
+// loop unrolls into just the lights in use.
+
 // The fragment shader's body. Each variant is compiled with the texture
 // stage's operations and arguments, the alpha test and the specular switch as
 // constants (FragmentShaderSource), so the compiler folds away every branch
@@ -158,6 +157,30 @@ void main() {
   fragColor = vec4(rgb, a);
 }
 )";
+
+std::string VertexShaderSource(const VertexVariant& v) {
+  std::string prelude = "#version 330 core\n";
+  auto constant = [&](const char* name, int value) {
+    prelude += "const int " + std::string(name) + " = " + std::to_string(value) + ";\n";
+  };
+  constant("uHasColor", v.hasColor);
+  constant("uLighting", v.lighting);
+  constant("uDiffuseFromVertex", v.diffuseFromVertex);
+  constant("uTexTransform", v.texTransform);
+  constant("uLightCount", v.lightCount);
+  prelude += "const int uLightType[8] = int[8](";
+  for (int i = 0; i < 8; ++i)
+    prelude += std::to_string(i < v.lightCount ? v.lightType[i] : 0) + (i < 7 ? ", " : ");\n");
+  return prelude + kFixedFunctionVertexBody;
+}
+
+uint32_t VertexVariant::Key() const {
+  uint32_t k = static_cast<uint32_t>(hasColor & 1) | (lighting & 1) << 1 |
+               (diffuseFromVertex & 1) << 2 | (texTransform & 1) << 3 |
+               static_cast<uint32_t>(lightCount & 15) << 4;
+  for (int i = 0; i < 8; ++i) k |= static_cast<uint32_t>(lightType[i] & 3) << (8 + 2 * i);
+  return k;
+}
 
 std::string FragmentShaderSource(const FragmentVariant& v) {
   std::string prelude = "#version 330 core\n";

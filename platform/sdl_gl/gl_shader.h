@@ -8,7 +8,17 @@
 #include <cstdint>
 #include <string>
 
-extern const char* const kFixedFunctionVertexShader;
+// What a vertex shader variant fixes: whether the vertices carry a colour,
+// lighting on or off, whether the diffuse colour comes from the vertices,
+// the texture coordinate transform, and the count and types (point 1, spot 2,
+// directional 3) of the enabled lights, in the order they are uploaded.
+struct VertexVariant {
+  int hasColor = 0, lighting = 0, diffuseFromVertex = 0, texTransform = 0;
+  int lightCount = 0;
+  int lightType[8] = {};
+  uint32_t Key() const;
+};
+std::string VertexShaderSource(const VertexVariant& variant);
 
 // What a fragment shader variant fixes: texture stage 0's colour and alpha
 // operations and arguments, whether a texture is bound, the specular sum and

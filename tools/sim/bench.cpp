@@ -28,9 +28,9 @@ struct SceneFigures {
   std::string name;
   double meanMs = 0, p99Ms = 0;  // CPU of every thread, per drawn frame
   double mainMs = 0;             // CPU of the main thread (submission and game), per frame
-  double draws = 0, triangles = 0;
-  double startMs = 0;    // wall time from start to the first drawn frame
-  double loadCpuMs = 0;  // CPU of the frames before the first drawn one
+  double draws = 0, glDraws = 0, triangles = 0;  // the game's draws, OpenGL's after merging
+  double startMs = 0;                            // wall time from start to the first drawn frame
+  double loadCpuMs = 0;                          // CPU of the frames before the first drawn one
   bool ok = false;
 };
 
@@ -86,12 +86,14 @@ SceneFigures Measure(int stage, int64_t frames) {
     f.meanMs += cpu[i];
     f.mainMs += main[i];
     f.draws += stats[i].drawCalls;
+    f.glDraws += stats[i].backendDraws;
     f.triangles += stats[i].primitives;
   }
   const double n = static_cast<double>(cpu.size());
   f.meanMs /= n;
   f.mainMs /= n;
   f.draws /= n;
+  f.glDraws /= n;
   f.triangles /= n;
   std::sort(cpu.begin(), cpu.end());
   f.p99Ms = cpu[std::min(cpu.size() - 1, static_cast<size_t>(n * 0.99))];
@@ -105,8 +107,8 @@ int RunBenchmark(int64_t frames) {
               " frames per scene after a second of settling, drawn\n"
               "through OpenGL offscreen at 1280x720; CPU is all threads together\n\n",
               frames);
-  std::printf("%-8s %10s %9s %9s %7s %10s %11s %12s\n", "scene", "cpu ms", "p99 ms", "main ms",
-              "draws", "triangles", "start ms", "load cpu ms");
+  std::printf("%-8s %10s %9s %9s %7s %8s %10s %11s %12s\n", "scene", "cpu ms", "p99 ms", "main ms",
+              "draws", "gl draws", "triangles", "start ms", "load cpu ms");
   int status = 0;
   for (int stage = -1; stage < 4; ++stage) {
     const SceneFigures f = Measure(stage, frames);
@@ -115,8 +117,9 @@ int RunBenchmark(int64_t frames) {
       status = 1;
       continue;
     }
-    std::printf("%-8s %10.2f %9.2f %9.2f %7.0f %10.0f %11.1f %12.1f\n", f.name.c_str(), f.meanMs,
-                f.p99Ms, f.mainMs, f.draws, f.triangles, f.startMs, f.loadCpuMs);
+    std::printf("%-8s %10.2f %9.2f %9.2f %7.0f %8.0f %10.0f %11.1f %12.1f\n", f.name.c_str(),
+                f.meanMs, f.p99Ms, f.mainMs, f.draws, f.glDraws, f.triangles, f.startMs,
+                f.loadCpuMs);
     std::fflush(stdout);
   }
   return status;
