@@ -40,6 +40,38 @@ Difference Compare(const Image& a, const Image& b) {
   return d;
 }
 
+// With ORVELUNE_KEEP_PICTURES=DIR the pictures taken are also written there,
+// to look at or to take as the new references after a meant change.
+void Keep(const std::string& name, const Image& image) {
+  const char* folder = std::getenv("ORVELUNE_KEEP_PICTURES");
+  std::string why;
+  if (folder && !SavePng(std::string(folder) + "/" + name + ".png", image, &why))
+    ADD_FAILURE() << why;
+}
+
+// Runs the program as the options say, takes the picture of the frame and
+// compares it with the reference picture of that name.
+void ExpectLikeTheReference(SimOptions o, int frame, const std::string& name,
+                            const std::string& folder, Image* taken) {
+  o.workingDirectory = RunDirectory();
+  o.frames = frame + 1;
+  const std::string path = folder + "/" + name + ".png";
+  o.screenshots.push_back({frame, path});
+  testing::internal::CaptureStderr();
+  const int status = RunSimulation(o);
+  const std::string err = testing::internal::GetCapturedStderr();
+  ASSERT_EQ(status, 0) << name << "\n" << err;
+  Image then;
+  std::string why;
+  ASSERT_TRUE(LoadPng(path, taken, &why)) << why;
+  Keep(name, *taken);
+  ASSERT_TRUE(
+      LoadPng(std::string(ORVELUNE_TEST_DATA_DIR) + "/pictures/" + name + ".png", &then, &why))
+      << why;
+  const Difference d = Compare(*taken, then);
+  EXPECT_LT(d.largeShare, 0.001) << name << ": largest channel difference " << d.largest;
+}
+
 }  // namespace
 
 TEST(Pictures, TheTitleAndEachStagesStartLookAsTheyDid) {
@@ -50,36 +82,13 @@ TEST(Pictures, TheTitleAndEachStagesStartLookAsTheyDid) {
   } shots[] = {{"title", -1}, {"stage0", 0}, {"stage1", 1}, {"stage2", 2}, {"stage3", 3}};
   for (const Shot& shot : shots) {
     SimOptions o;
-    o.workingDirectory = RunDirectory();
     o.startStage = shot.stage;
-    o.frames = 240;
-    const std::string path = dir.Path() + "/" + shot.name + ".png";
-    o.screenshots.push_back({239, path});
-    testing::internal::CaptureStderr();
-    const int status = RunSimulation(o);
-    testing::internal::GetCapturedStderr();
-    ASSERT_EQ(status, 0) << shot.name;
-    Image now, then;
-    std::string why;
-    ASSERT_TRUE(LoadPng(path, &now, &why)) << why;
-    ASSERT_TRUE(LoadPng(std::string(ORVELUNE_TEST_DATA_DIR) + "/pictures/" + shot.name + ".png",
-                        &then, &why))
-        << why;
-    const Difference d = Compare(now, then);
-    EXPECT_LT(d.largeShare, 0.001) << shot.name << ": largest channel difference " << d.largest;
+    Image taken;
+    ExpectLikeTheReference(o, 239, shot.name, dir.Path(), &taken);
   }
 }
 
 namespace {
-
-// With ORVELUNE_KEEP_PICTURES=DIR the pictures taken are also written there,
-// to look at or to take as the new references after a meant change.
-void Keep(const std::string& name, const Image& image) {
-  const char* folder = std::getenv("ORVELUNE_KEEP_PICTURES");
-  std::string why;
-  if (folder && !SavePng(std::string(folder) + "/" + name + ".png", image, &why))
-    ADD_FAILURE() << why;
-}
 
 // The picture the English event window shows for the first page of event 1,
 // drawn by the event itself over a dark screen once the page is typed.
@@ -130,11 +139,9 @@ TEST(Pictures, InEnglishTheTitleOpeningBoardAndEventShowTheirEnglishPictures) {
   };
   for (const Shot& shot : shots) {
     SimOptions o;
-    o.workingDirectory = RunDirectory();
     o.startStage = shot.stage;
     o.startScene = shot.scene;
     o.language = Language::kEnglish;
-    o.frames = shot.frame + 1;
     if (shot.input) {
       const std::string name = shot.input;
       if (name.find(".txt") != std::string::npos) {
@@ -147,21 +154,8 @@ TEST(Pictures, InEnglishTheTitleOpeningBoardAndEventShowTheirEnglishPictures) {
         std::fclose(f);
       }
     }
-    const std::string path = dir.Path() + "/" + shot.name + ".png";
-    o.screenshots.push_back({shot.frame, path});
-    testing::internal::CaptureStderr();
-    const int status = RunSimulation(o);
-    const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(status, 0) << shot.name << "\n" << err;
-    Image now, then;
-    std::string why;
-    ASSERT_TRUE(LoadPng(path, &now, &why)) << why;
-    Keep(shot.name, now);
-    ASSERT_TRUE(LoadPng(std::string(ORVELUNE_TEST_DATA_DIR) + "/pictures/" + shot.name + ".png",
-                        &then, &why))
-        << why;
-    const Difference d = Compare(now, then);
-    EXPECT_LT(d.largeShare, 0.001) << shot.name << ": largest channel difference " << d.largest;
+    Image taken;
+    ExpectLikeTheReference(o, shot.frame, shot.name, dir.Path(), &taken);
   }
   SetLanguage(Language::kJapanese);
   // The English title is not the Japanese one.

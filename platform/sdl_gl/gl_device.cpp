@@ -289,24 +289,12 @@ class GlDevice : public StateDevice {
   void DoDraw(const DrawCall& call) override {
     if (windowW_) FollowWindowSize();
     BindDrawTarget();
-    std::string error;
     GatherLights(&lights_now_);
     const VertexVariant vertexVariant = CurrentVertexVariant();
     const FragmentVariant fragmentVariant = CurrentVariant();
     if (AddToBatch(call, vertexVariant, fragmentVariant)) return;
     FlushBatch();
-    Program* program = ProgramFor(vertexVariant, fragmentVariant, &error);
-    if (!program) {
-      Refuse(error);
-      return;
-    }
-    if (program->id != currentProgram_) {
-      gl_.glUseProgram(program->id);
-      currentProgram_ = program->id;
-    }
-    u_ = &program->u;
-    ApplyRasterState();
-    UploadUniforms(&program->cache);
+    if (!Prepare(vertexVariant, fragmentVariant)) return;
     BindGeometry();
     GLenum mode = call.type == D3DPT_TRIANGLELIST    ? GL_TRIANGLES
                   : call.type == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP
@@ -316,6 +304,25 @@ class GlDevice : public StateDevice {
         reinterpret_cast<const void*>(static_cast<uintptr_t>(call.startIndex) * 2),
         call.baseVertexIndex);
     ++stats_.backendDraws;
+  }
+
+  // Makes the program of the variants current with the raster state and the
+  // uniforms of the device's states; false (refused) when it cannot be built.
+  bool Prepare(const VertexVariant& vertex, const FragmentVariant& fragment) {
+    std::string error;
+    Program* program = ProgramFor(vertex, fragment, &error);
+    if (!program) {
+      Refuse(error);
+      return false;
+    }
+    if (program->id != currentProgram_) {
+      gl_.glUseProgram(program->id);
+      currentProgram_ = program->id;
+    }
+    u_ = &program->u;
+    ApplyRasterState();
+    UploadUniforms(&program->cache);
+    return true;
   }
 
   // ---- Merged draws ----------------------------------------------------------
@@ -447,10 +454,8 @@ class GlDevice : public StateDevice {
     return true;
   }
 
-  // Draws the gathered run with the states it was gathered under.
-  void FlushBatch() {
-    if (batchVertices_.empty()) return;
-    // Stand in the run's states for the current ones while it is drawn.
+  // Exchanges the device's states with those the run was gathered under.
+  void SwapBatchStates() {
     std::swap(renderStates_, batchStates_);
     std::swap(stageStates_[0], batchStage_);
     std::swap(textures_[0], batchTexture_);
@@ -459,20 +464,18 @@ class GlDevice : public StateDevice {
     std::swap(view_, batchView_);
     std::swap(projection_, batchProjection_);
     std::swap(texture0_, batchTexMatrix_);
+  }
+
+  // Draws the gathered run with the states it was gathered under.
+  void FlushBatch() {
+    if (batchVertices_.empty()) return;
+    // Stand in the run's states for the current ones while it is drawn.
+    SwapBatchStates();
     Matrix world = Matrix::Identity();
     std::swap(world_, world);
 
-    std::string error;
     BindDrawTarget();
-    Program* program = ProgramFor(batchVertex_, batchFragment_, &error);
-    if (program) {
-      if (program->id != currentProgram_) {
-        gl_.glUseProgram(program->id);
-        currentProgram_ = program->id;
-      }
-      u_ = &program->u;
-      ApplyRasterState();
-      UploadUniforms(&program->cache);
+    if (Prepare(batchVertex_, batchFragment_)) {
       if (!batchVbo_) {
         gl_.glGenBuffers(1, &batchVbo_);
         gl_.glGenBuffers(1, &batchEbo_);
@@ -499,19 +502,10 @@ class GlDevice : public StateDevice {
       gl_.glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(batchIndices_.size()),
                                    GL_UNSIGNED_INT, nullptr, 0);
       ++stats_.backendDraws;
-    } else {
-      Refuse(error);
     }
 
     std::swap(world_, world);
-    std::swap(renderStates_, batchStates_);
-    std::swap(stageStates_[0], batchStage_);
-    std::swap(textures_[0], batchTexture_);
-    std::swap(material_, batchMaterial_);
-    std::swap(lights_now_, batchLights_);
-    std::swap(view_, batchView_);
-    std::swap(projection_, batchProjection_);
-    std::swap(texture0_, batchTexMatrix_);
+    SwapBatchStates();
     batchVertices_.clear();
     batchIndices_.clear();
   }

@@ -158,11 +158,16 @@ void main() {
 }
 )";
 
+namespace {
+// A GLSL integer constant standing in for a uniform of the same name.
+void Constant(std::string* prelude, const char* name, int value) {
+  *prelude += "const int " + std::string(name) + " = " + std::to_string(value) + ";\n";
+}
+}  // namespace
+
 std::string VertexShaderSource(const VertexVariant& v) {
   std::string prelude = "#version 330 core\n";
-  auto constant = [&](const char* name, int value) {
-    prelude += "const int " + std::string(name) + " = " + std::to_string(value) + ";\n";
-  };
+  auto constant = [&](const char* name, int value) { Constant(&prelude, name, value); };
   constant("uHasColor", v.hasColor);
   constant("uLighting", v.lighting);
   constant("uDiffuseFromVertex", v.diffuseFromVertex);
@@ -184,9 +189,7 @@ uint32_t VertexVariant::Key() const {
 
 std::string FragmentShaderSource(const FragmentVariant& v) {
   std::string prelude = "#version 330 core\n";
-  auto constant = [&](const char* name, int value) {
-    prelude += "const int " + std::string(name) + " = " + std::to_string(value) + ";\n";
-  };
+  auto constant = [&](const char* name, int value) { Constant(&prelude, name, value); };
   constant("uHasTexture", v.hasTexture);
   constant("uColorOp", v.colorOp);
   constant("uColorArg1", v.colorArg1);
