@@ -357,15 +357,31 @@ TEST_F(GlDeviceTest, RunsOfSmallDrawsMergeWithoutChangingThePicture) {
   ExpectColor(pixel(320, 540), 255, 0, 0);
   ExpectColor(pixel(960, 540), 0, 0, 0);
 
-  // Another texture in the middle of the run splits it, and each part keeps
-  // its own texture.
+  // Another texture in the middle: opaque, depth-tested draws gather by
+  // state, so the red ones around the blue one still make one draw, and
+  // each keeps its own texture.
+  device_->SetRenderState(D3DRS_ZENABLE, 1);
+  device_->SetRenderState(D3DRS_ZWRITEENABLE, 1);
+  device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+  Begin();
+  drawAll(blueTex);
+  Finish();
+  EXPECT_EQ(device_->LastFrameStats().backendDraws, 2);
+  ExpectColor(pixel(320, 180), 255, 0, 0);
+  ExpectColor(pixel(960, 180), 0, 0, 255);
+  ExpectColor(pixel(320, 540), 255, 0, 0);
+
+  // Blended draws keep their order: the blue one splits the red run in two.
+  device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+  device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
   Begin();
   drawAll(blueTex);
   Finish();
   EXPECT_EQ(device_->LastFrameStats().backendDraws, 3);
-  ExpectColor(pixel(320, 180), 255, 0, 0);
   ExpectColor(pixel(960, 180), 0, 0, 255);
   ExpectColor(pixel(320, 540), 255, 0, 0);
+  device_->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
 
   // A texture changed after a draw that is still gathered: the draw shows the
   // texture as it was when it was made.

@@ -347,6 +347,20 @@ class GlDevice : public StateDevice {
     D3DMATERIAL9 material;
     LightSet lights;
   };
+  // A run: its key, the states it was gathered under, and its vertices.
+  struct Batch {
+    BatchKey key{};
+    VertexVariant vertex;
+    FragmentVariant fragment;
+    std::array<uint32_t, kRenderStateCount> states{};
+    std::array<uint32_t, kTextureStageStateCount> stage{};
+    Texture* texture = nullptr;
+    D3DMATERIAL9 material{};
+    LightSet lights;
+    Matrix view, projection, texMatrix;
+    std::vector<BatchVertex> vertices;
+    std::vector<uint32_t> indices;
+  };
   static constexpr uint32_t kBatchMaxVertices = 512;  // per mesh; bigger ones draw alone
   static_assert(sizeof(LightSet) % 4 == 0 && sizeof(D3DMATERIAL9) % 4 == 0);
   static constexpr size_t kBatchLimit = 60000;  // vertices in one merged draw
@@ -404,22 +418,18 @@ class GlDevice : public StateDevice {
       key.material = material_;
       key.lights = lights_now_;
     }
-    const size_t count = highest - lowest + 1;
-    if (!batchVertices_.empty() && (std::memcmp(&key, &batchKey_, sizeof key) != 0 ||
-                                    batchVertices_.size() + count > kBatchLimit))
-      FlushBatch();
-    if (batchVertices_.empty()) {
-      batchKey_ = key;
-      batchVertex_ = vv;
-      batchFragment_ = fv;
-      batchStates_ = renderStates_;
-      batchStage_ = stageStates_[0];
-      batchTexture_ = textures_[0];
-      batchMaterial_ = material_;
-      batchLights_ = lights_now_;
-      batchView_ = view_;
-      batchProjection_ = projection_;
-      batchTexMatrix_ = texture0_;
+    Batch& run = RunFor(key, highest - lowest + 1);
+    if (run.vertices.empty()) {
+      run.vertex = vv;
+      run.fragment = fv;
+      run.states = renderStates_;
+      run.stage = stageStates_[0];
+      run.texture = textures_[0];
+      run.material = material_;
+      run.lights = lights_now_;
+      run.view = view_;
+      run.projection = projection_;
+      run.texMatrix = texture0_;
     }
 
     // Positions go through the world matrix (row vectors), normals through
@@ -428,7 +438,7 @@ class GlDevice : public StateDevice {
     if (!MatrixInverse(&inv, nullptr, world_)) inv = Matrix::Identity();
     const Matrix& w = world_;
     const auto* bytes = static_cast<const uint8_t*>(stream_->Data()) + streamOffset_;
-    const uint32_t first = static_cast<uint32_t>(batchVertices_.size());
+    const uint32_t first = static_cast<uint32_t>(run.vertices.size());
     for (uint32_t k = lowest; k <= highest; ++k) {
       const uint8_t* vtx =
           bytes +
@@ -447,47 +457,87 @@ class GlDevice : public StateDevice {
       b.nz = n[0] * inv[2][0] + n[1] * inv[2][1] + n[2] * inv[2][2];
       b.u = uv[0];
       b.v = uv[1];
-      batchVertices_.push_back(b);
+      run.vertices.push_back(b);
     }
     for (uint32_t i = 0; i < call.indexCount; ++i)
-      batchIndices_.push_back(first + indices[i] - lowest);
+      run.indices.push_back(first + indices[i] - lowest);
     return true;
   }
 
-  // Exchanges the device's states with those the run was gathered under.
-  void SwapBatchStates() {
-    std::swap(renderStates_, batchStates_);
-    std::swap(stageStates_[0], batchStage_);
-    std::swap(textures_[0], batchTexture_);
-    std::swap(material_, batchMaterial_);
-    std::swap(lights_now_, batchLights_);
-    std::swap(view_, batchView_);
-    std::swap(projection_, batchProjection_);
-    std::swap(texture0_, batchTexMatrix_);
+  // Whether a draw's pixels do not depend on what was drawn before it, but
+  // through the depth test: opaque, depth tested and written. Such draws may
+  // be drawn in another order (only pixels at exactly equal depth could
+  // tell), so runs of them gather by state even when their draws interleave.
+  bool OrderFree() const {
+    const auto& rs = renderStates_;
+    return rs[D3DRS_ZENABLE] && rs[D3DRS_ZWRITEENABLE] &&
+           (rs[D3DRS_ZFUNC] == D3DCMP_LESS || rs[D3DRS_ZFUNC] == D3DCMP_LESSEQUAL) &&
+           !rs[D3DRS_ALPHABLENDENABLE] && !rs[D3DRS_ALPHATESTENABLE];
   }
 
-  // Draws the gathered run with the states it was gathered under.
+  // The run a draw with this key joins: the last run when it has the key;
+  // while every gathered run is order-free and so is the draw, any run with
+  // the key; otherwise a new run (after drawing the gathered ones when order
+  // matters). A run that would grow too big is drawn first.
+  Batch& RunFor(const BatchKey& key, size_t vertices) {
+    const bool orderFree = OrderFree();
+    auto same = [&](const Batch& b) { return std::memcmp(&b.key, &key, sizeof key) == 0; };
+    Batch* found = nullptr;
+    if (runCount_ > 0 && same(runs_[runCount_ - 1])) {
+      found = &runs_[runCount_ - 1];
+    } else if (orderFree && allOrderFree_) {
+      for (size_t i = 0; i < runCount_ && !found; ++i)
+        if (same(runs_[i])) found = &runs_[i];
+    }
+    if (found && found->vertices.size() + vertices <= kBatchLimit) return *found;
+    if (found || !(orderFree && allOrderFree_)) FlushBatch();
+    if (runCount_ == runs_.size()) runs_.emplace_back();
+    Batch& run = runs_[runCount_++];
+    run.key = key;
+    allOrderFree_ = allOrderFree_ && orderFree;
+    return run;
+  }
+
+  // Exchanges the device's states with those the run was gathered under.
+  void SwapStates(Batch& run) {
+    std::swap(renderStates_, run.states);
+    std::swap(stageStates_[0], run.stage);
+    std::swap(textures_[0], run.texture);
+    std::swap(material_, run.material);
+    std::swap(lights_now_, run.lights);
+    std::swap(view_, run.view);
+    std::swap(projection_, run.projection);
+    std::swap(texture0_, run.texMatrix);
+  }
+
+  // Draws the gathered runs, in order, each with the states it was gathered
+  // under.
   void FlushBatch() {
-    if (batchVertices_.empty()) return;
+    for (size_t i = 0; i < runCount_; ++i) DrawRun(runs_[i]);
+    runCount_ = 0;
+    allOrderFree_ = true;
+  }
+
+  void DrawRun(Batch& run) {
     // Stand in the run's states for the current ones while it is drawn.
-    SwapBatchStates();
+    SwapStates(run);
     Matrix world = Matrix::Identity();
     std::swap(world_, world);
 
     BindDrawTarget();
-    if (Prepare(batchVertex_, batchFragment_)) {
+    if (Prepare(run.vertex, run.fragment)) {
       if (!batchVbo_) {
         gl_.glGenBuffers(1, &batchVbo_);
         gl_.glGenBuffers(1, &batchEbo_);
       }
       gl_.glBindBuffer(GL_ARRAY_BUFFER, batchVbo_);
       gl_.glBufferData(GL_ARRAY_BUFFER,
-                       static_cast<GLsizeiptr>(batchVertices_.size() * sizeof(BatchVertex)),
-                       batchVertices_.data(), GL_STREAM_DRAW);
+                       static_cast<GLsizeiptr>(run.vertices.size() * sizeof(BatchVertex)),
+                       run.vertices.data(), GL_STREAM_DRAW);
       gl_.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, batchEbo_);
       gl_.glBufferData(GL_ELEMENT_ARRAY_BUFFER,
-                       static_cast<GLsizeiptr>(batchIndices_.size() * sizeof(uint32_t)),
-                       batchIndices_.data(), GL_STREAM_DRAW);
+                       static_cast<GLsizeiptr>(run.indices.size() * sizeof(uint32_t)),
+                       run.indices.data(), GL_STREAM_DRAW);
       const GLsizei stride = sizeof(BatchVertex);
       gl_.glEnableVertexAttribArray(kAttribPosition);
       gl_.glVertexAttribPointer(kAttribPosition, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
@@ -499,15 +549,15 @@ class GlDevice : public StateDevice {
                                 reinterpret_cast<const void*>(24));
       gl_.glDisableVertexAttribArray(kAttribColor);
       gl_.glVertexAttrib4f(kAttribColor, 1, 1, 1, 1);
-      gl_.glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(batchIndices_.size()),
+      gl_.glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(run.indices.size()),
                                    GL_UNSIGNED_INT, nullptr, 0);
       ++stats_.backendDraws;
     }
 
     std::swap(world_, world);
-    SwapBatchStates();
-    batchVertices_.clear();
-    batchIndices_.clear();
+    SwapStates(run);
+    run.vertices.clear();
+    run.indices.clear();
   }
 
   void DoEndScene() override { FlushBatch(); }
@@ -1012,18 +1062,12 @@ class GlDevice : public StateDevice {
     }
   } raster_;
   bool targetBound_ = false;
-  // The run of draws being gathered, with the states it was gathered under.
-  std::vector<BatchVertex> batchVertices_;
-  std::vector<uint32_t> batchIndices_;
-  BatchKey batchKey_{};
-  VertexVariant batchVertex_;
-  FragmentVariant batchFragment_;
-  std::array<uint32_t, kRenderStateCount> batchStates_{};
-  std::array<uint32_t, kTextureStageStateCount> batchStage_{};
-  Texture* batchTexture_ = nullptr;
-  D3DMATERIAL9 batchMaterial_{};
-  LightSet batchLights_;
-  Matrix batchView_, batchProjection_, batchTexMatrix_;
+  // The runs of draws being gathered (the first runCount_ of runs_; the
+  // others keep their storage for later frames), and whether all of them
+  // may be drawn in any order.
+  std::vector<Batch> runs_;
+  size_t runCount_ = 0;
+  bool allOrderFree_ = true;
   GLuint batchVbo_ = 0, batchEbo_ = 0;
   const Uniforms* u_ = nullptr;  // the current program's
   GLuint vao_ = 0;
