@@ -45,6 +45,20 @@ LaunchOptions ParseLaunchOptions(int argc, const char* const* argv) {
   };
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    // "--name VALUE" or "--name=VALUE".
+    auto takesValue = [&](const std::string& name) {
+      return a == name || a.rfind(name + "=", 0) == 0;
+    };
+    auto value = [&](std::string* out) {
+      const size_t eq = a.find('=');
+      if (eq != std::string::npos) {
+        *out = a.substr(eq + 1);
+        return true;
+      }
+      if (i + 1 >= argc) return false;
+      *out = argv[++i];
+      return true;
+    };
     if (a == "--help" || a == "-h") {
       o.action = LaunchOptions::Action::kHelp;
     } else if (a == "--version") {
@@ -53,22 +67,11 @@ LaunchOptions ParseLaunchOptions(int argc, const char* const* argv) {
       o.fullscreen = true;
     } else if (a == "--windowed") {
       o.fullscreen = false;
-    } else if (a == "--data" || a.rfind("--data=", 0) == 0) {
-      if (a == "--data") {
-        if (i + 1 >= argc) return fail("--data needs a folder");
-        o.dataDirectory = argv[++i];
-      } else {
-        o.dataDirectory = a.substr(7);
-      }
-      if (o.dataDirectory.empty()) return fail("--data needs a folder");
-    } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
+    } else if (takesValue("--data")) {
+      if (!value(&o.dataDirectory) || o.dataDirectory.empty()) return fail("--data needs a folder");
+    } else if (takesValue("--lang")) {
       std::string code;
-      if (a == "--lang") {
-        if (i + 1 >= argc) return fail("--lang needs ja or en");
-        code = argv[++i];
-      } else {
-        code = a.substr(7);
-      }
+      if (!value(&code)) return fail("--lang needs ja or en");
       Language language;
       if (!ParseLanguage(code, &language)) return fail("--lang " + code + ": ja or en expected");
       o.language = language;

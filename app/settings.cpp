@@ -73,22 +73,17 @@ Settings ParseSettings(const std::string& text, const std::string& name,
     auto bad = [&](const char* expected) {
       warn("bad value \"" + value + "\" for " + key + " (" + expected + "); the default is used");
     };
+    auto number = [&](long low, long high, const char* expected, int* field) {
+      if (!ParseNumber(value, low, high, field)) bad(expected);
+    };
     if (key == "music_volume" || key == "effects_volume") {
-      int v;
-      if (!ParseNumber(value, 0, 100, &v)) {
-        bad("a number from 0 to 100");
-        continue;
-      }
-      (key == "music_volume" ? s.musicVolume : s.effectsVolume) = v;
+      number(0, 100, "a number from 0 to 100",
+             key == "music_volume" ? &s.musicVolume : &s.effectsVolume);
     } else if (key == "fullscreen") {
       if (!ParseYesNo(value, &s.fullscreen)) bad("yes or no");
     } else if (key == "window_width" || key == "window_height") {
-      int v;
-      if (!ParseNumber(value, 320, 16384, &v)) {
-        bad("a size in pixels from 320 to 16384");
-        continue;
-      }
-      (key == "window_width" ? s.windowWidth : s.windowHeight) = v;
+      number(320, 16384, "a size in pixels from 320 to 16384",
+             key == "window_width" ? &s.windowWidth : &s.windowHeight);
     } else if (key == "language") {
       Language language;
       if (value == "auto")

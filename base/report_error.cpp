@@ -36,9 +36,6 @@ constexpr const char* kReinstall =
 constexpr const char* kCheckDisplay =
     "Check that the game runs in a desktop session (X11 or Wayland) and that OpenGL 3.3 works "
     "there (on Debian the Mesa drivers come with libgl1-mesa-dri).";
-}  // namespace
-
-namespace {
 
 // What a Japanese report is about: what failed, what to do, and whether it
 // may concern a file (then the file reported last is named when the report
@@ -71,12 +68,15 @@ Meaning MeaningOf(const std::string& j) {
   return {"The graphics device could not be set up", kCheckDisplay, false};
 }
 
+std::string EnglishLine(const Meaning& m, const std::string& subject) {
+  const std::string named = subject.empty() ? m.what : m.what + ": " + Shown(subject);
+  return named + m.joiner + m.advice;
+}
+
 }  // namespace
 
 std::string EnglishReportLine(const std::string& japanese, const std::string& subject) {
-  const Meaning m = MeaningOf(japanese);
-  const std::string named = subject.empty() ? m.what : m.what + ": " + Shown(subject);
-  return named + m.joiner + m.advice;
+  return EnglishLine(MeaningOf(japanese), subject);
 }
 
 void SetReportSubject(const std::string& path) {
@@ -85,12 +85,13 @@ void SetReportSubject(const std::string& path) {
 
 void ReportError(const char* text, const std::string& subject) {
   if (!subject.empty()) LastSubject() = subject;
-  const std::string about = subject.empty() && MeaningOf(text).aboutFile ? LastSubject() : subject;
+  const Meaning m = MeaningOf(text);
+  const std::string english =
+      EnglishLine(m, subject.empty() && m.aboutFile ? LastSubject() : subject);
   // The player's language first; the other line stays for bug reports.
-  if (CurrentLanguage() == Language::kEnglish)
-    std::fprintf(stderr, "Orvelune: %s\n  %s\n", EnglishReportLine(text, about).c_str(), text);
-  else
-    std::fprintf(stderr, "Orvelune: %s\n  %s\n", text, EnglishReportLine(text, about).c_str());
+  const bool englishFirst = CurrentLanguage() == Language::kEnglish;
+  std::fprintf(stderr, "Orvelune: %s\n  %s\n", englishFirst ? english.c_str() : text,
+               englishFirst ? text : english.c_str());
   std::fflush(stderr);
   if (Reports().size() < 1000) Reports().emplace_back(text);
 }

@@ -1,6 +1,7 @@
 #include "platform/graphics.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -155,9 +156,19 @@ D3DCOLOR ReadableOn(D3DCOLOR text, D3DCOLOR background, double ratio) {
 }
 
 D3DCOLOR ScriptTextDrawColor(int speakerKind, int sceneMode) {
-  const D3DCOLOR color = ScriptTextColor(speakerKind, sceneMode);
-  // A little above 4.5 so the window's faint sparkles never bring it under.
-  return color == 0 ? 0 : ReadableOn(color, kTextWindowColor, 4.7);
+  if (speakerKind < 0 || speakerKind > 3 || sceneMode < 0 || sceneMode > 2) return 0;
+  // Worked out once for the twelve pairs, not on every frame of typing. A
+  // little above 4.5 so the window's faint sparkles never bring it under.
+  static const auto kColors = [] {
+    std::array<std::array<D3DCOLOR, 3>, 4> colors{};
+    for (int kind = 0; kind < 4; ++kind)
+      for (int mode = 0; mode < 3; ++mode) {
+        const D3DCOLOR color = ScriptTextColor(kind, mode);
+        colors[kind][mode] = color == 0 ? 0 : ReadableOn(color, kTextWindowColor, 4.7);
+      }
+    return colors;
+  }();
+  return kColors[speakerKind][sceneMode];
 }
 
 void DrawScriptText(const char* text, int speakerKind, int sceneMode, const Vec2& topLeft) {

@@ -154,14 +154,22 @@ struct LightSet {
 // group is compared as bytes.
 struct UniformCache {
   bool valid = false;
-  float world[16], normal[9], viewProj[16], eye[3];
+  Matrix world;
+  float normal[9], viewProj[16], eye[3];
   D3DMATERIAL9 material;
   float ambient[4];
   LightSet lights;
-  float texMatrix[16];
+  Matrix texMatrix;
   float tFactor[4];
   float alphaRef;
 };
+
+// The inverse of a matrix, or the identity for one that has none.
+Matrix InverseOrIdentity(const Matrix& m) {
+  Matrix inv;
+  if (!MatrixInverse(&inv, nullptr, m)) inv = Matrix::Identity();
+  return inv;
+}
 
 // Copies value into cache when they differ; true when they did.
 template <typename T>
@@ -289,7 +297,7 @@ class GlDevice : public StateDevice {
   void DoDraw(const DrawCall& call) override {
     if (windowW_) FollowWindowSize();
     BindDrawTarget();
-    GatherLights(&lights_now_);
+    GatherLights(&currentLights_);
     const VertexVariant vertexVariant = CurrentVertexVariant();
     const FragmentVariant fragmentVariant = CurrentVariant();
     if (AddToBatch(call, vertexVariant, fragmentVariant)) return;
@@ -341,9 +349,9 @@ class GlDevice : public StateDevice {
   struct BatchKey {
     uint32_t fragmentKey[2];
     uint32_t vertexKey, texture;
-    uint32_t raster[7];
+    std::array<uint32_t, 7> raster;
     uint32_t ambient, tFactor, alphaRef;
-    float view[16], projection[16], texMatrix[16];
+    Matrix view, projection, texMatrix;
     D3DMATERIAL9 material;
     LightSet lights;
   };
@@ -404,19 +412,16 @@ class GlDevice : public StateDevice {
     auto* t = dynamic_cast<GlTexture*>(textures_[0]);
     key.texture = t ? t->Id() : 0;
     const auto& rs = renderStates_;
-    const uint32_t raster[7] = {
-        rs[D3DRS_ZENABLE],  rs[D3DRS_ZFUNC],     rs[D3DRS_ZWRITEENABLE], rs[D3DRS_ALPHABLENDENABLE],
-        rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], rs[D3DRS_CULLMODE]};
-    std::copy_n(raster, 7, key.raster);
+    key.raster = CurrentRaster();
     key.ambient = rs[D3DRS_AMBIENT];
     key.tFactor = rs[D3DRS_TEXTUREFACTOR];
     key.alphaRef = rs[D3DRS_ALPHAREF] & 0xFF;
-    std::copy_n(&view_.m[0][0], 16, key.view);
-    std::copy_n(&projection_.m[0][0], 16, key.projection);
-    if (vv.texTransform) std::copy_n(&texture0_.m[0][0], 16, key.texMatrix);
+    key.view = view_;
+    key.projection = projection_;
+    if (vv.texTransform) key.texMatrix = texture0_;
     if (vv.lighting) {
       key.material = material_;
-      key.lights = lights_now_;
+      key.lights = currentLights_;
     }
     Batch& run = RunFor(key, highest - lowest + 1);
     if (run.vertices.empty()) {
@@ -426,7 +431,7 @@ class GlDevice : public StateDevice {
       run.stage = stageStates_[0];
       run.texture = textures_[0];
       run.material = material_;
-      run.lights = lights_now_;
+      run.lights = currentLights_;
       run.view = view_;
       run.projection = projection_;
       run.texMatrix = texture0_;
@@ -434,8 +439,7 @@ class GlDevice : public StateDevice {
 
     // Positions go through the world matrix (row vectors), normals through
     // its inverse transpose, as the shader would do.
-    Matrix inv;
-    if (!MatrixInverse(&inv, nullptr, world_)) inv = Matrix::Identity();
+    const Matrix inv = InverseOrIdentity(world_);
     const Matrix& w = world_;
     const auto* bytes = static_cast<const uint8_t*>(stream_->Data()) + streamOffset_;
     const uint32_t first = static_cast<uint32_t>(run.vertices.size());
@@ -504,7 +508,7 @@ class GlDevice : public StateDevice {
     std::swap(stageStates_[0], run.stage);
     std::swap(textures_[0], run.texture);
     std::swap(material_, run.material);
-    std::swap(lights_now_, run.lights);
+    std::swap(currentLights_, run.lights);
     std::swap(view_, run.view);
     std::swap(projection_, run.projection);
     std::swap(texture0_, run.texMatrix);
@@ -575,7 +579,7 @@ class GlDevice : public StateDevice {
     }
     if (flags & D3DCLEAR_ZBUFFER) {
       gl_.glDepthMask(GL_TRUE);  // Direct3D clears depth whatever the write state
-      raster_.valid = false;
+      rasterKnown_ = false;
       gl_.glClearDepth(z);
       mask |= GL_DEPTH_BUFFER_BIT;
     }
@@ -657,7 +661,7 @@ class GlDevice : public StateDevice {
   // The variant for the state at start-up is built at once, so a broken
   // driver shows then.
   bool BuildProgram(std::string* error) {
-    GatherLights(&lights_now_);
+    GatherLights(&currentLights_);
     return ProgramFor(CurrentVertexVariant(), CurrentVariant(), error) != nullptr;
   }
 
@@ -828,14 +832,21 @@ class GlDevice : public StateDevice {
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
   }
 
+  // The render states that ApplyRasterState turns into OpenGL state.
+  using RasterValues = std::array<uint32_t, 7>;
+  RasterValues CurrentRaster() const {
+    const auto& rs = renderStates_;
+    return {rs[D3DRS_ZENABLE],          rs[D3DRS_ZFUNC],    rs[D3DRS_ZWRITEENABLE],
+            rs[D3DRS_ALPHABLENDENABLE], rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND],
+            rs[D3DRS_CULLMODE]};
+  }
+
   void ApplyRasterState() {
     const auto& rs = renderStates_;
-    const RasterState now{rs[D3DRS_ZENABLE] != 0,      rs[D3DRS_ZFUNC],
-                          rs[D3DRS_ZWRITEENABLE] != 0, rs[D3DRS_ALPHABLENDENABLE] != 0,
-                          rs[D3DRS_SRCBLEND],          rs[D3DRS_DESTBLEND],
-                          rs[D3DRS_CULLMODE],          true};
-    if (raster_.valid && now.Same(raster_)) return;
+    const RasterValues now = CurrentRaster();
+    if (rasterKnown_ && now == raster_) return;
     raster_ = now;
+    rasterKnown_ = true;
     if (rs[D3DRS_ZENABLE]) {
       gl_.glEnable(GL_DEPTH_TEST);
       gl_.glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
@@ -866,7 +877,7 @@ class GlDevice : public StateDevice {
 
   // The enabled lights, in index order, as the shader takes them.
   void GatherLights(LightSet* set) const {
-    set->count = 0;
+    *set = LightSet{};  // unused entries stay zero, so sets compare as bytes
     if (!renderStates_[D3DRS_LIGHTING]) return;
     for (uint32_t i = 0; i < kMaxLights; ++i) {
       const D3DLIGHT9& l = lights_[i];
@@ -890,17 +901,6 @@ class GlDevice : public StateDevice {
       set->spot[n][1] = std::cos(l.Theta / 2);
       set->spot[n][2] = std::cos(l.Phi / 2);
     }
-    // Unused entries compare equal from draw to draw.
-    for (int n = set->count; n < static_cast<int>(kMaxLights); ++n) {
-      set->type[n] = 0;
-      std::fill_n(&set->diffuse[n][0], 4, 0.0f);
-      std::fill_n(&set->specular[n][0], 4, 0.0f);
-      std::fill_n(&set->ambient[n][0], 4, 0.0f);
-      std::fill_n(&set->position[n][0], 3, 0.0f);
-      std::fill_n(&set->direction[n][0], 3, 0.0f);
-      std::fill_n(&set->attenuation[n][0], 4, 0.0f);
-      std::fill_n(&set->spot[n][0], 3, 0.0f);
-    }
   }
 
   VertexVariant CurrentVertexVariant() const {
@@ -912,8 +912,8 @@ class GlDevice : public StateDevice {
     if (v.lighting) {
       v.diffuseFromVertex =
           rs[D3DRS_COLORVERTEX] && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1 ? 1 : 0;
-      v.lightCount = lights_now_.count;
-      std::copy_n(lights_now_.type, kMaxLights, v.lightType);
+      v.lightCount = currentLights_.count;
+      std::copy_n(currentLights_.type, kMaxLights, v.lightType);
     }
     return v;
   }
@@ -922,7 +922,7 @@ class GlDevice : public StateDevice {
     const auto& rs = renderStates_;
     const bool valid = cache->valid;
     cache->valid = true;
-    if (Changed(cache->world, *reinterpret_cast<const float(*)[16]>(&world_.m[0][0]), valid))
+    if (Changed(cache->world, world_, valid))
       gl_.glUniformMatrix4fv(u_->world, 1, GL_FALSE, &world_.m[0][0]);
     if (!viewKnown_ || view_ != lastView_ || projection_ != lastProjection_) {
       viewKnown_ = true;
@@ -930,8 +930,7 @@ class GlDevice : public StateDevice {
       lastProjection_ = projection_;
       const Matrix viewProj = view_ * projection_;
       std::copy_n(&viewProj.m[0][0], 16, viewProj_);
-      Matrix viewInv;
-      if (!MatrixInverse(&viewInv, nullptr, view_)) viewInv = Matrix::Identity();
+      const Matrix viewInv = InverseOrIdentity(view_);
       eye_[0] = viewInv[3][0];
       eye_[1] = viewInv[3][1];
       eye_[2] = viewInv[3][2];
@@ -943,9 +942,7 @@ class GlDevice : public StateDevice {
       if (!normalKnown_ || world_ != lastNormalWorld_) {
         normalKnown_ = true;
         lastNormalWorld_ = world_;
-        Matrix inv;
-        if (!MatrixInverse(&inv, nullptr, world_)) inv = Matrix::Identity();
-        const Matrix n = MatrixTranspose(inv);
+        const Matrix n = MatrixTranspose(InverseOrIdentity(world_));
         const float n3[9] = {n[0][0], n[0][1], n[0][2], n[1][0], n[1][1],
                              n[1][2], n[2][0], n[2][1], n[2][2]};
         std::copy_n(n3, 9, normal_);
@@ -963,7 +960,7 @@ class GlDevice : public StateDevice {
       float ambient[4];
       ColorToFloats(rs[D3DRS_AMBIENT], ambient);
       if (Changed(cache->ambient, ambient, valid)) gl_.glUniform4fv(u_->globalAmbient, 1, ambient);
-      const LightSet& l = lights_now_;
+      const LightSet& l = currentLights_;
       if (Changed(cache->lights, l, valid) && l.count) {
         gl_.glUniform4fv(u_->lightDiffuse, l.count, &l.diffuse[0][0]);
         gl_.glUniform4fv(u_->lightSpecular, l.count, &l.specular[0][0]);
@@ -975,7 +972,7 @@ class GlDevice : public StateDevice {
       }
     }
     if (stageStates_[0][D3DTSS_TEXTURETRANSFORMFLAGS] != D3DTTFF_DISABLE &&
-        Changed(cache->texMatrix, *reinterpret_cast<const float(*)[16]>(&texture0_.m[0][0]), valid))
+        Changed(cache->texMatrix, texture0_, valid))
       gl_.glUniformMatrix4fv(u_->texMatrix, 1, GL_FALSE, &texture0_.m[0][0]);
 
     auto* tex = dynamic_cast<GlTexture*>(textures_[0]);
@@ -1044,23 +1041,14 @@ class GlDevice : public StateDevice {
   ProgramKey lastProgramKey_{};
   Program* lastProgram_ = nullptr;
   GLuint currentProgram_ = 0;
-  LightSet lights_now_;  // the enabled lights of the draw being made
+  LightSet currentLights_;  // the enabled lights of the draw being made
   // Derived values, recomputed only when their source matrix changes.
   Matrix lastView_, lastProjection_, lastNormalWorld_;
   float viewProj_[16] = {}, eye_[3] = {}, normal_[9] = {};
   bool viewKnown_ = false, normalKnown_ = false;
   // The raster state last applied, and whether the drawing target is bound.
-  struct RasterState {
-    bool depth;
-    uint32_t depthFunc;
-    bool depthWrite, blend;
-    uint32_t src, dst, cull;
-    bool valid = false;
-    bool Same(const RasterState& o) const {
-      return depth == o.depth && depthFunc == o.depthFunc && depthWrite == o.depthWrite &&
-             blend == o.blend && src == o.src && dst == o.dst && cull == o.cull;
-    }
-  } raster_;
+  RasterValues raster_{};
+  bool rasterKnown_ = false;
   bool targetBound_ = false;
   // The runs of draws being gathered (the first runCount_ of runs_; the
   // others keep their storage for later frames), and whether all of them
