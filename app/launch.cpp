@@ -110,14 +110,3 @@ std::string FindContentFolder(const std::vector<std::string>& candidates,
   }
   return "";
 }
-
-std::string ProgramDirectory() {
-  char path[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return "";
-  path[n] = 0;
-  char* slash = std::strrchr(path, '/');
-  if (!slash) return "";
-  *slash = 0;
-  return path;
-}

@@ -32,5 +32,3 @@ std::vector<std::string> ContentCandidates(const std::string& programDirectory,
 // reason in *error.
 std::string FindContentFolder(const std::vector<std::string>& candidates,
                               const std::string& dataOption, std::string* error);
-// The folder of the running program (from /proc/self/exe), or "".
-std::string ProgramDirectory();

@@ -7,12 +7,16 @@
 #include "app/application.h"
 #include "app/launch.h"
 #include "app/settings.h"
-#include "app/single_instance.h"
 #include "base/language.h"
 #include "base/report_error.h"
+#include "base/single_instance.h"
 #include "base/user_dirs.h"
 #include "platform/bindings.h"
+#ifdef _WIN32
+#include "platform/win32/win32_backend.h"
+#else
 #include "platform/sdl_gl/sdl_backend.h"
+#endif
 #include "platform/sound.h"
 #include "render/lighting.h"
 
@@ -78,11 +82,19 @@ int main(int argc, char** argv) {
   SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
   SetLightUserFolder(UserDataDirectory());
 
+#ifdef _WIN32
+  Win32BackendOptions backendOptions;
+#else
   SdlBackendOptions backendOptions;
+#endif
   backendOptions.windowWidth = settings.windowWidth;
   backendOptions.windowHeight = settings.windowHeight;
   backendOptions.iconPath = "Resource_Orvelune/Icon/orvelune_64.png";
+#ifdef _WIN32
+  std::unique_ptr<Backend> backend = CreateWin32Backend(backendOptions);
+#else
   std::unique_ptr<Backend> backend = CreateSdlBackend(backendOptions);
+#endif
   if (!backend) return 1;
   SetBackend(backend.get());
 

@@ -1,7 +1,7 @@
 #include "base/failed_files.h"
 
-#include <sys/stat.h>
-
+#include <chrono>
+#include <filesystem>
 #include <map>
 #include <mutex>
 
@@ -22,12 +22,22 @@ Memo& TheMemo() {
 
 FileSignature SignatureOf(const std::string& path) {
   FileSignature look;
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return look;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (ec || !fs::exists(status)) return look;
   look.exists = true;
-  look.size = st.st_size;
-  look.mtimeSec = st.st_mtim.tv_sec;
-  look.mtimeNsec = st.st_mtim.tv_nsec;
+  if (fs::is_regular_file(status)) {
+    const auto size = fs::file_size(path, ec);
+    look.size = ec ? 0 : static_cast<decltype(look.size)>(size);
+  }
+  const auto written = fs::last_write_time(path, ec);
+  if (!ec) {
+    const int64_t ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch()).count();
+    look.mtimeSec = ns / 1000000000;
+    look.mtimeNsec = ns % 1000000000;
+  }
   return look;
 }
 

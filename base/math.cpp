@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/det_math.h"
+
 Matrix Matrix::operator*(const Matrix& o) const {
   return MatrixMultiply(*this, o);
 }
@@ -69,7 +71,7 @@ Matrix MatrixScaling(float x, float y, float z) {
 }
 
 Matrix MatrixRotationX(float a) {
-  const float c = std::cos(a), s = std::sin(a);
+  const float c = dmath::Cos(a), s = dmath::Sin(a);
   Matrix r;
   r[1][1] = c;
   r[1][2] = s;
@@ -79,7 +81,7 @@ Matrix MatrixRotationX(float a) {
 }
 
 Matrix MatrixRotationY(float a) {
-  const float c = std::cos(a), s = std::sin(a);
+  const float c = dmath::Cos(a), s = dmath::Sin(a);
   Matrix r;
   r[0][0] = c;
   r[0][2] = -s;
@@ -89,7 +91,7 @@ Matrix MatrixRotationY(float a) {
 }
 
 Matrix MatrixRotationZ(float a) {
-  const float c = std::cos(a), s = std::sin(a);
+  const float c = dmath::Cos(a), s = dmath::Sin(a);
   Matrix r;
   r[0][0] = c;
   r[0][1] = s;
@@ -186,7 +188,7 @@ Matrix MatrixLookAtLH(const Vec3& eye, const Vec3& at, const Vec3& up) {
 }
 
 Matrix MatrixPerspectiveFovLH(float fovY, float aspect, float zNear, float zFar) {
-  const float yScale = 1.0f / std::tan(fovY / 2.0f);
+  const float yScale = 1.0f / dmath::Tan(fovY / 2.0f);
   const float xScale = yScale / aspect;
   Matrix r;
   r[0][0] = xScale;
@@ -233,9 +235,9 @@ Matrix MatrixTransformation(const Vec3* scalingCenter, const Quaternion* scaling
 }
 
 Quaternion QuaternionRotationYawPitchRoll(float yaw, float pitch, float roll) {
-  const float sy = std::sin(yaw / 2), cy = std::cos(yaw / 2);
-  const float sp = std::sin(pitch / 2), cp = std::cos(pitch / 2);
-  const float sr = std::sin(roll / 2), cr = std::cos(roll / 2);
+  const float sy = dmath::Sin(yaw / 2), cy = dmath::Cos(yaw / 2);
+  const float sp = dmath::Sin(pitch / 2), cp = dmath::Cos(pitch / 2);
+  const float sr = dmath::Sin(roll / 2), cr = dmath::Cos(roll / 2);
   Quaternion q;
   q.x = sy * cp * sr + cy * sp * cr;
   q.y = sy * cp * cr - cy * sp * sr;

@@ -1,14 +1,14 @@
 #include "base/text_encoding.h"
 
-#include <iconv.h>
-
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
 
+#include "base/sjis_codec.h"
+
 namespace {
 
-// Converts one Shift-JIS character (1 or 2 bytes) with iconv; the results are
+// One Shift-JIS character (1 or 2 bytes) as a code point; the results are
 // cached since the same characters are drawn every frame.
 char32_t DecodeOne(const unsigned char* bytes, size_t len) {
   static std::mutex mutex;
@@ -17,22 +17,7 @@ char32_t DecodeOne(const unsigned char* bytes, size_t len) {
   std::lock_guard<std::mutex> lock(mutex);
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
-  char32_t result = 0xFFFD;
-  iconv_t cd = iconv_open("UTF-32LE", "CP932");
-  if (cd != reinterpret_cast<iconv_t>(-1)) {
-    char in[2] = {static_cast<char>(bytes[0]), len > 1 ? static_cast<char>(bytes[1]) : '\0'};
-    char out[8] = {};
-    char* inp = in;
-    char* outp = out;
-    size_t inLeft = len, outLeft = sizeof out;
-    if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1) && inLeft == 0 &&
-        outLeft == sizeof out - 4) {
-      uint32_t cp;
-      std::memcpy(&cp, out, 4);
-      result = static_cast<char32_t>(cp);
-    }
-    iconv_close(cd);
-  }
+  const char32_t result = DecodeSjisCharacter(bytes, len);
   cache.emplace(key, result);
   return result;
 }
@@ -150,27 +135,12 @@ std::u32string Utf8ToCodepoints(const std::string& utf8) {
 
 std::string Utf8ToSjis(const std::string& utf8) {
   std::string out;
-  iconv_t cd = iconv_open("CP932", "UTF-32LE");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
   for (char32_t cp : Utf8ToCodepoints(utf8)) {
     if (cp < 0x80) {
       out += static_cast<char>(cp);
-      continue;
-    }
-    char in[4];
-    const uint32_t v = static_cast<uint32_t>(cp);
-    std::memcpy(in, &v, 4);
-    char buf[8];
-    char* inp = in;
-    char* outp = buf;
-    size_t inLeft = 4, outLeft = sizeof buf;
-    if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1)) {
+    } else if (!EncodeSjisCharacter(cp, &out)) {
       out += '?';
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    } else {
-      out.append(buf, sizeof buf - outLeft);
     }
   }
-  iconv_close(cd);
   return out;
 }

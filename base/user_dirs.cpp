@@ -1,9 +1,12 @@
 #include "base/user_dirs.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -34,4 +37,15 @@ bool MakeDirectories(const std::string& path) {
   if (slash != std::string::npos && slash > 0 && !MakeDirectories(path.substr(0, slash)))
     return false;
   return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+std::string ProgramDirectory() {
+  char path[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return "";
+  path[n] = 0;
+  char* slash = std::strrchr(path, '/');
+  if (!slash) return "";
+  *slash = 0;
+  return path;
 }

@@ -1,5 +1,6 @@
 // The user's folders by the XDG base-directory rules: settings go to the
-// config folder, files the game rewrites to the data folder.
+// config folder, files the game rewrites to the data folder. On Windows both
+// are the Orvelune folder in the user's application data.
 #pragma once
 
 #include <string>
@@ -12,3 +13,6 @@ std::string UserDataDirectory();
 // Creates a folder and its parents (mode 0700 for new ones); true when it
 // exists afterwards.
 bool MakeDirectories(const std::string& path);
+// The folder of the running program (from /proc/self/exe, or the module's
+// file name on Windows), or "".
+std::string ProgramDirectory();

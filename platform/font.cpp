@@ -1,10 +1,5 @@
 #include "platform/font.h"
 
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -12,62 +7,20 @@
 #include <vector>
 
 #include "base/text_encoding.h"
+#include "platform/glyph_source.h"
 
 namespace {
 
 constexpr int kAtlasSize = 1024;
 
-// Finds a font file for the face the game asks for.
-bool FindFace(const FontDesc& desc, std::string* path, int* index) {
+// The game names the Windows faces; Gothic means a sans face, anything else
+// a serif one.
+bool IsGothic(const FontDesc& desc) {
   const std::string face = desc.face ? desc.face : "";
-  const bool gothic =
-      face.find("ゴシック") != std::string::npos || face.find("Gothic") != std::string::npos;
-  return FindJapaneseFont(gothic, desc.weight >= 600, path, index);
+  return face.find("ゴシック") != std::string::npos || face.find("Gothic") != std::string::npos;
 }
 
 }  // namespace
-
-bool FindJapaneseFont(bool gothic, bool bold, std::string* path, int* index) {
-  std::vector<std::string> candidates;
-  if (gothic) {
-    candidates = {"Noto Sans CJK JP", "IPAGothic", "sans-serif:lang=ja"};
-  } else {
-    candidates = {"Noto Serif CJK JP", "IPAMincho", "serif:lang=ja"};
-  }
-  if (!FcInit()) return false;
-  for (const auto& name : candidates) {
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(name.c_str()));
-    if (!pattern) continue;
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BLACK : FC_WEIGHT_REGULAR);
-    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!match) continue;
-    FcChar8* file = nullptr;
-    FcChar8* family = nullptr;
-    int idx = 0;
-    bool found = false;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-      FcPatternGetInteger(match, FC_INDEX, 0, &idx);
-      // Accept the match only if it is a Japanese face (or the last resort).
-      const bool japanese = FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
-                            (std::strstr(reinterpret_cast<const char*>(family), "JP") ||
-                             std::strstr(reinterpret_cast<const char*>(family), "IPA") ||
-                             &name == &candidates.back());
-      if (japanese) {
-        *path = reinterpret_cast<const char*>(file);
-        *index = idx;
-        found = true;
-      }
-    }
-    FcPatternDestroy(match);
-    if (found) return true;
-  }
-  return false;
-}
 
 struct Font::Impl {
   struct Glyph {
@@ -78,44 +31,35 @@ struct Font::Impl {
   };
 
   GraphicsDevice* device = nullptr;
-  FT_Library library = nullptr;
-  FT_Face face = nullptr;
-  std::string path;
+  std::unique_ptr<GlyphSource> source;
   int height = 16;
   int ascent = 14;
-  bool embolden = false;
   std::unordered_map<char32_t, Glyph> glyphs;
   std::vector<Texture*> pages;
   int penX = 0, penY = 0, rowHeight = 0;
 
   ~Impl() {
     for (Texture* t : pages) t->Release();
-    if (face) FT_Done_Face(face);
-    if (library) FT_Done_FreeType(library);
   }
 
   const Glyph& GetGlyph(char32_t cp) {
     auto it = glyphs.find(cp);
     if (it != glyphs.end()) return it->second;
     Glyph g;
-    if (FT_Load_Char(face, cp, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) == 0) {
-      if (embolden && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE)
-        FT_Outline_Embolden(&face->glyph->outline, height * 2);  // 26.6 units
-      g.advance = static_cast<int>(std::lround(face->glyph->advance.x / 64.0));
-      if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
-        const FT_Bitmap& bm = face->glyph->bitmap;
-        g.left = face->glyph->bitmap_left;
-        g.top = face->glyph->bitmap_top;
-        g.w = static_cast<int>(bm.width);
-        g.h = static_cast<int>(bm.rows);
-        if (g.w > 0 && g.h > 0) Place(g, bm);
-      }
-    }
+    GlyphImage image;
+    source->Render(cp, &image);
+    g.advance = image.advance;
+    g.left = image.left;
+    g.top = image.top;
+    g.w = image.width;
+    g.h = image.height;
+    if (g.w > 0 && g.h > 0 && image.coverage.size() == static_cast<size_t>(g.w) * g.h)
+      Place(g, image.coverage.data());
     return glyphs.emplace(cp, g).first->second;
   }
 
   // Copies a rendered glyph into the atlas (white, coverage as alpha).
-  void Place(Glyph& g, const FT_Bitmap& bm) {
+  void Place(Glyph& g, const uint8_t* coverage) {
     if (g.w + 2 > kAtlasSize || g.h + 2 > kAtlasSize) return;
     if (pages.empty() || penX + g.w + 2 > kAtlasSize) {
       penX = 0;
@@ -132,7 +76,7 @@ struct Font::Impl {
     std::vector<uint32_t> pixels(static_cast<size_t>(g.w) * g.h);
     for (int y = 0; y < g.h; ++y) {
       for (int x = 0; x < g.w; ++x) {
-        const uint8_t a = bm.buffer[y * bm.pitch + x];
+        const uint8_t a = coverage[y * g.w + x];
         pixels[y * g.w + x] = (static_cast<uint32_t>(a) << 24) | 0x00FFFFFF;
       }
     }
@@ -154,28 +98,17 @@ void Font::Release() {
 Font* Font::Create(GraphicsDevice* device, const FontDesc& desc, std::string* error) {
   auto impl = std::make_unique<Impl>();
   impl->device = device;
-  int index = 0;
-  if (!FindFace(desc, &impl->path, &index)) {
-    *error = std::string("no Japanese font found for \"") + (desc.face ? desc.face : "") +
-             "\" (install fonts-noto-cjk)";
-    return nullptr;
-  }
-  if (FT_Init_FreeType(&impl->library) != 0 ||
-      FT_New_Face(impl->library, impl->path.c_str(), index, &impl->face) != 0) {
-    *error = "cannot load font file " + impl->path;
-    return nullptr;
-  }
   // The Windows cell height is the em height of the Mincho and Gothic faces;
   // their average character width is half an em.
-  impl->height = desc.height > 0 ? desc.height : 16;
-  const int emX = desc.width > 0 ? desc.width * 2 : impl->height;
-  if (FT_Set_Pixel_Sizes(impl->face, static_cast<FT_UInt>(emX),
-                         static_cast<FT_UInt>(impl->height)) != 0) {
-    *error = "cannot size font " + impl->path;
-    return nullptr;
-  }
+  GlyphRequest request;
+  request.gothic = IsGothic(desc);
+  request.height = desc.height > 0 ? desc.height : 16;
+  request.emWidth = desc.width > 0 ? desc.width * 2 : request.height;
+  request.weight = desc.weight;
+  impl->source = OpenGlyphSource(request, error);
+  if (!impl->source) return nullptr;
+  impl->height = request.height;
   impl->ascent = static_cast<int>(std::lround(impl->height * 0.88));
-  impl->embolden = desc.weight >= 800 && !(impl->face->style_flags & FT_STYLE_FLAG_BOLD);
   return new Font(std::move(impl));
 }
 
@@ -196,7 +129,7 @@ int Font::TextWidth(const char* sjis, int count) {
 }
 
 const std::string& Font::FacePath() const {
-  return impl_->path;
+  return impl_->source->Name();
 }
 
 TextLayout Font::Layout(const char* sjis, int count, int width, uint32_t format) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
@@ -30,10 +31,10 @@ struct CameraState {
 CameraState g_cam;
 
 float Sin(float degrees) {
-  return std::sin(degrees * kDegToRad);
+  return dmath::Sin(degrees * kDegToRad);
 }
 float Cos(float degrees) {
-  return std::cos(degrees * kDegToRad);
+  return dmath::Cos(degrees * kDegToRad);
 }
 
 // The high placement, used by mode 1 and while mode 0 settles.
@@ -183,7 +184,7 @@ int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
 void ApplyCamera() {
   const Matrix view = MatrixLookAtLH(g_cam.eye, g_cam.lookAt, g_cam.up);
   const Matrix projection = MatrixPerspectiveFovLH(kFieldOfView, 1280.0f / 720.0f, kNear, kFar);
-  const float c = std::cos(kFieldOfView), s = std::sin(kFieldOfView);
+  const float c = dmath::Cos(kFieldOfView), s = dmath::Sin(kFieldOfView);
   const Plane viewPlanes[6] = {{0, c, s, 0},  {-c, 0, s, 0},    {c, 0, s, 0},
                                {0, -c, s, 0}, {0, 0, -1, kFar}, {0, 0, 1, kNear}};
   const Matrix m = MatrixTranspose(view);

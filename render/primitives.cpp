@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/det_math.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
@@ -145,7 +146,8 @@ void DrawShadow(float roll, const Vec3& position, const Vec3& size) {
   const Vec3 scaling{size.x / 2, (size.x + size.z) / 4, size.z / 2};
   // Shadows lie on block faces; a hair above the face (towards the owner's
   // side) keeps the two from fighting over the same depth.
-  const Vec3 lifted{position.x, position.y + kShadowLift * std::cos(roll * kDegToRad), position.z};
+  const Vec3 lifted{position.x, position.y + kShadowLift * dmath::Cos(roll * kDegToRad),
+                    position.z};
   device->SetTransform(
       D3DTS_WORLD, MatrixTransformation(nullptr, nullptr, &scaling, nullptr, &rotation, &lifted));
   device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x33000000);
@@ -198,7 +200,7 @@ Matrix BillboardMatrix(const Vec3& p) {
 Matrix StunEffect::EffectOrbitMatrix(int upsideDown, float height, const Vec3& position) {
   const float t = angle * kDegToRad;
   const float y = upsideDown ? position.y - height - 0.5f : position.y + height + 0.5f;
-  orbit = MatrixTranslation(position.x + std::cos(t), y, position.z + std::sin(t));
+  orbit = MatrixTranslation(position.x + dmath::Cos(t), y, position.z + dmath::Sin(t));
   angle += 5;
   return orbit;
 }

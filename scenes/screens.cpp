@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/math.h"
 #include "base/report_error.h"
@@ -75,7 +76,7 @@ void GameClear::Update() {
   }
   for (int i = 0; i < count; ++i) {
     if (letterAlpha[i] != 0 && letterAngle[i] <= 180) {
-      letterLift[i] = -std::sin(letterAngle[i] * kDegToRad) * 50;
+      letterLift[i] = -dmath::Sin(letterAngle[i] * kDegToRad) * 50;
       letterAngle[i] += 5;
     }
   }

@@ -2,7 +2,7 @@
 // only from itself and the folders below it (base, platform, render, world,
 // scenes, app, tools), with the one exception the design asks for (world
 // objects read and write the game state); and only the platform layer
-// includes SDL, OpenGL or OpenAL.
+// includes SDL, OpenGL or OpenAL, and only its Windows folder Windows' headers.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -67,7 +67,8 @@ TEST(Layering, OnlyThePlatformLayerIncludesSdlOpenGlOrOpenAl) {
   for (const auto& [folder, rank] : kRank) {
     if (folder == "platform") continue;
     for (const Include& inc : IncludesOf(folder)) {
-      const bool backendHeader = !inc.system && (inc.target.rfind("platform/sdl_gl/", 0) == 0);
+      const bool backendHeader = !inc.system && (inc.target.rfind("platform/sdl_gl/", 0) == 0 ||
+                                                 inc.target.rfind("platform/win32/", 0) == 0);
       const bool entry =
           inc.file.find("main_") != std::string::npos || inc.file.rfind("tools/sim/", 0) == 0;
       EXPECT_FALSE(inc.system && std::regex_search(inc.target, library))
@@ -78,4 +79,20 @@ TEST(Layering, OnlyThePlatformLayerIncludesSdlOpenGlOrOpenAl) {
       }
     }
   }
+}
+
+TEST(Layering, OnlyTheWindowsBackendIncludesWindowsHeaders) {
+  const std::regex windows(
+      R"(^(windows\.h|d3d9.*\.h|dsound\.h|wincodec\.h|shlobj\.h|objbase\.h|mmsystem\.h|mmreg\.h|xinput\.h|winuser\.h|wingdi\.h|io\.h|direct\.h)$)",
+      std::regex::icase);
+  int windowsFiles = 0;
+  for (const auto& [folder, rank] : kRank) {
+    for (const Include& inc : IncludesOf(folder)) {
+      if (!inc.system || !std::regex_search(inc.target, windows)) continue;
+      const bool inBackend = inc.file.rfind("platform/win32/", 0) == 0;
+      EXPECT_TRUE(inBackend) << inc.file << " includes <" << inc.target << ">";
+      windowsFiles += inBackend;
+    }
+  }
+  EXPECT_GT(windowsFiles, 5);  // the scan found the Windows backend
 }

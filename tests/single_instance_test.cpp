@@ -1,5 +1,5 @@
 // Only one copy of the game runs at a time.
-#include "app/single_instance.h"
+#include "base/single_instance.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -2,6 +2,7 @@
 // (Pisces) it pours out, that the river throws up and that a stage can place.
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "base/random.h"
@@ -82,7 +83,7 @@ void Aquarius::Act(CharacterList& characters) {
           // The ring spreads while the jar bobs for its first 90 frames.
           quakeRadius += 0.3f;
           if (hopAngle <= 180) {
-            position.y += std::cos(hopAngle * kDegToRad) * 0.1f * sign;
+            position.y += dmath::Cos(hopAngle * kDegToRad) * 0.1f * sign;
             hopAngle += 2;
           }
           if (quakeRadius > 50) enemyFlag = kEnemyQuakeOver;
@@ -90,7 +91,7 @@ void Aquarius::Act(CharacterList& characters) {
         } else if (hopAngle <= 180) {
           // The hop: 36 frames up and down again.
           gravityOn = 0;
-          position.y += std::cos(hopAngle * kDegToRad) * 0.7f * sign;
+          position.y += dmath::Cos(hopAngle * kDegToRad) * 0.7f * sign;
           hopAngle += 5;
           if (hopAngle >= 180) {
             hopAngle = 0;
@@ -171,7 +172,7 @@ Pisces::Pisces() {
   float heading = static_cast<float>(GameRand() % 181);
   if (GameRand() % 2) heading = -heading;
   rotation = {0, heading, 0};
-  velocity = {std::sin(heading * kDegToRad) * 0.3f, 0, std::cos(heading * kDegToRad) * 0.3f};
+  velocity = {dmath::Sin(heading * kDegToRad) * 0.3f, 0, dmath::Cos(heading * kDegToRad) * 0.3f};
   forwardSpeed = GameRand() % 2 ? 0.2f : 0.1f;
 }
 
@@ -185,7 +186,7 @@ void Pisces::Act(CharacterList& characters) {
 void Pisces::Move() {
   if (leapDone) return;
   leapAngle += angleStep;
-  const float rise = std::fabs(std::sin(leapAngle * kDegToRad) * leapHeight);
+  const float rise = std::fabs(dmath::Sin(leapAngle * kDegToRad) * leapHeight);
   position.y += upsideDown ? -rise : rise;
   if (std::fabs(leapAngle) >= 180) {
     leapAngle = 0;
@@ -193,9 +194,9 @@ void Pisces::Move() {
     state = kStateGone;
   }
   const float heading = rotation.y * kDegToRad,
-              along = std::sin(leapAngle * kDegToRad) * forwardSpeed;
-  position.x += std::sin(heading) * along;
-  position.z += std::cos(heading) * along;
+              along = dmath::Sin(leapAngle * kDegToRad) * forwardSpeed;
+  position.x += dmath::Sin(heading) * along;
+  position.z += dmath::Cos(heading) * along;
   UpdateMatrix();
 }
 

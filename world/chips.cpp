@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "base/random.h"
@@ -63,7 +64,7 @@ void OneChip::Action(CharacterBase* player) {
   } else if (bounce.active && state == kStateSpecial) {
     // The quake hop: up and back down over 60 frames.
     bounce.timer += 6;
-    position.y += std::cos(bounce.timer * kDegToRad) * bounce.speed;
+    position.y += dmath::Cos(bounce.timer * kDegToRad) * bounce.speed;
     if (bounce.timer >= 360) {
       bounce.speed = 0;
       bounce.timer = 0;
@@ -185,7 +186,7 @@ int StarChip::Init() {
 void StarChip::Action(CharacterBase* player) {
   rotation.y += 0.5f;
   if (rotation.y >= 360) rotation.y = 0;
-  position.y += std::sin(rotation.y * kDegToRad) * 0.003f;
+  position.y += dmath::Sin(rotation.y * kDegToRad) * 0.003f;
   BuildMatrix();
   GimmickBase::Action(player);
 }
@@ -311,7 +312,7 @@ void StarGather::Start(int upsideDown, const Vec3& point, float sprayBoost) {
       const float r1 = (DrawRand() % 20 + 1) / 10.0f, r3 = (DrawRand() % 20 + 1) / 10.0f;
       float r2 = (DrawRand() % 15 + 1) / 10.0f;
       if (DrawRand() % 2) r2 = -r2;
-      s.start = point + Vec3{std::sin(a) * r1, r2, std::cos(a) * r3};
+      s.start = point + Vec3{dmath::Sin(a) * r1, r2, dmath::Cos(a) * r3};
       s.position = s.start;
       s.motion = point - s.start;
       const float k = (DrawRand() % 3 + 1) / 10.0f;
@@ -357,8 +358,8 @@ bool StarGather::Update(int upsideDown) {
       finished_ = true;
     }
     for (Star& s : stars_) {
-      s.position.x += std::sin(s.yaw * kDegToRad) * s.speed1;
-      s.position.z += std::cos(s.yaw * kDegToRad) * s.speed2;
+      s.position.x += dmath::Sin(s.yaw * kDegToRad) * s.speed1;
+      s.position.z += dmath::Cos(s.yaw * kDegToRad) * s.speed2;
       s.position.y -= sinkSpeed_;
       s.speed1 = std::max(0.0f, s.speed1 - 0.001f);
       s.speed2 = std::max(0.0f, s.speed2 - 0.001f);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/json_writer.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
@@ -87,11 +88,11 @@ void Gate::Action(CharacterBase* player) {
   if (mode == kModeBossArmed) {
     if (rotation.y == 90) GameSound::PlayOnce(kSeMoveDoor);
     if (rotation.y < 180)
-      rotation.y = std::min(rotation.y + std::ceil(std::sin(rotation.y * kDegToRad)), 180.0f);
+      rotation.y = std::min(rotation.y + std::ceil(dmath::Sin(rotation.y * kDegToRad)), 180.0f);
   } else if (mode == kModeBossBattle) {
     if (rotation.y == 180) GameSound::PlayOnce(kSeMoveDoor);
     if (rotation.y >= 90) {
-      rotation.y += 2 * std::cos(std::ceil(rotation.y) * kDegToRad);
+      rotation.y += 2 * dmath::Cos(std::ceil(rotation.y) * kDegToRad);
       if (rotation.y <= 90) {
         rotation.y = 89;
         GameSound::PlayOnce(kSeCloseDoor);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "base/random.h"
@@ -56,7 +57,8 @@ void EnemyBase::Act(CharacterList& characters) {
 void EnemyBase::Search(CharacterBase* player) {
   if (state == kStateNormal) {
     const float heading = rotation.y * kDegToRad;
-    const float wx = position.x + std::sin(heading) * 10, wz = position.z + std::cos(heading) * 10;
+    const float wx = position.x + dmath::Sin(heading) * 10,
+                wz = position.z + dmath::Cos(heading) * 10;
     const float d2 = (player->position.x - wx) * (player->position.x - wx) +
                      (player->position.z - wz) * (player->position.z - wz);
     if (!chasing && d2 >= 10 * 10) {
@@ -74,9 +76,9 @@ void EnemyBase::Move() {
   if (!chasing) {
     if (state == kStateWashedAway) rotation.y += 1;
   } else {
-    position.x += std::sin(heading) * 0.03f;
-    position.z += std::cos(heading) * 0.03f;
-    velocity = {std::sin(heading) * 0.03f, 0, std::cos(heading) * 0.03f};
+    position.x += dmath::Sin(heading) * 0.03f;
+    position.z += dmath::Cos(heading) * 0.03f;
+    velocity = {dmath::Sin(heading) * 0.03f, 0, dmath::Cos(heading) * 0.03f};
   }
 }
 
@@ -126,7 +128,8 @@ void Enemy::Search(CharacterBase* player) {
     return;
   }
   const float heading = rotation.y * kDegToRad;
-  const float wx = position.x + std::sin(heading) * 10, wz = position.z + std::cos(heading) * 10;
+  const float wx = position.x + dmath::Sin(heading) * 10,
+              wz = position.z + dmath::Cos(heading) * 10;
   const float d2 = (player->position.x - wx) * (player->position.x - wx) +
                    (player->position.z - wz) * (player->position.z - wz);
   if (!chasing && d2 >= 5 * 5) {
@@ -145,8 +148,8 @@ void Enemy::Move() {
     return;
   }
   const float heading = rotation.y * kDegToRad;
-  velocity.x = std::sin(heading) * 0.03f;
-  velocity.z = std::cos(heading) * 0.03f;
+  velocity.x = dmath::Sin(heading) * 0.03f;
+  velocity.z = dmath::Cos(heading) * 0.03f;
   if (hopTimer > 45) {
     velocity.x /= 2;
     velocity.z /= 2;
@@ -158,7 +161,7 @@ void Enemy::Move() {
     hopTimer = 0;
     GameSound::PlayOnce(kSeJump);
   }
-  const float hop = std::cos(hopTimer * kDegToRad) * 0.2f;
+  const float hop = dmath::Cos(hopTimer * kDegToRad) * 0.2f;
   position.y += upsideDown ? -hop : hop;
   velocity.x *= 2;
   velocity.z *= 2;
@@ -263,14 +266,14 @@ void Scorpion::Move() {
       leaping = 1;
     rotation.x = 0;
     const float heading = rotation.y * kDegToRad;
-    const float sx = std::sin(heading) * speed, sz = std::cos(heading) * speed;
+    const float sx = dmath::Sin(heading) * speed, sz = dmath::Cos(heading) * speed;
     position.x += sx;
     position.z += sz;
     attackLeft -= std::sqrt(sx * sx + sz * sz);
   }
   if (knockBack == 0) {
     const float heading = rotation.y * kDegToRad;
-    velocity = {std::sin(heading) * speed, 0, std::cos(heading) * speed};
+    velocity = {dmath::Sin(heading) * speed, 0, dmath::Cos(heading) * speed};
   }
 }
 

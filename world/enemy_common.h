@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "base/det_math.h"
 #include "world/object_base.h"
 
 class Mesh;
@@ -13,7 +14,7 @@ constexpr float kRadToDegF = 57.295776f;
 
 // The yaw in degrees that faces from one point towards another.
 inline float HeadingTo(const Vec3& from, const Vec3& to) {
-  return std::atan2(to.x - from.x, to.z - from.z) * kRadToDegF;
+  return dmath::Atan2(to.x - from.x, to.z - from.z) * kRadToDegF;
 }
 
 // The horizontal distance between two points.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/camera.h"
@@ -121,10 +122,10 @@ void BreakWave::Action(const CharacterBase& player) {
     position.z -= mode == kModeBlownAway ? 0.4f : mode == kModeBossBattle ? 0.5f : 0.1f;
     scale.y = scale.z = 5 - 4 * t;
     if (!player.upsideDown) {
-      position.y = std::sin(rotation.x * kDegToRad) * 0.01f - 15;
+      position.y = dmath::Sin(rotation.x * kDegToRad) * 0.01f - 15;
       rotation.x = 20 * t;
     } else {
-      position.y = 15 - std::sin(rotation.x * kDegToRad) * 0.01f;
+      position.y = 15 - dmath::Sin(rotation.x * kDegToRad) * 0.01f;
       rotation.x = -20 * t;
     }
     if (position.z > midZ) rotation.x = -rotation.x;
@@ -150,7 +151,7 @@ void BreakWave::Action(const CharacterBase& player) {
       rotation.x = player.upsideDown ? 20 * t : -20 * t;
       if (position.z < midZ) rotation.x = -rotation.x;
       if (position.x < baseX + stepX) position.x = std::min(position.x + 0.5f, baseX + stepX);
-      position.y -= std::sin(rotation.x * kDegToRad) * 0.5f;
+      position.y -= dmath::Sin(rotation.x * kDegToRad) * 0.5f;
     }
   }
   UpdateMatrix();

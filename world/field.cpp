@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/random.h"
 #include "platform/graphics.h"
@@ -442,7 +443,8 @@ void Field::Carry(Player* player) {
   }
 
   const float yaw = player->rotation.y * kDegToRad;
-  const Vec3 target = GetCameraLookAt() + Vec3{std::sin(yaw), 0, std::cos(yaw)} * kCarryDistance;
+  const Vec3 target =
+      GetCameraLookAt() + Vec3{dmath::Sin(yaw), 0, dmath::Cos(yaw)} * kCarryDistance;
   chip->position.x += (target.x - chip->position.x) / 3;
   chip->position.z += (target.z - chip->position.z) / 3;
   const float targetY = target.y - (player->upsideDown ? 0.25f : 0.05f);
@@ -455,7 +457,7 @@ void Field::Carry(Player* player) {
     player->chargeLevel = 1.5f;
     chip->hitInfo.flying = 1;
     chip->gravityOn = 1;
-    chip->velocity = {std::sin(yaw), 0, std::cos(yaw)};
+    chip->velocity = {dmath::Sin(yaw), 0, dmath::Cos(yaw)};
     GameSound::PlayOnce(kSeThrow);
   }
   chip->hitInfo.level = level;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/random.h"
 #include "platform/graphics.h"
@@ -49,9 +50,9 @@ void ObjectAction::Update() {
 void ObjectAction::StepBlownAway() {
   if (World().boardReading == 1) return;  // the world holds still while a board is read
   if (GetPlayerUnderside() == 1)
-    position.y -= std::cos(arcDegrees * kDegToRad) * 0.1f;
+    position.y -= dmath::Cos(arcDegrees * kDegToRad) * 0.1f;
   else
-    position.y += std::cos(arcDegrees * kDegToRad) * arcSpeed;
+    position.y += dmath::Cos(arcDegrees * kDegToRad) * arcSpeed;
   if (arcDegrees >= 180) state = kStateGone;
   switch (GetGameMode()) {
     case kModeBlownAway:
@@ -97,8 +98,8 @@ void ObjectAction::StepFlip() {
         }
         const float r = rotation.z * kDegToRad;
         position.y =
-            flipRise + flipCentre.y - std::sin(r) * flipOffset.z + std::cos(r) * flipOffset.y;
-        position.z = std::cos(r) * flipOffset.z + flipCentre.z + std::sin(r) * flipOffset.y;
+            flipRise + flipCentre.y - dmath::Sin(r) * flipOffset.z + dmath::Cos(r) * flipOffset.y;
+        position.z = dmath::Cos(r) * flipOffset.z + flipCentre.z + dmath::Sin(r) * flipOffset.y;
       } else {
         if (rotation.z >= 360) {
           rotation.z = 0;
@@ -107,8 +108,8 @@ void ObjectAction::StepFlip() {
         }
         const float r = rotation.z * kDegToRad;
         position.y =
-            flipRise + flipCentre.y + std::sin(r) * flipOffset.z - std::cos(r) * flipOffset.y;
-        position.z = flipCentre.z - std::cos(r) * flipOffset.z - std::sin(r) * flipOffset.y;
+            flipRise + flipCentre.y + dmath::Sin(r) * flipOffset.z - dmath::Cos(r) * flipOffset.y;
+        position.z = flipCentre.z - dmath::Cos(r) * flipOffset.z - dmath::Sin(r) * flipOffset.y;
       }
       if (settle) {
         flipPhase = 2;

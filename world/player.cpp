@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
@@ -118,7 +119,7 @@ void Player::Walk() {
     if (slowdown <= 1) slowdown = 1;
   }
   if (std::fabs(sx) >= kStickThreshold || std::fabs(sy) >= kStickThreshold) {
-    const float a = std::atan2(sy, sx) / kDegToRad + 180;
+    const float a = dmath::Atan2(sy, sx) / kDegToRad + 180;
     if (inputAngle == 0) inputAngle = a;
     const float turn = std::fabs(a - inputAngle);
     if (turn > 150 && turn < 270) {
@@ -134,11 +135,11 @@ void Player::Walk() {
     const float c = GetCameraYaw() * kDegToRad;
     float dx, dz;
     if (!upsideDown) {
-      dx = (sx * std::cos(c)) / 2 + (sy * std::sin(c)) / 2;
-      dz = (sy * std::cos(c)) / 2 - (sx * std::sin(c)) / 2;
+      dx = (sx * dmath::Cos(c)) / 2 + (sy * dmath::Sin(c)) / 2;
+      dz = (sy * dmath::Cos(c)) / 2 - (sx * dmath::Sin(c)) / 2;
     } else {
-      dx = (sy * std::sin(c)) / 2 - (sx * std::cos(c)) / 2;
-      dz = (sx * std::sin(c)) / 2 + (sy * std::cos(c)) / 2;
+      dx = (sy * dmath::Sin(c)) / 2 - (sx * dmath::Cos(c)) / 2;
+      dz = (sx * dmath::Sin(c)) / 2 + (sy * dmath::Cos(c)) / 2;
     }
 
     if (action == kActionSelecting) {
@@ -152,7 +153,7 @@ void Player::Walk() {
       dz /= slowdown;
       position = position + Vec3{dx / 10, 0, dz / 10};
       velocity = {dx, 0, dz};
-      const float heading = upsideDown ? std::atan2(sx, sy) : std::atan2(-sx, sy);
+      const float heading = upsideDown ? dmath::Atan2(sx, sy) : dmath::Atan2(-sx, sy);
       rotation.y = GetCameraYaw() - heading / kDegToRad;
       rotation = {WrapDegrees(rotation.x), WrapDegrees(rotation.y), WrapDegrees(rotation.z)};
       UpdateMatrix();
@@ -169,7 +170,7 @@ void Player::EnterSelection(int newRequest, bool moveCamera) {
       SetCameraTilt(0);
       SetCameraMode(kCameraHigh);
       const float yaw = rotation.y * kDegToRad;
-      cursor = position + Vec3{std::sin(yaw), 0, std::cos(yaw)} * 1.25f;
+      cursor = position + Vec3{dmath::Sin(yaw), 0, dmath::Cos(yaw)} * 1.25f;
     }
   }
 }
@@ -236,7 +237,7 @@ void Player::ThrowInput() {
     throwHeld = 0;
     chargeFrames = 0;
     const float yaw = rotation.y * kDegToRad;
-    const Vec3 back{-std::sin(yaw), 0, -std::cos(yaw)};
+    const Vec3 back{-dmath::Sin(yaw), 0, -dmath::Cos(yaw)};
     if (chargeLevel == 3) {
       recoilOn = 1;
       recoilVelocity = back * kRecoilSpeed;

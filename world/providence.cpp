@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "base/random.h"
@@ -110,7 +111,7 @@ int Providence::Init() {
 }
 
 void Providence::Float() {
-  position.y += std::sin(floatAngle * kDegToRad) * 0.01f;
+  position.y += dmath::Sin(floatAngle * kDegToRad) * 0.01f;
   floatAngle += 1;
   if (floatAngle >= 360) floatAngle = 0;
   UpdateMatrix();
@@ -244,7 +245,7 @@ void Providence::QuakeStep() {
     quakeRadius += 0.3f;
     if (quakeRadius > 50) enemyFlag = kEnemyQuakeOver;
     if (hopAngle <= 180) {
-      position.y += std::cos(hopAngle * kDegToRad) * 0.5f * sign;
+      position.y += dmath::Cos(hopAngle * kDegToRad) * 0.5f * sign;
       hopAngle += 1;
     }
   } else if (hopAngle <= 180) {
@@ -254,7 +255,7 @@ void Providence::QuakeStep() {
       gravityOn = 1;
     } else {
       gravityOn = 0;
-      position.y += std::cos(hopAngle * kDegToRad) * 0.1f * sign;
+      position.y += dmath::Cos(hopAngle * kDegToRad) * 0.1f * sign;
     }
     // The hop ends at 180 degrees even for a head below the field, which
     // would otherwise wait in its quake for ever.
@@ -301,7 +302,7 @@ void Providence::ChargeStep() {
       velocity = {-0.1f, 0, 0};
     }
     const float h = rotation.y * kDegToRad;
-    const Vec3 step{std::sin(h) * rushSpeed, 0, std::cos(h) * rushSpeed};
+    const Vec3 step{dmath::Sin(h) * rushSpeed, 0, dmath::Cos(h) * rushSpeed};
     position += step;
     velocity = step;
     rushLeft -= std::sqrt(step.x * step.x + step.z * step.z);
@@ -477,9 +478,9 @@ void RightHand::Search(CharacterBase* player) {
 }
 
 void RightHand::CircleStep() {
-  position.x += std::sin(spinAngle * kDegToRad) * 0.1f;
-  position.z += std::cos(spinAngle * kDegToRad) * 0.1f;
-  position.y += std::sin(spinAngle / 3 * kDegToRad) * 0.1f;
+  position.x += dmath::Sin(spinAngle * kDegToRad) * 0.1f;
+  position.z += dmath::Cos(spinAngle * kDegToRad) * 0.1f;
+  position.y += dmath::Sin(spinAngle / 3 * kDegToRad) * 0.1f;
   spinAngle += 10;
   UpdateMatrix();
 }
@@ -491,7 +492,7 @@ void RightHand::TornadoStep() {
     quakeRadius += 0.3f;
     if (quakeRadius > 50) enemyFlag = kEnemyQuakeOver;
     if (spinAngle <= 180) {
-      position.y += std::cos(spinAngle * kDegToRad) * 0.25f * sign;
+      position.y += dmath::Cos(spinAngle * kDegToRad) * 0.25f * sign;
       spinAngle += 1;
     }
   }
@@ -507,7 +508,7 @@ void RightHand::TornadoStep() {
     raiseTimer = 3;
     if (spinAngle <= 180) {
       gravityOn = 0;
-      position.y += std::cos(spinAngle * kDegToRad) * 0.7f * sign;
+      position.y += dmath::Cos(spinAngle * kDegToRad) * 0.7f * sign;
       spinAngle += 3;
       if (spinAngle > 180) {
         spinAngle = 0;
@@ -683,7 +684,7 @@ void LeftHand::PunchStep() {
     } else if (shakeTimer < 1.5f) {
       // Then it trembles, less and less, for a second and a half.
       const float a = (1 - shakeTimer / 1.5f) * 0.5f;
-      position.y += std::cos(spinAngle * kDegToRad) * a;
+      position.y += dmath::Cos(spinAngle * kDegToRad) * a;
       spinAngle += 60;
       shakeTimer += GetDeltaTime();
     } else {
@@ -705,7 +706,7 @@ void LeftHand::PunchStep() {
       spinAngle = 0;
     }
     const float h = rotation.y * kDegToRad;
-    const Vec3 step{std::sin(h) * rushSpeed, 0, std::cos(h) * rushSpeed};
+    const Vec3 step{dmath::Sin(h) * rushSpeed, 0, dmath::Cos(h) * rushSpeed};
     position += step;
     velocity = step;
     rushLeft -= std::sqrt(step.x * step.x + step.z * step.z);
@@ -719,7 +720,7 @@ void LeftHand::DropStep() {
     gravityOn = 0;
     spinAngle += 3;
     if (spinAngle < 180) {
-      position.y += std::cos(spinAngle * kDegToRad) * 0.8f * sign;
+      position.y += dmath::Cos(spinAngle * kDegToRad) * 0.8f * sign;
     } else {
       subPhase = 1;
       GameSound::PlayOnce(kSeDevide);
@@ -744,10 +745,10 @@ void LeftHand::HoverStep() {
   hoverTimer += GetDeltaTime();
   if (hoverTimer < 5.0f) {
     if (spinAngle / 2 <= 180) {
-      position.y += std::cos(spinAngle / 2 * kDegToRad) * 0.25f * (upsideDown ? -1.0f : 1.0f);
+      position.y += dmath::Cos(spinAngle / 2 * kDegToRad) * 0.25f * (upsideDown ? -1.0f : 1.0f);
     } else {
-      position.x += std::sin(spinAngle * kDegToRad) * 0.05f;
-      position.z += std::cos(spinAngle * kDegToRad) * 0.05f;
+      position.x += dmath::Sin(spinAngle * kDegToRad) * 0.05f;
+      position.z += dmath::Cos(spinAngle * kDegToRad) * 0.05f;
     }
     spinAngle += 10;
   } else {
@@ -760,7 +761,7 @@ void LeftHand::HoverStep() {
 void LeftHand::BackFlipStep() {
   gravityOn = 0;
   rotation.x -= 10;
-  position.y -= std::sin(rotation.x * kDegToRad) * 0.5f * (upsideDown ? -1.0f : 1.0f);
+  position.y -= dmath::Sin(rotation.x * kDegToRad) * 0.5f * (upsideDown ? -1.0f : 1.0f);
   if (rotation.x <= -360) {
     rotation.x = 0;
     action = kDrop;
@@ -773,7 +774,7 @@ void LeftHand::Move() {
   walkTimer += GetDeltaTime();
   if (walkTimer < 3.0f) {
     const float h = rotation.y * kDegToRad;
-    velocity = {std::sin(h) * 0.02f, 0, std::cos(h) * 0.02f};
+    velocity = {dmath::Sin(h) * 0.02f, 0, dmath::Cos(h) * 0.02f};
     position += velocity;
   } else {
     walkTimer = 0;

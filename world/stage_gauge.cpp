@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/random.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
@@ -71,8 +72,8 @@ void StageGauge::Draw(float goalX, const BreakWave& wave, float playerX) {
   if (wobbleAngle >= 360) wobbleAngle = 0;
   const float a = static_cast<float>(DrawRand() % 2 + 1),
               c = static_cast<float>(DrawRand() % 3 + 1);
-  shift = {2.5f * std::cos(wobbleAngle / a * kDegToRad),
-           2.5f * std::cos(wobbleAngle / c * kDegToRad)};
+  shift = {2.5f * dmath::Cos(wobbleAngle / a * kDegToRad),
+           2.5f * dmath::Cos(wobbleAngle / c * kDegToRad)};
   band(b.top, b.red, shift.x, shift.y, (static_cast<uint32_t>(alpha) << 24) | 0xFF0000);
   const uint32_t grey = fading ? static_cast<uint32_t>(alpha * 128 / 255) : 128u;
   band(b.top + b.red, b.grey, 0, 0, (grey << 24) | 0x808080);

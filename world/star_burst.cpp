@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/random.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
@@ -43,9 +44,9 @@ void StarBurst::Update(int upsideDown) {
   }
   for (Star& s : stars_) {
     const float yaw = s.rotation.y * kDegToRad;
-    s.position.x += std::sin(yaw) * s.velocity.x;
+    s.position.x += dmath::Sin(yaw) * s.velocity.x;
     s.position.y += s.velocity.y - sinkSpeed_;
-    s.position.z += std::cos(yaw) * s.velocity.z;
+    s.position.z += dmath::Cos(yaw) * s.velocity.z;
     s.rotation.x += 1;
     s.rotation.z += 1;
     for (float* v : {&s.velocity.x, &s.velocity.z}) {

@@ -6,6 +6,7 @@
 // stars glide low and push the player along their flight.
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "platform/graphics.h"
@@ -66,7 +67,7 @@ void CastorsWeapon::Update(const Vec3& owner, const Vec3& ownerVelocity, const V
     if (!ownerKnocked) {
       position.x = owner.x + ownerVelocity.x * 30;
       position.z = owner.z + ownerVelocity.z * 30;
-      position.y = (owner.y - std::sin(ownerRotation.x * kDegToRad) / 2) * lift;
+      position.y = (owner.y - dmath::Sin(ownerRotation.x * kDegToRad) / 2) * lift;
     } else {
       position.x = owner.x - ownerVelocity.x;
       position.z = owner.z - ownerVelocity.z;
@@ -102,7 +103,7 @@ void CastorsWeapon::Update(const Vec3& owner, const Vec3& ownerVelocity, const V
 
 void CastorsWeapon::Fly(const Vec3& owner, float ownerHeading) {
   const float h = ownerHeading * kDegToRad;
-  const float ax = owner.x + std::sin(h), az = owner.z + std::cos(h);
+  const float ax = owner.x + dmath::Sin(h), az = owner.z + dmath::Cos(h);
   const float down = upsideDown ? 0.5f : -0.5f;
   auto dropOntoTarget = [&] {
     rotation.x = rotation.z = 0;
@@ -115,7 +116,7 @@ void CastorsWeapon::Fly(const Vec3& owner, float ownerHeading) {
   } else if (!solo) {
     velocity = {(target.x - owner.x) * 0.02f, 0, (target.z - owner.z) * 0.02f};
     const float own = rotation.y * kDegToRad;
-    const float bx = position.x + std::sin(own), bz = position.z + std::cos(own);
+    const float bx = position.x + dmath::Sin(own), bz = position.z + dmath::Cos(own);
     const float near2 = (target.x - bx) * (target.x - bx) + (target.z - bz) * (target.z - bz);
     // A star that has flown past its target (a far throw whose steps jump
     // over the stopping point) comes down there too, so the volley can end.
@@ -251,7 +252,7 @@ void Castor::TurnAndThrow(const Vec3& target) {
   }
   const float heading = rotation.y * kDegToRad;
   if (knockBack == 0) {
-    velocity = {std::sin(heading) * 0.1f, 0, std::cos(heading) * 0.1f};
+    velocity = {dmath::Sin(heading) * 0.1f, 0, dmath::Cos(heading) * 0.1f};
     for (CastorsWeapon& w : weapons) w.ownerKnocked = 0;
   } else {
     for (CastorsWeapon& w : weapons) w.ownerKnocked = 1;
@@ -346,7 +347,7 @@ void Pollux::Move() {
         attacking = 0;
       }
     }
-    const float sx = std::sin(heading) * speed, sz = std::cos(heading) * speed;
+    const float sx = dmath::Sin(heading) * speed, sz = dmath::Cos(heading) * speed;
     position.x += sx;
     position.z += sz;
     attackLeft -= std::sqrt(sx * sx + sz * sz);
@@ -354,7 +355,7 @@ void Pollux::Move() {
   }
   if (knockBack == 0) {
     const float push = attacking ? 0.32f : 0.1f;  // a charging Pollux bumps harder
-    velocity = {std::sin(heading) * push, 0, std::cos(heading) * push};
+    velocity = {dmath::Sin(heading) * push, 0, dmath::Cos(heading) * push};
   }
   if (!attacking && !warning) {
     if (!upsideDown) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/det_math.h"
 #include "base/json_writer.h"
 #include "base/random.h"
 #include "platform/graphics.h"
@@ -176,7 +177,7 @@ void RotaWallHalf::UpdateMatrix() {
 
 void RotaWall::Action(CharacterBase* player) {
   if (turnState == 4) {
-    const float step = std::sin(rotation.x * kDegToRad) * std::fabs(turnSpeed) * 4;
+    const float step = dmath::Sin(rotation.x * kDegToRad) * std::fabs(turnSpeed) * 4;
     rotation.x += turnSpeed > 0 ? step : -step;
     // The eased pitch creeps up on the next quarter turn; within a hundredth
     // of a degree it has arrived.

@@ -12,8 +12,8 @@
 #include "app/application.h"
 #include "platform/graphics.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/sdl_gl/gl_device.h"
 #include "scenes/run_state.h"
+#include "tools/sim/services.h"
 #include "tools/sim/simulation.h"
 
 namespace {
@@ -42,7 +42,7 @@ SceneFigures Measure(int stage, int64_t frames) {
   f.name = stage < 0 ? "title" : "stage " + std::to_string(stage + 1);
   HeadlessOptions h;
   h.renderPictures = true;
-  h.pictureDevice = [](std::string* e) { return CreateOffscreenGlDevice(e); };
+  h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e); };
   h.maxFrames = frames + 60;
   ResetRunState();
   SeedRandomness(1);

@@ -20,10 +20,9 @@
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
 #include "platform/png_image.h"
-#include "platform/sdl_gl/gl_device.h"
-#include "platform/sdl_gl/sdl_backend.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
+#include "tools/sim/services.h"
 #include "tools/sim/stage_dump.h"
 
 namespace {
@@ -312,7 +311,7 @@ int DrawOnePicture(const SimOptions& options, const std::function<bool(std::stri
   SeedRandomness(options.seed);
   HeadlessOptions h;
   h.renderPictures = true;
-  h.pictureDevice = [](std::string* e) { return CreateOffscreenGlDevice(e); };
+  h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e); };
   h.maxFrames = 0;
   HeadlessBackend backend(std::move(h));
   SetBackend(&backend);
@@ -530,9 +529,7 @@ int Record(const SimOptions& options) {
   InputScript script;
   uint32_t seed = 0;
   if (!LoadScript(options, &script, &seed)) return 1;
-  SdlBackendOptions sdl;
-  sdl.fixedStepClock = true;
-  std::unique_ptr<Backend> real = CreateSdlBackend(sdl);
+  std::unique_ptr<Backend> real = CreateRecordingBackend();
   if (!real) return 1;
   InputScriptRecorder recorder;
   recorder.SetSeed(seed);
@@ -565,7 +562,7 @@ int PlayHeadless(const SimOptions& options) {
   }
   HeadlessOptions h;
   h.renderPictures = !options.screenshots.empty();
-  h.pictureDevice = [](std::string* e) { return CreateOffscreenGlDevice(e); };
+  h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e); };
   h.maxFrames = frames;
   h.script = script;
   HeadlessBackend backend(std::move(h));

@@ -1,4 +1,4 @@
-#include "app/single_instance.h"
+#include "base/single_instance.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,11 +19,11 @@ SingleInstanceGuard::SingleInstanceGuard(std::string lockPath) : path_(std::move
 }
 
 SingleInstanceGuard::~SingleInstanceGuard() {
-  if (fd_ >= 0) ::close(fd_);  // closing drops the lock
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));  // closing drops the lock
 }
 
 SingleInstanceGuard::Result SingleInstanceGuard::TryAcquire(std::string* why) {
-  if (fd_ >= 0) return Result::kAcquired;
+  if (handle_ >= 0) return Result::kAcquired;
   const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
     if (why) *why = "cannot open " + path_ + ": " + std::strerror(errno);
@@ -39,6 +39,6 @@ SingleInstanceGuard::Result SingleInstanceGuard::TryAcquire(std::string* why) {
     if (why) *why = "cannot lock " + path_ + ": " + std::strerror(code);
     return Result::kUnusable;
   }
-  fd_ = fd;
+  handle_ = fd;
   return Result::kAcquired;
 }

@@ -1,13 +1,15 @@
 // Only one copy of the game runs per user: the first start holds a lock on a
-// file in the user's runtime directory; the system drops the lock when the
-// process ends, however it ends.
+// file in the user's runtime directory (on Windows: opens it for itself
+// alone); the system drops the lock when the process ends, however it ends.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class SingleInstanceGuard {
  public:
-  // lockPath empty: $XDG_RUNTIME_DIR/orvelune.lock, or /tmp/orvelune-UID.lock.
+  // lockPath empty: $XDG_RUNTIME_DIR/orvelune.lock, or /tmp/orvelune-UID.lock
+  // (on Windows: orvelune.lock in the user's temporary folder).
   explicit SingleInstanceGuard(std::string lockPath = "");
   ~SingleInstanceGuard();
   SingleInstanceGuard(const SingleInstanceGuard&) = delete;
@@ -25,5 +27,5 @@ class SingleInstanceGuard {
 
  private:
   std::string path_;
-  int fd_ = -1;
+  intptr_t handle_ = -1;  // the open lock file (a descriptor, or a Windows handle)
 };

@@ -1,0 +1,14 @@
+// The runner's pictures and recording window on Linux: SDL and OpenGL.
+#include "platform/sdl_gl/gl_device.h"
+#include "platform/sdl_gl/sdl_backend.h"
+#include "tools/sim/services.h"
+
+GraphicsDevice* CreatePictureDevice(std::string* error) {
+  return CreateOffscreenGlDevice(error);
+}
+
+std::unique_ptr<Backend> CreateRecordingBackend() {
+  SdlBackendOptions options;
+  options.fixedStepClock = true;
+  return CreateSdlBackend(options);
+}
