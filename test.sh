@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test without any
 # display: once with g++, once with clang under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Warnings are errors in both builds.
+# UndefinedBehaviorSanitizer. Warnings are errors in both builds. Then the
+# Windows build, cross-compiled, is tried under Wine on a virtual display.
 #   ./test.sh          both builds (what CI runs)
 #   ./test.sh fast     the g++ build only
 #   ./test.sh full     both builds, and the damaged-content sweep over every
@@ -45,3 +46,7 @@ if [ "${1:-}" = "full" ]; then
   sweep+=(--full)
 fi
 python3 tests/damage_sweep.py "${sweep[@]}"
+
+echo "== the Windows build, under Wine"
+./scripts/build-windows.sh
+tests/windows_smoke.sh

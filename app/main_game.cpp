@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 
 #include "app/application.h"
 #include "app/launch.h"
@@ -19,6 +20,33 @@
 #endif
 #include "platform/sound.h"
 #include "render/lighting.h"
+
+namespace {
+
+// Stderr has said why the game stops; on Windows, where a player who started
+// the program from Explorer has no console, a message box says it as well.
+void ShowFailure(const std::string& text) {
+#ifdef _WIN32
+  ShowErrorMessage(text);
+#else
+  (void)text;
+#endif
+}
+
+// What the error reports of a failed start said, in the player's language
+// first, for the message box.
+std::string ReportsText() {
+  std::string text;
+  for (const std::string& japanese : ReportedErrors()) {
+    const std::string english = EnglishReportLine(japanese, "");
+    const bool englishFirst = CurrentLanguage() == Language::kEnglish;
+    text +=
+        (englishFirst ? english : japanese) + "\n" + (englishFirst ? japanese : english) + "\n\n";
+  }
+  return text.empty() ? "The game could not start." : text;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const LaunchOptions options = ParseLaunchOptions(argc, argv);
@@ -54,10 +82,12 @@ int main(int argc, char** argv) {
       ContentCandidates(ProgramDirectory(), options.dataDirectory), options.dataDirectory, &why);
   if (content.empty()) {
     std::fprintf(stderr, "Orvelune: %s\n", why.c_str());
+    ShowFailure(why);
     return 1;
   }
   if (::chdir(content.c_str()) != 0) {
     std::fprintf(stderr, "Orvelune: cannot enter the game's folder %s\n", content.c_str());
+    ShowFailure("cannot enter the game's folder " + content);
     return 1;
   }
 
@@ -68,6 +98,7 @@ int main(int argc, char** argv) {
     case SingleInstanceGuard::Result::kHeldByAnother:
       ReportError("多重起動できません");
       ReportErrorDetail(("lock file " + guard.Path()).c_str());
+      ShowFailure(ReportsText());
       return 1;
     case SingleInstanceGuard::Result::kUnusable:
       // Without a usable lock the game still starts; only the check is lost.
@@ -95,7 +126,10 @@ int main(int argc, char** argv) {
 #else
   std::unique_ptr<Backend> backend = CreateSdlBackend(backendOptions);
 #endif
-  if (!backend) return 1;
+  if (!backend) {
+    ShowFailure("The game's window, drawing and sound could not be set up.");
+    return 1;
+  }
   SetBackend(backend.get());
 
   const bool fullscreen = options.fullscreen.value_or(settings.fullscreen);
@@ -106,6 +140,7 @@ int main(int argc, char** argv) {
       app.Run();
     } else {
       status = 1;
+      ShowFailure(ReportsText());
     }
     app.Release();
   }

@@ -18,6 +18,8 @@ constexpr double kPiLo = 1.22464679914735317720e-16;
 // sin and cos on [-pi/4, pi/4] (minimax polynomials of the classic Sun
 // libm).
 double KernelSin(double x) {
+  // Below 2^-27 sin x is x to the last bit (and keeps the sign of a zero).
+  if (std::fabs(x) < 7.450580596923828e-9) return x;
   constexpr double S1 = -1.66666666666666324348e-01, S2 = 8.33333333332248946124e-03,
                    S3 = -1.98412698298579493134e-04, S4 = 2.75573137070700676789e-06,
                    S5 = -2.50507602534068634195e-08, S6 = 1.58969099521155010221e-10;

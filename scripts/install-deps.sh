@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and playing Orvelune need, and with
-# --test those that testing needs too. It does nothing when everything is present.
+# Installs the Debian packages that building and playing Orvelune need; with
+# --windows those that cross-compiling the Windows build needs too, and with
+# --test those that testing needs (the Windows build and Wine among them).
+# It does nothing when everything is present.
 set -euo pipefail
 
 # What building and playing need (./run.sh).
@@ -12,9 +14,17 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-noto-cjk   # Japanese text
   libpng-dev             # textures and screenshots
 )
+# What the Windows build adds (./scripts/build-windows.sh).
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix   # MinGW-w64 with std::thread
+)
+if [ "${1:-}" = "--windows" ] || [ "${1:-}" = "--test" ]; then
+  PACKAGES+=("${WINDOWS_PACKAGES[@]}")
+fi
 # What testing adds (./test.sh, ./scripts/install-deps.sh --test).
 if [ "${1:-}" = "--test" ]; then
   PACKAGES+=(
+    wine wine64 xvfb xdotool   # the Windows build's smoke test: Wine on a virtual display
     clang clang-format     # the sanitizer build, fuzzing and the format check
     libgtest-dev libgmock-dev
     libclang-rt-14-dev     # sanitizer and libFuzzer runtimes for clang

@@ -1,7 +1,7 @@
-// Glyphs from GDI. The face is the same Noto CJK face the Linux build uses
-// when the program's "fonts" folder carries it (loaded for this process
-// only), else the Japanese faces Windows has: Yu Mincho or MS Mincho for the
-// serif, Yu Gothic or MS Gothic for the sans.
+// Glyphs from GDI. The serif is the same Noto CJK face the Linux build uses,
+// from the program's "fonts" folder (loaded for this process only), else the
+// Japanese faces Windows has: Yu Mincho or MS Mincho for the serif, Yu
+// Gothic or MS Gothic for the sans.
 #include <windows.h>
 
 #include <mutex>
@@ -62,10 +62,13 @@ class GdiGlyphs : public GlyphSource {
       *error = "cannot create a GDI device context for text";
       return false;
     }
-    static const wchar_t* const kSerif[] = {L"Noto Serif CJK JP", L"Yu Mincho", L"MS Mincho",
-                                            L"IPAMincho"};
-    static const wchar_t* const kSans[] = {L"Noto Sans CJK JP", L"Yu Gothic", L"MS Gothic",
-                                           L"IPAGothic"};
+    static const std::vector<const wchar_t*> kSerif = {L"Noto Serif CJK JP", L"Yu Mincho",
+                                                       L"MS Mincho", L"IPAMincho"};
+    // Only the debugging overlay asks for a sans face; without one it takes
+    // the serif the game ships.
+    static const std::vector<const wchar_t*> kSans = {L"Noto Sans CJK JP",  L"Yu Gothic",
+                                                      L"MS Gothic",         L"IPAGothic",
+                                                      L"Noto Serif CJK JP", L"MS Mincho"};
     const wchar_t* family = nullptr;
     for (const wchar_t* candidate : request.gothic ? kSans : kSerif)
       if (FamilyExists(dc_, candidate)) {
