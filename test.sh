@@ -48,5 +48,5 @@ fi
 python3 tests/damage_sweep.py "${sweep[@]}"
 
 echo "== the Windows build, under Wine"
-./scripts/build-windows.sh
+./scripts/build-windows.sh --tests
 tests/windows_smoke.sh

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows game on Debian and zips it for players:
-#   ./scripts/build-windows.sh
+#   ./scripts/build-windows.sh            the zip
+#   ./scripts/build-windows.sh --tests    the zip, and the Windows tests that
+#                                         tests/windows_smoke.sh runs under Wine
 # makes build-windows/Orvelune/ (orvelune.exe, its Resource_Orvelune folder,
 # the Japanese font it draws its text with and a short read-me) and
 # build-windows/Orvelune-VERSION-windows-x64.zip of that folder. The content
@@ -10,6 +12,8 @@
 # for testing under Wine; it is not in the zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+testing=OFF
+[ "${1:-}" = "--tests" ] && testing=ON
 ./scripts/install-deps.sh --windows
 
 native=build
@@ -43,7 +47,7 @@ EOF
 
 echo "== programs (MinGW-w64)"
 cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DORVELUNE_WERROR=ON \
+  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=$testing -DORVELUNE_WERROR=ON \
   -DORVELUNE_ICON_FILE="$PWD/$out/orvelune.ico" >/dev/null
 cmake --build "$out"
 

@@ -6,9 +6,12 @@
 # - the Windows runner draws the title and each stage's start through
 #   Direct3D 9 like the OpenGL references (the picture tests' rule);
 # - the Windows runner verifies every replay with the hashes recorded on
-#   Linux.
+#   Linux;
+# - the tests of the Windows services and the Direct3D 9 device pass, and
+#   every reader takes its fuzz corpus in its stride (when the build was
+#   made with ./scripts/build-windows.sh --tests).
 # Skipped, saying so, when Wine cannot start here.
-#   tests/windows_smoke.sh            (after ./scripts/build-windows.sh)
+#   tests/windows_smoke.sh            (after ./scripts/build-windows.sh [--tests])
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -79,6 +82,12 @@ for shot in "${shots[@]}"; do
   python3 "$root/tests/pictures.py" compare "$out/smoke/$name.png" \
     "$root/tests/data/pictures/$name.png"
 done
+# Text: GDI's glyphs, laid out with FreeType's advances, in the same places.
+echo "@100 press RETURN" >"$work/page.txt"
+timeout 300 wine "$sim" --lang en --scene opening --input "$work/page.txt" --frames 111 \
+  --screenshot "110:$out/smoke/en_opening.png" >/dev/null
+python3 "$root/tests/pictures.py" compare "$out/smoke/en_opening.png" \
+  "$root/tests/data/pictures/en_opening.png"
 
 echo "== the Windows runner verifies the replays recorded on Linux"
 for stage in 1 2 3 4; do
@@ -86,3 +95,15 @@ for stage in 1 2 3 4; do
 done
 timeout 900 wine "$sim" --verify "$root/tests/data/full_game.replay"
 echo "all replays verified"
+
+if [ -e "$out/orvelune_win32_tests.exe" ]; then
+  echo "== the Windows services and device"
+  timeout 600 wine "$out/orvelune_win32_tests.exe" --gtest_brief=1
+  echo "== the readers over their fuzz corpora, on Windows"
+  for target in "$out"/fuzz/fuzz_*.exe; do
+    name=$(basename "$target" .exe)
+    [ -d "$root/fuzz/corpus/$name" ] || continue
+    echo -n "$name: "
+    timeout 600 wine "$target" "$root/fuzz/corpus/$name"
+  done
+fi

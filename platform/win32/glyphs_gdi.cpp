@@ -4,6 +4,7 @@
 // Gothic or MS Gothic for the sans.
 #include <windows.h>
 
+#include <cmath>
 #include <mutex>
 #include <vector>
 
@@ -53,6 +54,7 @@ class GdiGlyphs : public GlyphSource {
   ~GdiGlyphs() override {
     if (dc_) DeleteDC(dc_);
     if (font_) DeleteObject(font_);
+    if (designFont_) DeleteObject(designFont_);
   }
 
   bool Open(const GlyphRequest& request, std::string* error) {
@@ -82,33 +84,67 @@ class GdiGlyphs : public GlyphSource {
     }
     LOGFONTW desc{};
     desc.lfHeight = -request.height;  // negative: the em height, as the cell height
-    desc.lfWidth = request.emWidth != request.height ? request.emWidth / 2 : 0;
-    desc.lfWeight = request.weight;
+    // Heavy asks for the face's bold, which GDI thickens itself only when
+    // the face has none (as the FreeType source does); asking for more than
+    // bold would thicken a bold face too.
+    desc.lfWeight = request.weight >= 600 ? FW_BOLD : FW_NORMAL;
     desc.lfCharSet = DEFAULT_CHARSET;
     desc.lfOutPrecision = OUT_TT_ONLY_PRECIS;
     desc.lfQuality = ANTIALIASED_QUALITY;
     lstrcpynW(desc.lfFaceName, family, LF_FACESIZE);
     font_ = CreateFontIndirectW(&desc);
+    // A narrower em is a transform of each glyph (16.16 fixed point), as
+    // fine as FreeType's scale; GDI's own width setting goes through the
+    // face's average character width in whole pixels.
+    const double xScale = static_cast<double>(request.emWidth) / request.height;
+    const long fixed = std::lround(xScale * 65536.0);
+    matrix_ = {{static_cast<WORD>(fixed & 0xFFFF), static_cast<short>(fixed >> 16)},
+               {0, 0},
+               {0, 0},
+               {0, 1}};
     if (!font_) {
       *error = "cannot create the font " + Utf8FromWide(family);
       return false;
     }
+    // The same face at one pixel a design unit gives the advances exactly,
+    // which then scale and round as FreeType's do: text lays out to the
+    // same pixel on both systems (GDI's own advances are hinted its way).
     SelectObject(dc_, font_);
+    OUTLINETEXTMETRICW outline{};
+    outline.otmSize = sizeof outline;
+    if (GetOutlineTextMetricsW(dc_, sizeof outline, &outline) && outline.otmEMSquare > 0) {
+      unitsPerEm_ = static_cast<int>(outline.otmEMSquare);
+      LOGFONTW design = desc;
+      design.lfHeight = -unitsPerEm_;
+      designFont_ = CreateFontIndirectW(&design);
+    }
+    emWidth_ = request.emWidth;
     name_ = Utf8FromWide(family);
     return true;
   }
 
+  // The advance of a character in whole pixels, from its design width.
+  int Advance(UINT ch, int fallback) {
+    if (!designFont_) return fallback;
+    SelectObject(dc_, designFont_);
+    ABC abc{};
+    const bool known = GetCharABCWidthsW(dc_, ch, ch, &abc);
+    SelectObject(dc_, font_);
+    if (!known) return fallback;
+    const long long units = static_cast<long long>(abc.abcA) + abc.abcB + abc.abcC;
+    return static_cast<int>(std::llround(static_cast<double>(units) * emWidth_ / unitsPerEm_));
+  }
+
   void Render(char32_t cp, GlyphImage* out) override {
     if (cp > 0xFFFF) return;  // outside the Basic Multilingual Plane: not in the game's text
-    static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     GLYPHMETRICS gm{};
     const UINT ch = static_cast<UINT>(cp);
-    const DWORD size = GetGlyphOutlineW(dc_, ch, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &kIdentity);
+    const DWORD size = GetGlyphOutlineW(dc_, ch, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &matrix_);
     if (size == GDI_ERROR) return;
-    out->advance = gm.gmCellIncX;
+    out->advance = Advance(ch, gm.gmCellIncX);
     if (size == 0) return;  // a blank character
     std::vector<uint8_t> levels(size);
-    if (GetGlyphOutlineW(dc_, ch, GGO_GRAY8_BITMAP, &gm, size, levels.data(), &kIdentity) ==
+    if (GetGlyphOutlineW(dc_, ch, GGO_GRAY8_BITMAP, &gm, size, levels.data(), &matrix_) ==
         GDI_ERROR)
       return;
     const int w = static_cast<int>(gm.gmBlackBoxX), h = static_cast<int>(gm.gmBlackBoxY);
@@ -132,6 +168,10 @@ class GdiGlyphs : public GlyphSource {
  private:
   HDC dc_ = nullptr;
   HFONT font_ = nullptr;
+  HFONT designFont_ = nullptr;  // the face at one pixel a design unit
+  int unitsPerEm_ = 0;
+  int emWidth_ = 16;
+  MAT2 matrix_{};
   std::string name_;
 };
 
