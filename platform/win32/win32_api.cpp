@@ -15,7 +15,11 @@ struct Window {
   HWND hwnd = nullptr;
   bool fullscreen = false;
   RECT windowedRect{};  // where the window was before full screen
+  // The keys held, from raw keyboard input (or from the key messages where
+  // raw input cannot be had); key presses for the game's messages always
+  // come from the key messages.
   uint8_t keys[256] = {};
+  bool rawInput = false;
   struct Queued {
     Event event;
     int dik;
@@ -33,10 +37,35 @@ constexpr DWORD kFullStyle = WS_POPUP;
 // DirectInput's key codes are the keyboard's scan codes, with 0x80 added for
 // the extended keys (the arrows, the right-hand Ctrl and Alt, the keypad's
 // Enter and slash, the editing keys).
-int DikFromKeyMessage(LPARAM lParam) {
+// Key messages swap two of them: Num Lock comes as an extended key, Pause
+// as a plain one.
+int DikFromKeyMessage(WPARAM vk, LPARAM lParam) {
+  if (vk == VK_NUMLOCK) return 0x45;  // DIK_NUMLOCK
+  if (vk == VK_PAUSE) return 0xC5;    // DIK_PAUSE
   const int scan = static_cast<int>((lParam >> 16) & 0xFF);
   const bool extended = (lParam & (1 << 24)) != 0;
   return (scan | (extended ? 0x80 : 0)) & 0xFF;
+}
+
+// Raw keyboard input, the same codes: the make code, 0x80 for the E0 keys;
+// Pause comes as an E1 sequence. The shifts that the keyboard sends around
+// some E0 keys are not keys of their own.
+void KeyFromRawInput(Window* w, LPARAM lParam) {
+  RAWINPUT input;
+  UINT size = sizeof input;
+  if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_INPUT, &input, &size,
+                      sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1) ||
+      input.header.dwType != RIM_TYPEKEYBOARD)
+    return;
+  const RAWKEYBOARD& k = input.data.keyboard;
+  const bool e0 = (k.Flags & RI_KEY_E0) != 0, e1 = (k.Flags & RI_KEY_E1) != 0;
+  if (e0 && (k.MakeCode == 0x2A || k.MakeCode == 0x36)) return;
+  int dik = (k.MakeCode & 0x7F) | (e0 ? 0x80 : 0);
+  if (e1) {
+    if (k.MakeCode != 0x1D) return;  // the second half of Pause
+    dik = 0xC5;
+  }
+  w->keys[dik] = (k.Flags & RI_KEY_BREAK) ? 0 : 0x80;
 }
 
 void SwitchFullScreen(Window* w) {
@@ -67,22 +96,25 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
       w->queue.push_back({Event::kClose, 0});
       return 0;
+    case WM_INPUT:
+      KeyFromRawInput(w, lParam);
+      break;  // DefWindowProc cleans up after the input
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
-      const int dik = DikFromKeyMessage(lParam);
+      const int dik = DikFromKeyMessage(wParam, lParam);
       if (message == WM_SYSKEYDOWN && wParam == VK_RETURN && (lParam & (1 << 29))) {
         if (!(lParam & (1 << 30))) SwitchFullScreen(w);  // Alt+Enter, not its repeats
         return 0;
       }
       if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29)))
         break;  // Alt+F4 closes, as everywhere
-      w->keys[dik] = 0x80;
+      if (!w->rawInput) w->keys[dik] = 0x80;
       w->queue.push_back({Event::kKeyDown, dik});
       return 0;  // F10 and Alt do not open a window menu the game has not got
     }
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      w->keys[DikFromKeyMessage(lParam)] = 0;
+      if (!w->rawInput) w->keys[DikFromKeyMessage(wParam, lParam)] = 0;
       return 0;
     case WM_KILLFOCUS:
       // Keys released while another window has the focus never report it.
@@ -144,6 +176,11 @@ Window* OpenWindow(const WindowOptions& options, std::string* error) {
     return nullptr;
   }
   SetWindowLongPtrW(w->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+  RAWINPUTDEVICE keyboard{};
+  keyboard.usUsagePage = 0x01;  // generic desktop
+  keyboard.usUsage = 0x06;      // keyboard
+  keyboard.hwndTarget = w->hwnd;
+  w->rawInput = RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != FALSE;
   if (options.fullscreen) SwitchFullScreen(w);
   return w;
 }

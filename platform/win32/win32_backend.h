@@ -1,7 +1,6 @@
 // The backend for play on Windows: a Win32 window with its messages, the
-// keyboard from the window's key messages (DirectInput's codes), XInput pad
-// 0, Direct3D 9 drawing, DirectSound sound and the system's
-// high-resolution clock.
+// keyboard through raw input (DirectInput's codes), XInput pad 0, Direct3D 9
+// drawing, DirectSound sound and the system's high-resolution clock.
 #pragma once
 
 #include <memory>

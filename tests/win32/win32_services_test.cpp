@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "base/atomic_file.h"
 #include "base/single_instance.h"
@@ -17,8 +18,10 @@
 #include "base/user_dirs.h"
 #include "platform/glyph_source.h"
 #include "platform/graphics_device.h"
+#include "platform/input_types.h"
 #include "platform/png_image.h"
 #include "platform/win32/win32_backend.h"
+#include "tests/win32/send_keys.h"
 
 namespace {
 
@@ -332,4 +335,44 @@ TEST_F(D3d9DeviceTest, BlendingAndBadCallsBehaveAsOnTheOtherDevices) {
   EXPECT_EQ(device_->SetRenderState(D3DRS_CULLMODE, 99), D3DERR_INVALIDCALL);
   device_->SetIndices(nullptr);
   EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL);
+}
+
+TEST(Win32Window, KeysArriveAsDirectInputCodesHeldAndPressed) {
+  std::unique_ptr<Backend> backend = CreateWin32Backend(Win32BackendOptions{});
+  std::unique_ptr<GameWindow> window(backend->CreateGameWindow("Orvelune keys", 640, 360, false));
+  ASSERT_TRUE(window);
+  window->Show();
+  std::unique_ptr<InputSource> input(backend->CreateInputSource());
+  PumpMessages();
+  WindowMessage m;
+  while (window->PeekMessage(&m)) {
+  }
+
+  // The right arrow is an extended key: 0x4D with E0, DirectInput's 0xCD.
+  SendKey(0x4D, true, true);
+  uint8_t keys[256] = {};
+  bool pressed = false;
+  for (int i = 0; i < 100 && !pressed; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (window->PeekMessage(&m))
+      pressed |= m.type == WindowMessageType::KeyDown && m.key == DIK_RIGHT;
+  }
+  if (!pressed) GTEST_SKIP() << "the window did not get the keyboard's focus here";
+  ASSERT_TRUE(input->ReadKeyboard(keys));
+  EXPECT_EQ(keys[DIK_RIGHT], 0x80);
+  EXPECT_EQ(keys[0x4D], 0);  // not the keypad's 6
+
+  SendKey(0x4D, true, false);
+  SendKey(0x01, false, true);  // Escape
+  bool escape = false;
+  for (int i = 0; i < 100 && !escape; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (window->PeekMessage(&m))
+      escape |= m.type == WindowMessageType::KeyDown && m.key == DIK_ESCAPE;
+  }
+  EXPECT_TRUE(escape);
+  ASSERT_TRUE(input->ReadKeyboard(keys));
+  EXPECT_EQ(keys[DIK_RIGHT], 0);
+  EXPECT_EQ(keys[DIK_ESCAPE], 0x80);
+  SendKey(0x01, false, false);
 }
