@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/resource_root.h"
+#include "base/user_dirs.h"
 
 namespace {
 Language g_language = Language::kJapanese;
@@ -40,18 +41,22 @@ const char* LanguageCode(Language language) {
 Language LanguageFromLocale(const char* lcAll, const char* lcMessages, const char* lang) {
   for (const char* value : {lcAll, lcMessages, lang}) {
     if (!value || !*value) continue;
-    // "ja", "ja_JP.UTF-8", "ja_JP@...": the language part is "ja".
+    // "ja", "ja_JP.UTF-8", "ja_JP@...", "ja-JP": the language part is "ja".
     const std::string v = value;
-    const bool japanese = v.size() >= 2 && (v[0] == 'j' || v[0] == 'J') &&
-                          (v[1] == 'a' || v[1] == 'A') &&
-                          (v.size() == 2 || v[2] == '_' || v[2] == '.' || v[2] == '@');
+    const bool japanese =
+        v.size() >= 2 && (v[0] == 'j' || v[0] == 'J') && (v[1] == 'a' || v[1] == 'A') &&
+        (v.size() == 2 || v[2] == '_' || v[2] == '.' || v[2] == '@' || v[2] == '-');
     return japanese ? Language::kJapanese : Language::kEnglish;
   }
   return Language::kEnglish;
 }
 
 Language LanguageFromEnvironment() {
-  return LanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+  // The locale variables decide where they are set; Windows keeps the
+  // user's language elsewhere and says it as a tag ("ja-JP").
+  const std::string system = SystemLanguageTag();
+  return LanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                            std::getenv("LANG") ? std::getenv("LANG") : system.c_str());
 }
 
 const std::vector<std::string>& LocalizedFiles() {

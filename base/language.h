@@ -23,7 +23,8 @@ const char* LanguageCode(Language language);
 // decides, as setlocale does): a "ja" locale gives Japanese, any other
 // (including C and POSIX, or none at all) English.
 Language LanguageFromLocale(const char* lcAll, const char* lcMessages, const char* lang);
-// The same, read from this process's environment.
+// The same, read from this process's environment; where none of the three
+// is set, the system's language (on Windows, the user's display language).
 Language LanguageFromEnvironment();
 
 // The content files (relative to the content root) that have an English copy.

@@ -49,3 +49,7 @@ std::string ProgramDirectory() {
   *slash = 0;
   return path;
 }
+
+std::string SystemLanguageTag() {
+  return "";
+}

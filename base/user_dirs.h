@@ -16,3 +16,7 @@ bool MakeDirectories(const std::string& path);
 // The folder of the running program (from /proc/self/exe, or the module's
 // file name on Windows), or "".
 std::string ProgramDirectory();
+// The user's language as the system keeps it outside the locale variables
+// ("ja-JP" on a Japanese Windows), or "" where those variables say it
+// (Linux).
+std::string SystemLanguageTag();

@@ -70,6 +70,8 @@ TEST(Language, TheLocaleTheSettingAndTheCommandLineChooseIt) {
   // The first of LC_ALL, LC_MESSAGES and LANG that is set decides.
   EXPECT_EQ(LanguageFromLocale(nullptr, nullptr, "ja_JP.UTF-8"), Language::kJapanese);
   EXPECT_EQ(LanguageFromLocale("", "", "ja"), Language::kJapanese);
+  EXPECT_EQ(LanguageFromLocale(nullptr, nullptr, "ja-JP"), Language::kJapanese);  // Windows' tag
+  EXPECT_EQ(LanguageFromLocale(nullptr, nullptr, "jam"), Language::kEnglish);
   EXPECT_EQ(LanguageFromLocale("en_US.UTF-8", nullptr, "ja_JP.UTF-8"), Language::kEnglish);
   EXPECT_EQ(LanguageFromLocale(nullptr, "ja_JP.eucJP", "en_GB.UTF-8"), Language::kJapanese);
   EXPECT_EQ(LanguageFromLocale("C", nullptr, nullptr), Language::kEnglish);

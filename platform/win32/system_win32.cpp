@@ -146,6 +146,11 @@ std::string ProgramDirectory() {
   return DirectoryOf(Utf8FromWide(path));
 }
 
+std::string SystemLanguageTag() {
+  // The user's display language, the one Windows itself speaks to them in.
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? "ja-JP" : "en";
+}
+
 SingleInstanceGuard::SingleInstanceGuard(std::string lockPath) : path_(std::move(lockPath)) {
   if (path_.empty()) {
     wchar_t temp[MAX_PATH + 1];

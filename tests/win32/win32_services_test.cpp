@@ -186,6 +186,9 @@ TEST(Win32Files, FoldersOfTheUserAndTheProgram) {
   std::ofstream(dir.File("plain")) << "x";
   EXPECT_FALSE(MakeDirectories(dir.File("plain")));
 
+  const std::string tag = SystemLanguageTag();
+  EXPECT_TRUE(tag == "ja-JP" || tag == "en") << tag;
+
   const std::string program = ProgramDirectory();
   EXPECT_TRUE(fs::exists(fs::path(program) / "orvelune_win32_tests.exe")) << program;
 }
