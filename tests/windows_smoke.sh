@@ -21,6 +21,11 @@ sim=$out/orvelune-sim.exe
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Sound goes to ALSA's null device, so DirectSound really plays (silently)
+# on a machine without a sound card.
+export HOME=$work/home
+mkdir -p "$HOME"
+printf 'pcm.!default {\n  type null\n}\n' >"$HOME/.asoundrc"
 xvfb=""
 cleanup() {
   wineserver -k 2>/dev/null || true
@@ -51,7 +56,7 @@ mkdir -p "$out/smoke"
 echo "== the zipped game starts, shows the title and quits on Escape"
 python3 -c "import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])" "$zip" "$work"
 game=$work/Orvelune
-(cd "$game" && HOME=$work exec timeout 120 wine orvelune.exe >"$work/game.log" 2>&1) &
+(cd "$game" && exec timeout 120 wine orvelune.exe >"$work/game.log" 2>&1) &
 game_pid=$!
 window=$(timeout 60 xdotool search --sync --name '^Orvelune' | head -1) || {
   echo "the game's window did not open"; cat "$work/game.log"; exit 1; }
@@ -68,7 +73,12 @@ if [ "$status" -ne 0 ]; then
   cat "$work/game.log"
   exit 1
 fi
-echo "orvelune.exe quit with status 0"
+if grep -q "without sound" "$work/game.log"; then
+  echo "orvelune.exe found no DirectSound output:"
+  grep -v '^ALSA' "$work/game.log"
+  exit 1
+fi
+echo "orvelune.exe played with DirectSound and quit with status 0"
 
 echo "== the Windows runner draws as the OpenGL device does"
 cd "$game"

@@ -85,20 +85,26 @@ class DirectSoundVoice : public SoundVoice {
  public:
   explicit DirectSoundVoice(dsound::Buffer* buffer) : buffer_(buffer) {}
   ~DirectSoundVoice() override { dsound::DestroyBuffer(buffer_); }
-  void Play(bool looping) override { dsound::Play(buffer_, looping); }
+  void Play(bool looping) override {
+    looping_ = looping;
+    dsound::Play(buffer_, looping);
+  }
   void Stop() override { dsound::Stop(buffer_); }
   void SetCurrentPosition(uint32_t byteOffset) override {
     dsound::SetPosition(buffer_, byteOffset);
   }
+  // Whether it loops is what the last Play said (not every DirectSound
+  // reports the looping flag back).
   uint32_t GetStatus() override {
     bool looping = false;
     if (!dsound::IsPlaying(buffer_, &looping)) return 0;
-    return DSBSTATUS_PLAYING | (looping ? DSBSTATUS_LOOPING : 0);
+    return DSBSTATUS_PLAYING | (looping_ ? DSBSTATUS_LOOPING : 0);
   }
   void SetVolume(float gain) override { dsound::SetGain(buffer_, gain); }
 
  private:
   dsound::Buffer* buffer_;
+  bool looping_ = false;
 };
 
 class DirectSoundDevice : public SoundDevice {
