@@ -9,7 +9,12 @@ library on the test machines):
         turns an X window dump (xwd -root) into a PNG;
     pictures.py lit SHOT.png X Y W H MIN_SHARE
         fails unless at least MIN_SHARE of the pixels of the rectangle are
-        not black (a window that shows a picture, not an empty one).
+        not black (a window that shows a picture, not an empty one);
+    pictures.py shows SHOT.png REFERENCE.png
+        fails unless the screenshot of a display shows the reference picture
+        somewhere (found as the lit area of the black display): at most 2 %
+        of its pixels may differ by more than 24 in a channel (a live frame
+        is not the same frame as the reference).
 """
 import struct
 import sys
@@ -139,6 +144,43 @@ def lit(shot, x, y, w, h, min_share):
         raise SystemExit(1)
 
 
+def shows(shot, reference, max_share=0.02, tolerance=24):
+    width, height, a = read_png(shot)
+    w, h, b = read_png(reference)
+
+    def lit_share_row(y):
+        return sum(max(a[(y * width + x) * 3:(y * width + x) * 3 + 3]) > 8
+                   for x in range(0, width, 4)) / (width / 4)
+
+    def lit_share_column(x):
+        return sum(max(a[(y * width + x) * 3:(y * width + x) * 3 + 3]) > 8
+                   for y in range(0, height, 4)) / (height / 4)
+
+    rows = [y for y in range(height) if lit_share_row(y) > 0.3]
+    columns = [x for x in range(width) if lit_share_column(x) > 0.3]
+    if not rows or not columns:
+        print(f'{shot}: the display is black')
+        raise SystemExit(1)
+    left, top = columns[0], rows[0]
+    # What of the picture the display holds (a window may reach past it).
+    seen_w, seen_h = min(w, width - left), min(h, height - top)
+    if seen_w < w * 0.9 or seen_h < h * 0.9:
+        print(f'{shot}: the lit area at {left},{top} holds less than 90 % of {w}x{h}')
+        raise SystemExit(1)
+    large = 0
+    for y in range(seen_h):
+        for x in range(seen_w):
+            p = ((top + y) * width + left + x) * 3
+            q = (y * w + x) * 3
+            if (abs(a[p] - b[q]) > tolerance or abs(a[p + 1] - b[q + 1]) > tolerance or
+                    abs(a[p + 2] - b[q + 2]) > tolerance):
+                large += 1
+    share = large / (seen_w * seen_h)
+    print(f'{shot}: the picture at {left},{top} differs from {reference} in {share:.2%} of its pixels')
+    if share > max_share:
+        raise SystemExit(1)
+
+
 def main():
     if len(sys.argv) >= 4 and sys.argv[1] == 'compare':
         compare(sys.argv[2], sys.argv[3], float(sys.argv[4]) if len(sys.argv) > 4 else 0.001)
@@ -146,6 +188,8 @@ def main():
         xwd_to_png(sys.argv[2], sys.argv[3])
     elif len(sys.argv) == 8 and sys.argv[1] == 'lit':
         lit(sys.argv[2], *map(int, sys.argv[3:7]), float(sys.argv[7]))
+    elif len(sys.argv) == 4 and sys.argv[1] == 'shows':
+        shows(sys.argv[2], sys.argv[3])
     else:
         raise SystemExit(__doc__)
 
