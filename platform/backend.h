@@ -9,6 +9,7 @@
 
 #include "platform/graphics_device.h"
 #include "platform/input_types.h"
+#include "platform/wave_format.h"
 
 // Window messages, shaped like the few Win32 messages the game handles.
 enum class WindowMessageType {
@@ -41,15 +42,6 @@ class InputSource {
   virtual bool ReadKeyboard(uint8_t keys[256]) = 0;
   // Reads a pad; false when that pad is not connected (the state is untouched).
   virtual bool ReadPad(int index, XINPUT_STATE* state) = 0;
-};
-
-struct WaveFormat {
-  uint16_t formatTag = 0;
-  uint16_t channels = 0;
-  uint32_t samplesPerSec = 0;
-  uint32_t avgBytesPerSec = 0;
-  uint16_t blockAlign = 0;
-  uint16_t bitsPerSample = 0;
 };
 
 constexpr uint32_t DSBSTATUS_PLAYING = 0x1;

@@ -84,6 +84,24 @@ enum D3DRENDERSTATETYPE : uint32_t {
   D3DRS_DIFFUSEMATERIALSOURCE = 145,
 };
 constexpr uint32_t kRenderStateCount = 256;
+// Every render state above, for code that goes through them all.
+constexpr D3DRENDERSTATETYPE kRenderStates[] = {D3DRS_ZENABLE,
+                                                D3DRS_ZWRITEENABLE,
+                                                D3DRS_ALPHATESTENABLE,
+                                                D3DRS_SRCBLEND,
+                                                D3DRS_DESTBLEND,
+                                                D3DRS_CULLMODE,
+                                                D3DRS_ZFUNC,
+                                                D3DRS_ALPHAREF,
+                                                D3DRS_ALPHAFUNC,
+                                                D3DRS_ALPHABLENDENABLE,
+                                                D3DRS_SPECULARENABLE,
+                                                D3DRS_TEXTUREFACTOR,
+                                                D3DRS_LIGHTING,
+                                                D3DRS_AMBIENT,
+                                                D3DRS_COLORVERTEX,
+                                                D3DRS_NORMALIZENORMALS,
+                                                D3DRS_DIFFUSEMATERIALSOURCE};
 
 enum D3DBLEND : uint32_t {
   D3DBLEND_ZERO = 1,
@@ -127,6 +145,14 @@ enum D3DTEXTURESTAGESTATETYPE : uint32_t {
   D3DTSS_TEXTURETRANSFORMFLAGS = 24,
 };
 constexpr uint32_t kTextureStageStateCount = 33;
+// Every texture stage state above.
+constexpr D3DTEXTURESTAGESTATETYPE kTextureStageStates[] = {D3DTSS_COLOROP,
+                                                            D3DTSS_COLORARG1,
+                                                            D3DTSS_COLORARG2,
+                                                            D3DTSS_ALPHAOP,
+                                                            D3DTSS_ALPHAARG1,
+                                                            D3DTSS_ALPHAARG2,
+                                                            D3DTSS_TEXTURETRANSFORMFLAGS};
 constexpr uint32_t kTextureStageCount = 8;
 
 enum D3DTEXTUREOP : uint32_t {

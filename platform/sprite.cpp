@@ -23,13 +23,8 @@ struct Sprite::SavedState {
       D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND, D3DRS_ZENABLE,
       D3DRS_ZWRITEENABLE,     D3DRS_CULLMODE, D3DRS_LIGHTING,  D3DRS_ALPHATESTENABLE,
       D3DRS_ALPHAFUNC,        D3DRS_ALPHAREF};
-  static constexpr D3DTEXTURESTAGESTATETYPE kStageStates[] = {D3DTSS_COLOROP,
-                                                              D3DTSS_COLORARG1,
-                                                              D3DTSS_COLORARG2,
-                                                              D3DTSS_ALPHAOP,
-                                                              D3DTSS_ALPHAARG1,
-                                                              D3DTSS_ALPHAARG2,
-                                                              D3DTSS_TEXTURETRANSFORMFLAGS};
+  // The sprite sets every texture stage state of stage 0.
+  static constexpr const auto& kStageStates = kTextureStageStates;
   uint32_t states[std::size(kStates)];
   uint32_t stageStates[std::size(kStageStates)];
   Matrix world, view, projection;

@@ -234,33 +234,9 @@ class D3d9Device : public StateDevice {
   // and ours are the same, but saying them costs nothing) and after the
   // device was restored.
   void ApplyAllStates() {
-    static const D3DRENDERSTATETYPE kStates[] = {D3DRS_ZENABLE,
-                                                 D3DRS_ZWRITEENABLE,
-                                                 D3DRS_ALPHATESTENABLE,
-                                                 D3DRS_SRCBLEND,
-                                                 D3DRS_DESTBLEND,
-                                                 D3DRS_CULLMODE,
-                                                 D3DRS_ZFUNC,
-                                                 D3DRS_ALPHAREF,
-                                                 D3DRS_ALPHAFUNC,
-                                                 D3DRS_ALPHABLENDENABLE,
-                                                 D3DRS_SPECULARENABLE,
-                                                 D3DRS_TEXTUREFACTOR,
-                                                 D3DRS_LIGHTING,
-                                                 D3DRS_AMBIENT,
-                                                 D3DRS_COLORVERTEX,
-                                                 D3DRS_NORMALIZENORMALS,
-                                                 D3DRS_DIFFUSEMATERIALSOURCE};
-    for (D3DRENDERSTATETYPE s : kStates) SendRenderState(s);
-    static const D3DTEXTURESTAGESTATETYPE kStageStates[] = {D3DTSS_COLOROP,
-                                                            D3DTSS_COLORARG1,
-                                                            D3DTSS_COLORARG2,
-                                                            D3DTSS_ALPHAOP,
-                                                            D3DTSS_ALPHAARG1,
-                                                            D3DTSS_ALPHAARG2,
-                                                            D3DTSS_TEXTURETRANSFORMFLAGS};
+    for (D3DRENDERSTATETYPE s : kRenderStates) SendRenderState(s);
     for (uint32_t stage = 0; stage < kTextureStageCount; ++stage) {
-      for (D3DTEXTURESTAGESTATETYPE t : kStageStates)
+      for (D3DTEXTURESTAGESTATETYPE t : kTextureStageStates)
         d3d9::SetTextureStageState(context_, stage, t, stageStates_[stage][t]);
       SendTexture(stage);
     }

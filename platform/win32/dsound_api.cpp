@@ -39,7 +39,8 @@ void Close(Output* output) {
   delete output;
 }
 
-Buffer* CreateBuffer(Output* output, const Format& format, const uint8_t* data, uint32_t bytes) {
+Buffer* CreateBuffer(Output* output, const WaveFormat& format, const uint8_t* data,
+                     uint32_t bytes) {
   if (!output || bytes == 0 || format.formatTag != WAVE_FORMAT_PCM) return nullptr;
   WAVEFORMATEX wave{};
   wave.wFormatTag = format.formatTag;

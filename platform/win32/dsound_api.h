@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/wave_format.h"
+
 namespace dsound {
 
 struct Output;
@@ -14,16 +16,8 @@ struct Buffer;
 Output* Open(void* window, std::string* error);
 void Close(Output* output);
 
-struct Format {
-  uint16_t formatTag = 0;
-  uint16_t channels = 0;
-  uint32_t samplesPerSec = 0;
-  uint32_t avgBytesPerSec = 0;
-  uint16_t blockAlign = 0;
-  uint16_t bitsPerSample = 0;
-};
 // A secondary buffer holding the samples; null when DirectSound refuses them.
-Buffer* CreateBuffer(Output* output, const Format& format, const uint8_t* data, uint32_t bytes);
+Buffer* CreateBuffer(Output* output, const WaveFormat& format, const uint8_t* data, uint32_t bytes);
 void DestroyBuffer(Buffer* buffer);
 void Play(Buffer* buffer, bool looping);
 void Stop(Buffer* buffer);

@@ -111,14 +111,7 @@ class DirectSoundDevice : public SoundDevice {
  public:
   explicit DirectSoundDevice(dsound::Output* output) : output_(output) {}
   ~DirectSoundDevice() override { dsound::Close(output_); }
-  SoundVoice* CreateVoice(const WaveFormat& f, const uint8_t* data, uint32_t bytes) override {
-    dsound::Format format;
-    format.formatTag = f.formatTag;
-    format.channels = f.channels;
-    format.samplesPerSec = f.samplesPerSec;
-    format.avgBytesPerSec = f.avgBytesPerSec;
-    format.blockAlign = f.blockAlign;
-    format.bitsPerSample = f.bitsPerSample;
+  SoundVoice* CreateVoice(const WaveFormat& format, const uint8_t* data, uint32_t bytes) override {
     dsound::Buffer* buffer = dsound::CreateBuffer(output_, format, data, bytes);
     return buffer ? new DirectSoundVoice(buffer) : nullptr;
   }
