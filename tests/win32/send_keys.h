@@ -7,3 +7,5 @@
 void SendKey(int scanCode, bool extended, bool down);
 // Handles the thread's waiting window messages.
 void PumpMessages();
+// Whether the top-level window of that title covers its whole monitor.
+bool WindowFillsItsMonitor(const char* title);

