@@ -76,6 +76,10 @@ if [ "$shown" != yes ]; then
   echo "the game's window never showed the title (the last screenshot: $out/smoke/game.png)"
   exit 1
 fi
+# The title bar shows the frame rate, as on Linux.
+name=$(xdotool getwindowname "$window")
+echo "window title: $name"
+[[ "$name" =~ ^Orvelune\ :\ [0-9]+\.[0-9]$ ]] || { echo "no frame rate in the window's title"; exit 1; }
 xdotool key --window "$window" Escape 2>/dev/null || xdotool key Escape
 status=0
 wait "$game_pid" || status=$?
