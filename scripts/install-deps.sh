@@ -24,7 +24,9 @@ fi
 # What testing adds (./test.sh, ./scripts/install-deps.sh --test).
 if [ "${1:-}" = "--test" ]; then
   PACKAGES+=(
-    wine wine64 xvfb xdotool   # the Windows build's smoke test: Wine on a virtual display
+    wine wine64 xvfb xdotool x11-apps   # the Windows build's smoke test: Wine on a virtual display
+    libgl1 libxrandr2 libxi6 libxrender1 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
+    libxxf86vm1 fonts-wine # what Wine's windows and Direct3D need (recommended, not required)
     clang clang-format     # the sanitizer build, fuzzing and the format check
     libgtest-dev libgmock-dev
     libclang-rt-14-dev     # sanitizer and libFuzzer runtimes for clang
