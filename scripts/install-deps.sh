@@ -17,6 +17,7 @@ PACKAGES=(
 # What the Windows build adds (./scripts/build-windows.sh).
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix   # MinGW-w64 with std::thread
+  fontconfig python3           # finding the font to ship, making the icon
 )
 if [ "${1:-}" = "--windows" ] || [ "${1:-}" = "--test" ]; then
   PACKAGES+=("${WINDOWS_PACKAGES[@]}")
