@@ -12,10 +12,20 @@
 
 namespace {
 
+// The backend's current window: the input reads its keys and the sound
+// follows its focus. A window closing takes itself out, so nothing reads a
+// closed one.
+using WindowSlot = win32::Window*;
+
 class Win32Window : public GameWindow {
  public:
-  explicit Win32Window(win32::Window* window) : window_(window) {}
-  ~Win32Window() override { win32::CloseWindow(window_); }
+  Win32Window(win32::Window* window, WindowSlot* current) : window_(window), current_(current) {
+    *current_ = window;
+  }
+  ~Win32Window() override {
+    if (*current_ == window_) *current_ = nullptr;
+    win32::CloseWindow(window_);
+  }
   win32::Window* Handle() const { return window_; }
 
   bool PeekMessage(WindowMessage* message) override {
@@ -46,20 +56,22 @@ class Win32Window : public GameWindow {
 
  private:
   win32::Window* window_;
+  WindowSlot* current_;
   std::vector<WindowMessage> posted_;
   std::string title_;
 };
 
 class Win32Input : public InputSource {
  public:
-  explicit Win32Input(win32::Window* window) : window_(window) {}
+  explicit Win32Input(const WindowSlot* window) : window_(window) {}
 
+  // Without a window no key is held.
   bool ReadKeyboard(uint8_t keys[256]) override {
-    if (!window_) {
+    if (!*window_) {
       std::memset(keys, 0, 256);
       return true;
     }
-    win32::ReadKeys(window_, keys);
+    win32::ReadKeys(*window_, keys);
     return true;
   }
 
@@ -78,7 +90,7 @@ class Win32Input : public InputSource {
   }
 
  private:
-  win32::Window* window_;
+  const WindowSlot* window_;
 };
 
 class DirectSoundVoice : public SoundVoice {
@@ -141,8 +153,7 @@ class Win32Backend : public Backend {
       return nullptr;
     }
     SetIcon(window);
-    window_ = window;
-    return new Win32Window(window);
+    return new Win32Window(window, &window_);
   }
 
   GraphicsDevice* CreateDevice(GameWindow* window, bool /*fullscreen*/) override {
@@ -156,7 +167,7 @@ class Win32Backend : public Backend {
     return device;
   }
 
-  InputSource* CreateInputSource() override { return new Win32Input(window_); }
+  InputSource* CreateInputSource() override { return new Win32Input(&window_); }
 
   SoundDevice* CreateSoundDevice() override {
     std::string error;
@@ -184,7 +195,7 @@ class Win32Backend : public Backend {
   Win32BackendOptions options_;
   SystemClock system_;
   SteppedClock stepped_;
-  win32::Window* window_ = nullptr;
+  WindowSlot window_ = nullptr;  // the window opened last, while it is open
 };
 
 }  // namespace
