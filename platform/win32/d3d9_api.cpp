@@ -62,7 +62,6 @@ Context* Create(const ContextOptions& options, std::string* error) {
   p.PresentationInterval = options.vsync ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
   // A readable picture must survive Present, which only copying keeps.
   p.SwapEffect = options.readable ? D3DSWAPEFFECT_COPY : D3DSWAPEFFECT_DISCARD;
-  if (options.readable) p.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
   DWORD quality = 0;
   if (options.multisample && !options.readable &&
       SUCCEEDED(c->d3d->CheckDeviceMultiSampleType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL,

@@ -177,22 +177,21 @@ class D3d9Device : public StateDevice {
   void DoEndScene() override { d3d9::EndScene(context_); }
 
   HRESULT DoPresent() override {
-    for (;;) {
-      switch (d3d9::Present(context_)) {
-        case d3d9::PresentResult::kShown:
-          return D3D_OK;
-        case d3d9::PresentResult::kRestored:
-          ApplyAllStates();
-          return D3D_OK;
-        case d3d9::PresentResult::kLost:
-          // The picture cannot be shown (a locked screen): the game goes on
-          // and the next frames try again.
-          std::this_thread::sleep_for(std::chrono::milliseconds(10));
-          return D3D_OK;
-        case d3d9::PresentResult::kFailed:
-          return D3DERR_DEVICELOST;
-      }
+    switch (d3d9::Present(context_)) {
+      case d3d9::PresentResult::kShown:
+        return D3D_OK;
+      case d3d9::PresentResult::kRestored:
+        ApplyAllStates();
+        return D3D_OK;
+      case d3d9::PresentResult::kLost:
+        // The picture cannot be shown (a locked screen): the game goes on
+        // and the next frames try again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return D3D_OK;
+      case d3d9::PresentResult::kFailed:
+        break;
     }
+    return D3DERR_DEVICELOST;
   }
 
  private:
