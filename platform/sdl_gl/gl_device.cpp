@@ -182,8 +182,12 @@ bool Changed(T& cache, const T& value, bool valid) {
 class GlDevice : public StateDevice {
  public:
   GlDevice(SDL_Window* window, SDL_GLContext context, std::function<void()> atExit,
-           PictureSize size)
-      : window_(window), context_(context), atExit_(std::move(atExit)), pictureSize_(size) {
+           PictureSize size, FrameTarget target)
+      : window_(window),
+        context_(context),
+        atExit_(std::move(atExit)),
+        pictureSize_(size),
+        frameTarget_(target) {
     life_ = std::make_shared<ContextLife>();
     life_->gl = &gl_;
   }
@@ -222,6 +226,15 @@ class GlDevice : public StateDevice {
         renderer && (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe"));
     if (software_) samples_ = 0;
     if (!BuildTargets(error)) return false;
+    GLint doubleBuffered = 0;
+    gl_.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl_.glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
+    gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+    doubleBuffered_ = doubleBuffered != 0;
+    windowBuffersFit_ = frameTarget_ == FrameTarget::kWindowWhenItFits && WindowBuffersMatch();
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window_, &w, &h);
+    direct_ = DrawsIntoWindow(w, h);
     gl_.glFrontFace(GL_CW);  // Direct3D's front faces wind clockwise
     gl_.glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     gl_.glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -278,10 +291,18 @@ class GlDevice : public StateDevice {
 
   bool ReadLastFrame(int* width, int* height, std::vector<uint32_t>* argb) override {
     FlushBatch();
-    ResolveMultisample();
-    gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
     std::vector<uint32_t> rows(width_ * height_);
-    gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    if (presentedDirect_) {
+      // The frame went straight to the window: the shown buffer holds it.
+      gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+      gl_.glReadBuffer(doubleBuffered_ ? GL_FRONT : GL_BACK);
+      gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+      gl_.glReadBuffer(GL_BACK);
+    } else {
+      ResolveMultisample();
+      gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
+      gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    }
     targetBound_ = false;
     // OpenGL reads the bottom row first.
     argb->resize(rows.size());
@@ -588,8 +609,22 @@ class GlDevice : public StateDevice {
 
   HRESULT DoPresent() override {
     FlushBatch();
-    ResolveMultisample();
     int w = 0, h = 0;
+    if (direct_) {
+      SDL_GL_SwapWindow(window_);
+      // A single-buffered window (an off-screen one) shows what is drawn
+      // as it is drawn: the frame is finished here, as a swap finishes it.
+      if (!doubleBuffered_) gl_.glFinish();
+      presentedDirect_ = true;
+      SDL_GL_GetDrawableSize(window_, &w, &h);
+      direct_ = DrawsIntoWindow(w, h);
+      targetBound_ = false;
+      windowW_ = w;
+      windowH_ = h;
+      return D3D_OK;
+    }
+    presentedDirect_ = false;
+    ResolveMultisample();
     SDL_GL_GetDrawableSize(window_, &w, &h);
     gl_.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl_.glViewport(0, 0, w, h);
@@ -603,11 +638,13 @@ class GlDevice : public StateDevice {
                             GL_COLOR_BUFFER_BIT, r.width == width_ ? GL_NEAREST : GL_LINEAR);
     }
     SDL_GL_SwapWindow(window_);
+    if (!doubleBuffered_) gl_.glFinish();
     targetBound_ = false;
     // The next frame is drawn at the size the window shows (the frame just
-    // shown stays readable until then).
+    // shown stays readable until then), straight into it when it fits.
     windowW_ = w;
     windowH_ = h;
+    direct_ = DrawsIntoWindow(w, h);
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
     return D3D_OK;
   }
@@ -800,6 +837,32 @@ class GlDevice : public StateDevice {
     return true;
   }
 
+  // Whether the window's own buffers are those of the off-screen picture
+  // (8-bit colour with alpha, 24-bit depth): only then does a frame drawn
+  // into the window come out the same.
+  bool WindowBuffersMatch() {
+    gl_.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const GLenum colour = doubleBuffered_ ? GL_BACK_LEFT : GL_FRONT_LEFT;
+    GLint red = 0, alpha = 0, depth = 0;
+    gl_.glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, colour,
+                                              GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE, &red);
+    gl_.glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, colour,
+                                              GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE, &alpha);
+    gl_.glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH,
+                                              GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depth);
+    gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+    targetBound_ = false;
+    const bool ok = gl_.glGetError() == GL_NO_ERROR;
+    return ok && red == 8 && alpha == 8 && depth == 24;
+  }
+
+  // The next frame goes straight into the window when the window shows the
+  // picture at exactly its size, without multisampling.
+  bool DrawsIntoWindow(int w, int h) const {
+    return windowBuffersFit_ && samples_ == 0 && w == width_ && h == height_ &&
+           width_ == kBackBufferWidth && height_ == kBackBufferHeight;
+  }
+
   void DeleteTargets() {
     GLuint fbos[] = {msaaFbo_, resolveFbo_};
     GLuint rbs[] = {msaaColor_, msaaDepth_, resolveColor_, resolveDepth_};
@@ -815,7 +878,7 @@ class GlDevice : public StateDevice {
   // something else (a present, a read-back, a resize) bound another.
   void BindDrawTarget() {
     if (targetBound_) return;
-    gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+    gl_.glBindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : drawFbo_);
     gl_.glViewport(0, 0, width_, height_);
     gl_.glDisable(GL_SCISSOR_TEST);
     gl_.glBindVertexArray(vao_);
@@ -1062,6 +1125,11 @@ class GlDevice : public StateDevice {
   int samples_ = 0;
   bool software_ = false;
   PictureSize pictureSize_ = PictureSize::kFixed;
+  FrameTarget frameTarget_ = FrameTarget::kPicture;
+  bool windowBuffersFit_ = false;  // the window's buffers are like the picture's
+  bool doubleBuffered_ = true;
+  bool direct_ = false;            // this frame is drawn straight into the window
+  bool presentedDirect_ = false;   // so was the frame presented last
   int windowW_ = 0, windowH_ = 0;  // the window's size at the last Present
   int width_ = kBackBufferWidth;   // the off-screen picture's size
   int height_ = kBackBufferHeight;
@@ -1074,7 +1142,7 @@ class GlDevice : public StateDevice {
 }  // namespace
 
 GraphicsDevice* CreateGlDevice(SDL_Window* window, int msaaSamples, std::string* error,
-                               std::function<void()> atExit, PictureSize size) {
+                               std::function<void()> atExit, PictureSize size, FrameTarget target) {
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (!context) {
     *error = std::string("OpenGL 3.3 context not created: ") + SDL_GetError();
@@ -1082,13 +1150,21 @@ GraphicsDevice* CreateGlDevice(SDL_Window* window, int msaaSamples, std::string*
     return nullptr;
   }
   SDL_GL_MakeCurrent(window, context);
-  auto device = std::make_unique<GlDevice>(window, context, std::move(atExit), size);
+  auto device = std::make_unique<GlDevice>(window, context, std::move(atExit), size, target);
   if (!device->Init(msaaSamples, error)) return nullptr;
   return device.release();
 }
 
-GraphicsDevice* CreateOffscreenGlDevice(std::string* error, int width, int height,
-                                        PictureSize size) {
+void RequestWindowBuffers() {
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+}
+
+GraphicsDevice* CreateOffscreenGlDevice(std::string* error, int width, int height, PictureSize size,
+                                        FrameTarget target) {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = std::string("SDL offscreen video could not start: ") + SDL_GetError();
@@ -1097,6 +1173,7 @@ GraphicsDevice* CreateOffscreenGlDevice(std::string* error, int width, int heigh
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  RequestWindowBuffers();
   SDL_Window* window =
       SDL_CreateWindow("Orvelune", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {
@@ -1110,5 +1187,5 @@ GraphicsDevice* CreateOffscreenGlDevice(std::string* error, int width, int heigh
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
       },
-      size);
+      size, target);
 }

@@ -22,15 +22,29 @@ enum class PictureSize {
   kWindow,            // the window's size
 };
 
+// Where frames are drawn. Through an off-screen picture always (which keeps
+// the last frame readable for screenshots), or straight into the window
+// whenever the window shows the picture at its own size without
+// multisampling (saving a copy of every frame; ReadLastFrame then reads the
+// window's shown buffer).
+enum class FrameTarget { kPicture, kWindowWhenItFits };
+
 // The window must have been created with SDL_WINDOW_OPENGL. msaaSamples 0
 // draws without multisampling. atExit runs after the device is gone (to
 // close a window the device owns). Returns null and an explanation on failure.
 GraphicsDevice* CreateGlDevice(SDL_Window* window, int msaaSamples, std::string* error,
                                std::function<void()> atExit = nullptr,
-                               PictureSize size = PictureSize::kFixed);
+                               PictureSize size = PictureSize::kFixed,
+                               FrameTarget target = FrameTarget::kPicture);
 
 // A device that draws into an invisible window of SDL's offscreen video
 // driver: real pictures without any display, for screenshots and tests.
 GraphicsDevice* CreateOffscreenGlDevice(std::string* error, int width = kBackBufferWidth,
                                         int height = kBackBufferHeight,
-                                        PictureSize size = PictureSize::kFixed);
+                                        PictureSize size = PictureSize::kFixed,
+                                        FrameTarget target = FrameTarget::kPicture);
+
+// Asks SDL for the window's buffers a frame drawn straight into it needs:
+// 8-bit colour with alpha and a 24-bit depth buffer, like the off-screen
+// picture. Call before creating the window.
+void RequestWindowBuffers();

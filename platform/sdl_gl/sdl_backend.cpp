@@ -189,6 +189,7 @@ class SdlBackend : public Backend {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    RequestWindowBuffers();
     Uint32 flags =
         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
     if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -211,8 +212,9 @@ class SdlBackend : public Backend {
     auto* w = dynamic_cast<SdlWindow*>(window);
     if (!w) return nullptr;
     std::string error;
-    GraphicsDevice* device = CreateGlDevice(w->Handle(), options_.msaaSamples, &error, nullptr,
-                                            PictureSize::kWindowOnHardware);
+    GraphicsDevice* device =
+        CreateGlDevice(w->Handle(), options_.msaaSamples, &error, nullptr,
+                       PictureSize::kWindowOnHardware, FrameTarget::kWindowWhenItFits);
     if (!device) {
       std::fprintf(stderr, "  %s\n", error.c_str());
       return nullptr;

@@ -42,7 +42,7 @@ SceneFigures Measure(int stage, int64_t frames) {
   f.name = stage < 0 ? "title" : "stage " + std::to_string(stage + 1);
   HeadlessOptions h;
   h.renderPictures = true;
-  h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e); };
+  h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e, true); };
   h.maxFrames = frames + 60;
   ResetRunState();
   SeedRandomness(1);

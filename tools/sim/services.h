@@ -8,8 +8,10 @@
 
 #include "platform/backend.h"
 
-// Null with the reason when pictures cannot be drawn here.
-GraphicsDevice* CreatePictureDevice(std::string* error);
+// Null with the reason when pictures cannot be drawn here. asTheGameDraws:
+// frames go where the game's window sends them (the benchmark measures
+// that), else always through the readable off-screen picture.
+GraphicsDevice* CreatePictureDevice(std::string* error, bool asTheGameDraws = false);
 // The real backend with a clock that advances exactly one frame per frame
 // (paced in real time), or null with a message on stderr.
 std::unique_ptr<Backend> CreateRecordingBackend();

@@ -3,8 +3,10 @@
 #include "platform/sdl_gl/sdl_backend.h"
 #include "tools/sim/services.h"
 
-GraphicsDevice* CreatePictureDevice(std::string* error) {
-  return CreateOffscreenGlDevice(error);
+GraphicsDevice* CreatePictureDevice(std::string* error, bool asTheGameDraws) {
+  return CreateOffscreenGlDevice(
+      error, kBackBufferWidth, kBackBufferHeight, PictureSize::kFixed,
+      asTheGameDraws ? FrameTarget::kWindowWhenItFits : FrameTarget::kPicture);
 }
 
 std::unique_ptr<Backend> CreateRecordingBackend() {

@@ -3,7 +3,7 @@
 #include "platform/win32/win32_backend.h"
 #include "tools/sim/services.h"
 
-GraphicsDevice* CreatePictureDevice(std::string* error) {
+GraphicsDevice* CreatePictureDevice(std::string* error, bool /*asTheGameDraws*/) {
   return CreateHiddenD3d9Device(error);
 }
 

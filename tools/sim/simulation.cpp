@@ -562,7 +562,9 @@ int PlayHeadless(const SimOptions& options) {
   }
   HeadlessOptions h;
   h.renderPictures = !options.screenshots.empty();
-  h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e); };
+  h.pictureDevice = [asTheGame = options.drawAsTheGame](std::string* e) {
+    return CreatePictureDevice(e, asTheGame);
+  };
   h.maxFrames = frames;
   h.script = script;
   HeadlessBackend backend(std::move(h));

@@ -35,6 +35,10 @@ struct SimOptions {
   std::string stageViewPath;  // ...into this picture, and stop
   int64_t benchFrames = -1;   // run the drawing benchmark with this many frames per scene
   Language language = Language::kJapanese;  // --lang; Japanese keeps every replay as it is
+  // Screenshots drawn as the game's window draws (straight into the window
+  // where it fits) rather than through the off-screen picture; the same
+  // pictures either way, which the picture tests check.
+  bool drawAsTheGame = false;
 };
 
 // Parses the command line; false with a message for a mistake. help is set
