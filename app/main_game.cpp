@@ -13,10 +13,15 @@
 #include "base/single_instance.h"
 #include "base/user_dirs.h"
 #include "platform/bindings.h"
+// The backend this system plays on.
 #ifdef _WIN32
 #include "platform/win32/win32_backend.h"
+using PlayBackendOptions = Win32BackendOptions;
+constexpr auto CreatePlayBackend = CreateWin32Backend;
 #else
 #include "platform/sdl_gl/sdl_backend.h"
+using PlayBackendOptions = SdlBackendOptions;
+constexpr auto CreatePlayBackend = CreateSdlBackend;
 #endif
 #include "platform/sound.h"
 #include "render/lighting.h"
@@ -33,16 +38,9 @@ void ShowFailure(const std::string& text) {
 #endif
 }
 
-// What the error reports of a failed start said, in the player's language
-// first, for the message box.
+// What the error reports of a failed start said, for the message box.
 std::string ReportsText() {
-  std::string text;
-  for (const std::string& japanese : ReportedErrors()) {
-    const std::string english = EnglishReportLine(japanese, "");
-    const bool englishFirst = CurrentLanguage() == Language::kEnglish;
-    text +=
-        (englishFirst ? english : japanese) + "\n" + (englishFirst ? japanese : english) + "\n\n";
-  }
+  const std::string text = ReportedErrorsText();
   return text.empty() ? "The game could not start." : text;
 }
 
@@ -113,19 +111,11 @@ int main(int argc, char** argv) {
   SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
   SetLightUserFolder(UserDataDirectory());
 
-#ifdef _WIN32
-  Win32BackendOptions backendOptions;
-#else
-  SdlBackendOptions backendOptions;
-#endif
+  PlayBackendOptions backendOptions;
   backendOptions.windowWidth = settings.windowWidth;
   backendOptions.windowHeight = settings.windowHeight;
   backendOptions.iconPath = "Resource_Orvelune/Icon/orvelune_64.png";
-#ifdef _WIN32
-  std::unique_ptr<Backend> backend = CreateWin32Backend(backendOptions);
-#else
-  std::unique_ptr<Backend> backend = CreateSdlBackend(backendOptions);
-#endif
+  std::unique_ptr<Backend> backend = CreatePlayBackend(backendOptions);
   if (!backend) {
     ShowFailure("The game's window, drawing and sound could not be set up.");
     return 1;

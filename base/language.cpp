@@ -54,9 +54,10 @@ Language LanguageFromLocale(const char* lcAll, const char* lcMessages, const cha
 Language LanguageFromEnvironment() {
   // The locale variables decide where they are set; Windows keeps the
   // user's language elsewhere and says it as a tag ("ja-JP").
-  const std::string system = SystemLanguageTag();
+  const char* lang = std::getenv("LANG");
+  const std::string system = lang ? "" : SystemLanguageTag();
   return LanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                            std::getenv("LANG") ? std::getenv("LANG") : system.c_str());
+                            lang ? lang : system.c_str());
 }
 
 const std::vector<std::string>& LocalizedFiles() {

@@ -13,6 +13,12 @@ std::vector<std::string>& Reports() {
   return reports;
 }
 
+// The reports as they were printed (both lines, the player's language first).
+std::vector<std::string>& PrintedReports() {
+  static std::vector<std::string> printed;
+  return printed;
+}
+
 // The file the last report was about, for the reports that follow it.
 std::string& LastSubject() {
   static std::string subject;
@@ -90,10 +96,13 @@ void ReportError(const char* text, const std::string& subject) {
       EnglishLine(m, subject.empty() && m.aboutFile ? LastSubject() : subject);
   // The player's language first; the other line stays for bug reports.
   const bool englishFirst = CurrentLanguage() == Language::kEnglish;
-  std::fprintf(stderr, "Orvelune: %s\n  %s\n", englishFirst ? english.c_str() : text,
-               englishFirst ? text : english.c_str());
+  const std::string first = englishFirst ? english : text, second = englishFirst ? text : english;
+  std::fprintf(stderr, "Orvelune: %s\n  %s\n", first.c_str(), second.c_str());
   std::fflush(stderr);
-  if (Reports().size() < 1000) Reports().emplace_back(text);
+  if (Reports().size() < 1000) {
+    Reports().emplace_back(text);
+    PrintedReports().push_back(first + "\n" + second);
+  }
 }
 
 void ReportErrorDetail(const char* detail) {
@@ -104,6 +113,13 @@ void ReportErrorDetail(const char* detail) {
 const std::vector<std::string>& ReportedErrors() {
   return Reports();
 }
+std::string ReportedErrorsText() {
+  std::string text;
+  for (const std::string& report : PrintedReports()) text += (text.empty() ? "" : "\n\n") + report;
+  return text;
+}
+
 void ClearReportedErrors() {
   Reports().clear();
+  PrintedReports().clear();
 }

@@ -22,4 +22,7 @@ void ReportErrorDetail(const char* detail);
 
 // The reports since the last clear, for tests.
 const std::vector<std::string>& ReportedErrors();
+// The same reports as they were printed (both lines of each, the player's
+// language first), for a message box.
+std::string ReportedErrorsText();
 void ClearReportedErrors();

@@ -1,7 +1,8 @@
 // Text fonts (shaped like ID3DXFont): Shift-JIS strings drawn into a rectangle
 // through the sprite batch, wrapped at words (Japanese between characters) and
 // clipped at the rectangle. The Windows faces the game names map to Japanese
-// faces found through fontconfig: Mincho to a heavy serif, Gothic to a sans.
+// faces (platform/glyph_source.h: fontconfig on Linux, GDI on Windows):
+// Mincho to a heavy serif, Gothic to a sans.
 #pragma once
 
 #include <memory>
@@ -12,7 +13,8 @@
 #include "platform/sprite.h"
 
 // Finds the font file of a Japanese face through fontconfig: a sans (Gothic)
-// or serif (Mincho) face, heavy or regular.
+// or serif (Mincho) face, heavy or regular (Linux only: in
+// platform/font_freetype.cpp, for the font and the content generator).
 bool FindJapaneseFont(bool gothic, bool heavy, std::string* path, int* index);
 
 struct FontDesc {

@@ -274,7 +274,7 @@ HRESULT StateDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int32_t baseVer
   }
   ++stats_.drawCalls;
   stats_.primitives += static_cast<int>(primitiveCount);
-  DoDraw({type, baseVertexIndex, startIndex, indexCount});
+  DoDraw({type, baseVertexIndex, startIndex, indexCount, primitiveCount});
   return D3D_OK;
 }
 

@@ -55,6 +55,7 @@ class StateDevice : public GraphicsDevice {
     int32_t baseVertexIndex;
     uint32_t startIndex;
     uint32_t indexCount;
+    uint32_t primitiveCount;
   };
   virtual void DoDraw(const DrawCall& call) = 0;
   virtual void DoClear(uint32_t flags, D3DCOLOR color, float z) = 0;

@@ -226,12 +226,7 @@ class GlDevice : public StateDevice {
         renderer && (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe"));
     if (software_) samples_ = 0;
     if (!BuildTargets(error)) return false;
-    GLint doubleBuffered = 0;
-    gl_.glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    gl_.glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
-    gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
-    doubleBuffered_ = doubleBuffered != 0;
-    windowBuffersFit_ = frameTarget_ == FrameTarget::kWindowWhenItFits && WindowBuffersMatch();
+    LookAtWindowBuffers();
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(window_, &w, &h);
     direct_ = DrawsIntoWindow(w, h);
@@ -296,13 +291,12 @@ class GlDevice : public StateDevice {
       // The frame went straight to the window: the shown buffer holds it.
       gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
       gl_.glReadBuffer(doubleBuffered_ ? GL_FRONT : GL_BACK);
-      gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
-      gl_.glReadBuffer(GL_BACK);
     } else {
       ResolveMultisample();
       gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
-      gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
     }
+    gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    if (presentedDirect_) gl_.glReadBuffer(GL_BACK);
     targetBound_ = false;
     // OpenGL reads the bottom row first.
     argb->resize(rows.size());
@@ -610,34 +604,25 @@ class GlDevice : public StateDevice {
   HRESULT DoPresent() override {
     FlushBatch();
     int w = 0, h = 0;
-    if (direct_) {
-      SDL_GL_SwapWindow(window_);
-      // A single-buffered window (an off-screen one) shows what is drawn
-      // as it is drawn: the frame is finished here, as a swap finishes it.
-      if (!doubleBuffered_) gl_.glFinish();
-      presentedDirect_ = true;
-      SDL_GL_GetDrawableSize(window_, &w, &h);
-      direct_ = DrawsIntoWindow(w, h);
-      targetBound_ = false;
-      windowW_ = w;
-      windowH_ = h;
-      return D3D_OK;
-    }
-    presentedDirect_ = false;
-    ResolveMultisample();
     SDL_GL_GetDrawableSize(window_, &w, &h);
-    gl_.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    gl_.glViewport(0, 0, w, h);
-    gl_.glClearColor(0, 0, 0, 1);
-    gl_.glClear(GL_COLOR_BUFFER_BIT);
-    if (w > 0 && h > 0) {
-      // Scale the picture to the window, keeping its shape (letterbox).
-      const Rect r = Letterbox(w, h, kBackBufferWidth, kBackBufferHeight);
-      gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
-      gl_.glBlitFramebuffer(0, 0, width_, height_, r.x, r.y, r.x + r.width, r.y + r.height,
-                            GL_COLOR_BUFFER_BIT, r.width == width_ ? GL_NEAREST : GL_LINEAR);
+    presentedDirect_ = direct_;
+    if (!direct_) {
+      ResolveMultisample();
+      gl_.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+      gl_.glViewport(0, 0, w, h);
+      gl_.glClearColor(0, 0, 0, 1);
+      gl_.glClear(GL_COLOR_BUFFER_BIT);
+      if (w > 0 && h > 0) {
+        // Scale the picture to the window, keeping its shape (letterbox).
+        const Rect r = Letterbox(w, h, kBackBufferWidth, kBackBufferHeight);
+        gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
+        gl_.glBlitFramebuffer(0, 0, width_, height_, r.x, r.y, r.x + r.width, r.y + r.height,
+                              GL_COLOR_BUFFER_BIT, r.width == width_ ? GL_NEAREST : GL_LINEAR);
+      }
     }
     SDL_GL_SwapWindow(window_);
+    // A single-buffered window (an off-screen one) shows what is drawn as it
+    // is drawn: the frame is finished here, as a swap finishes it.
     if (!doubleBuffered_) gl_.glFinish();
     targetBound_ = false;
     // The next frame is drawn at the size the window shows (the frame just
@@ -837,11 +822,14 @@ class GlDevice : public StateDevice {
     return true;
   }
 
-  // Whether the window's own buffers are those of the off-screen picture
-  // (8-bit colour with alpha, 24-bit depth): only then does a frame drawn
-  // into the window come out the same.
-  bool WindowBuffersMatch() {
+  // Whether the window is double-buffered, and whether its own buffers are
+  // those of the off-screen picture (8-bit colour with alpha, 24-bit depth):
+  // only then does a frame drawn into the window come out the same.
+  void LookAtWindowBuffers() {
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    GLint doubleBuffered = 0;
+    gl_.glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
+    doubleBuffered_ = doubleBuffered != 0;
     const GLenum colour = doubleBuffered_ ? GL_BACK_LEFT : GL_FRONT_LEFT;
     GLint red = 0, alpha = 0, depth = 0;
     gl_.glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, colour,
@@ -853,7 +841,8 @@ class GlDevice : public StateDevice {
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
     targetBound_ = false;
     const bool ok = gl_.glGetError() == GL_NO_ERROR;
-    return ok && red == 8 && alpha == 8 && depth == 24;
+    windowBuffersFit_ = frameTarget_ == FrameTarget::kWindowWhenItFits && ok && red == 8 &&
+                        alpha == 8 && depth == 24;
   }
 
   // The next frame goes straight into the window when the window shows the

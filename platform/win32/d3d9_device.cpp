@@ -161,11 +161,9 @@ class D3d9Device : public StateDevice {
     // buffer is the vertex range.
     const uint32_t available = stream_->Size() - streamOffset_;
     const int64_t vertices = available / streamStride_ - static_cast<int64_t>(call.baseVertexIndex);
-    const uint32_t primitives =
-        call.type == D3DPT_TRIANGLELIST ? call.indexCount / 3 : call.indexCount - 2;
     if (vertices <= 0 ||
         !d3d9::DrawIndexed(context_, call.type, call.baseVertexIndex, 0,
-                           static_cast<uint32_t>(vertices), call.startIndex, primitives))
+                           static_cast<uint32_t>(vertices), call.startIndex, call.primitiveCount))
       ++stats_.errors;
     ++stats_.backendDraws;
   }
