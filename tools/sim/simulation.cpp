@@ -141,7 +141,8 @@ std::string SimUsage() {
          "  --stage N              start a game on stage N (0 to 3), skipping the title and\n"
          "                         the opening\n"
          "  --bench N              draw the title and each stage N frames through OpenGL\n"
-         "                         and print CPU, draws and load times per scene\n"
+         "                         and print CPU, draws and load times per scene (only\n"
+         "                         the stage of --stage, or the title with --scene title)\n"
          "  --scene NAME           start on the title, credits, opening or ending scene\n"
          "  --stage-view N:PATH    draw a fixed view of stage N (0 to 4) lit by the light file\n"
          "  --lang ja|en           the language of the texts (default ja, whatever the locale,\n"
@@ -635,7 +636,19 @@ int RunSimulation(const SimOptions& given) {
     return 1;
   }
   SetLanguage(options.language);
-  if (options.benchFrames > 0) return RunBenchmark(options.benchFrames);
+  if (options.benchFrames > 0) {
+    // --stage or --scene title narrows the benchmark to that scene.
+    int scene = kBenchAllScenes;
+    if (options.startStage >= 0)
+      scene = options.startStage;
+    else if (options.startScene == kSeqTitleStart)
+      scene = kBenchTitle;
+    else if (options.startScene >= 0) {
+      Fail("--bench draws the title or a stage: --scene can only be title");
+      return 1;
+    }
+    return RunBenchmark(options.benchFrames, scene);
+  }
   if (!options.dumpStagePath.empty()) return DumpStage(options);
   if (!options.galleryPath.empty()) return Gallery(options);
   if (options.stageViewIndex >= 0) return StageView(options);
