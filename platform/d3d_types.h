@@ -155,6 +155,20 @@ constexpr D3DTEXTURESTAGESTATETYPE kTextureStageStates[] = {D3DTSS_COLOROP,
                                                             D3DTSS_TEXTURETRANSFORMFLAGS};
 constexpr uint32_t kTextureStageCount = 8;
 
+// Sampler states: how a stage's texture is filtered. Only the filters are
+// supported; the game's devices start with linear filtering on every stage
+// (Direct3D's own default is point).
+enum D3DSAMPLERSTATETYPE : uint32_t {
+  D3DSAMP_MAGFILTER = 5,
+  D3DSAMP_MINFILTER = 6,
+};
+constexpr uint32_t kSamplerStateCount = 7;
+constexpr D3DSAMPLERSTATETYPE kSamplerStates[] = {D3DSAMP_MAGFILTER, D3DSAMP_MINFILTER};
+enum D3DTEXTUREFILTERTYPE : uint32_t {
+  D3DTEXF_POINT = 1,
+  D3DTEXF_LINEAR = 2,
+};
+
 enum D3DTEXTUREOP : uint32_t {
   D3DTOP_DISABLE = 1,
   D3DTOP_SELECTARG1 = 2,

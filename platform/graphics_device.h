@@ -128,6 +128,8 @@ class GraphicsDevice {
   virtual HRESULT SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type,
                                        uint32_t value) = 0;
   virtual uint32_t GetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type) const = 0;
+  virtual HRESULT SetSamplerState(uint32_t stage, D3DSAMPLERSTATETYPE type, uint32_t value) = 0;
+  virtual uint32_t GetSamplerState(uint32_t stage, D3DSAMPLERSTATETYPE type) const = 0;
   virtual HRESULT SetMaterial(const D3DMATERIAL9& material) = 0;
   virtual D3DMATERIAL9 GetMaterial() const = 0;
   virtual HRESULT SetLight(uint32_t index, const D3DLIGHT9& light) = 0;

@@ -1,5 +1,6 @@
 #include "platform/sprite.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -29,6 +30,7 @@ struct Sprite::SavedState {
   uint32_t stageStates[std::size(kStageStates)];
   Matrix world, view, projection;
   Texture* texture;
+  uint32_t magFilter, minFilter;
 
   void Save(GraphicsDevice* d) {
     for (size_t i = 0; i < std::size(kStates); ++i) states[i] = d->GetRenderState(kStates[i]);
@@ -38,6 +40,8 @@ struct Sprite::SavedState {
     view = d->GetTransform(D3DTS_VIEW);
     projection = d->GetTransform(D3DTS_PROJECTION);
     texture = d->GetTexture(0);
+    magFilter = d->GetSamplerState(0, D3DSAMP_MAGFILTER);
+    minFilter = d->GetSamplerState(0, D3DSAMP_MINFILTER);
   }
   void Restore(GraphicsDevice* d) {
     for (size_t i = 0; i < std::size(kStates); ++i) d->SetRenderState(kStates[i], states[i]);
@@ -47,6 +51,8 @@ struct Sprite::SavedState {
     d->SetTransform(D3DTS_VIEW, view);
     d->SetTransform(D3DTS_PROJECTION, projection);
     d->SetTexture(0, texture);
+    d->SetSamplerState(0, D3DSAMP_MAGFILTER, magFilter);
+    d->SetSamplerState(0, D3DSAMP_MINFILTER, minFilter);
   }
 };
 
@@ -121,6 +127,9 @@ HRESULT Sprite::Draw(Texture* texture, const RECT* source, const Vec3* center, c
   q.u1 = static_cast<float>(src.right) / texture->Width();
   q.v1 = static_cast<float>(src.bottom) / texture->Height();
   q.color = color;
+  q.exact = q.x[0] == std::floor(q.x[0]) && q.y[0] == std::floor(q.y[0]) && q.x[1] - q.x[0] == w &&
+            q.x[2] == q.x[1] && q.x[3] == q.x[0] && q.y[1] == q.y[0] && q.y[3] - q.y[0] == h &&
+            q.y[2] == q.y[3];
   quads_.push_back(q);
   return D3D_OK;
 }
@@ -128,10 +137,11 @@ HRESULT Sprite::Draw(Texture* texture, const RECT* source, const Vec3* center, c
 void Sprite::DrawQuads() {
   size_t start = 0;
   while (start < quads_.size()) {
-    // One draw per run of quads with the same texture, in the order given.
+    // One draw per run of quads with the same texture and filtering, in the
+    // order given.
     size_t end = start + 1;
     while (end < quads_.size() && quads_[end].texture == quads_[start].texture &&
-           end - start < kQuadsPerBatch)
+           quads_[end].exact == quads_[start].exact && end - start < kQuadsPerBatch)
       ++end;
     const auto count = static_cast<uint32_t>(end - start);
     auto* v = static_cast<SpriteVertex*>(vertices_->Lock(0, count * 4 * sizeof(SpriteVertex)));
@@ -144,6 +154,9 @@ void Sprite::DrawQuads() {
     }
     vertices_->Unlock();
     device_->SetTexture(0, quads_[start].texture);
+    const uint32_t filter = quads_[start].exact ? D3DTEXF_POINT : D3DTEXF_LINEAR;
+    device_->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+    device_->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
     device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, count * 4, 0, count * 2);
     start = end;
   }

@@ -35,6 +35,10 @@ class Sprite {
     float x[4], y[4];
     float u0, v0, u1, v1;
     D3DCOLOR color;
+    // Texel for pixel: unscaled, unturned, at a whole pixel. Such a quad is
+    // sampled at texel centres, where the nearest texel is what linear
+    // filtering gives, and nearest costs a software renderer far less.
+    bool exact;
   };
   struct SavedState;
 

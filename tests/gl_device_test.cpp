@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 #include "platform/graphics_device.h"
+#include "platform/sprite.h"
 
 namespace {
 
@@ -149,6 +152,38 @@ TEST_F(GlDeviceTest, DirectionalLightAndAmbientLightAMaterial) {
   Begin();
   Draw(false);
   ExpectColor(Finish(), 64 + 64, 64, 64);
+}
+
+TEST_F(GlDeviceTest, EachLightAddsItsShareAndAPointLightOutOfRangeNone) {
+  // Lit per vertex: the quad's corners are 5 away along z and about 1.4 to
+  // the side of the eye, where both lights below reach the same way.
+  D3DMATERIAL9 m{};
+  m.Diffuse = {1, 1, 1, 1};
+  device_->SetMaterial(m);
+  D3DLIGHT9 point{};
+  point.Type = D3DLIGHT_POINT;
+  point.Diffuse = {1, 0, 0, 1};
+  point.Position = {0, 0, 0};
+  point.Attenuation0 = 1;
+  point.Range = 2;  // the corners are about 5.2 away
+  D3DLIGHT9 sun{};
+  sun.Type = D3DLIGHT_DIRECTIONAL;
+  sun.Diffuse = {0, 0, 0.5f, 1};
+  sun.Direction = {0, 0, 1};
+  device_->SetLight(0, point);
+  device_->SetLight(1, sun);
+  device_->LightEnable(0, true);
+  device_->LightEnable(1, true);
+  Quad(5, 0);
+  Begin();
+  Draw(false);
+  ExpectColor(Finish(), 0, 0, 128);
+  // In range, the point light adds N.L = 5 / sqrt(27) of its red.
+  point.Range = 100;
+  device_->SetLight(0, point);
+  Begin();
+  Draw(false);
+  ExpectColor(Finish(), static_cast<int>(255 * 5 / std::sqrt(27.0f) + 0.5f), 0, 128);
 }
 
 TEST_F(GlDeviceTest, TextureModulatesAndTheFactorBlends) {
@@ -404,4 +439,256 @@ TEST_F(GlDeviceTest, RunsOfSmallDrawsMergeWithoutChangingThePicture) {
   blueTex->Release();
   quad->Release();
   list->Release();
+}
+
+// Small squares drawn from one mesh with the world matrix, unlit, each
+// showing its texture: enough to see which draws the device merges and
+// whether the picture keeps the game's order.
+class MergeTest : public GlDeviceTest {
+ protected:
+  void SetUp() override {
+    GlDeviceTest::SetUp();
+    square_ = device_->CreateVertexBuffer(4 * sizeof(LitVertex));
+    list_ = device_->CreateIndexBuffer(6 * sizeof(uint16_t));
+    auto* v = static_cast<LitVertex*>(square_->Lock());
+    const LitVertex corners[4] = {{-0.5f, -0.5f, 0, 0, 0, -1, 0, 0, 1},
+                                  {-0.5f, 0.5f, 0, 0, 0, -1, 0, 0, 0},
+                                  {0.5f, 0.5f, 0, 0, 0, -1, 0, 1, 0},
+                                  {0.5f, -0.5f, 0, 0, 0, -1, 0, 1, 1}};
+    std::memcpy(v, corners, sizeof corners);
+    square_->Unlock();
+    auto* idx = static_cast<uint16_t*>(list_->Lock());
+    const uint16_t triangles[6] = {0, 1, 2, 0, 2, 3};
+    std::memcpy(idx, triangles, sizeof triangles);
+    list_->Unlock();
+    const uint32_t red[4] = {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000};
+    const uint32_t blue[4] = {0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF};
+    red_ = device_->CreateTexture(2, 2, red);
+    blue_ = device_->CreateTexture(2, 2, blue);
+    device_->SetRenderState(D3DRS_LIGHTING, 0);
+    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+  }
+  void TearDown() override {
+    for (DeviceResource* r : std::initializer_list<DeviceResource*>{square_, list_, red_, blue_})
+      if (r) r->Release();
+    GlDeviceTest::TearDown();
+  }
+
+  // A square of the given size centred at (x, y) (the screen spans -1..1) at
+  // depth z.
+  void Square(Texture* t, float x, float y, float size, float z) {
+    device_->SetVertexDeclaration(noColor_);
+    device_->SetStreamSource(0, square_, 0, sizeof(LitVertex));
+    device_->SetIndices(list_);
+    device_->SetTexture(0, t);
+    device_->SetTransform(D3DTS_WORLD, MatrixScaling(size, size, 1) * MatrixTranslation(x, y, z));
+    device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+  }
+  // Blending that replaces (so the order of overlapping draws shows), with or
+  // without depth writes.
+  void Blend(bool on) {
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, on ? 1 : 0);
+    device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+    device_->SetRenderState(D3DRS_ZWRITEENABLE, on ? 0 : 1);
+  }
+  // The pixel at a point of the screen (-1..1, y up).
+  uint32_t At(float x, float y) const {
+    const int px = static_cast<int>((x + 1) / 2 * kBackBufferWidth);
+    const int py = static_cast<int>((1 - y) / 2 * kBackBufferHeight);
+    return pixels_[py * kBackBufferWidth + px];
+  }
+  int GlDraws() const { return device_->LastFrameStats().backendDraws; }
+
+  VertexBuffer* square_ = nullptr;
+  IndexBuffer* list_ = nullptr;
+  Texture* red_ = nullptr;
+  Texture* blue_ = nullptr;
+};
+
+TEST_F(MergeTest, BlendedDrawsMergePastOthersOnlyWhereTheyShareNoPixel) {
+  device_->SetRenderState(D3DRS_ZENABLE, 0);
+  Blend(true);
+  // Four squares far apart: the reds gather into one draw around the blue.
+  Begin();
+  Square(red_, -0.5f, 0.5f, 0.5f, 5);
+  Square(blue_, 0.5f, 0.5f, 0.5f, 5);
+  Square(red_, -0.5f, -0.5f, 0.5f, 5);
+  Square(red_, 0.5f, -0.5f, 0.5f, 5);
+  Finish();
+  EXPECT_EQ(GlDraws(), 2);
+  ExpectColor(At(-0.5f, 0.5f), 255, 0, 0, 0);
+  ExpectColor(At(0.5f, 0.5f), 0, 0, 255, 0);
+  ExpectColor(At(0.5f, -0.5f), 255, 0, 0, 0);
+
+  // Squares on top of one another keep their order: the last red one shows.
+  Begin();
+  Square(red_, 0, 0, 1, 5);
+  Square(blue_, 0, 0, 1, 5);
+  Square(red_, 0, 0, 1, 5);
+  Finish();
+  EXPECT_EQ(GlDraws(), 3);
+  ExpectColor(At(0, 0), 255, 0, 0, 0);
+
+  // A big red square under a small blue one: a later small red square
+  // elsewhere still joins the big one's draw, as it shares no pixel with the
+  // blue one it passes.
+  Begin();
+  Square(red_, 0, 0, 1.5f, 5);
+  Square(blue_, 0.5f, 0.5f, 0.3f, 5);
+  Square(red_, -0.5f, -0.85f, 0.2f, 5);
+  Finish();
+  EXPECT_EQ(GlDraws(), 2);
+  ExpectColor(At(0.5f, 0.5f), 0, 0, 255, 0);
+  ExpectColor(At(0, 0), 255, 0, 0, 0);
+  ExpectColor(At(-0.5f, -0.85f), 255, 0, 0, 0);
+}
+
+TEST_F(MergeTest, DrawsPassADepthTestedOneOnlyWhereTheOpaqueOneIsWhollyInFront) {
+  device_->SetRenderState(D3DRS_ZENABLE, 1);
+  // An opaque red square, a blended blue one that is depth tested but not
+  // written, then a red square over the blue one.
+  auto frame = [&](float lastZ) {
+    Begin();
+    Blend(false);
+    Square(red_, -0.6f, 0, 0.5f, 5);
+    Blend(true);
+    Square(blue_, 0.3f, 0, 1, 6);
+    Blend(false);
+    Square(red_, 0.3f, 0, 0.5f, lastZ);
+    Finish();
+  };
+  // In front of the blue square: it shows whichever is drawn first, so it
+  // joins the first red draw.
+  frame(4);
+  EXPECT_EQ(GlDraws(), 2);
+  ExpectColor(At(0.3f, 0), 255, 0, 0, 0);
+  ExpectColor(At(0.7f, 0), 0, 0, 255, 0);
+  ExpectColor(At(-0.6f, 0), 255, 0, 0, 0);
+  // Behind it: drawn after the blue square (which wrote no depth) it covers
+  // it; drawn before, the blue one would cover it. It stays last.
+  frame(7);
+  EXPECT_EQ(GlDraws(), 3);
+  ExpectColor(At(0.3f, 0), 255, 0, 0, 0);
+  ExpectColor(At(0.7f, 0), 0, 0, 255, 0);
+
+  // The other way round: a blended square passes an opaque one only when it
+  // lies wholly behind it (hidden there whichever comes first).
+  auto blendedLast = [&](float lastZ) {
+    Begin();
+    Blend(true);
+    Square(blue_, -0.6f, 0, 0.5f, 6);
+    Blend(false);
+    Square(red_, 0.3f, 0, 0.5f, 5);
+    Blend(true);
+    Square(blue_, 0.3f, 0, 1, lastZ);
+    Finish();
+  };
+  blendedLast(6);
+  EXPECT_EQ(GlDraws(), 2);
+  ExpectColor(At(0.3f, 0), 255, 0, 0, 0);
+  ExpectColor(At(0.7f, 0), 0, 0, 255, 0);
+  blendedLast(4);
+  EXPECT_EQ(GlDraws(), 3);
+  ExpectColor(At(0.3f, 0), 0, 0, 255, 0);
+}
+
+TEST_F(MergeTest, StripsAndFansMergeAsTheSameTrianglesWoundTheSameWay) {
+  // Culling stays on: a strip's every other triangle is wound the other way
+  // round in its indices, and must still face the viewer once it is a list.
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  device_->SetRenderState(D3DRS_ZENABLE, 0);
+  auto* idx = static_cast<uint16_t*>(list_->Lock());
+  const uint16_t strip[4] = {0, 1, 3, 2};  // bottom left, top left, bottom right, top right
+  std::memcpy(idx, strip, sizeof strip);
+  list_->Unlock();
+  Begin();
+  for (float x : {-0.5f, 0.5f}) {
+    device_->SetVertexDeclaration(noColor_);
+    device_->SetStreamSource(0, square_, 0, sizeof(LitVertex));
+    device_->SetIndices(list_);
+    device_->SetTexture(0, x < 0 ? red_ : blue_);
+    device_->SetTransform(D3DTS_WORLD, MatrixTranslation(x, 0, 5));
+    device_->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, 0, 0, 4, 0, 2);
+  }
+  // The fan of the fixture, with vertex colours, twice.
+  device_->SetTexture(0, nullptr);
+  device_->SetTransform(D3DTS_WORLD, MatrixScaling(0.2f, 0.2f, 1));
+  Quad(5, 0xFF00FF00);
+  Draw();
+  device_->SetTransform(D3DTS_WORLD, MatrixScaling(0.2f, 0.2f, 1) * MatrixTranslation(0, 0.6f, 0));
+  Draw();
+  Finish();
+  EXPECT_EQ(GlDraws(), 3);
+  // Both triangles of each strip square are there (lower left and upper
+  // right of each).
+  ExpectColor(At(-0.9f, -0.4f), 255, 0, 0, 0);
+  ExpectColor(At(-0.6f, 0.4f), 255, 0, 0, 0);
+  ExpectColor(At(0.6f, -0.4f), 0, 0, 255, 0);
+  ExpectColor(At(0.9f, 0.4f), 0, 0, 255, 0);
+  ExpectColor(At(0, 0), 0, 255, 0, 0);
+  ExpectColor(At(0, 0.6f), 0, 255, 0, 0);
+}
+
+TEST_F(GlDeviceTest, PointFilteringShowsTheNearestTexel) {
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  const uint32_t texels[2] = {0xFFFF0000, 0xFF0000FF};  // red | blue
+  Texture* tex = device_->CreateTexture(2, 1, texels);
+  ASSERT_TRUE(tex);
+  device_->SetTexture(0, tex);
+  Quad(5, 0xFFFFFFFF);
+  // Linear (the device's start): the texels blend towards the middle.
+  EXPECT_EQ(device_->GetSamplerState(0, D3DSAMP_MAGFILTER), D3DTEXF_LINEAR);
+  Begin();
+  Draw();
+  const uint32_t linear = Finish(600, 360);
+  EXPECT_GT((linear >> 16) & 0xFF, 100u);
+  EXPECT_GT(linear & 0xFF, 100u);
+  // Point: each half of the screen is one texel.
+  EXPECT_EQ(device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT), D3D_OK);
+  EXPECT_EQ(device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT), D3D_OK);
+  Begin();
+  Draw();
+  ExpectColor(Finish(600, 360), 255, 0, 0, 0);
+  ExpectColor(pixels_[360 * kBackBufferWidth + 680], 0, 0, 255, 0);
+  // Anything else is refused and changes nothing.
+  EXPECT_NE(device_->SetSamplerState(0, D3DSAMP_MAGFILTER, 3), D3D_OK);
+  EXPECT_NE(device_->SetSamplerState(kTextureStageCount, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR),
+            D3D_OK);
+  EXPECT_EQ(device_->GetSamplerState(0, D3DSAMP_MAGFILTER), D3DTEXF_POINT);
+  device_->SetTexture(0, nullptr);
+  tex->Release();
+}
+
+TEST_F(GlDeviceTest, SpritesDrawnTexelForPixelSampleTheNearestTexelOthersBlend) {
+  Sprite* sprite = Sprite::Create(device_.get());
+  ASSERT_TRUE(sprite);
+  // A 2x2 checker of red and blue.
+  const uint32_t texels[4] = {0xFFFF0000, 0xFF0000FF, 0xFF0000FF, 0xFFFF0000};
+  Texture* tex = device_->CreateTexture(2, 2, texels);
+  ASSERT_TRUE(tex);
+  Begin();
+  sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  // At a whole pixel, unscaled: the four texels are the four pixels.
+  const Vec3 at{100, 100, 0};
+  sprite->Draw(tex, nullptr, nullptr, &at, 0xFFFFFFFF);
+  // Scaled 100 times: blended between the texels' centres.
+  sprite->SetTransform(MatrixScaling(100, 100, 1) * MatrixTranslation(400, 200, 0));
+  sprite->Draw(tex, nullptr, nullptr, nullptr, 0xFFFFFFFF);
+  sprite->End();
+  Finish();
+  auto pixel = [&](int x, int y) { return pixels_[y * kBackBufferWidth + x]; };
+  ExpectColor(pixel(100, 100), 255, 0, 0, 0);
+  ExpectColor(pixel(101, 100), 0, 0, 255, 0);
+  ExpectColor(pixel(100, 101), 0, 0, 255, 0);
+  ExpectColor(pixel(101, 101), 255, 0, 0, 0);
+  const uint32_t middle = pixel(500, 300);  // where the four texels meet
+  EXPECT_NEAR(static_cast<int>((middle >> 16) & 0xFF), 128, 8) << std::hex << middle;
+  EXPECT_NEAR(static_cast<int>(middle & 0xFF), 128, 8) << std::hex << middle;
+  // The sprite puts the device's filtering back as it found it.
+  EXPECT_EQ(device_->GetSamplerState(0, D3DSAMP_MAGFILTER), D3DTEXF_LINEAR);
+  EXPECT_EQ(device_->GetSamplerState(0, D3DSAMP_MINFILTER), D3DTEXF_LINEAR);
+  tex->Release();
+  sprite->Release();
 }

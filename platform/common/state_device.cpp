@@ -92,6 +92,8 @@ StateDevice::StateDevice() {
     st[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
     st[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
     st[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_DISABLE;
+    samplerStates_[s][D3DSAMP_MAGFILTER] = D3DTEXF_LINEAR;
+    samplerStates_[s][D3DSAMP_MINFILTER] = D3DTEXF_LINEAR;
   }
   for (auto& l : lights_) {
     l.Type = D3DLIGHT_DIRECTIONAL;
@@ -176,6 +178,20 @@ HRESULT StateDevice::SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETY
 uint32_t StateDevice::GetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type) const {
   if (stage >= kTextureStageCount || type >= kTextureStageStateCount) return 0;
   return stageStates_[stage][type];
+}
+
+HRESULT StateDevice::SetSamplerState(uint32_t stage, D3DSAMPLERSTATETYPE type, uint32_t value) {
+  if (stage >= kTextureStageCount || (type != D3DSAMP_MAGFILTER && type != D3DSAMP_MINFILTER))
+    return Refuse("SetSamplerState: stage or state out of range");
+  if (value != D3DTEXF_POINT && value != D3DTEXF_LINEAR)
+    return Refuse("SetSamplerState: unsupported filter " + std::to_string(value));
+  samplerStates_[stage][type] = value;
+  return D3D_OK;
+}
+
+uint32_t StateDevice::GetSamplerState(uint32_t stage, D3DSAMPLERSTATETYPE type) const {
+  if (stage >= kTextureStageCount || type >= kSamplerStateCount) return 0;
+  return samplerStates_[stage][type];
 }
 
 HRESULT StateDevice::SetMaterial(const D3DMATERIAL9& material) {

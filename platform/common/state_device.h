@@ -23,6 +23,8 @@ class StateDevice : public GraphicsDevice {
   HRESULT SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type,
                                uint32_t value) override;
   uint32_t GetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type) const override;
+  HRESULT SetSamplerState(uint32_t stage, D3DSAMPLERSTATETYPE type, uint32_t value) override;
+  uint32_t GetSamplerState(uint32_t stage, D3DSAMPLERSTATETYPE type) const override;
   HRESULT SetMaterial(const D3DMATERIAL9& material) override;
   D3DMATERIAL9 GetMaterial() const override { return material_; }
   HRESULT SetLight(uint32_t index, const D3DLIGHT9& light) override;
@@ -68,6 +70,7 @@ class StateDevice : public GraphicsDevice {
 
   std::array<uint32_t, kRenderStateCount> renderStates_{};
   std::array<std::array<uint32_t, kTextureStageStateCount>, kTextureStageCount> stageStates_{};
+  std::array<std::array<uint32_t, kSamplerStateCount>, kTextureStageCount> samplerStates_{};
   Matrix world_, view_, projection_, texture0_;
   D3DMATERIAL9 material_{};
   std::array<D3DLIGHT9, kMaxLights> lights_{};

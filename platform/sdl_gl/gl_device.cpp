@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -32,6 +33,9 @@ class GlTexture : public Texture {
     if (life_->alive) life_->gl->glDeleteTextures(1, &id_);
   }
   GLuint Id() const { return id_; }
+  // The filters the texture object is set to sample with (GL_LINEAR from the
+  // start), so a draw changes them only when its sampler states differ.
+  GLint magFilter = GL_LINEAR, minFilter = GL_LINEAR;
 
  private:
   std::shared_ptr<ContextLife> life_;
@@ -316,7 +320,7 @@ class GlDevice : public StateDevice {
     const VertexVariant vertexVariant = CurrentVertexVariant();
     const FragmentVariant fragmentVariant = CurrentVariant();
     if (AddToBatch(call, vertexVariant, fragmentVariant)) return;
-    FlushBatch();
+    BeforeDirectDraw(call);
     if (!Prepare(vertexVariant, fragmentVariant)) return;
     BindGeometry();
     GLenum mode = call.type == D3DPT_TRIANGLELIST    ? GL_TRIANGLES
@@ -349,75 +353,203 @@ class GlDevice : public StateDevice {
   }
 
   // ---- Merged draws ----------------------------------------------------------
-  // A stage draws hundreds of small meshes one after another with the same
-  // material, texture and states, only the world matrix changing (the floor
-  // chips above all). Such a run is merged into one draw: each mesh's
-  // vertices are moved to world space here, and the run is drawn with an
-  // identity world matrix when anything else comes (another state, a clear,
-  // a present, a read-back). Draws keep their order, so the picture is the
-  // same up to rounding; the game sees nothing of it.
+  // A stage draws hundreds of small meshes one after another, many with the
+  // same material, texture and states and only the world matrix changing
+  // (the floor chips above all). Draws with the same states are merged into
+  // one draw: each mesh's vertices are moved to world space here (fans and
+  // strips become lists), and the run is drawn with an identity world matrix
+  // when the frame ends or anything else needs the picture as it is (a
+  // clear, a present, a read-back, a texture update). The game sees nothing
+  // of it.
+  //
+  // Merging moves a draw back to an earlier run with its states, past the
+  // runs gathered since. That keeps the picture only where the draw does not
+  // depend on their order: when they cover no common pixel (each run keeps
+  // the screen rectangle around its vertices), or when both are opaque,
+  // depth tested and written (then only pixels at exactly equal depth could
+  // tell). Otherwise the draw starts a new run after them.
   struct BatchVertex {
     float x, y, z, nx, ny, nz, u, v;
+    uint32_t color;  // D3DCOLOR, when the declaration has one
   };
   // Everything a draw's picture depends on besides the world matrix, all in
   // four-byte fields (no padding), so it compares as bytes.
   struct BatchKey {
     uint32_t fragmentKey[2];
-    uint32_t vertexKey, texture;
+    uint32_t vertexKey, texture, filters;
     std::array<uint32_t, 7> raster;
     uint32_t ambient, tFactor, alphaRef;
     Matrix view, projection, texMatrix;
     D3DMATERIAL9 material;
     LightSet lights;
   };
-  // A run: its key, the states it was gathered under, and its vertices.
+  // A rectangle of the screen in normalised device coordinates, and the
+  // range of depths in it.
+  struct ScreenRect {
+    float x0 = 2, y0 = 2, x1 = -2, y1 = -2;  // empty
+    float z0 = 2, z1 = -2;
+    bool Empty() const { return x0 > x1 || y0 > y1; }
+    bool Meets(const ScreenRect& o) const {
+      return !Empty() && !o.Empty() && x0 <= o.x1 && o.x0 <= x1 && y0 <= o.y1 && o.y0 <= y1;
+    }
+    void Add(const ScreenRect& o) {
+      x0 = std::min(x0, o.x0);
+      y0 = std::min(y0, o.y0);
+      x1 = std::max(x1, o.x1);
+      y1 = std::max(y1, o.y1);
+      z0 = std::min(z0, o.z0);
+      z1 = std::max(z1, o.z1);
+    }
+  };
+  // How a draw takes part in the depth test, for deciding whether two draws
+  // may change places.
+  enum class DepthRole : uint8_t {
+    kNone,       // neither tested nor written (or tested otherwise)
+    kTested,     // tested with LESS or LESSEQUAL: hidden behind what is nearer
+    kOrderFree,  // also opaque and written: the nearest such draw wins whatever the order
+  };
+  // A run: its key, the states it was gathered under, its vertices and the
+  // rectangle they cover.
   struct Batch {
     BatchKey key{};
     VertexVariant vertex;
     FragmentVariant fragment;
     std::array<uint32_t, kRenderStateCount> states{};
     std::array<uint32_t, kTextureStageStateCount> stage{};
+    std::array<uint32_t, kSamplerStateCount> sampler{};
     Texture* texture = nullptr;
     D3DMATERIAL9 material{};
     LightSet lights;
     Matrix view, projection, texMatrix;
+    DepthRole depth = DepthRole::kNone;
+    ScreenRect rect;
     std::vector<BatchVertex> vertices;
     std::vector<uint32_t> indices;
   };
-  static constexpr uint32_t kBatchMaxVertices = 512;  // per mesh; bigger ones draw alone
   static_assert(sizeof(LightSet) % 4 == 0 && sizeof(D3DMATERIAL9) % 4 == 0);
+  // Meshes with more vertices draw alone from their own buffers: moving them
+  // to world space here every frame would cost more than their draw.
+  static constexpr uint32_t kBatchMaxVertices = 512;
   static constexpr size_t kBatchLimit = 60000;  // vertices in one merged draw
+  static constexpr size_t kMaxRuns = 256;       // runs gathered before they are drawn
+  static constexpr size_t kRunsLookedAt = 64;   // runs looked back over for a draw's states
 
-  // The declaration's float3 position, float3 normal and float2 texture
-  // coordinates (the models' layout, some parts possibly missing), or false.
-  bool BatchLayout(int* pos, int* normal, int* tex) const {
-    *pos = *normal = *tex = -1;
+  // Where the declaration puts the float3 position, float3 normal, D3DCOLOR
+  // colour and float2 texture coordinates (those present), or false for any
+  // other layout.
+  struct Layout {
+    int pos = -1, normal = -1, color = -1, tex = -1;
+  };
+  bool BatchLayout(Layout* l) const {
     for (const auto& e : declaration_->Elements()) {
       if (e.Usage == D3DDECLUSAGE_POSITION && e.Type == D3DDECLTYPE_FLOAT3)
-        *pos = e.Offset;
+        l->pos = e.Offset;
       else if (e.Usage == D3DDECLUSAGE_NORMAL && e.Type == D3DDECLTYPE_FLOAT3)
-        *normal = e.Offset;
+        l->normal = e.Offset;
+      else if (e.Usage == D3DDECLUSAGE_COLOR && e.Type == D3DDECLTYPE_D3DCOLOR)
+        l->color = e.Offset;
       else if (e.Usage == D3DDECLUSAGE_TEXCOORD && e.Type == D3DDECLTYPE_FLOAT2)
-        *tex = e.Offset;
+        l->tex = e.Offset;
       else
         return false;
     }
-    return *pos >= 0;
+    return l->pos >= 0;
   }
 
-  // Takes the draw into the run being gathered; false when it must be drawn
-  // on its own.
+  // The screen rectangle around a box (the draw's own coordinates) as the
+  // world, view and projection show it, a pixel wider on each side; the
+  // whole screen when a corner lies at or behind the eye (its triangles may
+  // reach anywhere), nothing when it lies off the screen.
+  ScreenRect RectAround(const float lo[3], const float hi[3]) const {
+    const Matrix m = world_ * view_ * projection_;
+    ScreenRect r;
+    for (int c = 0; c < 8; ++c) {
+      const float px = c & 1 ? hi[0] : lo[0], py = c & 2 ? hi[1] : lo[1],
+                  pz = c & 4 ? hi[2] : lo[2];
+      const float x = px * m[0][0] + py * m[1][0] + pz * m[2][0] + m[3][0];
+      const float y = px * m[0][1] + py * m[1][1] + pz * m[2][1] + m[3][1];
+      const float w = px * m[0][3] + py * m[1][3] + pz * m[2][3] + m[3][3];
+      const float z = px * m[0][2] + py * m[1][2] + pz * m[2][2] + m[3][2];
+      if (!(w > 1e-5f)) return ScreenRect{-2, -2, 2, 2, -2, 2};
+      r.Add(ScreenRect{x / w, y / w, x / w, y / w, z / w, z / w});
+    }
+    const float mx = 2.0f / static_cast<float>(width_), my = 2.0f / static_cast<float>(height_);
+    r.x0 -= mx;
+    r.x1 += mx;
+    r.y0 -= my;
+    r.y1 += my;
+    if (r.x1 < -1 || r.x0 > 1 || r.y1 < -1 || r.y0 > 1) return ScreenRect{};
+    return r;
+  }
+
+  // The vertices a draw uses (the lowest and highest index) and the screen
+  // rectangle around them; false when its layout has no float3 position.
+  bool DrawExtent(const DrawCall& call, int posOffset, uint32_t* lowest, uint32_t* highest,
+                  ScreenRect* rect) const {
+    if (posOffset < 0 || call.indexCount == 0) return false;
+    const auto* indices = reinterpret_cast<const uint16_t*>(indices_->Data()) + call.startIndex;
+    uint32_t low = 0xFFFF, high = 0;
+    for (uint32_t i = 0; i < call.indexCount; ++i) {
+      low = std::min<uint32_t>(low, indices[i]);
+      high = std::max<uint32_t>(high, indices[i]);
+    }
+    // The box around the vertices gives the rectangle the draw covers.
+    const auto* bytes = static_cast<const uint8_t*>(stream_->Data()) + streamOffset_;
+    float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
+    for (uint32_t k = low; k <= high; ++k) {
+      float p[3];
+      std::memcpy(
+          p,
+          bytes +
+              static_cast<size_t>(static_cast<int64_t>(k) + call.baseVertexIndex) * streamStride_ +
+              posOffset,
+          sizeof p);
+      for (int i = 0; i < 3; ++i) {
+        lo[i] = std::min(lo[i], p[i]);
+        hi[i] = std::max(hi[i], p[i]);
+      }
+    }
+    *lowest = low;
+    *highest = high;
+    *rect = RectAround(lo, hi);
+    return true;
+  }
+
+  // Before a draw that goes straight to OpenGL: draws the gathered runs
+  // first unless each of them may come after it (above).
+  void BeforeDirectDraw(const DrawCall& call) {
+    if (runCount_ == 0) return;
+    const D3DVERTEXELEMENT9* pos = declaration_->Find(D3DDECLUSAGE_POSITION);
+    uint32_t lowest, highest;
+    ScreenRect rect;
+    if (pos && pos->Type == D3DDECLTYPE_FLOAT3 &&
+        DrawExtent(call, pos->Offset, &lowest, &highest, &rect)) {
+      const DepthRole depth = CurrentDepthRole();
+      bool free = true;
+      for (size_t j = 0; j < runCount_ && free; ++j)
+        free = MayChangePlaces(depth, rect, runs_[j].depth, runs_[j].rect);
+      if (free) return;
+    }
+    FlushBatch();
+  }
+
+  // Takes the draw into a run; false when it must be drawn on its own.
   bool AddToBatch(const DrawCall& call, const VertexVariant& vv, const FragmentVariant& fv) {
-    int pos, normal, tex;
-    if (call.type != D3DPT_TRIANGLELIST || vv.hasColor || !BatchLayout(&pos, &normal, &tex))
+    Layout layout;
+    const bool triangles = call.type == D3DPT_TRIANGLELIST || call.type == D3DPT_TRIANGLEFAN ||
+                           call.type == D3DPT_TRIANGLESTRIP;
+    if (!triangles || call.indexCount < 3 || !BatchLayout(&layout)) return false;
+    uint32_t lowest, highest;
+    ScreenRect rect;
+    if (!DrawExtent(call, layout.pos, &lowest, &highest, &rect) ||
+        highest - lowest >= kBatchMaxVertices)
       return false;
     const auto* indices = reinterpret_cast<const uint16_t*>(indices_->Data()) + call.startIndex;
-    uint32_t lowest = 0xFFFF, highest = 0;
-    for (uint32_t i = 0; i < call.indexCount; ++i) {
-      lowest = std::min<uint32_t>(lowest, indices[i]);
-      highest = std::max<uint32_t>(highest, indices[i]);
-    }
-    if (call.indexCount == 0 || highest - lowest >= kBatchMaxVertices) return false;
+    const auto* bytes = static_cast<const uint8_t*>(stream_->Data()) + streamOffset_;
+    auto vertexAt = [&](uint32_t k) {
+      return bytes +
+             static_cast<size_t>(static_cast<int64_t>(k) + call.baseVertexIndex) * streamStride_;
+    };
 
     BatchKey key{};
     const uint64_t fragmentKey = fv.Key();
@@ -426,6 +558,7 @@ class GlDevice : public StateDevice {
     key.vertexKey = vv.Key();
     auto* t = dynamic_cast<GlTexture*>(textures_[0]);
     key.texture = t ? t->Id() : 0;
+    key.filters = samplerStates_[0][D3DSAMP_MAGFILTER] | samplerStates_[0][D3DSAMP_MINFILTER] << 8;
     const auto& rs = renderStates_;
     key.raster = CurrentRaster();
     key.ambient = rs[D3DRS_AMBIENT];
@@ -438,12 +571,15 @@ class GlDevice : public StateDevice {
       key.material = material_;
       key.lights = currentLights_;
     }
-    Batch& run = RunFor(key, highest - lowest + 1);
+
+    const uint32_t count = highest - lowest + 1;
+    Batch& run = RunFor(key, count, rect);
     if (run.vertices.empty()) {
       run.vertex = vv;
       run.fragment = fv;
       run.states = renderStates_;
       run.stage = stageStates_[0];
+      run.sampler = samplerStates_[0];
       run.texture = textures_[0];
       run.material = material_;
       run.lights = currentLights_;
@@ -451,69 +587,101 @@ class GlDevice : public StateDevice {
       run.projection = projection_;
       run.texMatrix = texture0_;
     }
+    run.rect.Add(rect);
 
     // Positions go through the world matrix (row vectors), normals through
     // its inverse transpose, as the shader would do.
     const Matrix inv = InverseOrIdentity(world_);
     const Matrix& w = world_;
-    const auto* bytes = static_cast<const uint8_t*>(stream_->Data()) + streamOffset_;
-    const uint32_t first = static_cast<uint32_t>(run.vertices.size());
-    for (uint32_t k = lowest; k <= highest; ++k) {
-      const uint8_t* vtx =
-          bytes +
-          static_cast<size_t>(static_cast<int64_t>(k) + call.baseVertexIndex) * streamStride_;
+    const uint32_t first = static_cast<uint32_t>(run.vertices.size()) - lowest;
+    run.vertices.resize(run.vertices.size() + count);
+    BatchVertex* out = run.vertices.data() + run.vertices.size() - count;
+    for (uint32_t k = lowest; k <= highest; ++k, ++out) {
+      const uint8_t* vtx = vertexAt(k);
       float p[3], n[3] = {0, 1, 0}, uv[2] = {0, 0};
-      std::memcpy(p, vtx + pos, sizeof p);
-      if (normal >= 0) std::memcpy(n, vtx + normal, sizeof n);
-      if (tex >= 0) std::memcpy(uv, vtx + tex, sizeof uv);
-      BatchVertex b;
-      b.x = p[0] * w[0][0] + p[1] * w[1][0] + p[2] * w[2][0] + w[3][0];
-      b.y = p[0] * w[0][1] + p[1] * w[1][1] + p[2] * w[2][1] + w[3][1];
-      b.z = p[0] * w[0][2] + p[1] * w[1][2] + p[2] * w[2][2] + w[3][2];
+      std::memcpy(p, vtx + layout.pos, sizeof p);
+      if (layout.normal >= 0) std::memcpy(n, vtx + layout.normal, sizeof n);
+      if (layout.tex >= 0) std::memcpy(uv, vtx + layout.tex, sizeof uv);
+      out->color = 0xFFFFFFFF;
+      if (layout.color >= 0) std::memcpy(&out->color, vtx + layout.color, sizeof out->color);
+      out->x = p[0] * w[0][0] + p[1] * w[1][0] + p[2] * w[2][0] + w[3][0];
+      out->y = p[0] * w[0][1] + p[1] * w[1][1] + p[2] * w[2][1] + w[3][1];
+      out->z = p[0] * w[0][2] + p[1] * w[1][2] + p[2] * w[2][2] + w[3][2];
       // n times the transpose of the inverse: n . (row j of the inverse).
-      b.nx = n[0] * inv[0][0] + n[1] * inv[0][1] + n[2] * inv[0][2];
-      b.ny = n[0] * inv[1][0] + n[1] * inv[1][1] + n[2] * inv[1][2];
-      b.nz = n[0] * inv[2][0] + n[1] * inv[2][1] + n[2] * inv[2][2];
-      b.u = uv[0];
-      b.v = uv[1];
-      run.vertices.push_back(b);
+      out->nx = n[0] * inv[0][0] + n[1] * inv[0][1] + n[2] * inv[0][2];
+      out->ny = n[0] * inv[1][0] + n[1] * inv[1][1] + n[2] * inv[1][2];
+      out->nz = n[0] * inv[2][0] + n[1] * inv[2][1] + n[2] * inv[2][2];
+      out->u = uv[0];
+      out->v = uv[1];
     }
-    for (uint32_t i = 0; i < call.indexCount; ++i)
-      run.indices.push_back(first + indices[i] - lowest);
+    // Fans and strips become lists of the same triangles, wound the same way.
+    auto triangle = [&](uint32_t a, uint32_t b, uint32_t c) {
+      run.indices.push_back(first + indices[a]);
+      run.indices.push_back(first + indices[b]);
+      run.indices.push_back(first + indices[c]);
+    };
+    const uint32_t indexCount = call.indexCount;
+    if (call.type == D3DPT_TRIANGLELIST) {
+      for (uint32_t i = 0; i + 2 < indexCount; i += 3) triangle(i, i + 1, i + 2);
+    } else if (call.type == D3DPT_TRIANGLEFAN) {
+      for (uint32_t i = 1; i + 1 < indexCount; ++i) triangle(0, i, i + 1);
+    } else {
+      for (uint32_t i = 0; i + 2 < indexCount; ++i) {
+        if (i % 2 == 0)
+          triangle(i, i + 1, i + 2);
+        else
+          triangle(i + 1, i, i + 2);
+      }
+    }
     return true;
   }
 
-  // Whether a draw's pixels do not depend on what was drawn before it, but
-  // through the depth test: opaque, depth tested and written. Such draws may
-  // be drawn in another order (only pixels at exactly equal depth could
-  // tell), so runs of them gather by state even when their draws interleave.
-  bool OrderFree() const {
+  // A draw is order-free when its pixels do not depend on what was drawn
+  // before it but through the depth test: opaque, depth tested and written.
+  DepthRole CurrentDepthRole() const {
     const auto& rs = renderStates_;
-    return rs[D3DRS_ZENABLE] && rs[D3DRS_ZWRITEENABLE] &&
-           (rs[D3DRS_ZFUNC] == D3DCMP_LESS || rs[D3DRS_ZFUNC] == D3DCMP_LESSEQUAL) &&
-           !rs[D3DRS_ALPHABLENDENABLE] && !rs[D3DRS_ALPHATESTENABLE];
+    if (!rs[D3DRS_ZENABLE] ||
+        (rs[D3DRS_ZFUNC] != D3DCMP_LESS && rs[D3DRS_ZFUNC] != D3DCMP_LESSEQUAL))
+      return DepthRole::kNone;
+    return rs[D3DRS_ZWRITEENABLE] && !rs[D3DRS_ALPHABLENDENABLE] && !rs[D3DRS_ALPHATESTENABLE]
+               ? DepthRole::kOrderFree
+               : DepthRole::kTested;
   }
 
-  // The run a draw with this key joins: the last run when it has the key;
-  // while every gathered run is order-free and so is the draw, any run with
-  // the key; otherwise a new run (after drawing the gathered ones when order
-  // matters). A run that would grow too big is drawn first.
-  Batch& RunFor(const BatchKey& key, size_t vertices) {
-    const bool orderFree = OrderFree();
-    auto same = [&](const Batch& b) { return std::memcmp(&b.key, &key, sizeof key) == 0; };
+  // Whether two draws give the same picture in either order: when they share
+  // no pixel; when both are order-free (only pixels at exactly equal depth
+  // could tell); or when an order-free one lies wholly in front of a
+  // depth-tested one (where they meet, the front one shows either way: drawn
+  // last it covers the other, drawn first it hides it).
+  static bool MayChangePlaces(DepthRole a, const ScreenRect& ra, DepthRole b,
+                              const ScreenRect& rb) {
+    if (!ra.Meets(rb)) return true;
+    if (a == DepthRole::kOrderFree && b == DepthRole::kOrderFree) return true;
+    if (a == DepthRole::kOrderFree && b == DepthRole::kTested) return ra.z1 < rb.z0;
+    if (b == DepthRole::kOrderFree && a == DepthRole::kTested) return rb.z1 < ra.z0;
+    return false;
+  }
+
+  // The run a draw with this key and rectangle joins: the earliest run with
+  // the key that has room and after which every run gathered may be drawn
+  // after the draw (above); otherwise a new run at the end.
+  Batch& RunFor(const BatchKey& key, size_t vertices, const ScreenRect& rect) {
+    const DepthRole depth = CurrentDepthRole();
+    const size_t stop = runCount_ > kRunsLookedAt ? runCount_ - kRunsLookedAt : 0;
     Batch* found = nullptr;
-    if (runCount_ > 0 && same(runs_[runCount_ - 1])) {
-      found = &runs_[runCount_ - 1];
-    } else if (orderFree && allOrderFree_) {
-      for (size_t i = 0; i < runCount_ && !found; ++i)
-        if (same(runs_[i])) found = &runs_[i];
+    for (size_t j = runCount_; j-- > stop;) {
+      Batch& r = runs_[j];
+      if (r.vertices.size() + vertices <= kBatchLimit && std::memcmp(&r.key, &key, sizeof key) == 0)
+        found = &r;
+      if (!MayChangePlaces(depth, rect, r.depth, r.rect)) break;
     }
-    if (found && found->vertices.size() + vertices <= kBatchLimit) return *found;
-    if (found || !(orderFree && allOrderFree_)) FlushBatch();
+    if (found) return *found;
+    if (runCount_ == kMaxRuns) FlushBatch();
     if (runCount_ == runs_.size()) runs_.emplace_back();
     Batch& run = runs_[runCount_++];
     run.key = key;
-    allOrderFree_ = allOrderFree_ && orderFree;
+    run.depth = depth;
+    run.rect = ScreenRect{};
     return run;
   }
 
@@ -521,6 +689,7 @@ class GlDevice : public StateDevice {
   void SwapStates(Batch& run) {
     std::swap(renderStates_, run.states);
     std::swap(stageStates_[0], run.stage);
+    std::swap(samplerStates_[0], run.sampler);
     std::swap(textures_[0], run.texture);
     std::swap(material_, run.material);
     std::swap(currentLights_, run.lights);
@@ -534,7 +703,6 @@ class GlDevice : public StateDevice {
   void FlushBatch() {
     for (size_t i = 0; i < runCount_; ++i) DrawRun(runs_[i]);
     runCount_ = 0;
-    allOrderFree_ = true;
   }
 
   void DrawRun(Batch& run) {
@@ -566,8 +734,9 @@ class GlDevice : public StateDevice {
       gl_.glEnableVertexAttribArray(kAttribTexCoord);
       gl_.glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
                                 reinterpret_cast<const void*>(24));
-      gl_.glDisableVertexAttribArray(kAttribColor);
-      gl_.glVertexAttrib4f(kAttribColor, 1, 1, 1, 1);
+      gl_.glEnableVertexAttribArray(kAttribColor);
+      gl_.glVertexAttribPointer(kAttribColor, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                                reinterpret_cast<const void*>(32));
       gl_.glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(run.indices.size()),
                                    GL_UNSIGNED_INT, nullptr, 0);
       ++stats_.backendDraws;
@@ -1034,6 +1203,15 @@ class GlDevice : public StateDevice {
       gl_.glBindTexture(GL_TEXTURE_2D, id);
       boundTexture_ = id;
     }
+    if (tex) {
+      auto filter = [](uint32_t f) { return f == D3DTEXF_POINT ? GL_NEAREST : GL_LINEAR; };
+      const GLint mag = filter(samplerStates_[0][D3DSAMP_MAGFILTER]);
+      const GLint min = filter(samplerStates_[0][D3DSAMP_MINFILTER]);
+      if (tex->magFilter != mag) gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
+      if (tex->minFilter != min) gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
+      tex->magFilter = mag;
+      tex->minFilter = min;
+    }
     float tf[4];
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], tf);
     if (Changed(cache->tFactor, tf, valid)) gl_.glUniform4fv(u_->tFactor, 1, tf);
@@ -1103,11 +1281,9 @@ class GlDevice : public StateDevice {
   bool rasterKnown_ = false;
   bool targetBound_ = false;
   // The runs of draws being gathered (the first runCount_ of runs_; the
-  // others keep their storage for later frames), and whether all of them
-  // may be drawn in any order.
+  // others keep their storage for later frames).
   std::vector<Batch> runs_;
   size_t runCount_ = 0;
-  bool allOrderFree_ = true;
   GLuint batchVbo_ = 0, batchEbo_ = 0;
   const Uniforms* u_ = nullptr;  // the current program's
   GLuint vao_ = 0;

@@ -32,6 +32,42 @@ out vec4 vDiffuse;
 out vec3 vSpecular;
 out vec2 vTex;
 
+// One light's share of the sums. Every call passes a constant index, so once
+// the call is inlined each uniform array is read at a fixed place (indexing
+// them with a loop counter makes a software renderer gather per vertex).
+void AddLight(int i, vec3 N, vec3 P, vec3 V, inout vec3 ambient, inout vec3 diffuse,
+              inout vec3 specular) {
+  vec3 L;
+  float atten = 1.0;
+  if (uLightType[i] == 3) {
+    L = -normalize(uLightDirection[i]);
+  } else {
+    vec3 toLight = uLightPosition[i] - P;
+    float dist = length(toLight);
+    if (dist > uLightAttenuation[i].x) return;
+    L = toLight / max(dist, 1e-6);
+    float den = uLightAttenuation[i].y + uLightAttenuation[i].z * dist +
+                uLightAttenuation[i].w * dist * dist;
+    atten = den > 0.0 ? 1.0 / den : 1.0;
+    if (uLightType[i] == 2) {
+      float rho = dot(normalize(-uLightDirection[i]), L);
+      float cosTheta = uLightSpot[i].y;
+      float cosPhi = uLightSpot[i].z;
+      float spot = 1.0;
+      if (rho <= cosPhi) spot = 0.0;
+      else if (rho < cosTheta) spot = pow((rho - cosPhi) / max(cosTheta - cosPhi, 1e-6), uLightSpot[i].x);
+      atten *= spot;
+    }
+  }
+  float nDotL = max(dot(N, L), 0.0);
+  ambient += uLightAmbient[i].rgb * atten;
+  diffuse += uLightDiffuse[i].rgb * nDotL * atten;
+  if (nDotL > 0.0 && uMatPower > 0.0) {
+    vec3 H = normalize(L + V);
+    specular += uLightSpecular[i].rgb * pow(max(dot(N, H), 0.0), uMatPower) * atten;
+  }
+}
+
 void main() {
   vec4 worldPos = uWorld * vec4(aPos, 1.0);
   vec4 clip = uViewProj * worldPos;
@@ -56,37 +92,15 @@ void main() {
   vec3 ambient = uGlobalAmbient.rgb;
   vec3 diffuse = vec3(0.0);
   vec3 specular = vec3(0.0);
-  for (int i = 0; i < uLightCount; ++i) {
-    vec3 L;
-    float atten = 1.0;
-    if (uLightType[i] == 3) {
-      L = -normalize(uLightDirection[i]);
-    } else {
-      vec3 toLight = uLightPosition[i] - P;
-      float dist = length(toLight);
-      if (dist > uLightAttenuation[i].x) continue;
-      L = toLight / max(dist, 1e-6);
-      float den = uLightAttenuation[i].y + uLightAttenuation[i].z * dist +
-                  uLightAttenuation[i].w * dist * dist;
-      atten = den > 0.0 ? 1.0 / den : 1.0;
-      if (uLightType[i] == 2) {
-        float rho = dot(normalize(-uLightDirection[i]), L);
-        float cosTheta = uLightSpot[i].y;
-        float cosPhi = uLightSpot[i].z;
-        float spot = 1.0;
-        if (rho <= cosPhi) spot = 0.0;
-        else if (rho < cosTheta) spot = pow((rho - cosPhi) / max(cosTheta - cosPhi, 1e-6), uLightSpot[i].x);
-        atten *= spot;
-      }
-    }
-    float nDotL = max(dot(N, L), 0.0);
-    ambient += uLightAmbient[i].rgb * atten;
-    diffuse += uLightDiffuse[i].rgb * nDotL * atten;
-    if (nDotL > 0.0 && uMatPower > 0.0) {
-      vec3 H = normalize(L + V);
-      specular += uLightSpecular[i].rgb * pow(max(dot(N, H), 0.0), uMatPower) * atten;
-    }
-  }
+  // The enabled lights, in index order (the count is a constant).
+  if (uLightCount > 0) AddLight(0, N, P, V, ambient, diffuse, specular);
+  if (uLightCount > 1) AddLight(1, N, P, V, ambient, diffuse, specular);
+  if (uLightCount > 2) AddLight(2, N, P, V, ambient, diffuse, specular);
+  if (uLightCount > 3) AddLight(3, N, P, V, ambient, diffuse, specular);
+  if (uLightCount > 4) AddLight(4, N, P, V, ambient, diffuse, specular);
+  if (uLightCount > 5) AddLight(5, N, P, V, ambient, diffuse, specular);
+  if (uLightCount > 6) AddLight(6, N, P, V, ambient, diffuse, specular);
+  if (uLightCount > 7) AddLight(7, N, P, V, ambient, diffuse, specular);
   vec3 color = uMatEmissive.rgb + uMatAmbient.rgb * ambient + materialDiffuse.rgb * diffuse;
   vDiffuse = vec4(clamp(color, 0.0, 1.0), materialDiffuse.a);
   vSpecular = clamp(uMatSpecular.rgb * specular, 0.0, 1.0);

@@ -167,6 +167,10 @@ void SetRenderState(Context* c, uint32_t state, uint32_t value) {
   c->device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(state), value);
 }
 
+void SetSamplerState(Context* c, uint32_t stage, uint32_t type, uint32_t value) {
+  c->device->SetSamplerState(stage, static_cast<D3DSAMPLERSTATETYPE>(type), value);
+}
+
 void SetTextureStageState(Context* c, uint32_t stage, uint32_t type, uint32_t value) {
   c->device->SetTextureStageState(stage, static_cast<D3DTEXTURESTAGESTATETYPE>(type), value);
 }

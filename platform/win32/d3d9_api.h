@@ -43,6 +43,9 @@ Object CreateDeclaration(Context* c, const void* elements);
 void SetTransform(Context* c, uint32_t which, const float matrix[16]);
 void SetRenderState(Context* c, uint32_t state, uint32_t value);
 void SetTextureStageState(Context* c, uint32_t stage, uint32_t type, uint32_t value);
+// D3DSAMP_MAGFILTER or D3DSAMP_MINFILTER with D3DTEXF_POINT or D3DTEXF_LINEAR
+// (the values are Direct3D's own).
+void SetSamplerState(Context* c, uint32_t stage, uint32_t type, uint32_t value);
 void SetMaterial(Context* c, const void* material);            // a D3DMATERIAL9
 bool SetLight(Context* c, uint32_t index, const void* light);  // a D3DLIGHT9
 void LightEnable(Context* c, uint32_t index, bool enable);

@@ -119,6 +119,11 @@ class D3d9Device : public StateDevice {
     if (hr == D3D_OK) d3d9::SetTextureStageState(context_, stage, type, value);
     return hr;
   }
+  HRESULT SetSamplerState(uint32_t stage, D3DSAMPLERSTATETYPE type, uint32_t value) override {
+    const HRESULT hr = StateDevice::SetSamplerState(stage, type, value);
+    if (hr == D3D_OK) d3d9::SetSamplerState(context_, stage, type, value);
+    return hr;
+  }
   HRESULT SetMaterial(const D3DMATERIAL9& material) override {
     StateDevice::SetMaterial(material);
     d3d9::SetMaterial(context_, &material);
@@ -235,6 +240,8 @@ class D3d9Device : public StateDevice {
     for (uint32_t stage = 0; stage < kTextureStageCount; ++stage) {
       for (D3DTEXTURESTAGESTATETYPE t : kTextureStageStates)
         d3d9::SetTextureStageState(context_, stage, t, stageStates_[stage][t]);
+      for (D3DSAMPLERSTATETYPE t : kSamplerStates)
+        d3d9::SetSamplerState(context_, stage, t, samplerStates_[stage][t]);
       SendTexture(stage);
     }
     SendTransform(D3DTS_WORLD, world_);
