@@ -35,15 +35,19 @@ struct SceneFigures {
   bool ok = false;
 };
 
+// Frames left to settle before measuring: two seconds, so the title has
+// faded in (85 frames) and a stage's start is behind.
+constexpr int64_t kSettleFrames = 120;
+
 // Runs one scene (a stage 0 to 3, or the title for -1) for the frames and
-// measures the frames after the first second (fades and loading behind).
+// measures the frames after settling.
 SceneFigures Measure(int stage, int64_t frames) {
   SceneFigures f;
   f.name = stage < 0 ? "title" : "stage " + std::to_string(stage + 1);
   HeadlessOptions h;
   h.renderPictures = true;
   h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e, true); };
-  h.maxFrames = frames + 60;
+  h.maxFrames = frames + kSettleFrames;
   ResetRunState();
   SeedRandomness(1);
   HeadlessBackend backend(std::move(h));
@@ -68,7 +72,7 @@ SceneFigures Measure(int stage, int64_t frames) {
                 .count();
         f.loadCpuMs = nowCpu - cpuStart;
         f.stageCpuMs = nowCpu - sceneCpuStart;
-      } else if (firstDrawn && a.GetFrameCount() > 60) {
+      } else if (firstDrawn && a.GetFrameCount() > kSettleFrames) {
         cpu.push_back(nowCpu - lastCpu);
         main.push_back(nowMain - lastMain);
         stats.push_back(s);
@@ -109,7 +113,7 @@ SceneFigures Measure(int stage, int64_t frames) {
 
 int RunBenchmark(int64_t frames, int scene) {
   std::printf("benchmark: %" PRId64
-              " frames per scene after a second of settling, drawn\n"
+              " frames per scene after two seconds of settling, drawn\n"
               "through OpenGL offscreen at 1280x720; CPU is all threads together\n\n",
               frames);
   std::printf("%-8s %10s %9s %9s %9s %7s %8s %10s %11s %12s %13s\n", "scene", "cpu ms", "median",
