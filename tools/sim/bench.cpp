@@ -27,7 +27,9 @@ double CpuMs(clockid_t clock) {
 struct SceneFigures {
   std::string name;
   double meanMs = 0, medianMs = 0, p99Ms = 0;  // CPU of every thread, per drawn frame
-  double mainMs = 0;  // CPU of the main thread (submission and game), per frame
+  double mainMs = 0;       // CPU of the main thread (submission and game), per frame
+  double wallMs = 0;       // time a frame takes from one to the next, finished (mean)
+  double latePercent = 0;  // share of frames that took longer than a 60 Hz frame
   double draws = 0, glDraws = 0, triangles = 0;  // the game's draws, OpenGL's after merging
   double startMs = 0;                            // wall time from start to the first drawn frame
   double loadCpuMs = 0;                          // CPU of the frames before the first drawn one
@@ -54,9 +56,10 @@ SceneFigures Measure(int stage, int64_t frames) {
   SetBackend(&backend);
   const auto wallStart = std::chrono::steady_clock::now();
   const double cpuStart = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
-  std::vector<double> cpu, main;
+  std::vector<double> cpu, main, wall;
   std::vector<FrameStats> stats;
   double lastCpu = cpuStart, lastMain = CpuMs(CLOCK_THREAD_CPUTIME_ID);
+  auto lastWall = wallStart;
   double sceneCpuStart = cpuStart;
   bool firstDrawn = false;
   {
@@ -64,6 +67,7 @@ SceneFigures Measure(int stage, int64_t frames) {
     app.SetFrameObserver([&](Application& a) {
       const double nowCpu = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
       const double nowMain = CpuMs(CLOCK_THREAD_CPUTIME_ID);
+      const auto nowWall = std::chrono::steady_clock::now();
       const FrameStats s = GetDevice() ? GetDevice()->LastFrameStats() : FrameStats{};
       if (!firstDrawn && s.drawCalls > 0) {
         firstDrawn = true;
@@ -75,8 +79,10 @@ SceneFigures Measure(int stage, int64_t frames) {
       } else if (firstDrawn && a.GetFrameCount() > kSettleFrames) {
         cpu.push_back(nowCpu - lastCpu);
         main.push_back(nowMain - lastMain);
+        wall.push_back(std::chrono::duration<double, std::milli>(nowWall - lastWall).count());
         stats.push_back(s);
       }
+      lastWall = nowWall;
       lastCpu = nowCpu;
       lastMain = nowMain;
     });
@@ -93,6 +99,8 @@ SceneFigures Measure(int stage, int64_t frames) {
   for (size_t i = 0; i < cpu.size(); ++i) {
     f.meanMs += cpu[i];
     f.mainMs += main[i];
+    f.wallMs += wall[i];
+    if (wall[i] > 1000.0 / 60) f.latePercent += 100;
     f.draws += stats[i].drawCalls;
     f.glDraws += stats[i].backendDraws;
     f.triangles += stats[i].primitives;
@@ -100,6 +108,8 @@ SceneFigures Measure(int stage, int64_t frames) {
   const double n = static_cast<double>(cpu.size());
   f.meanMs /= n;
   f.mainMs /= n;
+  f.wallMs /= n;
+  f.latePercent /= n;
   f.draws /= n;
   f.glDraws /= n;
   f.triangles /= n;
@@ -114,11 +124,12 @@ SceneFigures Measure(int stage, int64_t frames) {
 int RunBenchmark(int64_t frames, int scene) {
   std::printf("benchmark: %" PRId64
               " frames per scene after two seconds of settling, drawn\n"
-              "through OpenGL offscreen at 1280x720; CPU is all threads together\n\n",
+              "through OpenGL offscreen at 1280x720; CPU is all threads together; wall is\n"
+              "the time from one finished frame to the next, late the frames over 16.7 ms\n\n",
               frames);
-  std::printf("%-8s %10s %9s %9s %9s %7s %8s %10s %11s %12s %13s\n", "scene", "cpu ms", "median",
-              "p99 ms", "main ms", "draws", "gl draws", "triangles", "start ms", "load cpu ms",
-              "scene cpu ms");
+  std::printf("%-8s %10s %9s %9s %9s %8s %7s %7s %8s %10s %11s %12s %13s\n", "scene", "cpu ms",
+              "median", "p99 ms", "main ms", "wall ms", "late %", "draws", "gl draws", "triangles",
+              "start ms", "load cpu ms", "scene cpu ms");
   int status = 0;
   for (int stage = -1; stage < 4; ++stage) {
     if (scene != kBenchAllScenes && scene != stage) continue;
@@ -128,9 +139,10 @@ int RunBenchmark(int64_t frames, int scene) {
       status = 1;
       continue;
     }
-    std::printf("%-8s %10.2f %9.2f %9.2f %9.2f %7.0f %8.0f %10.0f %11.1f %12.1f %13.1f\n",
-                f.name.c_str(), f.meanMs, f.medianMs, f.p99Ms, f.mainMs, f.draws, f.glDraws,
-                f.triangles, f.startMs, f.loadCpuMs, f.stageCpuMs);
+    std::printf(
+        "%-8s %10.2f %9.2f %9.2f %9.2f %8.2f %7.1f %7.0f %8.0f %10.0f %11.1f %12.1f %13.1f\n",
+        f.name.c_str(), f.meanMs, f.medianMs, f.p99Ms, f.mainMs, f.wallMs, f.latePercent, f.draws,
+        f.glDraws, f.triangles, f.startMs, f.loadCpuMs, f.stageCpuMs);
     std::fflush(stdout);
   }
   return status;
