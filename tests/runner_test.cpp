@@ -3,12 +3,15 @@
 // seed, an input script that is no file, a screenshot of a frame the run
 // never reached. Relative paths are taken from where it was started. And a
 // scene waiting for a file that failed keeps waiting without reading it
-// again, shows why, and still answers Escape.
+// again, shows why, and still answers Escape. The benchmark measures the
+// scene it is given and says when one could not run.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "base/failed_files.h"
@@ -61,6 +64,41 @@ TEST(Runner, AGameSceneThatCannotStartIsAFailure) {
   std::string err;
   EXPECT_EQ(RunSim(o, &err), 1);
   EXPECT_NE(err.find("could not start"), std::string::npos) << err;
+}
+
+TEST(Runner, TheBenchmarkMeasuresTheSceneItIsGivenAndSaysWhenOneCannotRun) {
+  auto bench = [](std::vector<std::string> args, const std::string& dir, std::string* out,
+                  std::string* err) {
+    args.insert(args.begin(), "orvelune-sim");
+    args.push_back("--chdir");
+    args.push_back(dir);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    SimOptions o;
+    std::string error;
+    bool help = false;
+    EXPECT_TRUE(ParseSimArguments(static_cast<int>(argv.size()), argv.data(), &o, &error, &help))
+        << error;
+    ForgetFailures();
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const int status = RunSimulation(o);
+    *out = testing::internal::GetCapturedStdout();
+    *err = testing::internal::GetCapturedStderr();
+    return status;
+  };
+  std::string out, err;
+  EXPECT_EQ(bench({"--bench", "2", "--scene", "title"}, RunDirectory(), &out, &err), 0) << err;
+  EXPECT_NE(out.find("\ntitle "), std::string::npos) << out;
+  EXPECT_EQ(out.find("stage 1"), std::string::npos) << out;
+
+  TempDirectory dir;
+  ContentWithout(dir.Path(), "stage_2.csv");
+  EXPECT_EQ(bench({"--bench", "2", "--stage", "1"}, dir.Path(), &out, &err), 1);
+  EXPECT_NE(out.find("stage 2  failed to run"), std::string::npos) << out;
+
+  EXPECT_EQ(bench({"--bench", "2", "--scene", "credits"}, RunDirectory(), &out, &err), 1);
+  EXPECT_NE(err.find("--scene can only be title"), std::string::npos) << err;
 }
 
 TEST(Runner, AScenePlayedOnItsOwnWaitsForItsMissingFileAndFailsNamingIt) {
