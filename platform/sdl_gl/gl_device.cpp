@@ -319,8 +319,9 @@ class GlDevice : public StateDevice {
     GatherLights(&currentLights_);
     const VertexVariant vertexVariant = CurrentVertexVariant();
     const FragmentVariant fragmentVariant = CurrentVariant();
-    if (AddToBatch(call, vertexVariant, fragmentVariant)) return;
-    BeforeDirectDraw(call);
+    const Extent extent = ExtentOf(call);
+    if (AddToBatch(call, extent, vertexVariant, fragmentVariant)) return;
+    BeforeDirectDraw(extent);
     if (!Prepare(vertexVariant, fragmentVariant)) return;
     BindGeometry();
     GLenum mode = call.type == D3DPT_TRIANGLELIST    ? GL_TRIANGLES
@@ -482,11 +483,23 @@ class GlDevice : public StateDevice {
     return r;
   }
 
+  // The bytes of a draw's vertex k (an index as its index buffer holds it).
+  const uint8_t* VertexAt(const DrawCall& call, uint32_t k) const {
+    return static_cast<const uint8_t*>(stream_->Data()) + streamOffset_ +
+           static_cast<size_t>(static_cast<int64_t>(k) + call.baseVertexIndex) * streamStride_;
+  }
+
   // The vertices a draw uses (the lowest and highest index) and the screen
-  // rectangle around them; false when its layout has no float3 position.
-  bool DrawExtent(const DrawCall& call, int posOffset, uint32_t* lowest, uint32_t* highest,
-                  ScreenRect* rect) const {
-    if (posOffset < 0 || call.indexCount == 0) return false;
+  // rectangle around them; unknown when its layout has no float3 position.
+  struct Extent {
+    bool known = false;
+    uint32_t lowest = 0, highest = 0;
+    ScreenRect rect;
+  };
+  Extent ExtentOf(const DrawCall& call) const {
+    Extent e;
+    const D3DVERTEXELEMENT9* pos = declaration_->Find(D3DDECLUSAGE_POSITION);
+    if (!pos || pos->Type != D3DDECLTYPE_FLOAT3 || call.indexCount == 0) return e;
     const auto* indices = reinterpret_cast<const uint16_t*>(indices_->Data()) + call.startIndex;
     uint32_t low = 0xFFFF, high = 0;
     for (uint32_t i = 0; i < call.indexCount; ++i) {
@@ -494,62 +507,47 @@ class GlDevice : public StateDevice {
       high = std::max<uint32_t>(high, indices[i]);
     }
     // The box around the vertices gives the rectangle the draw covers.
-    const auto* bytes = static_cast<const uint8_t*>(stream_->Data()) + streamOffset_;
     float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
     for (uint32_t k = low; k <= high; ++k) {
       float p[3];
-      std::memcpy(
-          p,
-          bytes +
-              static_cast<size_t>(static_cast<int64_t>(k) + call.baseVertexIndex) * streamStride_ +
-              posOffset,
-          sizeof p);
+      std::memcpy(p, VertexAt(call, k) + pos->Offset, sizeof p);
       for (int i = 0; i < 3; ++i) {
         lo[i] = std::min(lo[i], p[i]);
         hi[i] = std::max(hi[i], p[i]);
       }
     }
-    *lowest = low;
-    *highest = high;
-    *rect = RectAround(lo, hi);
-    return true;
+    e.known = true;
+    e.lowest = low;
+    e.highest = high;
+    e.rect = RectAround(lo, hi);
+    return e;
   }
 
   // Before a draw that goes straight to OpenGL: draws the gathered runs
   // first unless each of them may come after it (above).
-  void BeforeDirectDraw(const DrawCall& call) {
+  void BeforeDirectDraw(const Extent& extent) {
     if (runCount_ == 0) return;
-    const D3DVERTEXELEMENT9* pos = declaration_->Find(D3DDECLUSAGE_POSITION);
-    uint32_t lowest, highest;
-    ScreenRect rect;
-    if (pos && pos->Type == D3DDECLTYPE_FLOAT3 &&
-        DrawExtent(call, pos->Offset, &lowest, &highest, &rect)) {
+    if (extent.known) {
       const DepthRole depth = CurrentDepthRole();
       bool free = true;
       for (size_t j = 0; j < runCount_ && free; ++j)
-        free = MayChangePlaces(depth, rect, runs_[j].depth, runs_[j].rect);
+        free = MayChangePlaces(depth, extent.rect, runs_[j].depth, runs_[j].rect);
       if (free) return;
     }
     FlushBatch();
   }
 
   // Takes the draw into a run; false when it must be drawn on its own.
-  bool AddToBatch(const DrawCall& call, const VertexVariant& vv, const FragmentVariant& fv) {
+  bool AddToBatch(const DrawCall& call, const Extent& extent, const VertexVariant& vv,
+                  const FragmentVariant& fv) {
     Layout layout;
     const bool triangles = call.type == D3DPT_TRIANGLELIST || call.type == D3DPT_TRIANGLEFAN ||
                            call.type == D3DPT_TRIANGLESTRIP;
-    if (!triangles || call.indexCount < 3 || !BatchLayout(&layout)) return false;
-    uint32_t lowest, highest;
-    ScreenRect rect;
-    if (!DrawExtent(call, layout.pos, &lowest, &highest, &rect) ||
-        highest - lowest >= kBatchMaxVertices)
+    if (!triangles || call.indexCount < 3 || !extent.known ||
+        extent.highest - extent.lowest >= kBatchMaxVertices || !BatchLayout(&layout))
       return false;
+    const uint32_t lowest = extent.lowest, highest = extent.highest;
     const auto* indices = reinterpret_cast<const uint16_t*>(indices_->Data()) + call.startIndex;
-    const auto* bytes = static_cast<const uint8_t*>(stream_->Data()) + streamOffset_;
-    auto vertexAt = [&](uint32_t k) {
-      return bytes +
-             static_cast<size_t>(static_cast<int64_t>(k) + call.baseVertexIndex) * streamStride_;
-    };
 
     BatchKey key{};
     const uint64_t fragmentKey = fv.Key();
@@ -573,7 +571,7 @@ class GlDevice : public StateDevice {
     }
 
     const uint32_t count = highest - lowest + 1;
-    Batch& run = RunFor(key, count, rect);
+    Batch& run = RunFor(key, count, extent.rect);
     if (run.vertices.empty()) {
       run.vertex = vv;
       run.fragment = fv;
@@ -587,7 +585,7 @@ class GlDevice : public StateDevice {
       run.projection = projection_;
       run.texMatrix = texture0_;
     }
-    run.rect.Add(rect);
+    run.rect.Add(extent.rect);
 
     // Positions go through the world matrix (row vectors), normals through
     // its inverse transpose, as the shader would do.
@@ -597,7 +595,7 @@ class GlDevice : public StateDevice {
     run.vertices.resize(run.vertices.size() + count);
     BatchVertex* out = run.vertices.data() + run.vertices.size() - count;
     for (uint32_t k = lowest; k <= highest; ++k, ++out) {
-      const uint8_t* vtx = vertexAt(k);
+      const uint8_t* vtx = VertexAt(call, k);
       float p[3], n[3] = {0, 1, 0}, uv[2] = {0, 0};
       std::memcpy(p, vtx + layout.pos, sizeof p);
       if (layout.normal >= 0) std::memcpy(n, vtx + layout.normal, sizeof n);
