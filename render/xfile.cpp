@@ -404,19 +404,47 @@ class Parser {
       *why = "the file holds no polygons";
       return false;
     }
-    out->vertices = std::move(vertices);
     const auto subsets = static_cast<uint32_t>(out->materials.size());
-    std::vector<std::vector<uint16_t>> bySubset(subsets);
+    std::vector<std::vector<uint32_t>> bySubset(subsets);
     for (const Tri& t : tris)
-      for (uint32_t k = 0; k < 3; ++k)
-        bySubset[t.material].push_back(static_cast<uint16_t>(t.v[k]));
+      for (uint32_t k = 0; k < 3; ++k) bySubset[t.material].push_back(t.v[k]);
+    GiveSubsetsTheirOwnVertices(&vertices, &bySubset);
+    out->vertices = std::move(vertices);
     out->subsetStart.assign(subsets + 1, 0);
     for (uint32_t s = 0; s < subsets; ++s) {
       out->subsetStart[s] = out->TriangleCount();
-      out->indices.insert(out->indices.end(), bySubset[s].begin(), bySubset[s].end());
+      for (uint32_t v : bySubset[s]) out->indices.push_back(static_cast<uint16_t>(v));
     }
     out->subsetStart[subsets] = out->TriangleCount();
     return true;
+  }
+
+  // Lays the vertices out subset by subset, each subset's in the order its
+  // triangles first use them, copying a vertex that several subsets share.
+  // A subset then draws from a block of the buffer as long as the vertices
+  // it uses, rather than from a range spread over the whole mesh (a device
+  // that works on a draw's range of vertices does only that much). The
+  // triangles and their corners stay the same. Kept as they were if the
+  // copies would pass the 16-bit limit.
+  static void GiveSubsetsTheirOwnVertices(std::vector<XVertex>* vertices,
+                                          std::vector<std::vector<uint32_t>>* bySubset) {
+    std::vector<XVertex> laidOut;
+    std::vector<std::vector<uint32_t>> renumbered(bySubset->size());
+    std::vector<uint32_t> placedAt(vertices->size());
+    std::vector<size_t> placedFor(vertices->size(), 0);  // the subset (plus one) that placed it
+    for (size_t s = 0; s < bySubset->size(); ++s) {
+      for (uint32_t v : (*bySubset)[s]) {
+        if (placedFor[v] != s + 1) {
+          if (laidOut.size() == kMaxVertices) return;
+          placedFor[v] = s + 1;
+          placedAt[v] = static_cast<uint32_t>(laidOut.size());
+          laidOut.push_back((*vertices)[v]);
+        }
+        renumbered[s].push_back(placedAt[v]);
+      }
+    }
+    *vertices = std::move(laidOut);
+    *bySubset = std::move(renumbered);
   }
 
   Lexer lex_;

@@ -57,6 +57,20 @@ TEST(XFile, SplitsPolygonsIntoFansAndGroupsFacesByMaterial) {
   EXPECT_EQ(pos(2, 2), Vec3(1, 0, 0));
 }
 
+TEST(XFile, EachSubsetDrawsFromABlockOfVerticesOfItsOwn) {
+  // The quad and the triangle share two corners, (1,0,0) and (1,1,0): each
+  // subset gets its own copies, so subset 0 uses vertices 0 to 2 and subset
+  // 1 vertices 3 to 6, each in the order its triangles first use them.
+  const XModel m = Parse(kQuadWithTwoMaterials);
+  ASSERT_EQ(m.vertices.size(), 7u);
+  EXPECT_EQ(std::vector<uint16_t>(m.indices.begin(), m.indices.begin() + 3),
+            (std::vector<uint16_t>{0, 1, 2}));
+  EXPECT_EQ(std::vector<uint16_t>(m.indices.begin() + 3, m.indices.end()),
+            (std::vector<uint16_t>{3, 4, 5, 3, 5, 6}));
+  EXPECT_EQ(m.vertices[0].position, m.vertices[6].position);  // the shared corner (1,0,0)
+  EXPECT_EQ(m.vertices[1].position, m.vertices[5].position);  // and (1,1,0)
+}
+
 TEST(XFile, CopiesMaterialsAsStoredWithAmbientZero) {
   const XModel m = Parse(kQuadWithTwoMaterials);
   const D3DMATERIAL9& red = m.materials[0].material;
