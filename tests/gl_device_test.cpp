@@ -594,6 +594,81 @@ TEST_F(MergeTest, DrawsPassADepthTestedOneOnlyWhereTheOpaqueOneIsWhollyInFront) 
   ExpectColor(At(0.3f, 0), 0, 0, 255, 0);
 }
 
+TEST_F(MergeTest, ADrawPassesARunBetweenItsDrawsButNotOverAny) {
+  device_->SetRenderState(D3DRS_ZENABLE, 0);
+  Blend(true);
+  // Two blue squares gathered into one run, above and below the right-hand
+  // spot; a red square there lies in the box around them but on neither, so
+  // it joins the first red draw.
+  auto frame = [&](float lastY) {
+    Begin();
+    Square(red_, -0.5f, 0, 0.3f, 5);
+    Square(blue_, 0.5f, 0.5f, 0.3f, 5);
+    Square(blue_, 0.5f, -0.5f, 0.3f, 5);
+    Square(red_, 0.5f, lastY, 0.3f, 5);
+    Finish();
+  };
+  frame(0);
+  EXPECT_EQ(GlDraws(), 2);
+  ExpectColor(At(0.5f, 0), 255, 0, 0, 0);
+  ExpectColor(At(0.5f, 0.5f), 0, 0, 255, 0);
+  ExpectColor(At(0.5f, -0.5f), 0, 0, 255, 0);
+  // Over the upper blue square it stays after the run and covers it.
+  frame(0.4f);
+  EXPECT_EQ(GlDraws(), 3);
+  ExpectColor(At(0.5f, 0.4f), 255, 0, 0, 0);
+  ExpectColor(At(0.5f, 0.6f), 0, 0, 255, 0);
+
+  // A run of more draws than it keeps rectangles for: the last rectangle
+  // takes in the rest, so a draw over the last square still stays after it,
+  // and one in the gap between the first two still passes.
+  for (float lastX : {0.9f, -0.8f}) {
+    Begin();
+    Square(red_, 0, -0.7f, 0.2f, 5);
+    for (int i = 0; i < 10; ++i) Square(blue_, -0.9f + 0.2f * static_cast<float>(i), 0, 0.08f, 5);
+    Square(red_, lastX, 0, 0.06f, 5);
+    Finish();
+    EXPECT_EQ(GlDraws(), lastX > 0 ? 3 : 2) << lastX;
+    ExpectColor(At(lastX, 0), 255, 0, 0, 0);
+    ExpectColor(At(-0.7f, 0), 0, 0, 255, 0);
+  }
+}
+
+TEST_F(MergeTest, TexturesOfTheSamePixelsDrawAsOneUntilOneIsChanged) {
+  device_->SetRenderState(D3DRS_ZENABLE, 0);
+  device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+  device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+  const uint32_t red[4] = {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000};
+  Texture* copy = device_->CreateTexture(2, 2, red);  // the same pixels as red_
+  ASSERT_TRUE(copy);
+  // Another made and given back again: the others keep their pixels.
+  Texture* again = device_->CreateTexture(2, 2, red);
+  ASSERT_TRUE(again);
+  again->Release();
+  auto frame = [&] {
+    Begin();
+    Square(red_, -0.5f, 0, 0.6f, 5);
+    Square(copy, 0.5f, 0, 0.6f, 5);
+    Finish();
+  };
+  frame();
+  EXPECT_EQ(GlDraws(), 1);
+  ExpectColor(At(-0.5f, 0), 255, 0, 0, 0);
+  ExpectColor(At(0.5f, 0), 255, 0, 0, 0);
+
+  // The copy's top left texel turns green: only the copy changes, and it
+  // keeps its other texels.
+  const uint32_t green = 0xFF00FF00;
+  ASSERT_EQ(device_->UpdateTexture(copy, 0, 0, 1, 1, &green), D3D_OK);
+  frame();
+  EXPECT_EQ(GlDraws(), 2);
+  ExpectColor(At(0.35f, 0.15f), 0, 255, 0, 0);
+  ExpectColor(At(0.65f, -0.15f), 255, 0, 0, 0);
+  ExpectColor(At(-0.65f, 0.15f), 255, 0, 0, 0);
+  ExpectColor(At(-0.35f, -0.15f), 255, 0, 0, 0);
+  copy->Release();
+}
+
 TEST_F(MergeTest, StripsAndFansMergeAsTheSameTrianglesWoundTheSameWay) {
   // Culling stays on: a strip's every other triangle is wound the other way
   // round in its indices, and must still face the viewer once it is a list.

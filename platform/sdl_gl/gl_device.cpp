@@ -25,21 +25,36 @@ struct ContextLife {
   GlFunctions* gl = nullptr;
 };
 
+// An OpenGL texture object. Textures made from the same pixels share one
+// (the wall's 36 pieces each load the same picture), so their draws can
+// merge; a shared texture that is changed gets an object of its own first.
+struct GlTextureObject {
+  GlTextureObject(std::shared_ptr<ContextLife> life, GLuint id, int width, int height)
+      : life(std::move(life)), id(id), width(width), height(height) {}
+  ~GlTextureObject() {
+    if (life->alive) life->gl->glDeleteTextures(1, &id);
+  }
+  GlTextureObject(const GlTextureObject&) = delete;
+  GlTextureObject& operator=(const GlTextureObject&) = delete;
+
+  std::shared_ptr<ContextLife> life;
+  GLuint id;
+  int width, height;
+  // The filters the object is set to sample with (GL_LINEAR from the start),
+  // so a draw changes them only when its sampler states differ.
+  GLint magFilter = GL_LINEAR, minFilter = GL_LINEAR;
+  // Its pixels while another texture made from the same ones may share it;
+  // empty for a big picture or once it has been changed.
+  std::vector<uint32_t> pixels;
+};
+
 class GlTexture : public Texture {
  public:
-  GlTexture(std::shared_ptr<ContextLife> life, int w, int h, GLuint id)
-      : Texture(w, h), life_(std::move(life)), id_(id) {}
-  ~GlTexture() override {
-    if (life_->alive) life_->gl->glDeleteTextures(1, &id_);
-  }
-  GLuint Id() const { return id_; }
-  // The filters the texture object is set to sample with (GL_LINEAR from the
-  // start), so a draw changes them only when its sampler states differ.
-  GLint magFilter = GL_LINEAR, minFilter = GL_LINEAR;
+  GlTexture(int w, int h, std::shared_ptr<GlTextureObject> object)
+      : Texture(w, h), object(std::move(object)) {}
+  GLuint Id() const { return object->id; }
 
- private:
-  std::shared_ptr<ContextLife> life_;
-  GLuint id_;
+  std::shared_ptr<GlTextureObject> object;
 };
 
 // Buffers upload their bytes lazily: a draw that finds the bytes changed since
@@ -246,23 +261,35 @@ class GlDevice : public StateDevice {
 
   Texture* CreateTexture(int width, int height, const uint32_t* argb) override {
     if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return nullptr;
-    GLuint id = 0;
-    gl_.glGenTextures(1, &id);
-    gl_.glActiveTexture(GL_TEXTURE0);
-    gl_.glBindTexture(GL_TEXTURE_2D, id);
-    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    // A8R8G8B8 words are B, G, R, A bytes in memory.
-    gl_.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, argb);
-    boundTexture_ = 0;  // the bind above disturbed the cached stage-0 binding
-    if (gl_.glGetError() != GL_NO_ERROR) {
-      gl_.glDeleteTextures(1, &id);
-      return nullptr;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const bool shareable = count <= kSharedTexturePixels;
+    uint64_t hash = 0;
+    if (shareable) {
+      hash = PixelHash(width, height, argb);
+      auto [it, end] = sharedTextures_.equal_range(hash);
+      while (it != end) {
+        std::shared_ptr<GlTextureObject> object = it->second.lock();
+        if (!object) {
+          it = sharedTextures_.erase(it);
+          continue;
+        }
+        if (object->width == width && object->height == height && !object->pixels.empty() &&
+            std::equal(argb, argb + count, object->pixels.begin()))
+          return new GlTexture(width, height, std::move(object));
+        ++it;
+      }
     }
-    return new GlTexture(life_, width, height, id);
+    std::shared_ptr<GlTextureObject> object = NewTextureObject(width, height, argb);
+    if (!object) return nullptr;
+    if (shareable) {
+      object->pixels.assign(argb, argb + count);
+      if (sharedTextures_.size() >= sweepSharedAt_) {
+        std::erase_if(sharedTextures_, [](const auto& entry) { return entry.second.expired(); });
+        sweepSharedAt_ = 2 * sharedTextures_.size() + 64;
+      }
+      sharedTextures_.emplace(hash, object);
+    }
+    return new GlTexture(width, height, std::move(object));
   }
 
   HRESULT UpdateTexture(Texture* texture, int x, int y, int w, int h,
@@ -271,6 +298,15 @@ class GlDevice : public StateDevice {
     if (!t || x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > t->Width() || y + h > t->Height())
       return Refuse("UpdateTexture: rectangle outside the texture");
     FlushBatch();  // a gathered run may draw with the texture as it is now
+    if (t->object.use_count() > 1) {
+      // Other textures share the object: this one takes a copy to change.
+      std::shared_ptr<GlTextureObject> own =
+          NewTextureObject(t->Width(), t->Height(), t->object->pixels.data());
+      if (!own) return Refuse("UpdateTexture: no memory for the texture's own copy");
+      t->object = std::move(own);
+    }
+    t->object->pixels.clear();  // changed: no longer what a new texture would match
+    t->object->pixels.shrink_to_fit();
     gl_.glActiveTexture(GL_TEXTURE0);
     gl_.glBindTexture(GL_TEXTURE_2D, t->Id());
     gl_.glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, argb);
@@ -366,7 +402,7 @@ class GlDevice : public StateDevice {
   // Merging moves a draw back to an earlier run with its states, past the
   // runs gathered since. That keeps the picture only where the draw does not
   // depend on their order: when they cover no common pixel (each run keeps
-  // the screen rectangle around its vertices), or when both are opaque,
+  // the screen rectangles around its draws), or when both are opaque,
   // depth tested and written (then only pixels at exactly equal depth could
   // tell). Otherwise the draw starts a new run after them.
   struct BatchVertex {
@@ -423,8 +459,29 @@ class GlDevice : public StateDevice {
     LightSet lights;
     Matrix view, projection, texMatrix;
     DepthRole depth = DepthRole::kNone;
+    // The rectangle around all its draws, and the rectangles of its draws
+    // themselves (the last one taking in the rest when there are more), so
+    // a draw may pass the run between draws far apart.
     ScreenRect rect;
+    std::array<ScreenRect, 8> parts;
+    size_t partCount = 0;
     std::vector<BatchVertex> vertices;
+
+    void AddRect(const ScreenRect& r) {
+      rect.Add(r);
+      if (partCount < parts.size())
+        parts[partCount++] = r;
+      else
+        parts.back().Add(r);
+    }
+    // Whether a draw with this depth role and rectangle may be drawn before
+    // the run as well as after it.
+    bool MayChangePlacesWith(DepthRole other, const ScreenRect& r) const {
+      if (!r.Meets(rect)) return true;
+      for (size_t i = 0; i < partCount; ++i)
+        if (!MayChangePlaces(other, r, depth, parts[i])) return false;
+      return true;
+    }
     std::vector<uint32_t> indices;
   };
   static_assert(sizeof(LightSet) % 4 == 0 && sizeof(D3DMATERIAL9) % 4 == 0);
@@ -531,7 +588,7 @@ class GlDevice : public StateDevice {
       const DepthRole depth = CurrentDepthRole();
       bool free = true;
       for (size_t j = 0; j < runCount_ && free; ++j)
-        free = MayChangePlaces(depth, extent.rect, runs_[j].depth, runs_[j].rect);
+        free = runs_[j].MayChangePlacesWith(depth, extent.rect);
       if (free) return;
     }
     FlushBatch();
@@ -585,7 +642,7 @@ class GlDevice : public StateDevice {
       run.projection = projection_;
       run.texMatrix = texture0_;
     }
-    run.rect.Add(extent.rect);
+    run.AddRect(extent.rect);
 
     // Positions go through the world matrix (row vectors), normals through
     // its inverse transpose, as the shader would do.
@@ -671,7 +728,7 @@ class GlDevice : public StateDevice {
       Batch& r = runs_[j];
       if (r.vertices.size() + vertices <= kBatchLimit && std::memcmp(&r.key, &key, sizeof key) == 0)
         found = &r;
-      if (!MayChangePlaces(depth, rect, r.depth, r.rect)) break;
+      if (!r.MayChangePlacesWith(depth, rect)) break;
     }
     if (found) return *found;
     if (runCount_ == kMaxRuns) FlushBatch();
@@ -680,6 +737,7 @@ class GlDevice : public StateDevice {
     run.key = key;
     run.depth = depth;
     run.rect = ScreenRect{};
+    run.partCount = 0;
     return run;
   }
 
@@ -830,6 +888,41 @@ class GlDevice : public StateDevice {
   }
 
  private:
+  // A new texture object holding the pixels; null when OpenGL refuses it.
+  std::shared_ptr<GlTextureObject> NewTextureObject(int width, int height, const uint32_t* argb) {
+    GLuint id = 0;
+    gl_.glGenTextures(1, &id);
+    gl_.glActiveTexture(GL_TEXTURE0);
+    gl_.glBindTexture(GL_TEXTURE_2D, id);
+    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    // A8R8G8B8 words are B, G, R, A bytes in memory.
+    gl_.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, argb);
+    boundTexture_ = 0;  // the bind above disturbed the cached stage-0 binding
+    if (gl_.glGetError() != GL_NO_ERROR) {
+      gl_.glDeleteTextures(1, &id);
+      return nullptr;
+    }
+    return std::make_shared<GlTextureObject>(life_, id, width, height);
+  }
+
+  // FNV-1a over a picture's size and pixels.
+  static uint64_t PixelHash(int width, int height, const uint32_t* argb) {
+    uint64_t h = 14695981039346656037ull;
+    auto add = [&h](uint32_t word) {
+      h ^= word;
+      h *= 1099511628211ull;
+    };
+    add(static_cast<uint32_t>(width));
+    add(static_cast<uint32_t>(height));
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    for (size_t i = 0; i < count; ++i) add(argb[i]);
+    return h;
+  }
+
   GLuint Compile(GLenum type, const std::string& source, std::string* error) {
     GLuint sh = gl_.glCreateShader(type);
     const char* src = source.c_str();
@@ -1205,10 +1298,11 @@ class GlDevice : public StateDevice {
       auto filter = [](uint32_t f) { return f == D3DTEXF_POINT ? GL_NEAREST : GL_LINEAR; };
       const GLint mag = filter(samplerStates_[0][D3DSAMP_MAGFILTER]);
       const GLint min = filter(samplerStates_[0][D3DSAMP_MINFILTER]);
-      if (tex->magFilter != mag) gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
-      if (tex->minFilter != min) gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
-      tex->magFilter = mag;
-      tex->minFilter = min;
+      GlTextureObject& o = *tex->object;
+      if (o.magFilter != mag) gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
+      if (o.minFilter != min) gl_.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
+      o.magFilter = mag;
+      o.minFilter = min;
     }
     float tf[4];
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], tf);
@@ -1300,6 +1394,11 @@ class GlDevice : public StateDevice {
   GLuint resolveFbo_ = 0, resolveColor_ = 0, resolveDepth_ = 0;
   GLuint drawFbo_ = 0;
   GLuint boundTexture_ = 0;
+  // Texture objects that a texture made from the same pixels may share, by
+  // a hash of their size and pixels (expired entries are swept now and then).
+  static constexpr size_t kSharedTexturePixels = 512 * 512;
+  std::unordered_multimap<uint64_t, std::weak_ptr<GlTextureObject>> sharedTextures_;
+  size_t sweepSharedAt_ = 64;
 };
 
 }  // namespace
