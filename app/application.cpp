@@ -136,7 +136,9 @@ Application::StepResult Application::StartStep(Scene*& scene, bool readyWhenNonz
     scene = new Scene();
     return StepResult::kStay;
   }
+  if (startObserver_) startObserver_(false);
   const int started = scene->Start();
+  if (startObserver_) startObserver_(true);
   if (readyWhenNonzero ? started != 0 : started == 1) return StepResult::kNext;
   return failureEnds ? StepResult::kEndProgram : StepResult::kStay;
 }

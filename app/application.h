@@ -99,6 +99,11 @@ class Application {
   void SetFrameObserver(std::function<void(Application&)> observer) {
     observer_ = std::move(observer);
   }
+  // Called just before a scene's start (its load) with false and just after
+  // it with true, so the benchmark can tell a load from the frame drawn after.
+  void SetSceneStartObserver(std::function<void(bool finished)> observer) {
+    startObserver_ = std::move(observer);
+  }
   // The sequencer's state and the running scene's, for the runner's dumps.
   void DumpState(JsonWriter& json) const;
 
@@ -132,4 +137,5 @@ class Application {
   int64_t frameCount_ = 0;
   bool gameStartFailed_ = false;
   std::function<void(Application&)> observer_;
+  std::function<void(bool)> startObserver_;
 };

@@ -26,6 +26,7 @@ struct FrameRecord {
 
 struct RunResult {
   std::vector<FrameRecord> frames;
+  std::vector<std::pair<int64_t, bool>> starts;  // (frame, finished) of each scene start call
   std::string title;
 };
 
@@ -41,6 +42,8 @@ RunResult RunApp(const std::string& script, int64_t maxFrames) {
     result.frames.push_back({a.GetFrameCount() - 1, a.GetState(), a.GetDrawId(),
                              device ? device->FramesPresented() : -1});
   });
+  app.SetSceneStartObserver(
+      [&](bool finished) { result.starts.emplace_back(app.GetFrameCount() - 1, finished); });
   EXPECT_EQ(app.Init(), 1);
   app.Run();
   app.Release();
@@ -94,6 +97,14 @@ TEST(Application, WalksTitleOpeningGameTitleCreditsTitleOneStepPerFrame) {
     EXPECT_EQ(stretches[i][1], expected[i][1]) << "stretch " << i;
     EXPECT_EQ(stretches[i][2], expected[i][2]) << "stretch " << i;
   }
+  // Each scene's start (its load) is announced before and after, in the
+  // frame its run begins: the titles, the opening, the game, the credits.
+  std::vector<std::pair<int64_t, bool>> starts;
+  for (int64_t frame : {1, 177, 488, 718, 902, 1405}) {
+    starts.emplace_back(frame, false);
+    starts.emplace_back(frame, true);
+  }
+  EXPECT_EQ(r.starts, starts);
   // The third title chooses to end: that frame is still drawn, then the
   // program ends.
   EXPECT_EQ(r.frames.back().frame, 1600);
