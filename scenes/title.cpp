@@ -112,10 +112,18 @@ void Title::Draw() {
   if (fade < 255) river->DrawTitle();
   Sprite* sprite = GetSprite();
   const uint32_t alpha = static_cast<uint32_t>(std::clamp(fade, 0, 255)) << 24;
-  sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  // Fully faded in, the picture is drawn without blending: every texel of it
+  // and its colour are opaque, so it is the same picture, and a software
+  // renderer is spared a full screen of blending and alpha testing.
+  const bool opaque = fade >= 255;
+  sprite->Begin(opaque ? 0 : D3DXSPRITE_ALPHABLEND);
   sprite->SetTransform(Matrix::Identity());
   const RECT picture{0, 0, 1280, 720};
   sprite->Draw(backTexture, &picture, nullptr, nullptr, alpha | 0xFFFFFF);
+  if (opaque) {
+    sprite->End();
+    sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  }
   for (int i = 0; i < 3; ++i) {
     const RECT item{kItemWidth * i, 720, kItemWidth * (i + 1), 720 + kItemHeight};
     sprite->SetTransform(MatrixTranslation(420, 360.0f + 84 * i, 0));

@@ -172,7 +172,9 @@ TEST(Content, PicturesHoldEveryRectangleTheScreensCut) {
 
 TEST(Content, TheTitlePictureCoversTheScreenOpaquely) {
   // The title scene leaves out the river under its picture once the picture
-  // is fully faded in, so the screen part of the picture must hide it.
+  // is fully faded in, and draws the picture without blending, so the screen
+  // part of the picture must hide it: no translucent texel, and none of the
+  // colour key's pure green (which loads as transparent).
   for (const char* p : {"Resource_Orvelune/Event/Title/TitleBack.png",
                         "Resource_Orvelune/en/Event/Title/TitleBack.png"}) {
     const Image title = Picture(p);
@@ -181,7 +183,8 @@ TEST(Content, TheTitlePictureCoversTheScreenOpaquely) {
     int seeThrough = 0;
     for (int y = 0; y < 720; ++y)
       for (int x = 0; x < 1280; ++x)
-        seeThrough += (title.argb[static_cast<size_t>(y) * title.width + x] >> 24) != 0xFF;
+        seeThrough += (title.argb[static_cast<size_t>(y) * title.width + x] >> 24) != 0xFF ||
+                      title.argb[static_cast<size_t>(y) * title.width + x] == 0xFF00FF00u;
     EXPECT_EQ(seeThrough, 0) << p;
   }
 }
