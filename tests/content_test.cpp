@@ -4,8 +4,10 @@
 // music is music (long enough, not clipped, not silent).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
+#include <set>
 
 #include "platform/png_image.h"
 #include "platform/sound.h"
@@ -71,11 +73,28 @@ TEST(Content, EveryModelLoadsAndItsTexturesExist) {
   for (const auto& e : fs::recursive_directory_iterator(RunDirectory() + "/Resource_Orvelune")) {
     if (e.path().extension() != ".x") continue;
     ++models;
-    const XModel m = Model(fs::relative(e.path(), RunDirectory()).string());
+    const std::string path = fs::relative(e.path(), RunDirectory()).string();
+    const XModel m = Model(path);
     for (const XMaterial& mat : m.materials)
       if (!mat.textureFile.empty()) {
         EXPECT_TRUE(Exists(mat.textureFile.c_str())) << mat.textureFile;
       }
+    // Corners alike are one vertex (a renderer shades each vertex once): no
+    // subset holds two vertices with the same position, normal and texture
+    // coordinates.
+    int twice = 0;
+    for (size_t s = 0; s + 1 < m.subsetStart.size(); ++s) {
+      std::set<std::array<float, 8>> seen;
+      const std::set<uint16_t> used(m.indices.begin() + m.subsetStart[s] * 3,
+                                    m.indices.begin() + m.subsetStart[s + 1] * 3);
+      for (uint16_t i : used) {
+        const XVertex& v = m.vertices[i];
+        twice += !seen.insert({v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y,
+                               v.normal.z, v.uv.x, v.uv.y})
+                      .second;
+      }
+    }
+    EXPECT_EQ(twice, 0) << path << ": corners alike held as separate vertices";
   }
   EXPECT_EQ(models, 14 + 37 + 1 + 10);
 }

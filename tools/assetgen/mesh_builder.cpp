@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -307,32 +308,44 @@ std::string MeshBuilder::ToX(const std::string& comment) const {
   o << "Frame Root {\n  FrameTransformMatrix {\n    1.000000,0.000000,0.000000,0.000000,"
        "0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,"
        "0.000000,0.000000,0.000000,1.000000;;\n  }\n\n";
-  o << "  Mesh Model {\n    " << vertices_.size() << ";\n";
+  // Corners written alike (position, normal and texture coordinates) are one
+  // vertex, as a modelling program exports them: a cube has 24 vertices, not
+  // a triangle's own 3 for each of its 12 triangles, and a renderer shades
+  // each once.
+  struct Written {
+    std::string position, normal, uv;
+  };
+  std::vector<Written> written;
+  std::map<std::string, int> byText;
+  std::vector<int> newIndex(vertices_.size());
   for (size_t i = 0; i < vertices_.size(); ++i) {
-    const Vec3& p = vertices_[i].p;
-    o << "    " << F(p.x) << ";" << F(p.y) << ";" << F(p.z) << ";"
-      << (i + 1 < vertices_.size() ? "," : ";") << "\n";
+    const Vertex& v = vertices_[i];
+    Written w{F(v.p.x) + ";" + F(v.p.y) + ";" + F(v.p.z) + ";",
+              F(v.n.x) + ";" + F(v.n.y) + ";" + F(v.n.z) + ";", F(v.uv.x) + ";" + F(v.uv.y) + ";"};
+    auto [it, added] =
+        byText.emplace(w.position + w.normal + w.uv, static_cast<int>(written.size()));
+    if (added) written.push_back(std::move(w));
+    newIndex[i] = it->second;
   }
-  o << "    " << faces_.size() << ";\n";
-  for (size_t i = 0; i < faces_.size(); ++i)
-    o << "    3;" << faces_[i].v[0] << "," << faces_[i].v[1] << "," << faces_[i].v[2] << ";"
-      << (i + 1 < faces_.size() ? "," : ";") << "\n";
-  o << "\n    MeshNormals {\n      " << vertices_.size() << ";\n";
-  for (size_t i = 0; i < vertices_.size(); ++i) {
-    const Vec3& n = vertices_[i].n;
-    o << "      " << F(n.x) << ";" << F(n.y) << ";" << F(n.z) << ";"
-      << (i + 1 < vertices_.size() ? "," : ";") << "\n";
-  }
-  o << "      " << faces_.size() << ";\n";
-  for (size_t i = 0; i < faces_.size(); ++i)
-    o << "      3;" << faces_[i].v[0] << "," << faces_[i].v[1] << "," << faces_[i].v[2] << ";"
-      << (i + 1 < faces_.size() ? "," : ";") << "\n";
-  o << "    }\n\n    MeshTextureCoords {\n      " << vertices_.size() << ";\n";
-  for (size_t i = 0; i < vertices_.size(); ++i) {
-    const Vec2& t = vertices_[i].uv;
-    o << "      " << F(t.x) << ";" << F(t.y) << ";" << (i + 1 < vertices_.size() ? "," : ";")
-      << "\n";
-  }
+  auto faceList = [&](const char* indent) {
+    o << indent << faces_.size() << ";\n";
+    for (size_t i = 0; i < faces_.size(); ++i)
+      o << indent << "3;" << newIndex[faces_[i].v[0]] << "," << newIndex[faces_[i].v[1]] << ","
+        << newIndex[faces_[i].v[2]] << ";" << (i + 1 < faces_.size() ? "," : ";") << "\n";
+  };
+  auto vertexList = [&](const char* indent, std::string Written::*field) {
+    o << indent << written.size() << ";\n";
+    for (size_t i = 0; i < written.size(); ++i)
+      o << indent << written[i].*field << (i + 1 < written.size() ? "," : ";") << "\n";
+  };
+  o << "  Mesh Model {\n";
+  vertexList("    ", &Written::position);
+  faceList("    ");
+  o << "\n    MeshNormals {\n";
+  vertexList("      ", &Written::normal);
+  faceList("      ");
+  o << "    }\n\n    MeshTextureCoords {\n";
+  vertexList("      ", &Written::uv);
   o << "    }\n\n    MeshMaterialList {\n      " << materials_.size() << ";\n      "
     << faces_.size() << ";\n";
   for (size_t i = 0; i < faces_.size(); ++i)
