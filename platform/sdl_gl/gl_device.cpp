@@ -446,7 +446,7 @@ class GlDevice : public StateDevice {
     kOrderFree,  // also opaque and written: the nearest such draw wins whatever the order
   };
   // A run: its key, the states it was gathered under, its vertices and the
-  // rectangle they cover.
+  // rectangles they cover.
   struct Batch {
     BatchKey key{};
     VertexVariant vertex;
@@ -466,6 +466,7 @@ class GlDevice : public StateDevice {
     std::array<ScreenRect, 8> parts;
     size_t partCount = 0;
     std::vector<BatchVertex> vertices;
+    std::vector<uint32_t> indices;
 
     void AddRect(const ScreenRect& r) {
       rect.Add(r);
@@ -482,7 +483,6 @@ class GlDevice : public StateDevice {
         if (!MayChangePlaces(other, r, depth, parts[i])) return false;
       return true;
     }
-    std::vector<uint32_t> indices;
   };
   static_assert(sizeof(LightSet) % 4 == 0 && sizeof(D3DMATERIAL9) % 4 == 0);
   // Meshes with more vertices draw alone from their own buffers: moving them
