@@ -43,9 +43,9 @@ struct GlTextureObject {
   // The filters the object is set to sample with (GL_LINEAR from the start),
   // so a draw changes them only when its sampler states differ.
   GLint magFilter = GL_LINEAR, minFilter = GL_LINEAR;
-  // Its pixels while another texture made from the same ones may share it;
-  // empty for a big picture or once it has been changed.
-  std::vector<uint32_t> pixels;
+  // Whether a texture made later from the same pixels may share it: not a
+  // big picture, nor one that has been changed.
+  bool shareable = false;
 };
 
 class GlTexture : public Texture {
@@ -273,8 +273,8 @@ class GlDevice : public StateDevice {
           it = sharedTextures_.erase(it);
           continue;
         }
-        if (object->width == width && object->height == height && !object->pixels.empty() &&
-            std::equal(argb, argb + count, object->pixels.begin()))
+        if (object->shareable && object->width == width && object->height == height &&
+            PixelsOf(*object) == std::vector<uint32_t>(argb, argb + count))
           return new GlTexture(width, height, std::move(object));
         ++it;
       }
@@ -282,7 +282,7 @@ class GlDevice : public StateDevice {
     std::shared_ptr<GlTextureObject> object = NewTextureObject(width, height, argb);
     if (!object) return nullptr;
     if (shareable) {
-      object->pixels.assign(argb, argb + count);
+      object->shareable = true;
       if (sharedTextures_.size() >= sweepSharedAt_) {
         std::erase_if(sharedTextures_, [](const auto& entry) { return entry.second.expired(); });
         sweepSharedAt_ = 2 * sharedTextures_.size() + 64;
@@ -301,12 +301,11 @@ class GlDevice : public StateDevice {
     if (t->object.use_count() > 1) {
       // Other textures share the object: this one takes a copy to change.
       std::shared_ptr<GlTextureObject> own =
-          NewTextureObject(t->Width(), t->Height(), t->object->pixels.data());
+          NewTextureObject(t->Width(), t->Height(), PixelsOf(*t->object).data());
       if (!own) return Refuse("UpdateTexture: no memory for the texture's own copy");
       t->object = std::move(own);
     }
-    t->object->pixels.clear();  // changed: no longer what a new texture would match
-    t->object->pixels.shrink_to_fit();
+    t->object->shareable = false;  // changed: no longer what a new texture would match
     gl_.glActiveTexture(GL_TEXTURE0);
     gl_.glBindTexture(GL_TEXTURE_2D, t->Id());
     gl_.glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, argb);
@@ -402,9 +401,10 @@ class GlDevice : public StateDevice {
   // Merging moves a draw back to an earlier run with its states, past the
   // runs gathered since. That keeps the picture only where the draw does not
   // depend on their order: when they cover no common pixel (each run keeps
-  // the screen rectangles around its draws), or when both are opaque,
-  // depth tested and written (then only pixels at exactly equal depth could
-  // tell). Otherwise the draw starts a new run after them.
+  // the screen rectangles around its draws), when both are opaque, depth
+  // tested and written (then only pixels at exactly equal depth could tell),
+  // or when an opaque one lies wholly in front of a depth-tested one
+  // (MayChangePlaces). Otherwise the draw starts a new run after them.
   struct BatchVertex {
     float x, y, z, nx, ny, nz, u, v;
     uint32_t color;  // D3DCOLOR, when the declaration has one
@@ -907,6 +907,17 @@ class GlDevice : public StateDevice {
       return nullptr;
     }
     return std::make_shared<GlTextureObject>(life_, id, width, height);
+  }
+
+  // The pixels a texture object holds, read back from OpenGL.
+  std::vector<uint32_t> PixelsOf(const GlTextureObject& object) {
+    std::vector<uint32_t> argb(static_cast<size_t>(object.width) *
+                               static_cast<size_t>(object.height));
+    gl_.glActiveTexture(GL_TEXTURE0);
+    gl_.glBindTexture(GL_TEXTURE_2D, object.id);
+    gl_.glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, argb.data());
+    boundTexture_ = 0;  // the bind above disturbed the cached stage-0 binding
+    return argb;
   }
 
   // FNV-1a over a picture's size and pixels.

@@ -25,6 +25,7 @@
   X(PFNGLBINDTEXTUREPROC, glBindTexture)                                                 \
   X(PFNGLTEXIMAGE2DPROC, glTexImage2D)                                                   \
   X(PFNGLTEXSUBIMAGE2DPROC, glTexSubImage2D)                                             \
+  X(PFNGLGETTEXIMAGEPROC, glGetTexImage)                                                 \
   X(PFNGLTEXPARAMETERIPROC, glTexParameteri)                                             \
   X(PFNGLACTIVETEXTUREPROC, glActiveTexture)                                             \
   X(PFNGLPIXELSTOREIPROC, glPixelStorei)                                                 \

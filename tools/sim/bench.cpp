@@ -72,9 +72,7 @@ SceneFigures Measure(int stage, int64_t frames) {
       const FrameStats s = GetDevice() ? GetDevice()->LastFrameStats() : FrameStats{};
       if (!firstDrawn && s.drawCalls > 0) {
         firstDrawn = true;
-        f.startMs =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart)
-                .count();
+        f.startMs = std::chrono::duration<double, std::milli>(nowWall - wallStart).count();
         f.startCpuMs = nowCpu - cpuStart;
         f.firstFrameCpuMs = nowCpu - sceneCpuStart - f.loadCpuMs;
       } else if (firstDrawn && a.GetFrameCount() > kSettleFrames) {
