@@ -669,6 +669,27 @@ TEST_F(MergeTest, TexturesOfTheSamePixelsDrawAsOneUntilOneIsChanged) {
   copy->Release();
 }
 
+TEST_F(MergeTest, ATextureGivenBackWhileItsDrawWaitsInARunStillShowsInIt) {
+  device_->SetRenderState(D3DRS_ZENABLE, 0);
+  const uint32_t green[4] = {0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00};
+  const uint32_t yellow[4] = {0xFFFFFF00, 0xFFFFFF00, 0xFFFFFF00, 0xFFFFFF00};
+  Begin();
+  Texture* lent = device_->CreateTexture(2, 2, green);
+  ASSERT_TRUE(lent);
+  Square(lent, -0.5f, 0, 0.6f, 5);
+  // Given back mid-frame, with its draw still gathered and the texture still
+  // set: a texture made next may take its OpenGL name.
+  lent->Release();
+  EXPECT_EQ(device_->GetTexture(0), nullptr);
+  Texture* next = device_->CreateTexture(2, 2, yellow);
+  ASSERT_TRUE(next);
+  Square(next, 0.5f, 0, 0.6f, 5);
+  Finish();
+  ExpectColor(At(-0.5f, 0), 0, 255, 0, 0);
+  ExpectColor(At(0.5f, 0), 255, 255, 0, 0);
+  next->Release();
+}
+
 TEST_F(MergeTest, StripsAndFansMergeAsTheSameTrianglesWoundTheSameWay) {
   // Culling stays on: a strip's every other triangle is wound the other way
   // round in its indices, and must still face the viewer once it is a list.

@@ -226,6 +226,11 @@ HRESULT StateDevice::SetTexture(uint32_t stage, Texture* texture) {
   return D3D_OK;
 }
 
+void StateDevice::ForgetTexture(const Texture* texture) {
+  for (Texture*& set : textures_)
+    if (set == texture) set = nullptr;
+}
+
 Texture* StateDevice::GetTexture(uint32_t stage) const {
   return stage < kTextureStageCount ? textures_[stage] : nullptr;
 }

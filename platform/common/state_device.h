@@ -67,6 +67,9 @@ class StateDevice : public GraphicsDevice {
   virtual HRESULT DoPresent() = 0;
 
   HRESULT Refuse(const std::string& why);
+  // A texture is given back: no stage keeps pointing at it. Direct3D would
+  // keep a set texture alive; here it is gone, so the stage is left empty.
+  void ForgetTexture(const Texture* texture);
 
   std::array<uint32_t, kRenderStateCount> renderStates_{};
   std::array<std::array<uint32_t, kTextureStageStateCount>, kTextureStageCount> stageStates_{};

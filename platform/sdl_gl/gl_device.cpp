@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,8 @@ namespace {
 struct ContextLife {
   bool alive = true;
   GlFunctions* gl = nullptr;
+  // Told of a texture given back, while the device is alive.
+  std::function<void(const Texture*)> textureGone;
 };
 
 // An OpenGL texture object. Textures made from the same pixels share one
@@ -52,6 +55,10 @@ class GlTexture : public Texture {
  public:
   GlTexture(int w, int h, std::shared_ptr<GlTextureObject> object)
       : Texture(w, h), object(std::move(object)) {}
+  ~GlTexture() override {
+    const ContextLife& life = *object->life;
+    if (life.alive && life.textureGone) life.textureGone(this);
+  }
   GLuint Id() const { return object->id; }
 
   std::shared_ptr<GlTextureObject> object;
@@ -209,6 +216,7 @@ class GlDevice : public StateDevice {
         frameTarget_(target) {
     life_ = std::make_shared<ContextLife>();
     life_->gl = &gl_;
+    life_->textureGone = [this](const Texture* t) { TextureGone(t); };
   }
 
   ~GlDevice() override {
@@ -739,6 +747,18 @@ class GlDevice : public StateDevice {
     run.rect = ScreenRect{};
     run.partCount = 0;
     return run;
+  }
+
+  // A texture is given back. Runs gathered with it are drawn now, while it
+  // still exists (Direct3D would keep it until they were drawn; its OpenGL
+  // name may go to the next texture made).
+  void TextureGone(const Texture* t) {
+    for (size_t i = 0; i < runCount_; ++i)
+      if (runs_[i].texture == t) {
+        FlushBatch();
+        break;
+      }
+    ForgetTexture(t);
   }
 
   // Exchanges the device's states with those the run was gathered under.
