@@ -66,6 +66,7 @@ uint32_t ElementSize(uint8_t type) {
 }  // namespace
 
 StateDevice::StateDevice() {
+  textureWatch_->gone = [this](const Texture* t) { TextureGone(t); };
   // Direct3D 9's defaults for a device with an automatic depth buffer.
   renderStates_[D3DRS_ZENABLE] = 1;
   renderStates_[D3DRS_ZWRITEENABLE] = 1;
@@ -226,7 +227,11 @@ HRESULT StateDevice::SetTexture(uint32_t stage, Texture* texture) {
   return D3D_OK;
 }
 
-void StateDevice::ForgetTexture(const Texture* texture) {
+StateDevice::~StateDevice() {
+  textureWatch_->gone = nullptr;
+}
+
+void StateDevice::TextureGone(const Texture* texture) {
   for (Texture*& set : textures_)
     if (set == texture) set = nullptr;
 }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,9 +14,21 @@
 
 constexpr uint32_t kMaxLights = 8;
 
+// How a texture tells the device that made it that it is given back: first
+// thing in its destructor, while what it draws with still exists. The
+// textures share it with the device and may outlive it (a faulty shut-down);
+// the device empties it when it goes.
+struct TextureWatch {
+  void Tell(const Texture* texture) const {
+    if (gone) gone(texture);
+  }
+  std::function<void(const Texture*)> gone;
+};
+
 class StateDevice : public GraphicsDevice {
  public:
   StateDevice();
+  ~StateDevice() override;
 
   HRESULT SetTransform(D3DTRANSFORMSTATETYPE which, const Matrix& m) override;
   Matrix GetTransform(D3DTRANSFORMSTATETYPE which) const override;
@@ -67,9 +81,13 @@ class StateDevice : public GraphicsDevice {
   virtual HRESULT DoPresent() = 0;
 
   HRESULT Refuse(const std::string& why);
-  // A texture is given back: no stage keeps pointing at it. Direct3D would
-  // keep a set texture alive; here it is gone, so the stage is left empty.
-  void ForgetTexture(const Texture* texture);
+  // A texture made with textureWatch_ is given back: no stage keeps pointing
+  // at it. Direct3D would keep a set texture alive; here it is gone, so the
+  // stage is left empty.
+  virtual void TextureGone(const Texture* texture);
+
+  // What the device's textures hold to reach TextureGone.
+  std::shared_ptr<TextureWatch> textureWatch_ = std::make_shared<TextureWatch>();
 
   std::array<uint32_t, kRenderStateCount> renderStates_{};
   std::array<std::array<uint32_t, kTextureStageStateCount>, kTextureStageCount> stageStates_{};

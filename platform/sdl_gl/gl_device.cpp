@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,8 +24,6 @@ namespace {
 struct ContextLife {
   bool alive = true;
   GlFunctions* gl = nullptr;
-  // Told of a texture given back, while the device is alive.
-  std::function<void(const Texture*)> textureGone;
 };
 
 // An OpenGL texture object. Textures made from the same pixels share one
@@ -53,15 +51,16 @@ struct GlTextureObject {
 
 class GlTexture : public Texture {
  public:
-  GlTexture(int w, int h, std::shared_ptr<GlTextureObject> object)
-      : Texture(w, h), object(std::move(object)) {}
-  ~GlTexture() override {
-    const ContextLife& life = *object->life;
-    if (life.alive && life.textureGone) life.textureGone(this);
-  }
+  GlTexture(int w, int h, std::shared_ptr<GlTextureObject> object,
+            std::shared_ptr<TextureWatch> watch)
+      : Texture(w, h), object(std::move(object)), watch_(std::move(watch)) {}
+  ~GlTexture() override { watch_->Tell(this); }
   GLuint Id() const { return object->id; }
 
   std::shared_ptr<GlTextureObject> object;
+
+ private:
+  std::shared_ptr<TextureWatch> watch_;
 };
 
 // Buffers upload their bytes lazily: a draw that finds the bytes changed since
@@ -216,7 +215,6 @@ class GlDevice : public StateDevice {
         frameTarget_(target) {
     life_ = std::make_shared<ContextLife>();
     life_->gl = &gl_;
-    life_->textureGone = [this](const Texture* t) { TextureGone(t); };
   }
 
   ~GlDevice() override {
@@ -282,8 +280,8 @@ class GlDevice : public StateDevice {
           continue;
         }
         if (object->shareable && object->width == width && object->height == height &&
-            PixelsOf(*object) == std::vector<uint32_t>(argb, argb + count))
-          return new GlTexture(width, height, std::move(object));
+            std::ranges::equal(PixelsOf(*object), std::span(argb, count)))
+          return new GlTexture(width, height, std::move(object), textureWatch_);
         ++it;
       }
     }
@@ -297,7 +295,7 @@ class GlDevice : public StateDevice {
       }
       sharedTextures_.emplace(hash, object);
     }
-    return new GlTexture(width, height, std::move(object));
+    return new GlTexture(width, height, std::move(object), textureWatch_);
   }
 
   HRESULT UpdateTexture(Texture* texture, int x, int y, int w, int h,
@@ -749,16 +747,14 @@ class GlDevice : public StateDevice {
     return run;
   }
 
-  // A texture is given back. Runs gathered with it are drawn now, while it
-  // still exists (Direct3D would keep it until they were drawn; its OpenGL
-  // name may go to the next texture made).
-  void TextureGone(const Texture* t) {
-    for (size_t i = 0; i < runCount_; ++i)
-      if (runs_[i].texture == t) {
-        FlushBatch();
-        break;
-      }
-    ForgetTexture(t);
+  // Runs gathered with a texture given back are drawn first, while it still
+  // exists (Direct3D would keep it until they were drawn; its OpenGL name may
+  // go to the next texture made).
+  void TextureGone(const Texture* t) override {
+    if (std::any_of(runs_.begin(), runs_.begin() + static_cast<std::ptrdiff_t>(runCount_),
+                    [t](const Batch& run) { return run.texture == t; }))
+      FlushBatch();
+    StateDevice::TextureGone(t);
   }
 
   // Exchanges the device's states with those the run was gathered under.

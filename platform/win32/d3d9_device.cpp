@@ -1,7 +1,6 @@
 #include "platform/win32/d3d9_device.h"
 
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <thread>
 
@@ -13,18 +12,14 @@ namespace {
 constexpr int kBackBufferWidth = 1280;
 constexpr int kBackBufferHeight = 720;
 
-// Tells the device of a texture given back, while the device lives (a faulty
-// shut-down may release textures after it).
-struct TextureWatch {
-  std::function<void(const Texture*)> gone;
-};
-
+// Given back, it leaves the device's stages (a restored device sends every
+// stage's texture again).
 class D3d9Texture : public Texture {
  public:
   D3d9Texture(int width, int height, d3d9::Object object, std::shared_ptr<TextureWatch> watch)
       : Texture(width, height), object_(object), watch_(std::move(watch)) {}
   ~D3d9Texture() override {
-    if (watch_->gone) watch_->gone(this);
+    watch_->Tell(this);
     d3d9::Release(object_);
   }
   d3d9::Object Object() const { return object_; }
@@ -73,13 +68,9 @@ class D3d9Device : public StateDevice {
  public:
   D3d9Device(d3d9::Context* context, std::function<void()> atExit)
       : context_(context), atExit_(std::move(atExit)) {
-    // A stage must not keep a texture that is gone: a restored device sends
-    // every stage's texture again.
-    watch_->gone = [this](const Texture* t) { ForgetTexture(t); };
     ApplyAllStates();
   }
   ~D3d9Device() override {
-    watch_->gone = nullptr;
     d3d9::Destroy(context_);
     if (atExit_) atExit_();
   }
@@ -89,7 +80,7 @@ class D3d9Device : public StateDevice {
     d3d9::Object object = d3d9::CreateTexture(context_, width, height);
     if (!object) return nullptr;
     if (argb) d3d9::UpdateTexture(object, 0, 0, width, height, argb);
-    return new D3d9Texture(width, height, object, watch_);
+    return new D3d9Texture(width, height, object, textureWatch_);
   }
 
   HRESULT UpdateTexture(Texture* texture, int x, int y, int width, int height,
@@ -273,7 +264,6 @@ class D3d9Device : public StateDevice {
 
   d3d9::Context* context_;
   std::function<void()> atExit_;
-  std::shared_ptr<TextureWatch> watch_ = std::make_shared<TextureWatch>();
 };
 
 }  // namespace
