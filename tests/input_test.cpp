@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "platform/common/key_state.h"
+
 namespace {
 
 struct Frame {
@@ -77,4 +79,53 @@ TEST(Input, NoPadLeavesTheCallersZeros) {
   GetLeftStick(&pad, &out);
   EXPECT_EQ(out.x, 0.0f);
   EXPECT_EQ(out.y, 0.0f);
+}
+
+// The keyboard kept from key events, as the backends read it each frame.
+TEST(KeyState, ATapBetweenTwoReadsCountsAsOnePress) {
+  KeyState k;
+  uint8_t keys[256];
+  k.KeyDown(DIK_SPACE);
+  k.KeyUp(DIK_SPACE);  // down and up within one frame
+  k.Read(keys);
+  EXPECT_EQ(keys[DIK_SPACE], 0x80);
+  k.Read(keys);
+  EXPECT_EQ(keys[DIK_SPACE], 0);
+  // A held key reads as held in every frame until it is released.
+  k.KeyDown(DIK_LEFT);
+  for (int i = 0; i < 3; ++i) {
+    k.Read(keys);
+    EXPECT_EQ(keys[DIK_LEFT], 0x80);
+  }
+  k.KeyUp(DIK_LEFT);
+  k.Read(keys);
+  EXPECT_EQ(keys[DIK_LEFT], 0);
+}
+
+TEST(KeyState, AShortcutsKeyReadsAsUpUntilReleasedAndThenAsUsual) {
+  KeyState k;
+  uint8_t keys[256];
+  k.KeyDown(DIK_LMENU);
+  k.KeyDown(DIK_RETURN);  // a backend may see the key before it knows the chord
+  k.Shortcut(DIK_RETURN);
+  k.Read(keys);
+  EXPECT_EQ(keys[DIK_RETURN], 0);
+  EXPECT_EQ(keys[DIK_LMENU], 0x80);
+  k.KeyDown(DIK_RETURN);  // the key's repeats while it is held
+  k.Read(keys);
+  EXPECT_EQ(keys[DIK_RETURN], 0);
+  k.KeyUp(DIK_RETURN);
+  k.KeyDown(DIK_RETURN);  // a Return of its own after the chord
+  k.Read(keys);
+  EXPECT_EQ(keys[DIK_RETURN], 0x80);
+  // Losing the focus lets go of everything, the shortcut's key too.
+  k.Shortcut(DIK_RETURN);
+  k.ReleaseAll();
+  k.KeyDown(DIK_RETURN);
+  k.Read(keys);
+  EXPECT_EQ(keys[DIK_RETURN], 0x80);
+  k.ReleaseAll();
+  k.Read(keys);
+  EXPECT_EQ(keys[DIK_RETURN], 0);
+  EXPECT_EQ(keys[DIK_LMENU], 0);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/common/clocks.h"
+#include "platform/common/key_state.h"
 #include "platform/common/null_sound.h"
 #include "platform/png_image.h"
 #include "platform/sdl_gl/gl_device.h"
@@ -19,7 +20,7 @@ namespace {
 
 class SdlWindow : public GameWindow {
  public:
-  explicit SdlWindow(SDL_Window* window) : window_(window) {}
+  SdlWindow(SDL_Window* window, KeyState* keys) : window_(window), keys_(keys) {}
   ~SdlWindow() override { SDL_DestroyWindow(window_); }
   SDL_Window* Handle() const { return window_; }
 
@@ -55,15 +56,22 @@ class SdlWindow : public GameWindow {
         break;
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) m.type = WindowMessageType::Close;
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_->ReleaseAll();
         break;
       case SDL_KEYDOWN:
-        // Alt+Enter switches between the window and desktop full screen.
+        // Alt+Enter switches between the window and desktop full screen; its
+        // Return is the window's, not the game's.
         if (e.key.keysym.scancode == SDL_SCANCODE_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
+          keys_->Shortcut(DikFromScancode(e.key.keysym.scancode));
           if (!e.key.repeat) ToggleFullScreen();
           break;
         }
+        keys_->KeyDown(DikFromScancode(e.key.keysym.scancode));
         m.type = WindowMessageType::KeyDown;
         m.key = DikFromScancode(e.key.keysym.scancode);
+        break;
+      case SDL_KEYUP:
+        keys_->KeyUp(DikFromScancode(e.key.keysym.scancode));
         break;
       default:
         break;
@@ -78,25 +86,22 @@ class SdlWindow : public GameWindow {
   }
 
   SDL_Window* window_;
+  KeyState* keys_;
   std::deque<WindowMessage> posted_;
   std::string title_;
 };
 
+// The keys come from the window's key events (see KeyState), so a tap
+// between two frames still counts and Alt+Enter's Return is left out.
 class SdlInput : public InputSource {
  public:
+  explicit SdlInput(KeyState* keys) : keys_(keys) {}
   ~SdlInput() override {
     if (pad_) SDL_GameControllerClose(pad_);
   }
 
   bool ReadKeyboard(uint8_t keys[256]) override {
-    std::memset(keys, 0, 256);
-    int count = 0;
-    const Uint8* state = SDL_GetKeyboardState(&count);
-    for (int sc = 0; sc < count; ++sc) {
-      if (!state[sc]) continue;
-      const int dik = DikFromScancode(static_cast<SDL_Scancode>(sc));
-      if (dik > 0 && dik < 256) keys[dik] = 0x80;
-    }
+    keys_->Read(keys);
     return true;
   }
 
@@ -155,6 +160,7 @@ class SdlInput : public InputSource {
   }
 
  private:
+  KeyState* keys_;
   SDL_GameController* pad_ = nullptr;
 };
 
@@ -205,7 +211,7 @@ class SdlBackend : public Backend {
     SDL_SetWindowMinimumSize(w, 320, 180);
     SetIcon(w);
     if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
-    return new SdlWindow(w);
+    return new SdlWindow(w, &keys_);
   }
 
   GraphicsDevice* CreateDevice(GameWindow* window, bool /*fullscreen*/) override {
@@ -224,7 +230,7 @@ class SdlBackend : public Backend {
     return device;
   }
 
-  InputSource* CreateInputSource() override { return new SdlInput(); }
+  InputSource* CreateInputSource() override { return new SdlInput(&keys_); }
 
   SoundDevice* CreateSoundDevice() override {
     std::string error;
@@ -254,6 +260,7 @@ class SdlBackend : public Backend {
 
  private:
   SdlBackendOptions options_;
+  KeyState keys_;  // shared by the window (its events) and the input (its reads)
   SystemClock system_;
   SteppedClock stepped_;
 };

@@ -7,6 +7,7 @@
 #include <deque>
 #include <vector>
 
+#include "platform/common/key_state.h"
 #include "platform/win32/wide_text.h"
 
 namespace win32 {
@@ -18,7 +19,7 @@ struct Window {
   // The keys held, from raw keyboard input (or from the key messages where
   // raw input cannot be had); key presses for the game's messages always
   // come from the key messages.
-  uint8_t keys[256] = {};
+  KeyState keys;
   bool rawInput = false;
   struct Queued {
     Event event;
@@ -65,7 +66,13 @@ void KeyFromRawInput(Window* w, LPARAM lParam) {
     if (k.MakeCode != 0x1D) return;  // the second half of Pause
     dik = 0xC5;
   }
-  w->keys[dik] = (k.Flags & RI_KEY_BREAK) ? 0 : 0x80;
+  constexpr int kReturn = 0x1C, kLeftAlt = 0x38, kRightAlt = 0xB8;
+  if (k.Flags & RI_KEY_BREAK)
+    w->keys.KeyUp(dik);
+  else if (dik == kReturn && (w->keys.IsHeld(kLeftAlt) || w->keys.IsHeld(kRightAlt)))
+    w->keys.Shortcut(dik);  // Alt+Enter is the window's
+  else
+    w->keys.KeyDown(dik);
 }
 
 void SwitchFullScreen(Window* w) {
@@ -103,22 +110,23 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SYSKEYDOWN: {
       const int dik = DikFromKeyMessage(wParam, lParam);
       if (message == WM_SYSKEYDOWN && wParam == VK_RETURN && (lParam & (1 << 29))) {
+        w->keys.Shortcut(dik);                           // its Return never reaches the game
         if (!(lParam & (1 << 30))) SwitchFullScreen(w);  // Alt+Enter, not its repeats
         return 0;
       }
       if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29)))
         break;  // Alt+F4 closes, as everywhere
-      if (!w->rawInput) w->keys[dik] = 0x80;
+      if (!w->rawInput) w->keys.KeyDown(dik);
       w->queue.push_back({Event::kKeyDown, dik});
       return 0;  // F10 and Alt do not open a window menu the game has not got
     }
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      if (!w->rawInput) w->keys[DikFromKeyMessage(wParam, lParam)] = 0;
+      if (!w->rawInput) w->keys.KeyUp(DikFromKeyMessage(wParam, lParam));
       return 0;
     case WM_KILLFOCUS:
       // Keys released while another window has the focus never report it.
-      std::memset(w->keys, 0, sizeof w->keys);
+      w->keys.ReleaseAll();
       break;
     case WM_SETCURSOR:
       if (w->fullscreen && LOWORD(lParam) == HTCLIENT) {
@@ -221,7 +229,7 @@ void Show(Window* w) {
 }
 
 void ReadKeys(Window* w, uint8_t keys[256]) {
-  std::memcpy(keys, w->keys, 256);
+  w->keys.Read(keys);
 }
 
 void SetIcon(Window* w, const uint32_t* argb, int width, int height) {
