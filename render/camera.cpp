@@ -182,7 +182,11 @@ int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
 }
 
 void ApplyCamera() {
-  const Matrix view = MatrixLookAtLH(g_cam.eye, g_cam.lookAt, g_cam.up);
+  ApplyCameraFrom(g_cam.eye);
+}
+
+void ApplyCameraFrom(const Vec3& drawnEye) {
+  const Matrix view = MatrixLookAtLH(drawnEye, g_cam.lookAt, g_cam.up);
   const Matrix projection = MatrixPerspectiveFovLH(kFieldOfView, 1280.0f / 720.0f, kNear, kFar);
   const float c = dmath::Cos(kFieldOfView), s = dmath::Sin(kFieldOfView);
   const Plane viewPlanes[6] = {{0, c, s, 0},  {-c, 0, s, 0},    {c, 0, s, 0},

@@ -26,6 +26,10 @@ void InitCamera(const CameraSubject& subject);
 int UpdateCamera(const CameraSubject& subject, int headingFlag, int lookFlag);
 // Builds and sets the view and projection and the culling planes.
 void ApplyCamera();
+// The same, seen from another eye (the world's picture is drawn from an eye
+// kept out of the models: render/view_clearance.h); the camera's own eye,
+// which the game reads, stays as it is.
+void ApplyCameraFrom(const Vec3& drawnEye);
 
 int GetCameraMode();
 void SetCameraMode(int mode);  // and restart the ease from the current eye

@@ -1,5 +1,6 @@
 #include "render/mesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"
+#include "render/view_clearance.h"
 
 namespace {
 
@@ -109,8 +111,13 @@ MeshGeometry* MeshGeometry::Create(GraphicsDevice* device, XModel model) {
     delete g;
     return nullptr;
   }
+  if (!m.vertices.empty()) g->lo_ = g->hi_ = m.vertices[0].position;
   for (size_t k = 0; k < m.vertices.size(); ++k) {
     const XVertex& x = m.vertices[k];
+    g->lo_ = {std::min(g->lo_.x, x.position.x), std::min(g->lo_.y, x.position.y),
+              std::min(g->lo_.z, x.position.z)};
+    g->hi_ = {std::max(g->hi_.x, x.position.x), std::max(g->hi_.y, x.position.y),
+              std::max(g->hi_.z, x.position.z)};
     v[k] = {x.position.x, x.position.y, x.position.z, x.normal.x,
             x.normal.y,   x.normal.z,   x.uv.x,       x.uv.y};
   }
@@ -211,8 +218,8 @@ int Mesh::Load(const char* path) {
   return result;
 }
 
-void Mesh::Draw() {
-  if (!mesh) return;
+void Mesh::Draw() const {
+  if (!mesh || view_clearance::TakeDraw(*this, nullptr)) return;
   GraphicsDevice* device = GetDevice();
   for (uint32_t i = 0; i < materialCount; ++i) {
     device->SetMaterial(materials[i]);
@@ -221,8 +228,8 @@ void Mesh::Draw() {
   }
 }
 
-void Mesh::DrawWithTexture(Texture* texture) {
-  if (!mesh) return;
+void Mesh::DrawWithTexture(Texture* texture) const {
+  if (!mesh || view_clearance::TakeDraw(*this, texture)) return;
   GraphicsDevice* device = GetDevice();
   for (uint32_t i = 0; i < materialCount; ++i) {
     device->SetMaterial(materials[i]);
@@ -258,6 +265,13 @@ int Mesh::Pick(const Matrix& world, const Vec3& origin, const Vec3& direction, V
   const Vec3 point = p[0] + (p[1] - p[0]) * u + (p[2] - p[0]) * v;
   *hit = Vec3TransformCoord(point, world);
   return 1;
+}
+
+bool Mesh::Bounds(Vec3* lo, Vec3* hi) const {
+  if (!mesh) return false;
+  *lo = mesh->Lowest();
+  *hi = mesh->Highest();
+  return true;
 }
 
 void Mesh::GetFaceVertices(uint32_t face, Vec3 out[3]) const {

@@ -31,6 +31,9 @@ class MeshGeometry {
   bool Intersect(const Vec3& start, const Vec3& direction, uint32_t* face, float* u, float* v,
                  float* distance) const;
   void FaceVertices(uint32_t face, Vec3 out[3]) const;
+  // The box around every vertex, in the model's own space.
+  const Vec3& Lowest() const { return lo_; }
+  const Vec3& Highest() const { return hi_; }
 
  private:
   explicit MeshGeometry(GraphicsDevice* device) : device_(device) {}
@@ -39,6 +42,7 @@ class MeshGeometry {
   VertexBuffer* vertices_ = nullptr;
   IndexBuffer* indices_ = nullptr;
   VertexDeclaration* declaration_ = nullptr;
+  Vec3 lo_, hi_;
 };
 
 class Mesh {
@@ -49,13 +53,18 @@ class Mesh {
   ~Mesh() { Release(); }
 
   int Load(const char* path);
-  void Draw();
-  void DrawWithTexture(Texture* texture);
+  // Draws every subset at the device's world transform. In the world's pass
+  // a model standing between the eye and the player is set aside and drawn
+  // see-through at its end (see render/view_clearance.h).
+  void Draw() const;
+  void DrawWithTexture(Texture* texture) const;
   void Release();
   // Where a ray (origin, direction in world space; the direction's length
   // does not matter) first meets the mesh placed by world: 1 and the point.
   int Pick(const Matrix& world, const Vec3& origin, const Vec3& direction, Vec3* hit) const;
   void GetFaceVertices(uint32_t face, Vec3 out[3]) const;
+  // The box around the model in its own space; false when nothing is loaded.
+  bool Bounds(Vec3* lo, Vec3* hi) const;
 
   // The four fields of the record, in their order.
   MeshGeometry* mesh = nullptr;

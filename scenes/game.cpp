@@ -7,6 +7,7 @@
 #include "render/camera.h"
 #include "render/lighting.h"
 #include "render/primitives.h"
+#include "render/view_clearance.h"
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "world/character_manager.h"
@@ -380,8 +381,13 @@ int Game::Update() {
 void Game::Draw() {
   Player* player = GetPlayer();
   if (!field || !player) return;
+  // The world is drawn from an eye kept out of its models, and what stands
+  // between that eye and the player is drawn see-through at the end.
+  ApplyCameraFrom(view_clearance::BeginWorld(GetCameraEye(), GetCameraLookAt(), player->position,
+                                             player->size.y, player->upsideDown));
   field->Draw(*player);
   for (CharacterBase* c : characters->GetCharacters()) c->Draw();
+  view_clearance::EndWorld();
   DrawHud();
   FlushInfoPanel();
   field->stageGauge.Draw(World().goalX, field->breakWave, player->position.x);

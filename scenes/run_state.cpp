@@ -1,6 +1,7 @@
 #include "scenes/run_state.h"
 
 #include "render/camera.h"
+#include "render/view_clearance.h"
 #include "scenes/game_state.h"
 #include "world/info_board.h"
 #include "world/world_values.h"
@@ -13,5 +14,6 @@ void ResetStageValues() {
 void ResetRunState() {
   ResetGameState();
   ResetCamera();
+  view_clearance::Reset();
   ResetStageValues();
 }

@@ -122,13 +122,11 @@ void Gate::Draw() {
   if (falling && alpha <= 0) return;
   if (falling) BeginTranslucent(alpha);
   const Vec3 p = position, r = rotation;
-  // A leaf between the camera and the player is drawn see-through.
+  // (A leaf between the camera and the player is set aside by the mesh and
+  // drawn see-through: render/view_clearance.h.)
   auto drawLeaf = [&](Mesh* leaf) {
-    const bool inTheWay = !falling && BlocksTheView(*leaf, world);
-    if (inTheWay) BeginSeeThrough();
     d->SetTransform(D3DTS_WORLD, world);
     leaf->Draw();
-    if (inTheWay) EndSeeThrough();
   };
   PlaceLeaf(1, p, r);
   drawLeaf(leaf1);

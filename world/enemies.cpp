@@ -14,6 +14,7 @@
 #include "render/constants.h"
 #include "render/mesh.h"
 #include "render/preload.h"
+#include "render/view_clearance.h"
 #include "scenes/game_state.h"
 #include "world/enemy_common.h"
 #include "world/stage_meshes.h"
@@ -219,7 +220,7 @@ void Boss::Draw() {
     points[i] = {m[3][0], m[3][1], m[3][2]};
   }
   // Farthest from the eye first, so nearer stars draw over farther ones.
-  const Vec3 eye = GetCameraEye();
+  const Vec3 eye = view_clearance::DrawnEye();
   int order[3] = {0, 1, 2};
   auto flat = [&](int i) {
     const float dx = points[i].x - eye.x, dz = points[i].z - eye.z;

@@ -9,6 +9,7 @@
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "render/camera.h"
+#include "render/view_clearance.h"
 #include "scenes/game_state.h"
 #include "world/chips.h"
 #include "world/devices.h"
@@ -527,7 +528,7 @@ void Field::Draw(const CharacterBase& player) {
     float distance;
   };
   std::vector<Translucent> translucent;
-  const Vec3 eye = GetCameraEye();
+  const Vec3 eye = view_clearance::DrawnEye();
   for (GimmickNode* n = tail; n; n = n->prev) {
     if (n == held || !IsInView(*n->positionRef)) continue;
     GimmickBase* o = n->object;

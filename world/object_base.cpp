@@ -218,37 +218,6 @@ void EndTranslucent() {
   d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
 }
 
-bool BlocksTheView(const Mesh& mesh, const Matrix& world) {
-  const Vec3 eye = GetCameraEye();
-  const Vec3 target = GetCameraLookAt();
-  const Vec3 forward = Vec3Normalize(target - eye);
-  Vec3 right = Vec3Normalize(Vec3Cross(GetCameraUp(), forward));
-  const Vec3 up = Vec3Cross(forward, right);
-  const Vec3 aims[] = {target, target + right, target - right, target + up, target - up};
-  for (const Vec3& aim : aims) {
-    const Vec3 ray = aim - eye;
-    Vec3 hit;
-    if (mesh.Pick(world, eye, ray, &hit) && Vec3LengthSq(hit - eye) < Vec3LengthSq(ray))
-      return true;
-  }
-  // Rays along the eye's own plane catch a model right at the lens.
-  for (const Vec3& side : {right, right * -1.0f, up, up * -1.0f}) {
-    Vec3 hit;
-    if (mesh.Pick(world, eye, side, &hit) && Vec3LengthSq(hit - eye) < 1.0f) return true;
-  }
-  return false;
-}
-
-void BeginSeeThrough() {
-  BeginTranslucent(kSeeThroughAlpha);
-  GetDevice()->SetRenderState(D3DRS_ZWRITEENABLE, 0);
-}
-
-void EndSeeThrough() {
-  GetDevice()->SetRenderState(D3DRS_ZWRITEENABLE, 1);
-  EndTranslucent();
-}
-
 void ObjectAction::FadeWhileDrifting() {
   if (DriftingAway()) alpha = DriftAlpha(position.z);
 }

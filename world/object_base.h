@@ -187,21 +187,6 @@ using CharacterList = std::list<CharacterBase*>;
 void BeginTranslucent(int alpha);
 void EndTranslucent();
 
-class Mesh;
-// The alpha a model is drawn with while it stands between the camera and the
-// player, so the player is never hidden behind a gate leaf or a wall.
-constexpr int kSeeThroughAlpha = 96;
-// True when the model placed by world lies across the view: on the line from
-// the camera's eye to the point it looks at (the player), or to points a
-// unit beside, above or below it, or around the eye itself (a model the eye
-// is inside of or next to fills the screen). Drawing only; the game state
-// never asks.
-bool BlocksTheView(const Mesh& mesh, const Matrix& world);
-// The see-through recipe: translucent at kSeeThroughAlpha, writing no depth
-// so what stands behind (drawn before or after) still shows.
-void BeginSeeThrough();
-void EndSeeThrough();
-
 // The alpha of an object drifting away in states 1 to 3: fades to nothing as
 // it nears the front edge z - 50.
 int DriftAlpha(float z);

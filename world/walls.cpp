@@ -20,13 +20,7 @@ constexpr int kWallPieces = 36;
 void DrawGimmickMesh(const GimmickBase& g, Mesh* mesh) {
   GetDevice()->SetTransform(D3DTS_WORLD, g.world);
   if (!g.DriftingAway()) {
-    if (BlocksTheView(*mesh, g.world)) {
-      BeginSeeThrough();
-      mesh->Draw();
-      EndSeeThrough();
-    } else {
-      mesh->Draw();
-    }
+    mesh->Draw();
   } else if (g.alpha > 0) {
     BeginTranslucent(g.alpha);
     mesh->Draw();

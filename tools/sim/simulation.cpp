@@ -20,6 +20,8 @@
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
 #include "platform/png_image.h"
+#include "render/camera.h"
+#include "render/view_clearance.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
 #include "tools/sim/services.h"
@@ -82,9 +84,8 @@ class RecordingBackend : public Backend {
   InputScriptRecorder* recorder_;
 };
 
-// What a state hash covers: the frame, the run's seed (so a replay played
-// with another seed, or with its seed line changed, does not verify) and the
-// program's state.
+}  // namespace
+
 std::string StateJson(const Application& app, int64_t frame, uint32_t seed) {
   JsonWriter json;
   json.BeginObject();
@@ -95,12 +96,25 @@ std::string StateJson(const Application& app, int64_t frame, uint32_t seed) {
   return json.Text();
 }
 
+namespace {
+
 std::string DumpLine(const Application& app, int64_t frame) {
   JsonWriter json;
   json.BeginObject();
   json.Key("frame").Int(frame);
   json.Key("fps").Number(app.GetFps());
   app.DumpState(json);
+  // In a game, the camera: its eye and look-at (which the game reads) and
+  // the eye the world was drawn from (kept out of the models). They are not
+  // part of the state hash: the replays were recorded without them.
+  if (app.GetGame()) {
+    json.Key("camera").BeginObject();
+    json.Key("eye").Vec(GetCameraEye());
+    json.Key("look_at").Vec(GetCameraLookAt());
+    json.Key("up").Vec(GetCameraUp());
+    json.Key("drawn_eye").Vec(view_clearance::DrawnEye());
+    json.EndObject();
+  }
   json.EndObject();
   return json.Text();
 }

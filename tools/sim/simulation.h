@@ -53,6 +53,11 @@ int RunSimulation(const SimOptions& options);
 // every run of the runner does.
 void SeedRandomness(uint32_t seed);
 
+// What a state hash covers: the frame, the run's seed (so a replay played
+// with another seed, or with its seed line changed, does not verify) and the
+// program's state.
+class Application;
+std::string StateJson(const Application& app, int64_t frame, uint32_t seed);
 // The hash of the game's state after a frame, as replays store it.
 uint64_t StateHash(const std::string& stateJson);
 

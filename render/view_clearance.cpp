@@ -1,0 +1,215 @@
+#include "render/view_clearance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/graphics.h"
+#include "render/mesh.h"
+
+namespace view_clearance {
+namespace {
+
+// Models larger than this are the surroundings (the sky ball), which the eye
+// is always inside of.
+constexpr float kSurroundings = 100;
+// How far the drawn eye keeps from a model's box (the near plane is 0.1).
+constexpr float kEyeMargin = 0.3f;
+// The eye is pulled in at most this share of the way to the look-at.
+constexpr float kMostPull = 0.85f;
+// Hits this close to a point of the player do not count: what touches the
+// player (the floor it stands on, a star it carries) is at it, not between.
+constexpr float kNearTarget = 0.5f;
+
+struct SetAside {
+  const Mesh* mesh;
+  Texture* texture;
+  Matrix world;
+  uint32_t cull, colorOp, colorArg1, colorArg2, factor, lighting;
+  float distance;
+};
+
+struct State {
+  bool inWorld = false;
+  Vec3 eye;         // drawn from
+  Vec3 targets[3];  // points of the player to keep in sight
+  Vec3 targetCentre;
+  std::vector<PlacedBox> seen, last;  // this frame's solid models, and the last frame's
+  std::vector<SetAside> setAside;
+};
+
+State g_view;
+
+bool Inside(const Vec3& p, const Vec3& lo, const Vec3& hi, float margin) {
+  return p.x > lo.x - margin && p.x < hi.x + margin && p.y > lo.y - margin && p.y < hi.y + margin &&
+         p.z > lo.z - margin && p.z < hi.z + margin;
+}
+
+// Where the segment from a to b (a inside the box grown by margin) leaves it,
+// as a share of the segment.
+float ExitShare(const Vec3& a, const Vec3& b, const Vec3& lo, const Vec3& hi, float margin) {
+  float t = 1e9f;
+  const float from[3] = {a.x, a.y, a.z}, to[3] = {b.x, b.y, b.z};
+  const float l[3] = {lo.x - margin, lo.y - margin, lo.z - margin};
+  const float h[3] = {hi.x + margin, hi.y + margin, hi.z + margin};
+  for (int i = 0; i < 3; ++i) {
+    const float d = to[i] - from[i];
+    if (d > 1e-9f) t = std::min(t, (h[i] - from[i]) / d);
+    if (d < -1e-9f) t = std::min(t, (l[i] - from[i]) / d);
+  }
+  return t;
+}
+
+bool SegmentMeetsBox(const Vec3& a, const Vec3& b, const Vec3& lo, const Vec3& hi) {
+  float t0 = 0, t1 = 1;
+  const float from[3] = {a.x, a.y, a.z}, to[3] = {b.x, b.y, b.z};
+  const float l[3] = {lo.x, lo.y, lo.z}, h[3] = {hi.x, hi.y, hi.z};
+  for (int i = 0; i < 3; ++i) {
+    const float d = to[i] - from[i];
+    if (std::fabs(d) < 1e-9f) {
+      if (from[i] < l[i] || from[i] > h[i]) return false;
+      continue;
+    }
+    float u0 = (l[i] - from[i]) / d, u1 = (h[i] - from[i]) / d;
+    if (u0 > u1) std::swap(u0, u1);
+    t0 = std::max(t0, u0);
+    t1 = std::min(t1, u1);
+    if (t0 > t1) return false;
+  }
+  return true;
+}
+
+// True when the model stands on the way from the eye to a point of the player.
+bool InTheWay(const Mesh& mesh, const Matrix& world, const Matrix& inverse, const Vec3& lo,
+              const Vec3& hi) {
+  // The player itself, or what it stands inside of, is not in its own way.
+  if (Inside(Vec3TransformCoord(g_view.targetCentre, inverse), lo, hi, 0)) return false;
+  const Vec3 eye = Vec3TransformCoord(g_view.eye, inverse);
+  for (const Vec3& target : g_view.targets) {
+    const Vec3 ray = target - g_view.eye;
+    const float length = Vec3Length(ray);
+    if (length <= kNearTarget) continue;
+    if (!SegmentMeetsBox(eye, Vec3TransformCoord(target, inverse), lo, hi)) continue;
+    Vec3 hit;
+    if (mesh.Pick(world, g_view.eye, ray, &hit) &&
+        Vec3Length(hit - g_view.eye) < length - kNearTarget)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Vec3 ClearEye(const Vec3& eye, const Vec3& lookAt, const PlacedBox* boxes, int count) {
+  float share = 0;
+  for (int round = 0; round < 8; ++round) {
+    const Vec3 at = eye + (lookAt - eye) * share;
+    float exit = -1;
+    for (int i = 0; i < count; ++i) {
+      const PlacedBox& b = boxes[i];
+      const Vec3 from = Vec3TransformCoord(at, b.inverse);
+      if (!Inside(from, b.lo, b.hi, kEyeMargin)) continue;
+      if (Inside(Vec3TransformCoord(lookAt, b.inverse), b.lo, b.hi, kEyeMargin)) continue;
+      const Vec3 to = Vec3TransformCoord(lookAt, b.inverse);
+      exit = std::max(exit, share + (1 - share) * ExitShare(from, to, b.lo, b.hi, kEyeMargin));
+    }
+    if (exit < 0) return at;
+    share = std::min(kMostPull, exit + 1e-3f);
+    if (share >= kMostPull) return eye + (lookAt - eye) * kMostPull;
+  }
+  return eye + (lookAt - eye) * share;
+}
+
+Vec3 BeginWorld(const Vec3& eye, const Vec3& lookAt, const Vec3& player, float height,
+                int upsideDown) {
+  g_view.inWorld = true;
+  g_view.last.swap(g_view.seen);
+  g_view.seen.clear();
+  g_view.setAside.clear();
+  g_view.eye = ClearEye(eye, lookAt, g_view.last.data(), static_cast<int>(g_view.last.size()));
+  const Vec3 up{0, upsideDown ? -1.0f : 1.0f, 0};
+  g_view.targetCentre = player + up * (height / 2);
+  g_view.targets[0] = player + up * 0.3f;
+  g_view.targets[1] = g_view.targetCentre;
+  g_view.targets[2] = player + up * std::max(0.3f, height - 0.15f);
+  return g_view.eye;
+}
+
+bool InWorld() {
+  return g_view.inWorld;
+}
+
+Vec3 DrawnEye() {
+  return g_view.eye;
+}
+
+bool TakeDraw(const Mesh& mesh, Texture* texture) {
+  if (!g_view.inWorld) return false;
+  GraphicsDevice* d = GetDevice();
+  if (!d || d->GetRenderState(D3DRS_ALPHABLENDENABLE) || !d->GetRenderState(D3DRS_ZWRITEENABLE))
+    return false;  // already translucent, or a decal
+  Vec3 lo, hi;
+  if (!mesh.Bounds(&lo, &hi) || Vec3Length(hi - lo) > kSurroundings) return false;
+  const Matrix world = d->GetTransform(D3DTS_WORLD);
+  Matrix inverse;
+  if (!MatrixInverse(&inverse, nullptr, world)) return false;
+  g_view.seen.push_back({inverse, lo, hi});
+  if (!InTheWay(mesh, world, inverse, lo, hi)) return false;
+  const Vec3 at{world[3][0], world[3][1], world[3][2]};
+  g_view.setAside.push_back(
+      {&mesh, texture, world, d->GetRenderState(D3DRS_CULLMODE),
+       d->GetTextureStageState(0, D3DTSS_COLOROP), d->GetTextureStageState(0, D3DTSS_COLORARG1),
+       d->GetTextureStageState(0, D3DTSS_COLORARG2), d->GetRenderState(D3DRS_TEXTUREFACTOR),
+       d->GetRenderState(D3DRS_LIGHTING), Vec3Length(at - g_view.eye)});
+  return true;
+}
+
+void EndWorld() {
+  g_view.inWorld = false;
+  GraphicsDevice* d = GetDevice();
+  if (!d || g_view.setAside.empty()) return;
+  std::stable_sort(g_view.setAside.begin(), g_view.setAside.end(),
+                   [](const SetAside& a, const SetAside& b) { return a.distance > b.distance; });
+  const uint32_t cull = d->GetRenderState(D3DRS_CULLMODE);
+  const uint32_t factor = d->GetRenderState(D3DRS_TEXTUREFACTOR);
+  const uint32_t lighting = d->GetRenderState(D3DRS_LIGHTING);
+  d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+  d->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  d->SetRenderState(D3DRS_ZWRITEENABLE, 0);
+  for (const SetAside& s : g_view.setAside) {
+    d->SetTransform(D3DTS_WORLD, s.world);
+    d->SetRenderState(D3DRS_CULLMODE, s.cull);
+    d->SetRenderState(D3DRS_LIGHTING, s.lighting);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, s.colorOp);
+    d->SetTextureStageState(0, D3DTSS_COLORARG1, s.colorArg1);
+    d->SetTextureStageState(0, D3DTSS_COLORARG2, s.colorArg2);
+    // The model's own tint (a boss flashing red) keeps its colour; the
+    // factor's alpha makes it see-through.
+    d->SetRenderState(D3DRS_TEXTUREFACTOR,
+                      (static_cast<uint32_t>(kSeeThroughAlpha) << 24) | (s.factor & 0xFFFFFF));
+    if (s.texture)
+      s.mesh->DrawWithTexture(s.texture);
+    else
+      s.mesh->Draw();
+  }
+  d->SetRenderState(D3DRS_ZWRITEENABLE, 1);
+  d->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+  d->SetRenderState(D3DRS_CULLMODE, cull);
+  d->SetRenderState(D3DRS_LIGHTING, lighting);
+  d->SetRenderState(D3DRS_TEXTUREFACTOR, factor);
+  d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_ADD);
+  d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  g_view.setAside.clear();
+}
+
+void Reset() {
+  g_view = State{};
+}
+
+}  // namespace view_clearance

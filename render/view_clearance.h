@@ -1,0 +1,53 @@
+// What keeps the player in sight in the world's picture, whatever the camera
+// does. While the world is drawn, every solid model drawn through Mesh passes
+// here:
+// - its box is kept, and the next frame's picture is drawn from the camera's
+//   eye pulled in along its ray towards the look-at until it stands outside
+//   every such box (the camera never shows the inside of a boss);
+// - a model standing between the eye and the player is set aside and drawn
+//   see-through after everything else in the world, so nothing hides the
+//   player (a wall, a gate leaf, a boss, chips thrown up by a quake).
+// Drawing only: the camera's own eye, which the game reads, never changes.
+#pragma once
+
+#include <cstdint>
+
+#include "base/math.h"
+
+class Mesh;
+class Texture;
+
+namespace view_clearance {
+
+// The alpha a model is drawn with while it stands in the way.
+constexpr int kSeeThroughAlpha = 96;
+
+// Starts the world's pass with the camera's eye and look-at and the player's
+// foot point, height and side (upsideDown). Returns the eye to draw from.
+Vec3 BeginWorld(const Vec3& eye, const Vec3& lookAt, const Vec3& player, float height,
+                int upsideDown);
+// Ends it: draws the models set aside, farthest first, see-through.
+void EndWorld();
+// True between the two.
+bool InWorld();
+
+// Called by Mesh for each of its draws in the world's pass (texture: the one
+// that replaces the mesh's own, or null). True when the model was set aside
+// and must not be drawn now.
+bool TakeDraw(const Mesh& mesh, Texture* texture);
+
+// The eye the world was last drawn from.
+Vec3 DrawnEye();
+// Forgets the models seen (a new stage, a new run).
+void Reset();
+
+// The eye pulled in from eye towards lookAt out of the given boxes (each a
+// model's box in its own space and the inverse of its placement), keeping
+// a margin; boxes that hold the look-at itself are left alone. For tests.
+struct PlacedBox {
+  Matrix inverse;
+  Vec3 lo, hi;
+};
+Vec3 ClearEye(const Vec3& eye, const Vec3& lookAt, const PlacedBox* boxes, int count);
+
+}  // namespace view_clearance
