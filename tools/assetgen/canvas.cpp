@@ -262,6 +262,21 @@ void Canvas::StrokeRoundRect(float x0, float y0, float x1, float y1, float r, fl
       [&](float, float) { return c; }, 1.0f);
 }
 
+void Canvas::ClearRoundRect(float x0, float y0, float x1, float y1, float r) {
+  const float cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+  const float hx = (x1 - x0) / 2 - r, hy = (y1 - y0) / 2 - r;
+  for (int y = std::max(0, static_cast<int>(y0) - 1); y < std::min(h_, static_cast<int>(y1) + 2);
+       ++y)
+    for (int x = std::max(0, static_cast<int>(x0) - 1); x < std::min(w_, static_cast<int>(x1) + 2);
+         ++x) {
+      const float qx = std::fabs(x + 0.5f - cx) - hx, qy = std::fabs(y + 0.5f - cy) - hy;
+      const float ox = std::max(qx, 0.0f), oy = std::max(qy, 0.0f);
+      const float d = std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0f) - r;
+      const float coverage = std::min(1.0f, std::max(0.0f, 0.5f - d));
+      At(x, y).a *= 1 - coverage;
+    }
+}
+
 void Canvas::FillCircle(float cx, float cy, float r, const Rgba& c, float soft) {
   FillSdf(
       cx - r, cy - r, cx + r, cy + r,
@@ -374,6 +389,20 @@ float Canvas::DrawText(const std::string& utf8, float x, float y, const TextStyl
   }
   if (style.outline > 0) paint(Dilate(fill, style.outline), style.outlineColor);
   paint(fill, style.color);
+  TextMark mark{utf8, w_, h_, 0, 0, style.color};
+  for (int py = 0; py < fill.h; ++py)
+    for (int px = 0; px < fill.w; ++px) {
+      if (fill.At(px, py) < 0.999f) continue;
+      mark.x0 = std::min(mark.x0, baseX + px);
+      mark.y0 = std::min(mark.y0, baseY + py);
+      mark.x1 = std::max(mark.x1, baseX + px + 1);
+      mark.y1 = std::max(mark.y1, baseY + py + 1);
+    }
+  mark.x0 = std::max(mark.x0, 0);
+  mark.y0 = std::max(mark.y0, 0);
+  mark.x1 = std::min(mark.x1, w_);
+  mark.y1 = std::min(mark.y1, h_);
+  if (mark.x0 < mark.x1 && mark.y0 < mark.y1) texts_.push_back(mark);
   return advance;
 }
 

@@ -60,6 +60,9 @@ class Canvas {
                      float soft = 1.0f);
   void StrokeRoundRect(float x0, float y0, float x1, float y1, float radius, float width,
                        const Rgba& c);
+  // Makes the rounded rectangle transparent again (a window in a picture
+  // through which what is drawn under it shows).
+  void ClearRoundRect(float x0, float y0, float x1, float y1, float radius);
   void FillCircle(float cx, float cy, float r, const Rgba& c, float soft = 1.0f);
   void FillEllipse(float cx, float cy, float rx, float ry, const Rgba& c, float soft = 1.0f);
   void FillPolygon(const std::vector<Vec2>& points, const Rgba& c, float soft = 1.0f);
@@ -94,7 +97,18 @@ class Canvas {
   Image ToImage() const;
   std::vector<uint8_t> ToPng() const;
 
+  // Every text drawn on the canvas: the box around its letters' full
+  // coverage (where only the fill colour shows) and that colour, for the
+  // tests that measure what the game shows of it.
+  struct TextMark {
+    std::string text;
+    int x0, y0, x1, y1;  // [x0, x1) x [y0, y1)
+    Rgba color;
+  };
+  const std::vector<TextMark>& Texts() const { return texts_; }
+
  private:
   int w_, h_;
   std::vector<Rgba> px_;
+  std::vector<TextMark> texts_;
 };

@@ -29,8 +29,22 @@ const Rgba kCyan = RgbaHex(0x7FD4FF);
 const Rgba kInk = RgbaHex(0x1A1530);
 const Rgba kWhite{1, 1, 1, 1};
 
+// Where each picture's texts lie (see Canvas::TextMark), one line a text:
+// file, box, fill colour and text, tab-separated. The tests that measure
+// the contrast of what the game shows read it; the game never does.
+std::string g_textMarks;
+
 void Put(AssetSet& out, const std::string& path, const Canvas& c) {
   out.Add(kRoot + path, c.ToPng());
+  auto q = [](float v) {
+    return static_cast<unsigned>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+  };
+  for (const Canvas::TextMark& t : c.Texts()) {
+    char line[160];
+    std::snprintf(line, sizeof line, "\t%d %d %d %d\t%02X%02X%02X\t", t.x0, t.y0, t.x1, t.y1,
+                  q(t.color.r), q(t.color.g), q(t.color.b));
+    g_textMarks += kRoot + path + line + t.text + "\n";
+  }
 }
 
 Canvas::TextStyle Style(float size, Rgba color = kWhite, float outline = 0,
@@ -223,6 +237,12 @@ void GaugeUiTexture(Canvas& c) {
 
 // ---- The HUD atlas ---------------------------------------------------------
 
+// Where the HUD draws the side mark (64, 62) inside the life gauge (11, 12),
+// and the badge inside the mark's 90 x 56 piece.
+constexpr Vec2 kHudMarkInGauge{53, 50};
+constexpr float kMarkBadge[4] = {6, 4, 84, 52};
+const Rgba kMarkInk = RgbaHex(0x141B3D);
+
 void LifeGauge(Canvas& c, int x0, int y0, int life) {
   const float w = 457, h = 171;
   // Panel: a night-blue scroll with a gold rim.
@@ -244,6 +264,13 @@ void LifeGauge(Canvas& c, int x0, int y0, int life) {
   }
   if (life == 0)
     c.FillRoundRect(x0 + 6, y0 + 30, x0 + w - 6, y0 + h - 8, 22, RgbaHex(0xB03040, 0.25f));
+  // A window over the side mark, which the HUD draws first, under the gauge:
+  // the mark shows through it at its own brightness.
+  const float mx = x0 + kHudMarkInGauge.x, my = y0 + kHudMarkInGauge.y;
+  c.ClearRoundRect(mx + kMarkBadge[0], my + kMarkBadge[1], mx + kMarkBadge[2], my + kMarkBadge[3],
+                   12);
+  c.StrokeRoundRect(mx + kMarkBadge[0] - 1.5f, my + kMarkBadge[1] - 1.5f, mx + kMarkBadge[2] + 1.5f,
+                    my + kMarkBadge[3] + 1.5f, 13, 1.5f, WithAlpha(kPaleGold, 0.6f));
   // Number of lives at the right.
   const std::string digits = std::to_string(life);
   c.DrawTextCentered(digits, x0 + 400, y0 + 92,
@@ -255,18 +282,32 @@ void HudAtlas(Canvas& c, Lang lang) {
   const int places[10][2] = {{629, 0},  {1086, 684}, {1086, 513}, {1086, 342}, {1086, 171},
                              {1086, 0}, {629, 684},  {629, 513},  {629, 342},  {629, 171}};
   for (int life = 0; life <= 9; ++life) LifeGauge(c, places[life][0], places[life][1], life);
-  // Hud marks: which side of the field the player is on.
+  // Hud marks: which side of the field the player is on, in dark letters on
+  // a bright badge (gold above, silver-blue below) that the gauge's window
+  // shows whole.
   for (int mark = 0; mark < 2; ++mark) {
     const float x = 293 + mark * 90.0f, y = 212;
-    const Rgba fill = mark == 0 ? RgbaHex(0xF2C14E) : RgbaHex(0x7F8CFF);
-    c.FillRoundRect(x + 6, y + 4, x + 84, y + 52, 12, RgbaHex(0x0B1230, 0.9f));
-    c.StrokeRoundRect(x + 6, y + 4, x + 84, y + 52, 12, 2.5f, fill);
-    if (lang == Lang::kEn)
-      c.DrawTextCentered(mark == 0 ? "TOP" : "BELOW", x + 45, y + 38,
-                         Style(mark == 0 ? 24 : 19, fill, 0, kInk, 4, WithAlpha(fill, 0.6f)));
-    else
-      c.DrawTextCentered(mark == 0 ? "表" : "裏", x + 45, y + 43,
-                         Style(36, fill, 0, kInk, 4, WithAlpha(fill, 0.6f)));
+    const Rgba light = mark == 0 ? RgbaHex(0xFFE08A) : RgbaHex(0xDCE6FF);
+    const Rgba deep = mark == 0 ? RgbaHex(0xF0B43C) : RgbaHex(0x9DB2F2);
+    c.FillSdf(
+        x + kMarkBadge[0], y + kMarkBadge[1], x + kMarkBadge[2], y + kMarkBadge[3],
+        [&](float px, float py) {
+          const float cx = x + 45, cy = y + 28, hx = 39 - 12, hy = 24 - 12;
+          const float qx = std::fabs(px - cx) - hx, qy = std::fabs(py - cy) - hy;
+          const float ox = std::max(qx, 0.0f), oy = std::max(qy, 0.0f);
+          return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0f) - 12;
+        },
+        [&](float, float py) { return Mix(light, deep, (py - y - kMarkBadge[1]) / 48); });
+    c.StrokeRoundRect(x + kMarkBadge[0] + 1.5f, y + kMarkBadge[1] + 1.5f, x + kMarkBadge[2] - 1.5f,
+                      y + kMarkBadge[3] - 1.5f, 10.5f, 1.5f, WithAlpha(kWhite, 0.7f));
+    const std::string word =
+        lang == Lang::kEn ? (mark == 0 ? "TOP" : "BELOW") : (mark == 0 ? "表" : "裏");
+    Canvas::TextStyle style = Style(lang == Lang::kEn ? 24 : 34, kMarkInk, 0, kInk, 0, kGold,
+                                    lang == Lang::kEn ? FontStyle::Sans : FontStyle::Serif);
+    // The word keeps a margin of 8 pixels inside the badge.
+    const float room = kMarkBadge[2] - kMarkBadge[0] - 16;
+    while (Canvas::MeasureText(word, style) > room) style.pixelSize -= 1;
+    c.DrawTextCentered(word, x + 45, y + 28 + style.pixelSize * 0.36f, style);
   }
   // Label.
   c.DrawTextCentered(W(lang, "いのち", "LIFE"), 293 + 71, 268 + 32, Style(30, kPaleGold, 2, kInk));
@@ -321,13 +362,26 @@ void FieldFrame(Canvas& c, Lang lang) {
 }
 
 void PauseSheet(Canvas& c, Lang lang) {
-  c.DrawTextCentered(W(lang, "一時停止", "Paused"), 195, 80,
-                     Style(64, kWhite, 3, kInk, 10, WithAlpha(kCyan, 0.7f)));
-  // Retry and quit: white letters (the menu tints them).
+  // The heading: gold letters between two ruled lines with stars at their
+  // ends, over a rule with a star in its middle, so it reads as the menu's
+  // title and not as a third choice.
+  const std::string heading = W(lang, "一時停止", "Paused");
+  const Canvas::TextStyle headingStyle = Style(56, kPaleGold, 3, kInk, 8, WithAlpha(kGold, 0.45f));
+  const float half = Canvas::MeasureText(heading, headingStyle) / 2;
+  c.DrawTextCentered(heading, 195, 70, headingStyle);
+  for (float side : {-1.0f, 1.0f}) {
+    const float inner = 195 + side * (half + 16), outer = 195 + side * 186;
+    c.StrokeLine(inner, 50, outer, 50, 2.5f, WithAlpha(kGold, 0.95f));
+    c.FillStar(outer, 50, 7, 2.8f, 0, kPaleGold);
+  }
+  c.StrokeLine(60, 92, 330, 92, 1.5f, WithAlpha(kGold, 0.8f));
+  c.FillStar(195, 92, 9, 3.6f, 0, kPaleGold);
+  // Retry and quit: white letters with a soft glow (the menu tints both, so
+  // the chosen one glows red and the other stays dark).
   c.DrawTextCentered(W(lang, "リトライ", "Retry"), 195, 108 + 45,
-                     Style(42, kWhite, 2.5f, RgbaHex(0x300000)));
+                     Style(42, kWhite, 3.5f, RgbaHex(0x1A0000), 3, WithAlpha(kWhite, 0.4f)));
   c.DrawTextCentered(W(lang, "タイトルへ", "Quit to Title"), 195, 167 + 47,
-                     Style(42, kWhite, 2.5f, RgbaHex(0x300000)));
+                     Style(42, kWhite, 3.5f, RgbaHex(0x1A0000), 3, WithAlpha(kWhite, 0.4f)));
   // Hints that stand against the right edge, with their key pictures.
   c.DrawText(W(lang, "ゲームにもどる", "Resume"), 84, 230 + 46,
              Style(28, kWhite, 2, kInk, 0, kGold, FontStyle::Sans));
@@ -1092,4 +1146,5 @@ void GenerateTextures(AssetSet& out) {
   PutWithWords(out, "Event/game_clear.png", 384, 280, ClearCaption);
   PutWithWords(out, "Event/game_over.png", 640, 384, GameOverCaption);
   PutWithWords(out, "Event/Credit/Credit.png", 1280, 2600, CreditsPicture);
+  out.Add("text_marks.txt", g_textMarks);
 }
