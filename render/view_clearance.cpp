@@ -26,6 +26,7 @@ struct SetAside {
   Texture* texture;
   Matrix world;
   uint32_t cull, colorOp, colorArg1, colorArg2, factor, lighting;
+  uint32_t tintOp, tintArg1, tintArg2;  // stage 1 (a boss tinted red)
   float distance;
 };
 
@@ -156,11 +157,21 @@ bool TakeDraw(const Mesh& mesh, Texture* texture) {
   g_view.seen.push_back({inverse, lo, hi});
   if (!InTheWay(mesh, world, inverse, lo, hi)) return false;
   const Vec3 at{world[3][0], world[3][1], world[3][2]};
-  g_view.setAside.push_back(
-      {&mesh, texture, world, d->GetRenderState(D3DRS_CULLMODE),
-       d->GetTextureStageState(0, D3DTSS_COLOROP), d->GetTextureStageState(0, D3DTSS_COLORARG1),
-       d->GetTextureStageState(0, D3DTSS_COLORARG2), d->GetRenderState(D3DRS_TEXTUREFACTOR),
-       d->GetRenderState(D3DRS_LIGHTING), Vec3Length(at - g_view.eye)});
+  SetAside s;
+  s.mesh = &mesh;
+  s.texture = texture;
+  s.world = world;
+  s.cull = d->GetRenderState(D3DRS_CULLMODE);
+  s.colorOp = d->GetTextureStageState(0, D3DTSS_COLOROP);
+  s.colorArg1 = d->GetTextureStageState(0, D3DTSS_COLORARG1);
+  s.colorArg2 = d->GetTextureStageState(0, D3DTSS_COLORARG2);
+  s.factor = d->GetRenderState(D3DRS_TEXTUREFACTOR);
+  s.lighting = d->GetRenderState(D3DRS_LIGHTING);
+  s.tintOp = d->GetTextureStageState(1, D3DTSS_COLOROP);
+  s.tintArg1 = d->GetTextureStageState(1, D3DTSS_COLORARG1);
+  s.tintArg2 = d->GetTextureStageState(1, D3DTSS_COLORARG2);
+  s.distance = Vec3Length(at - g_view.eye);
+  g_view.setAside.push_back(s);
   return true;
 }
 
@@ -185,6 +196,9 @@ void EndWorld() {
     d->SetTextureStageState(0, D3DTSS_COLOROP, s.colorOp);
     d->SetTextureStageState(0, D3DTSS_COLORARG1, s.colorArg1);
     d->SetTextureStageState(0, D3DTSS_COLORARG2, s.colorArg2);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, s.tintOp);
+    d->SetTextureStageState(1, D3DTSS_COLORARG1, s.tintArg1);
+    d->SetTextureStageState(1, D3DTSS_COLORARG2, s.tintArg2);
     // The model's own tint (a boss flashing red) keeps its colour; the
     // factor's alpha makes it see-through.
     d->SetRenderState(D3DRS_TEXTUREFACTOR,
@@ -196,6 +210,7 @@ void EndWorld() {
   }
   d->SetRenderState(D3DRS_ZWRITEENABLE, 1);
   d->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+  d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
   d->SetRenderState(D3DRS_CULLMODE, cull);
   d->SetRenderState(D3DRS_LIGHTING, lighting);
   d->SetRenderState(D3DRS_TEXTUREFACTOR, factor);

@@ -154,6 +154,39 @@ TEST_F(GlDeviceTest, DirectionalLightAndAmbientLightAMaterial) {
   ExpectColor(Finish(), 64 + 64, 64, 64);
 }
 
+// A second stage that multiplies the first stage's lit colour by the texture
+// factor tints a model and keeps its shading (a boss flashing red).
+TEST_F(GlDeviceTest, StageOneTintsTheLitColourByTheFactor) {
+  D3DMATERIAL9 m{};
+  m.Diffuse = {0.5f, 0.75f, 1.0f, 1.0f};
+  device_->SetMaterial(m);
+  D3DLIGHT9 light{};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1, 1, 1, 1};
+  light.Direction = {0, 0, 1};
+  device_->SetLight(0, light);
+  device_->LightEnable(0, true);
+  device_->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFFFF0000);
+  device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  device_->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_CURRENT);
+  device_->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+  Quad(5, 0);
+  Begin();
+  Draw(false);
+  ExpectColor(Finish(), 128, 0, 0);
+  // Half the light, half the red: shaded, not flat.
+  light.Diffuse = {0.5f, 0.5f, 0.5f, 1};
+  device_->SetLight(0, light);
+  Begin();
+  Draw(false);
+  ExpectColor(Finish(), 64, 0, 0);
+  // Stage 1 turned off again: the lit colour as it is.
+  device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+  Begin();
+  Draw(false);
+  ExpectColor(Finish(), 64, 96, 128);
+}
+
 TEST_F(GlDeviceTest, EachLightAddsItsShareAndAPointLightOutOfRangeNone) {
   // Lit per vertex: the quad's corners are 5 away along z and about 1.4 to
   // the side of the eye, where both lights below reach the same way.

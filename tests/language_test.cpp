@@ -1,5 +1,5 @@
 // The two languages: how one is chosen, that the English content matches the
-// Japanese in structure, and that every English line fits where it is drawn,
+// Japanese in structure, and that every line of both fits where it is drawn,
 // measured with the game's own fonts.
 #include "base/language.h"
 
@@ -220,6 +220,20 @@ struct Room {
   int cornerLeft = -1, cornerTop = 0;
 };
 
+// Characters a line must not start with: closing punctuation and brackets,
+// the long-vowel mark and the small kana. (A speech may open with a pause,
+// "……" or "...".)
+bool StartsWithClosing(const std::string& utf8line) {
+  if (utf8line.rfind("…", 0) == 0 || utf8line.rfind("...", 0) == 0) return false;
+  static const char* kClosing[] = {"。", "、", "」", "』", "）", ")",  "]",  "!",  "?",  "！",
+                                   "？", "ー", "・", ",",  ".",  ":",  ";",  "ぁ", "ぃ", "ぅ",
+                                   "ぇ", "ぉ", "っ", "ゃ", "ゅ", "ょ", "ゎ", "ァ", "ィ", "ゥ",
+                                   "ェ", "ォ", "ッ", "ャ", "ュ", "ョ", "ヮ"};
+  for (const char* c : kClosing)
+    if (utf8line.rfind(c, 0) == 0) return true;
+  return false;
+}
+
 // Checks one text against its room: every line the writer broke fits whole
 // (so the font never has to break it further), the lines fit the height, and
 // lines beside the corner end before it.
@@ -238,6 +252,8 @@ void CheckFit(Font* font, const std::string& where, const std::string& sjis, con
     misfits->push_back({where, utf8, std::to_string(lines.size()) + " lines do not fit"});
   const int lineHeight = font->LineHeight();
   for (size_t i = 0; i < lines.size(); ++i) {
+    if (StartsWithClosing(lines[i]))
+      misfits->push_back({where, lines[i], "starts with closing punctuation or a small kana"});
     const int bottom = static_cast<int>(i + 1) * lineHeight;
     const bool besideCorner = room.cornerLeft >= 0 && bottom > room.cornerTop;
     const int limit = besideCorner ? room.cornerLeft : room.width;
@@ -250,42 +266,57 @@ void CheckFit(Font* font, const std::string& where, const std::string& sjis, con
 
 }  // namespace
 
-TEST(Language, EveryEnglishLineFitsItsWindowInTheGamesFont) {
-  HeadlessServices services;
-  ASSERT_EQ(InitTextFonts(), 1);
-  Font* script = GetScriptFont();
-  Font* board = GetBoardFont();
-  std::vector<Misfit> misfits;
+// In both languages every line of every event page, scripted scene page and
+// board fits its window in the game's font as the writer broke it (so the
+// font never breaks a line itself and leaves a word or two alone on the
+// next), and no line starts with closing punctuation or a small kana.
+TEST(Language, EveryLineFitsItsWindowInTheGamesFontInBothLanguages) {
+  LanguageGuard guard;
+  for (Language lang : {Language::kJapanese, Language::kEnglish}) {
+    SetLanguage(lang);
+    HeadlessServices services;
+    ASSERT_EQ(InitTextFonts(), 1);
+    Font* script = GetScriptFont();
+    Font* board = GetBoardFont();
+    std::vector<Misfit> misfits;
+    auto file = [&](const std::string& name) {
+      return lang == Language::kEnglish ? English(name) : Japanese(name);
+    };
 
-  // The text window is drawn at (11, 461); its gold frame's inner edge is
-  // 1240 pixels in, and the page button stands at x 1142 from y 589 down.
-  // Lines keep 10 pixels from either.
-  const int textLeft = 11 + kScriptTextLeft + kScriptTextShiftX;
-  const int textTop = 461 + kScriptTextTop + kScriptTextShiftY;
-  Room window{std::min(kScriptTextWidth, 11 + 1240 - 10 - textLeft),
-              kScriptTextHeight / script->LineHeight(), 1142 - 10 - textLeft, 589 - textTop};
+    // The text window is drawn at (11, 461); its gold frame's inner edge is
+    // 1240 pixels in, and the page button stands at x 1142 from y 589 down.
+    // Lines keep 10 pixels from either.
+    const int textLeft = 11 + kScriptTextLeft + kScriptTextShiftX;
+    const int textTop = 461 + kScriptTextTop + kScriptTextShiftY;
+    Room window{std::min(kScriptTextWidth, 11 + 1240 - 10 - textLeft),
+                kScriptTextHeight / script->LineHeight(), 1142 - 10 - textLeft, 589 - textTop};
 
-  const std::string eventBytes = ReadWholeFile(English("Event/Event_Text/event.csv"));
-  for (const auto& [number, pages] : Events(eventBytes))
-    for (size_t i = 0; i < pages.size(); ++i)
-      CheckFit(script, "event " + std::to_string(number) + " page " + std::to_string(i + 1),
-               pages[i].text, window, &misfits);
-  for (const char* file : {"Event/Opening/Opening.csv", "Event/Ending/Ending.csv"}) {
-    const auto pages = ParseScript(ReadWholeFile(English(file)));
-    for (size_t i = 0; i < pages.size(); ++i)
-      CheckFit(script, std::string(file) + " page " + std::to_string(i + 1), pages[i].text, window,
-               &misfits);
+    const std::string eventBytes = ReadWholeFile(file("Event/Event_Text/event.csv"));
+    for (const auto& [number, pages] : Events(eventBytes))
+      for (size_t i = 0; i < pages.size(); ++i)
+        CheckFit(script, "event " + std::to_string(number) + " page " + std::to_string(i + 1),
+                 pages[i].text, window, &misfits);
+    for (const char* name : {"Event/Opening/Opening.csv", "Event/Ending/Ending.csv"}) {
+      const auto pages = ParseScript(ReadWholeFile(file(name)));
+      EXPECT_FALSE(pages.empty()) << name;
+      for (size_t i = 0; i < pages.size(); ++i)
+        CheckFit(script, std::string(name) + " page " + std::to_string(i + 1), pages[i].text,
+                 window, &misfits);
+    }
+    // The help panel: lines beside a board's picture end before it.
+    const Room panel{kBoardTextWidth, kBoardTextHeight / board->LineHeight()};
+    Room besidePicture = panel;
+    besidePicture.cornerLeft = static_cast<int>(kBoardPictureOffset.x) - kBoardTextLeft;
+    besidePicture.cornerTop = static_cast<int>(kBoardPictureOffset.y) - kBoardTextTop;
+    const auto boards = Boards(ReadWholeFile(file("Infomation/infomation.csv")));
+    EXPECT_FALSE(boards.empty());
+    for (const InfoEntry& e : boards)
+      CheckFit(board, "board " + std::to_string(e.number), e.text,
+               e.picture >= 0 ? besidePicture : panel, &misfits);
+    EXPECT_TRUE(misfits.empty()) << (lang == Language::kEnglish ? "English" : "Japanese") << "\n"
+                                 << Describe(misfits);
+    ReleaseTextFonts();
   }
-  // The help panel: lines beside a board's picture end before it.
-  const Room panel{kBoardTextWidth, kBoardTextHeight / board->LineHeight()};
-  Room besidePicture = panel;
-  besidePicture.cornerLeft = static_cast<int>(kBoardPictureOffset.x) - kBoardTextLeft;
-  besidePicture.cornerTop = static_cast<int>(kBoardPictureOffset.y) - kBoardTextTop;
-  for (const InfoEntry& e : Boards(ReadWholeFile(English("Infomation/infomation.csv"))))
-    CheckFit(board, "board " + std::to_string(e.number), e.text,
-             e.picture >= 0 ? besidePicture : panel, &misfits);
-  EXPECT_TRUE(misfits.empty()) << Describe(misfits);
-  ReleaseTextFonts();
 }
 
 TEST(Language, TheWholeGamePlaysThroughInEnglish) {

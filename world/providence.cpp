@@ -50,8 +50,10 @@ bool BumpPlayer(EnemyBase& self, CharacterList& characters, float reachY, float 
   return false;
 }
 
-// The mesh, tinted opaque red when asked (texture colour times the texture
-// factor); the texture stage is restored afterwards.
+// The mesh, tinted opaque red when asked: the lit texture colour of stage 0
+// times a texture factor of pure red on stage 1, so the model keeps its
+// shading (multiplying the texture by the factor on stage 0 alone drew a
+// flat red shape). The stage is turned off again afterwards.
 void DrawMesh(const CharacterBase& c, Mesh& mesh, bool red) {
   GraphicsDevice* d = GetDevice();
   d->SetTransform(D3DTS_WORLD, c.world);
@@ -60,11 +62,11 @@ void DrawMesh(const CharacterBase& c, Mesh& mesh, bool red) {
     return;
   }
   d->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFFFF0000u);
-  d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-  d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-  d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+  d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_CURRENT);
+  d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_TFACTOR);
   mesh.Draw();
-  d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
 }
 
 float WrapDegrees(float a) {

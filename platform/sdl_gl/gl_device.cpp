@@ -985,6 +985,11 @@ class GlDevice : public StateDevice {
     v.alphaOp = static_cast<int>(st[D3DTSS_ALPHAOP]);
     v.alphaArg1 = static_cast<int>(st[D3DTSS_ALPHAARG1]);
     v.alphaArg2 = static_cast<int>(st[D3DTSS_ALPHAARG2]);
+    const auto& st1 = stageStates_[1];
+    const bool currentAndFactor =
+        (st1[D3DTSS_COLORARG1] == D3DTA_CURRENT && st1[D3DTSS_COLORARG2] == D3DTA_TFACTOR) ||
+        (st1[D3DTSS_COLORARG1] == D3DTA_TFACTOR && st1[D3DTSS_COLORARG2] == D3DTA_CURRENT);
+    v.tintByFactor = st1[D3DTSS_COLOROP] == D3DTOP_MODULATE && currentAndFactor ? 1 : 0;
     v.specular = rs[D3DRS_SPECULARENABLE] && rs[D3DRS_LIGHTING] ? 1 : 0;
     v.alphaTest = rs[D3DRS_ALPHATESTENABLE] ? 1 : 0;
     v.alphaFunc = v.alphaTest ? static_cast<int>(rs[D3DRS_ALPHAFUNC]) : 0;

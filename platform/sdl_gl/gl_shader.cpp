@@ -165,6 +165,7 @@ void main() {
   // models expect.
   vec4 tex = uHasTexture != 0 ? texture(uTexture, vTex) : vec4(1.0);
   vec3 rgb = Op(uColorOp, Arg(uColorArg1, tex), Arg(uColorArg2, tex)).rgb;
+  if (uTintByFactor != 0) rgb *= uTFactor.rgb;  // stage 1: current times the factor
   float a = Op(uAlphaOp, Arg(uAlphaArg1, tex), Arg(uAlphaArg2, tex)).a;
   if (uSpecularEnable != 0) rgb = clamp(rgb + vSpecular, 0.0, 1.0);
   if (uAlphaTest != 0 && !Passes(uAlphaFunc, a * 255.0, uAlphaRef)) discard;
@@ -211,6 +212,7 @@ std::string FragmentShaderSource(const FragmentVariant& v) {
   constant("uAlphaOp", v.alphaOp);
   constant("uAlphaArg1", v.alphaArg1);
   constant("uAlphaArg2", v.alphaArg2);
+  constant("uTintByFactor", v.tintByFactor);
   constant("uSpecularEnable", v.specular);
   constant("uAlphaTest", v.alphaTest);
   constant("uAlphaFunc", v.alphaFunc);
@@ -218,10 +220,11 @@ std::string FragmentShaderSource(const FragmentVariant& v) {
 }
 
 uint64_t FragmentVariant::Key() const {
-  // Texture stage values are below 64; each field gets its own bits.
+  // Texture stage values are below 64; each field gets its own bits (the
+  // two flags share one field's).
   uint64_t k = 0;
-  for (int f : {hasTexture, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, specular,
-                alphaTest, alphaFunc})
+  for (int f : {hasTexture, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2,
+                (specular & 1) | (tintByFactor & 1) << 1, alphaTest, alphaFunc})
     k = k * 64 + static_cast<uint64_t>(f & 63);
   return k;
 }

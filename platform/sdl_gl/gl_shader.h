@@ -21,12 +21,15 @@ struct VertexVariant {
 std::string VertexShaderSource(const VertexVariant& variant);
 
 // What a fragment shader variant fixes: texture stage 0's colour and alpha
-// operations and arguments, whether a texture is bound, the specular sum and
-// the alpha test with its function (0 when off).
+// operations and arguments, whether a texture is bound, whether stage 1
+// multiplies stage 0's colour by the texture factor (the one use the game
+// makes of a second stage: a lit model tinted), the specular sum and the
+// alpha test with its function (0 when off).
 struct FragmentVariant {
   int hasTexture = 0;
   int colorOp = 0, colorArg1 = 0, colorArg2 = 0;
   int alphaOp = 0, alphaArg1 = 0, alphaArg2 = 0;
+  int tintByFactor = 0;
   int specular = 0;
   int alphaTest = 0, alphaFunc = 0;
   uint64_t Key() const;
