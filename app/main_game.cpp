@@ -28,20 +28,17 @@ constexpr auto CreatePlayBackend = CreateSdlBackend;
 
 namespace {
 
-// Stderr has said why the game stops; on Windows, where a player who started
-// the program from Explorer has no console, a message box says it as well.
+// Stderr has said why the game stops; a player who started the program from
+// Explorer or a desktop launcher has no console, so a message box says it as
+// well (see each backend's ShowErrorMessage).
 void ShowFailure(const std::string& text) {
-#ifdef _WIN32
   ShowErrorMessage(text);
-#else
-  (void)text;
-#endif
 }
 
 // What the error reports of a failed start said, for the message box.
-std::string ReportsText() {
+std::string ReportsText(const char* otherwise = "The game could not start.") {
   const std::string text = ReportedErrorsText();
-  return text.empty() ? "The game could not start." : text;
+  return text.empty() ? otherwise : text;
 }
 
 }  // namespace
@@ -89,6 +86,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // The settings first: the language they choose is the one every message
+  // below speaks first.
+  const Settings settings = LoadSettings(SettingsPath());
+  SetLanguage(options.language.value_or(settings.language.value_or(LanguageFromEnvironment())));
+
   SingleInstanceGuard guard;
   switch (guard.TryAcquire(&why)) {
     case SingleInstanceGuard::Result::kAcquired:
@@ -105,8 +107,6 @@ int main(int argc, char** argv) {
       break;
   }
 
-  const Settings settings = LoadSettings(SettingsPath());
-  SetLanguage(options.language.value_or(settings.language.value_or(LanguageFromEnvironment())));
   SetInputBindings(settings.bindings);
   SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
   SetLightUserFolder(UserDataDirectory());
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
   backendOptions.iconPath = "Resource_Orvelune/Icon/orvelune_64.png";
   std::unique_ptr<Backend> backend = CreatePlayBackend(backendOptions);
   if (!backend) {
-    ShowFailure("The game's window, drawing and sound could not be set up.");
+    ShowFailure(ReportsText("The game's window, drawing and sound could not be set up."));
     return 1;
   }
   SetBackend(backend.get());

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "base/atomic_file.h"
@@ -44,6 +45,34 @@ int ActionIndex(const std::string& name, bool pad) {
   for (size_t i = 0; i < count; ++i)
     if (name == (pad ? PadActions()[i].name : KeyActions()[i].name)) return static_cast<int>(i);
   return -1;
+}
+
+// No key (or button) may stand for two actions: where two share one, the
+// later keeps its default, or, when it has its default already, the earlier
+// takes its own; each such change is warned about. Defaults differ from one
+// another, so every step gives one more action its default and it ends.
+template <typename Code>
+void KeepBindingsApart(std::vector<Code>& codes, const std::vector<Code>& defaults, bool pad,
+                       const std::function<void(const std::string&)>& warn) {
+  auto name = [&](size_t i) {
+    return std::string(pad ? "pad." : "key.") + (pad ? PadActions()[i].name : KeyActions()[i].name);
+  };
+  auto codeName = [&](Code c) -> std::string {
+    const char* n = pad ? PadButtonName(static_cast<uint16_t>(c)) : DikName(static_cast<int>(c));
+    return n ? n : "?";
+  };
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (size_t j = 0; j < codes.size() && !changed; ++j)
+      for (size_t i = 0; i < j && !changed; ++i) {
+        if (codes[i] != codes[j]) continue;
+        const size_t moved = codes[j] != defaults[j] ? j : i;
+        warn(name(i) + " and " + name(j) + " are both " + codeName(codes[j]) + "; " + name(moved) +
+             " keeps its default " + codeName(defaults[moved]));
+        codes[moved] = defaults[moved];
+        changed = true;
+      }
+  }
 }
 
 }  // namespace
@@ -116,6 +145,10 @@ Settings ParseSettings(const std::string& text, const std::string& name,
       warn("unknown key \"" + key + "\"; ignored");
     }
   }
+  const InputBindings defaults = InputBindings::Defaults();
+  auto apart = [&](const std::string& what) { warnings->push_back(name + ": " + what); };
+  KeepBindingsApart(s.bindings.keys, defaults.keys, false, apart);
+  KeepBindingsApart(s.bindings.buttons, defaults.buttons, true, apart);
   return s;
 }
 

@@ -53,6 +53,11 @@ struct Meaning {
 };
 
 Meaning MeaningOf(const std::string& j) {
+  if (Has(j, "ディスプレイ"))
+    return {"There is no display to open a window on",
+            "start the game in a desktop session (X11 or Wayland); DISPLAY and WAYLAND_DISPLAY "
+            "tell programs where the display is.",
+            false, "; "};
   if (Has(j, "多重起動"))
     return {"Orvelune is already running",
             "switch to its window, or close it before starting another.", false, "; "};

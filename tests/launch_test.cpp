@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "app/settings.h"
 #include "base/report_error.h"
@@ -146,6 +147,51 @@ TEST(Settings, EachBadValueFallsBackAloneAndUnknownKeysAreIgnored) {
   EXPECT_EQ(back.windowHeight, 900);
   EXPECT_EQ(back.bindings.keys, s.bindings.keys);
   EXPECT_EQ(back.bindings.buttons, s.bindings.buttons);
+}
+
+// Two actions on one key would leave one of them unreachable: the later
+// keeps its default, or the earlier when the later has its own already.
+TEST(Settings, TwoActionsOnOneKeyOrButtonAreKeptApartWithAWarning) {
+  std::vector<std::string> warnings;
+  const InputBindings defaults = InputBindings::Defaults();
+  Settings s = ParseSettings("key.select = M\n", "settings.txt", &warnings);
+  // select on M, flip on its default M: select gives way.
+  EXPECT_EQ(s.bindings.keys[4], defaults.keys[4]);
+  EXPECT_EQ(s.bindings.keys[5], DIK_M);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("key.select and key.flip are both M"), std::string::npos)
+      << warnings[0];
+  EXPECT_NE(warnings[0].find("key.select keeps its default SPACE"), std::string::npos)
+      << warnings[0];
+
+  // Both moved to one key: the later gives way.
+  warnings.clear();
+  s = ParseSettings("key.select = X\nkey.flip = X\n", "settings.txt", &warnings);
+  EXPECT_EQ(s.bindings.keys[4], DIK_X);
+  EXPECT_EQ(s.bindings.keys[5], defaults.keys[5]);
+  EXPECT_EQ(warnings.size(), 1u);
+
+  // Keys traded round (a permutation) are no conflict at all.
+  warnings.clear();
+  s = ParseSettings("key.select = M\nkey.flip = P\nkey.pause = SPACE\n", "s", &warnings);
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(s.bindings.keys[12], DIK_SPACE);
+  // A chain: flip gives P back to pause, then select gives M back to flip;
+  // each change is warned about and no key stands for two actions.
+  s = ParseSettings("key.select = M\nkey.flip = P\n", "s", &warnings);
+  std::set<int> keys(s.bindings.keys.begin(), s.bindings.keys.end());
+  EXPECT_EQ(keys.size(), s.bindings.keys.size());
+  EXPECT_EQ(warnings.size(), 2u);
+  EXPECT_EQ(s.bindings.keys, defaults.keys);
+
+  // Pad buttons the same way.
+  warnings.clear();
+  s = ParseSettings("pad.select = LB\n", "s", &warnings);
+  std::set<uint16_t> buttons(s.bindings.buttons.begin(), s.bindings.buttons.end());
+  EXPECT_EQ(buttons.size(), s.bindings.buttons.size());
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("pad.select and pad.flip are both LB"), std::string::npos)
+      << warnings[0];
 }
 
 TEST(Settings, AMissingFileIsWrittenWithTheDefaultsWhole) {
@@ -297,5 +343,16 @@ TEST(ErrorReports, EachJapaneseReportIsFollowedByAnEnglishLineNamingTheFileOrDev
   EXPECT_NE(line(5).find("graphics device"), std::string::npos) << line(5);
   EXPECT_NE(line(5).find("OpenGL"), std::string::npos);
   EXPECT_EQ(line(5).find("box.x"), std::string::npos);
+  ClearReportedErrors();
+
+  // With no display, both lines say so, in the player's language first.
+  SetLanguage(Language::kEnglish);
+  testing::internal::CaptureStderr();
+  ReportError("ディスプレイが見つかりません");
+  const std::string display = testing::internal::GetCapturedStderr();
+  SetLanguage(Language::kJapanese);
+  EXPECT_EQ(display.find("Orvelune: There is no display to open a window on"), 0u) << display;
+  EXPECT_NE(display.find("\n  ディスプレイが見つかりません"), std::string::npos) << display;
+  EXPECT_NE(display.find("DISPLAY"), std::string::npos);
   ClearReportedErrors();
 }

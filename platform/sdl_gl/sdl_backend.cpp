@@ -1,6 +1,7 @@
 #include "platform/sdl_gl/sdl_backend.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <deque>
 #include <string>
 
+#include "base/report_error.h"
 #include "platform/common/clocks.h"
 #include "platform/common/key_state.h"
 #include "platform/common/null_sound.h"
@@ -178,11 +180,8 @@ class SdlBackend : public Backend {
       SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland,kmsdrm");
     }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
-      std::fprintf(stderr,
-                   "Orvelune: no display to open a window on (%s).\n"
-                   "  Start the game in a desktop session (X11 or Wayland); DISPLAY and "
-                   "WAYLAND_DISPLAY tell programs where the display is.\n",
-                   SDL_GetError());
+      ReportError("ディスプレイが見つかりません");
+      ReportErrorDetail(SDL_GetError());
       return false;
     }
     // The game uses no mouse; its motion would only delay frames.
@@ -266,6 +265,14 @@ class SdlBackend : public Backend {
 };
 
 }  // namespace
+
+void ShowErrorMessage(const std::string& text) {
+  if (::isatty(STDERR_FILENO)) return;
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((!x11 || !*x11) && (!wayland || !*wayland)) return;
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Orvelune", text.c_str(), nullptr);
+}
 
 std::unique_ptr<Backend> CreateSdlBackend(const SdlBackendOptions& options) {
   auto backend = std::make_unique<SdlBackend>(options);

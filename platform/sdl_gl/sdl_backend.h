@@ -25,3 +25,9 @@ struct SdlBackendOptions {
 // display (no X11 or Wayland): the game never falls back to an invisible
 // window by itself (SDL_VIDEODRIVER=offscreen asks for one explicitly).
 std::unique_ptr<Backend> CreateSdlBackend(const SdlBackendOptions& options);
+
+// Tells a player who started the game from a desktop launcher (stderr goes
+// nowhere they can see) why it stopped, in a message box. Nothing is shown
+// when stderr is a terminal, which has said it already, or when there is no
+// display to show a box on.
+void ShowErrorMessage(const std::string& text);

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The game as a desktop starts it, on a virtual display of its own: the
+# window's class is the one the desktop entry names (StartupWMClass), and a
+# start that fails with no terminal to print to (as from a launcher) shows a
+# message box saying why, in the player's language first.
+#   tests/desktop_test.sh GAME
+set -euo pipefail
+game=$(realpath "$1")
+for tool in Xvfb xdotool xprop xwininfo; do
+  command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 0; }
+done
+work=$(mktemp -d)
+xvfb=""
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for n in $(seq 70 89); do
+  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
+    Xvfb ":$n" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    export DISPLAY=:$n
+    break
+  fi
+done
+[ -n "$xvfb" ] || { echo "skipped: no free display number"; exit 0; }
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+export HOME=$work/home XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_RUNTIME_DIR=$work ALSOFT_DRIVERS=null
+unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+mkdir -p "$HOME"
+
+# Waits up to 20 s for a top-level window of that name, and prints its id.
+# (xwininfo sees SDL's message box, which xdotool's search does not.)
+find_window() {
+  for _ in $(seq 200); do
+    id=$(xwininfo -root -children 2>/dev/null | awk -v n="\"$1\":" '$2 == n { print $1; exit }')
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# 1. A start that fails (no game files where --data points), its stderr going
+# nowhere a player sees: a message box opens, and the game waits on it.
+"$game" --data "$work/nothing-here" --lang en </dev/null >/dev/null 2>"$work/err" &
+game_pid=$!
+box=$(find_window "Orvelune") || { echo "no message box for a failed start"; cat "$work/err"; exit 1; }
+sleep 0.5
+kill -0 "$game_pid" 2>/dev/null || { echo "the game ended without waiting on its message box"; exit 1; }
+xdotool key --window "$box" Return 2>/dev/null
+for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$game_pid" 2>/dev/null; then echo "the message box did not close with Return"; exit 1; fi
+set +e
+wait "$game_pid"
+status=$?
+set -e
+game_pid=""
+[ "$status" -eq 1 ] || { echo "a failed start ended with status $status, not 1"; exit 1; }
+grep -q "nothing-here" "$work/err" || { echo "stderr does not name the folder:"; cat "$work/err"; exit 1; }
+
+# 2. The game's window carries the class the desktop entry names.
+"$game" </dev/null >/dev/null 2>"$work/err2" &
+game_pid=$!
+window=$(find_window "Orvelune") || { echo "the game's window did not open"; cat "$work/err2"; exit 1; }
+class=$(xprop -id "$window" WM_CLASS)
+case "$class" in
+  *'"orvelune"'*) ;;
+  *) echo "the window's class is $class, not orvelune"; exit 1 ;;
+esac
+kill "$game_pid"
+wait "$game_pid" 2>/dev/null || true
+game_pid=""
+echo "desktop test passed"
