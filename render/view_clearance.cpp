@@ -17,6 +17,10 @@ constexpr float kSurroundings = 100;
 constexpr float kEyeMargin = 0.3f;
 // The eye is pulled in at most this share of the way to the look-at.
 constexpr float kMostPull = 0.85f;
+// While the camera rises to follow a fall, it keeps its look but comes no
+// farther than this from what it follows (it rises 7.5 units a second, and
+// a boss washed down the river would shrink to a speck).
+constexpr float kFollowDistance = 18;
 // Hits this close to a point of the player do not count: what touches the
 // player (the floor it stands on, a star it carries) is at it, not between.
 constexpr float kNearTarget = 0.5f;
@@ -33,7 +37,8 @@ struct SetAside {
 struct State {
   bool inWorld = false;
   Vec3 eye;         // drawn from
-  Vec3 targets[3];  // points of the player to keep in sight
+  Vec3 targets[4];  // points of the player (and the look-at) to keep in sight
+  int targetCount = 0;
   Vec3 targetCentre;
   std::vector<PlacedBox> seen, last;  // this frame's solid models, and the last frame's
   std::vector<SetAside> setAside;
@@ -80,13 +85,18 @@ bool SegmentMeetsBox(const Vec3& a, const Vec3& b, const Vec3& lo, const Vec3& h
   return true;
 }
 
-// True when the model stands on the way from the eye to a point of the player.
+// True when the model stands on the way from the eye to a point to keep in
+// sight (the player's, or the look-at's).
 bool InTheWay(const Mesh& mesh, const Matrix& world, const Matrix& inverse, const Vec3& lo,
               const Vec3& hi) {
-  // The player itself, or what it stands inside of, is not in its own way.
-  if (Inside(Vec3TransformCoord(g_view.targetCentre, inverse), lo, hi, 0)) return false;
+  // The player itself, or what it stands inside of, is not in its own way;
+  // nor is what the camera looks at (a falling boss) in the way of its look.
+  const bool holdsPlayer = Inside(Vec3TransformCoord(g_view.targetCentre, inverse), lo, hi, 0);
   const Vec3 eye = Vec3TransformCoord(g_view.eye, inverse);
-  for (const Vec3& target : g_view.targets) {
+  for (int t = 0; t < g_view.targetCount; ++t) {
+    const Vec3& target = g_view.targets[t];
+    const bool ofPlayer = t < 3;
+    if (ofPlayer ? holdsPlayer : Inside(Vec3TransformCoord(target, inverse), lo, hi, 0)) continue;
     const Vec3 ray = target - g_view.eye;
     const float length = Vec3Length(ray);
     if (length <= kNearTarget) continue;
@@ -122,17 +132,23 @@ Vec3 ClearEye(const Vec3& eye, const Vec3& lookAt, const PlacedBox* boxes, int c
 }
 
 Vec3 BeginWorld(const Vec3& eye, const Vec3& lookAt, const Vec3& player, float height,
-                int upsideDown) {
+                int upsideDown, bool lookAtToo) {
   g_view.inWorld = true;
   g_view.last.swap(g_view.seen);
   g_view.seen.clear();
   g_view.setAside.clear();
-  g_view.eye = ClearEye(eye, lookAt, g_view.last.data(), static_cast<int>(g_view.last.size()));
+  Vec3 from = eye;
+  const float away = Vec3Length(eye - lookAt);
+  if (lookAtToo && away > kFollowDistance)
+    from = lookAt + (eye - lookAt) * (kFollowDistance / away);  // the same ray, nearer
+  g_view.eye = ClearEye(from, lookAt, g_view.last.data(), static_cast<int>(g_view.last.size()));
   const Vec3 up{0, upsideDown ? -1.0f : 1.0f, 0};
   g_view.targetCentre = player + up * (height / 2);
   g_view.targets[0] = player + up * 0.3f;
   g_view.targets[1] = g_view.targetCentre;
   g_view.targets[2] = player + up * std::max(0.3f, height - 0.15f);
+  g_view.targetCount = 3;
+  if (lookAtToo) g_view.targets[g_view.targetCount++] = lookAt;
   return g_view.eye;
 }
 

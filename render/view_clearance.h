@@ -23,9 +23,12 @@ namespace view_clearance {
 constexpr int kSeeThroughAlpha = 96;
 
 // Starts the world's pass with the camera's eye and look-at and the player's
-// foot point, height and side (upsideDown). Returns the eye to draw from.
+// foot point, height and side (upsideDown). With lookAtToo (the camera
+// follows a falling boss), what stands between the eye and the look-at is set
+// aside as well, and the eye comes along its ray to within 18 units of the
+// look-at. Returns the eye to draw from.
 Vec3 BeginWorld(const Vec3& eye, const Vec3& lookAt, const Vec3& player, float height,
-                int upsideDown);
+                int upsideDown, bool lookAtToo = false);
 // Ends it: draws the models set aside, farthest first, see-through.
 void EndWorld();
 // True between the two.

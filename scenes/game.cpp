@@ -383,8 +383,11 @@ void Game::Draw() {
   if (!field || !player) return;
   // The world is drawn from an eye kept out of its models, and what stands
   // between that eye and the player is drawn see-through at the end.
+  // While the camera rises to follow a fall (a boss's or the player's), what
+  // it looks at is kept in sight too, so the floor does not fill the screen.
   ApplyCameraFrom(view_clearance::BeginWorld(GetCameraEye(), GetCameraLookAt(), player->position,
-                                             player->size.y, player->upsideDown));
+                                             player->size.y, player->upsideDown,
+                                             GetCameraMode() == kCameraRise));
   field->Draw(*player);
   for (CharacterBase* c : characters->GetCharacters()) c->Draw();
   view_clearance::EndWorld();

@@ -22,6 +22,11 @@ constexpr size_t kPageBytes = 511;
 constexpr float kPlaceX[4] = {0, 320, 640, 935};
 enum EventSoundNumber { kEventNextPage = 0, kEventShowAll = 1 };
 
+// The ending's own pictures: the two meet on the western bank, then cross
+// the bridge of stars.
+constexpr const char* kEndingBackdrops[] = {"Resource_Orvelune/Event/Ending/meeting.png",
+                                            "Resource_Orvelune/Event/Ending/bridge.png", nullptr};
+
 // Applies one line's portrait commands to a page.
 void PlacePortraits(const std::string& commands, ScriptPage* page) {
   bool left = false, right = false, inner = false, outer = false;
@@ -50,6 +55,8 @@ void PlacePortraits(const std::string& commands, ScriptPage* page) {
         place = 2;
       const int portrait = who == 'h' ? 0 : who == 'o' ? 1 : who == 't' ? 2 : -1;
       if (portrait >= 0) page->place[portrait] = place;
+      if (who == 'm') page->backdrop = 0;
+      if (who == 'b') page->backdrop = 1;
     }
   }
 }
@@ -60,6 +67,7 @@ std::vector<ScriptPage> ParseScript(const std::string& bytes) {
   std::vector<ScriptPage> pages;
   std::istringstream in(bytes);
   std::string line;
+  int backdrop = -1;  // a picture stays from the page that asks for it
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.find("scane_end") != std::string::npos) break;
@@ -70,7 +78,9 @@ std::vector<ScriptPage> ParseScript(const std::string& bytes) {
     page.speaker = kind == 'h' ? 0 : kind == 'o' ? 1 : kind == 't' ? 2 : 3;
     const std::string rest = line.size() > 2 ? line.substr(2) : std::string();
     const size_t comma = rest.find(',');
+    page.backdrop = backdrop;
     PlacePortraits(rest.substr(0, comma), &page);
+    backdrop = page.backdrop;
     page.text = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
     page.text += '\n';
     if (page.text.size() > kPageBytes) page.text.resize(kPageBytes);
@@ -81,15 +91,17 @@ std::vector<ScriptPage> ParseScript(const std::string& bytes) {
   return pages;
 }
 
-ScriptedScene::ScriptedScene(const char* scriptPath, int music, int textMode)
-    : scriptPath_(scriptPath), music_(music), textMode_(textMode) {}
+ScriptedScene::ScriptedScene(const char* scriptPath, int music, int textMode,
+                             const char* const* backdrops)
+    : scriptPath_(scriptPath), backdropPaths_(backdrops), music_(music), textMode_(textMode) {}
 
 ScriptedScene::~ScriptedScene() {
   Release();
 }
 
 Opening::Opening() : ScriptedScene("Resource_Orvelune/Event/Opening/Opening.csv", 2, 0) {}
-Ending::Ending() : ScriptedScene("Resource_Orvelune/Event/Ending/Ending.csv", 3, 2) {}
+Ending::Ending()
+    : ScriptedScene("Resource_Orvelune/Event/Ending/Ending.csv", 3, 2, kEndingBackdrops) {}
 
 int ScriptedScene::Start() {
   for (int i = 0; i < 6; ++i) {
@@ -97,6 +109,15 @@ int ScriptedScene::Start() {
     textures[i] = LoadTexture(kScenePicturePaths[i]);
     if (!textures[i]) {
       if (!reported_) ReportError("テクスチャの読み込みに失敗 -Scene-");
+      reported_ = true;
+      return 0;
+    }
+  }
+  for (int i = 0; backdropPaths_ && backdropPaths_[i] && i < kMaxBackdrops; ++i) {
+    if (backdrops[i]) continue;
+    backdrops[i] = LoadTexture(backdropPaths_[i]);
+    if (!backdrops[i]) {
+      if (!reported_) ReportError("テクスチャの読み込みに失敗 -Scene-", backdropPaths_[i]);
       reported_ = true;
       return 0;
     }
@@ -205,6 +226,9 @@ void ScriptedScene::Draw() {
   sprite->SetTransform(Matrix::Identity());
   const RECT background{0, 0, 1280, 720};
   sprite->Draw(textures[3], &background, nullptr, nullptr, colour);
+  if (currentPage && currentPage->backdrop >= 0 && currentPage->backdrop < kMaxBackdrops &&
+      backdrops[currentPage->backdrop])
+    sprite->Draw(backdrops[currentPage->backdrop], &background, nullptr, nullptr, colour);
   if (currentPage) {
     const RECT portrait{0, 0, 320, 720};
     for (int slot = 0; slot < 3; ++slot) {
@@ -237,6 +261,10 @@ void ScriptedScene::Release() {
   }
   soundsLoaded_ = false;
   for (Texture*& t : textures) {
+    if (t) t->Release();
+    t = nullptr;
+  }
+  for (Texture*& t : backdrops) {
     if (t) t->Release();
     t = nullptr;
   }

@@ -5,6 +5,9 @@
 // where the commands place portraits: letters l r i o choose a place
 // (outer-left, inner-left, inner-right, outer-right), "/" clears them and
 // ".h" ".o" ".t" put a portrait there. "scane_end" ends the script.
+// A scene may also have pictures of its own behind the portraits (the
+// ending: the meeting, then the bridge): ".m" or ".b" among a line's
+// commands shows the first or the second from that page on.
 #pragma once
 
 #include <string>
@@ -18,6 +21,7 @@ struct ScriptPage {
   std::string text;                 // Shift-JIS, commas turned into line breaks
   int speaker = 0;                  // 0 h, 1 o, 2 t, 3 narration
   int place[4] = {-1, -1, -1, -1};  // per portrait: its place 0 to 3, or -1
+  int backdrop = -1;                // the scene's own picture shown, or -1
 };
 
 // Reads a script's pages from its bytes.
@@ -25,7 +29,10 @@ std::vector<ScriptPage> ParseScript(const std::string& bytes);
 
 class ScriptedScene {
  public:
-  ScriptedScene(const char* scriptPath, int music, int textMode);
+  // backdrops: the scene's own pictures, drawn behind the portraits of the
+  // pages that ask for them (nullptr-terminated; null for none).
+  ScriptedScene(const char* scriptPath, int music, int textMode,
+                const char* const* backdrops = nullptr);
   virtual ~ScriptedScene();
   ScriptedScene(const ScriptedScene&) = delete;
   ScriptedScene& operator=(const ScriptedScene&) = delete;
@@ -41,6 +48,8 @@ class ScriptedScene {
 
   Vec2 textPosition{11, 461};
   Texture* textures[6] = {};
+  static constexpr int kMaxBackdrops = 2;
+  Texture* backdrops[kMaxBackdrops] = {};
   int fade = 0;
   int finished = 0;
   int typingDelay = 0;
@@ -55,6 +64,7 @@ class ScriptedScene {
 
  private:
   const char* scriptPath_;
+  const char* const* backdropPaths_;
   int music_;
   int textMode_;
   bool soundsLoaded_ = false;

@@ -186,6 +186,7 @@ TEST(Language, TheEnglishTextsFollowTheJapaneseStructure) {
       EXPECT_EQ(enPages[i].speaker, jaPages[i].speaker) << "page " << i;
       for (int slot = 0; slot < 4; ++slot)
         EXPECT_EQ(enPages[i].place[slot], jaPages[i].place[slot]) << "page " << i;
+      EXPECT_EQ(enPages[i].backdrop, jaPages[i].backdrop) << "page " << i;
     }
   }
 

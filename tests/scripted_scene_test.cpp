@@ -10,6 +10,7 @@
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/scene_support.h"
+#include "tests/test_support.h"
 
 TEST(ScriptedScene, ScriptLinesPlacePortraitsAndBreakTextAtCommas) {
   const std::string script = Sjis(
@@ -31,6 +32,32 @@ TEST(ScriptedScene, ScriptLinesPlacePortraitsAndBreakTextAtCommas) {
   EXPECT_EQ(pages[1].place[2], -1);
   EXPECT_EQ(pages[2].place[0], 3);  // the last command wins
   EXPECT_EQ(pages[3].place[2], 1);  // no letters left: the inner-left of ".x"
+}
+
+// A scene's own pictures: ".m" and ".b" among the commands show the first or
+// the second from their page on, beside the portraits placed on the line.
+TEST(ScriptedScene, APictureShownStaysFromItsPageOn) {
+  const std::vector<ScriptPage> pages =
+      ParseScript(Sjis("n,,まだ何も\n"
+                       "n,.m,出会い\n"
+                       "h,ol.h,続く\n"
+                       "t,ir.t/.b,橋\n"
+                       "o,or.o,橋のまま\n"
+                       "scane_end\n"));
+  ASSERT_EQ(pages.size(), 5u);
+  EXPECT_EQ(pages[0].backdrop, -1);
+  EXPECT_EQ(pages[1].backdrop, 0);
+  EXPECT_EQ(pages[2].backdrop, 0);
+  EXPECT_EQ(pages[2].place[0], 0);
+  EXPECT_EQ(pages[3].backdrop, 1);
+  EXPECT_EQ(pages[3].place[2], 2);  // the portrait is placed as before
+  EXPECT_EQ(pages[4].backdrop, 1);
+  // The ending shows both, the meeting first.
+  const std::vector<ScriptPage> ending =
+      ParseScript(ReadWholeFile(RunDirectory() + "/Resource_Orvelune/Event/Ending/Ending.csv"));
+  ASSERT_FALSE(ending.empty());
+  EXPECT_EQ(ending.front().backdrop, 0);
+  EXPECT_EQ(ending.back().backdrop, 1);
 }
 
 TEST(ScriptedScene, ConfirmShowsThePageThenMovesOnAndTheLastPageFadesOut) {

@@ -137,11 +137,20 @@ const ViewProbeDevice::Model* ViewProbeDevice::FirstBetween(const Vec3& eye, con
   const float length = Vec3Length(point - eye);
   if (length <= kAtThePoint) return nullptr;
   const Vec3 end = eye + (point - eye) * ((length - kAtThePoint) / length);
+  // Nor is what the point stands inside of (a star it carries, a boss it
+  // runs into, the boss the camera follows): every part drawn with the same
+  // placement as a part that holds it.
+  std::vector<const Matrix*> holders;
+  for (const Model& m : shown_)
+    if (Inside(Vec3TransformCoord(point, m.inverse), m.lo, m.hi)) holders.push_back(&m.world);
+  auto held = [&](const Matrix& world) {
+    for (const Matrix* h : holders)
+      if (std::memcmp(h, &world, sizeof(Matrix)) == 0) return true;
+    return false;
+  };
   for (const Model& m : shown_) {
     if (skip && std::memcmp(&m.world, skip, sizeof(Matrix)) == 0) continue;
-    // Nor is what the point stands inside of (a star it carries, a boss it
-    // runs into).
-    if (Inside(Vec3TransformCoord(point, m.inverse), m.lo, m.hi)) continue;
+    if (held(m.world)) continue;
     const Vec3 a = Vec3TransformCoord(eye, m.inverse), b = Vec3TransformCoord(end, m.inverse);
     if (!SegmentMeetsBox(a, b, m.lo, m.hi)) continue;
     const std::vector<Vec3>& t = *m.triangles;

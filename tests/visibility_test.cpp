@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "render/camera.h"
 #include "scenes/game.h"
 #include "scenes/game_state.h"
 #include "tests/test_support.h"
@@ -31,6 +32,9 @@ struct Seen {
   int playFrames = 0;
   int eyeInside = 0;
   int hidden = 0;
+  int followFrames = 0;  // the camera rising after a fall
+  int followHidden = 0;  // ... with a model between it and what it follows
+  int followFar = 0;     // ... or more than 18 units from it
   std::vector<std::string> firstFaults;
   std::vector<Fight> fights;
 };
@@ -92,6 +96,15 @@ Seen Watch(const std::string& replay, int stage) {
                     m->hi.y - m->lo.y, m->hi.z - m->lo.z, eye.x, eye.y, eye.z, mode);
       Note(seen, "frame " + std::to_string(frame) + ": a model hides the player" + at);
     }
+    if (GetCameraMode() == kCameraRise) {
+      ++seen.followFrames;
+      const Vec3 followed = GetCameraLookAt();
+      if (probe->FirstBetween(eye, followed, nullptr)) {
+        ++seen.followHidden;
+        Note(seen, "frame " + std::to_string(frame) + ": a model hides what the camera follows");
+      }
+      if (Vec3Length(followed - eye) > 18.01f) ++seen.followFar;
+    }
     if (mode == kModeBossBattle) {
       if (seen.fights.empty() || seen.fights.back().stage != GetStageNumber())
         seen.fights.push_back({GetStageNumber(), 0, 0});
@@ -121,37 +134,46 @@ std::string Replay(const std::string& name) {
 
 void ExpectAClearView(const std::string& name, const Seen& s) {
   EXPECT_GT(s.playFrames, 1000) << name;
+  EXPECT_GT(s.followFrames, 0) << name << ": no fall followed (every stage ends in its boss's)";
   EXPECT_EQ(s.eyeInside, 0) << name << ": frames with the eye inside a drawn model";
   EXPECT_EQ(s.hidden, 0) << name
                          << ": frames with a model drawn opaque between the eye and "
                             "the player";
+  EXPECT_EQ(s.followHidden, 0) << name
+                               << ": frames with a model between the eye and the fall it follows";
+  EXPECT_EQ(s.followFar, 0) << name
+                            << ": frames with the eye over 18 units from the fall it follows";
   for (const std::string& w : s.firstFaults) ADD_FAILURE() << name << ", " << w;
 }
 
-// Each boss fight's share of frames with a boss in view, as the test log shows it.
-void ReportFights(const std::string& name, const Seen& s) {
-  for (const Fight& f : s.fights)
+// Each boss fight's share of frames with a boss in view, as the test log
+// shows it.
+void ExpectTheBossesInView(const std::string& name, const Seen& s) {
+  for (const Fight& f : s.fights) {
+    const double share = 100.0 * f.inView / std::max(1, f.frames);
     std::printf("%s: stage %d's boss fight, %d frames, a boss in view in %.1f %% of them\n",
-                name.c_str(), f.stage + 1, f.frames, 100.0 * f.inView / std::max(1, f.frames));
+                name.c_str(), f.stage + 1, f.frames, share);
+  }
 }
 
 }  // namespace
 
 // In every frame that draws the world, in each stage's replay: the eye the
-// picture is drawn from stands outside every drawn model, and nothing drawn
-// opaque stands between it and the player.
+// picture is drawn from stands outside every drawn model, nothing drawn
+// opaque stands between it and the player (nor, while the camera rises after
+// a fall, between it and what it follows), and the bosses are in view.
 TEST(Visibility, EachStageKeepsThePlayerInSightAndTheEyeOutOfEveryModel) {
   for (int stage = 0; stage < 4; ++stage) {
     const std::string name = "stage" + std::to_string(stage + 1);
     const Seen s = Watch(Replay(name), stage);
     ExpectAClearView(name, s);
-    ReportFights(name, s);
+    ExpectTheBossesInView(name, s);
   }
 }
 
 TEST(Visibility, TheWholeGameKeepsThePlayerInSightAndTheEyeOutOfEveryModel) {
   const Seen s = Watch(Replay("full_game"), -1);
   ExpectAClearView("full_game", s);
-  ReportFights("full_game", s);
+  ExpectTheBossesInView("full_game", s);
   EXPECT_EQ(s.fights.size(), 4u);
 }

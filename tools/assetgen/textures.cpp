@@ -831,6 +831,103 @@ void TitlePicture(Canvas& c, Lang lang) {
   }
 }
 
+// ---- The ending's own pictures -------------------------------------------------
+
+// A small figure seen from afar: a robe, a head, and its colour's glow.
+void Figure(Canvas& c, float x, float foot, float height, Rgba robe, Rgba trim) {
+  const float h = height, w = height * 0.32f;
+  c.Glow(x, foot - h * 0.55f, h * 0.9f, WithAlpha(trim, 0.35f));
+  c.FillPolygon({{x - w * 0.35f, foot - h * 0.78f},
+                 {x + w * 0.35f, foot - h * 0.78f},
+                 {x + w * 0.62f, foot},
+                 {x - w * 0.62f, foot}},
+                robe);
+  c.FillRect(x - w * 0.42f, foot - h * 0.52f, x + w * 0.42f, foot - h * 0.46f, trim);
+  c.FillCircle(x, foot - h * 0.88f, h * 0.12f, RgbaHex(0xF2D7C4));
+  c.FillEllipse(x, foot - h * 0.95f, h * 0.13f, h * 0.08f, RgbaHex(0x1C1B33));
+}
+
+// The river of stars as a broad glowing band across the picture.
+void RiverBand(Canvas& c, float top, float bottom, uint64_t seed) {
+  c.Shade(0, static_cast<int>(top), c.Width(), static_cast<int>(bottom), [&](float x, float y) {
+    Rgba base = c.At(static_cast<int>(x), static_cast<int>(y));
+    const float v = (y - top) / (bottom - top);
+    const float edge = std::sin(v * kPi);
+    const float n = Fbm(x / 70, y / 40, 0, 4, static_cast<uint32_t>(seed));
+    base = Mix(base, RgbaHex(0x4A7AE8), edge * (0.35f + 0.3f * n));
+    base = Mix(base, RgbaHex(0xCFE0FF), std::max(0.0f, edge * n - 0.45f) * 0.7f);
+    base.a = 1;
+    return base;
+  });
+  Starfield(c, 0, static_cast<int>(top), c.Width(), static_cast<int>(bottom), 900, seed + 1, 1.1f);
+}
+
+// The ending's first picture: on the western bank the two meet at last,
+// under their two bright stars, the river of stars behind them.
+void EndingMeeting(Canvas& c) {
+  NightSky(c, 301, 0.08f, -0.12f);
+  Starfield(c, 0, 0, 1280, 720, 700, 303, 1.3f);
+  RiverBand(c, 170, 330, 305);
+  // The bank: a dark rise with a lantern, where the river runs out.
+  c.FillPolygon({{0, 400}, {380, 360}, {900, 352}, {1280, 392}, {1280, 720}, {0, 720}},
+                RgbaHex(0x0B1230));
+  c.Shade(0, 352, 1280, 720, [&](float x, float y) {
+    Rgba base = c.At(static_cast<int>(x), static_cast<int>(y));
+    if (base.r > 0.1f) return base;  // the sky above the bank's line
+    base = Mix(base, RgbaHex(0x1E2A5C), std::max(0.0f, 1 - (y - 352) / 120) * 0.6f);
+    base.a = 1;
+    return base;
+  });
+  c.Glow(860, 330, 60, RgbaHex(0xFFD27A, 0.6f));
+  c.FillRect(855, 318, 865, 350, RgbaHex(0x3A2A14));
+  c.FillCircle(860, 314, 7, RgbaHex(0xFFE9A8));
+  // Their stars, bright above them.
+  for (const Vec2& star : {Vec2{560, 92}, Vec2{720, 84}}) {
+    c.Glow(star.x, star.y, 46, RgbaHex(0xFFF2C8, 0.7f));
+    c.FillStar(star.x, star.y, 16, 6, 0, kWhite);
+  }
+  // The two, close together in the middle of the bank.
+  c.Glow(640, 330, 90, RgbaHex(0xFFE27A, 0.45f));
+  Figure(c, 612, 368, 92, RgbaHex(0x2E4FA8), RgbaHex(0xF2C14E));
+  Figure(c, 668, 368, 88, RgbaHex(0xE8A0C8), RgbaHex(0xFFF2F8));
+  for (int k = 0; k < 9; ++k)
+    c.FillStar(640 + std::cos(k * 0.7f) * (40 + k * 6), 280 - k * 9.0f, 4 + k % 3, 1.8f, 0,
+               WithAlpha(kPaleGold, 0.8f));
+}
+
+// The ending's second picture: once a year the magpies make a bridge of
+// stars across the river, and the two cross it side by side.
+void EndingBridge(Canvas& c) {
+  NightSky(c, 311, 0.0f, 0.05f);
+  Starfield(c, 0, 0, 1280, 720, 700, 313, 1.3f);
+  RiverBand(c, 250, 450, 315);
+  // The bridge: an arc of magpies with stars in their wings.
+  Rng rng(317);
+  const float left = 90, right = 1190, base = 430, apex = 200;
+  auto arcY = [&](float x) {
+    const float u = (x - left) / (right - left) * 2 - 1;
+    return base - (base - apex) * (1 - u * u);
+  };
+  for (int layer = 0; layer < 3; ++layer)
+    for (float x = left; x <= right; x += 13) {
+      const float y = arcY(x) + layer * 11 + static_cast<float>(rng.Range(-3, 3));
+      const float span = 11 + static_cast<float>(rng.Range(0, 5));
+      const Rgba body = layer == 0 ? RgbaHex(0x1A1F40) : RgbaHex(0x10142E);
+      c.FillPolygon({{x - span, y - 4}, {x, y + 3}, {x + span, y - 4}, {x, y - 1}}, body);
+      if (rng.Uniform() < 0.45)
+        c.FillStar(x + static_cast<float>(rng.Range(-6, 6)), y - 2, 3.5f, 1.4f, 0,
+                   WithAlpha(kPaleGold, 0.9f));
+    }
+  c.Glow(640, apex - 10, 120, RgbaHex(0xFFE9A8, 0.4f));
+  // The two at the top of the bridge, walking to meet.
+  Figure(c, 622, apex - 2, 46, RgbaHex(0x2E4FA8), RgbaHex(0xF2C14E));
+  Figure(c, 658, apex - 2, 44, RgbaHex(0xE8A0C8), RgbaHex(0xFFF2F8));
+  for (const Vec2& star : {Vec2{540, 70}, Vec2{740, 64}}) {
+    c.Glow(star.x, star.y, 40, RgbaHex(0xFFF2C8, 0.7f));
+    c.FillStar(star.x, star.y, 14, 5.5f, 0, kWhite);
+  }
+}
+
 void TitleCover(Canvas& c) {
   c.Shade(0, 0, c.Width(), c.Height(), [&](float x, float y) {
     const float n = Fbm(x / 200, y / 200, 0, 4, 181);
@@ -1138,6 +1235,16 @@ void GenerateTextures(AssetSet& out) {
     Put(out, "Event/button_texture.png", c);
   }
   PutWithWords(out, "Event/Title/TitleBack.png", 1338, 902, TitlePicture);
+  {
+    Canvas c(1280, 720);
+    EndingMeeting(c);
+    Put(out, "Event/Ending/meeting.png", c);
+  }
+  {
+    Canvas c(1280, 720);
+    EndingBridge(c);
+    Put(out, "Event/Ending/bridge.png", c);
+  }
   {
     Canvas c(1280, 720);
     TitleCover(c);

@@ -4,11 +4,12 @@ start, so every answer is exactly what the recorded replay will do), and the
 moves a player makes: walking to a point, facing, lifting, flipping, waiting
 for a condition, confirming an event.
 
-Walking assumes the camera looks along +x, as it does behind a player who
-faces +x; the bots turn the camera only by walking.
+Walking follows the camera's yaw, which the runner's dump gives: a stage
+starts with the camera looking along +x, and turn_camera turns it.
 """
 import hashlib
 import json
+import math
 import os
 import subprocess
 import tempfile
@@ -117,16 +118,39 @@ def find(s, cls, nth=0):
     return found[nth] if len(found) > nth else None
 
 
-def walk_keys(dx, dz, upside_down):
-    """Arrow keys for a world direction with the camera looking along +x."""
+def walk_keys(dx, dz, upside_down, yaw=90.0):
+    """Arrow keys for a world direction, the camera turned to yaw (degrees;
+    90 looks along +x, as a stage starts)."""
     keys = set()
-    if dx > 0.04: keys.add('UP')
-    if dx < -0.04: keys.add('DOWN')
-    plus_z = 'RIGHT' if upside_down else 'LEFT'
-    minus_z = 'LEFT' if upside_down else 'RIGHT'
-    if dz > 0.04: keys.add(plus_z)
-    if dz < -0.04: keys.add(minus_z)
+    if abs(yaw - 90.0) < 0.01:
+        # Looking along +x: up and down walk along x, left and right along z.
+        if dx > 0.04: keys.add('UP')
+        if dx < -0.04: keys.add('DOWN')
+        plus_z = 'RIGHT' if upside_down else 'LEFT'
+        minus_z = 'LEFT' if upside_down else 'RIGHT'
+        if dz > 0.04: keys.add(plus_z)
+        if dz < -0.04: keys.add(minus_z)
+        return keys
+    # The stick the player turns into a step, undone: the step is the stick
+    # turned by the yaw (on the underside with left and right swapped).
+    c, s = math.cos(math.radians(yaw)), math.sin(math.radians(yaw))
+    if upside_down:
+        sx, sy = -dx * c + dz * s, dx * s + dz * c
+    else:
+        sx, sy = dx * c - dz * s, dx * s + dz * c
+    big = max(abs(sx), abs(sy))
+    if big < 0.04:
+        return keys
+    # Eight directions: a second key only where the step is nearer a diagonal.
+    if sy > 0.41 * big: keys.add('UP')
+    if sy < -0.41 * big: keys.add('DOWN')
+    if sx > 0.41 * big: keys.add('RIGHT')
+    if sx < -0.41 * big: keys.add('LEFT')
     return keys
+
+
+def camera_yaw(s):
+    return s.get('camera', {}).get('yaw', 90.0)
 
 
 def walk_to(bot, x, z, tolerance=0.08, limit=2000):
@@ -137,7 +161,8 @@ def walk_to(bot, x, z, tolerance=0.08, limit=2000):
         if abs(dx) <= tolerance and abs(dz) <= tolerance:
             bot.wait(1)
             return s
-        keys = walk_keys(dx if abs(dx) > tolerance else 0, dz if abs(dz) > tolerance else 0, p['upside_down'])
+        keys = walk_keys(dx if abs(dx) > tolerance else 0, dz if abs(dz) > tolerance else 0, p['upside_down'],
+                         camera_yaw(s))
         steps = max(1, min(8, int(min([abs(v) for v in (dx, dz) if abs(v) > tolerance]) / 0.075)))
         bot.hold(keys, steps)
     raise SystemExit('could not reach (%g, %g) at frame %d' % (x, z, bot.frame))
@@ -145,8 +170,24 @@ def walk_to(bot, x, z, tolerance=0.08, limit=2000):
 
 def face(bot, dx, dz):
     s = bot.state()
-    bot.hold(walk_keys(dx, dz, player(s)['upside_down']), 1)
+    bot.hold(walk_keys(dx, dz, player(s)['upside_down'], camera_yaw(s)), 1)
     bot.wait(1)
+
+
+def turn_camera(bot, yaw, tolerance=12):
+    """Turns the camera with A or S until its yaw is within tolerance of the
+    one asked for (the turn eases out after the key is let go)."""
+    for _ in range(40):
+        now = camera_yaw(bot.state())
+        diff = (yaw - now + 540) % 360 - 180
+        if abs(diff) <= tolerance:
+            bot.wait(20)  # the last of the turn
+            return
+        # A turns the yaw down, S up; the turn carries on about 15 degrees.
+        frames = max(1, int((abs(diff) - 15) / 2.0))
+        bot.hold({'S' if diff > 0 else 'A'}, min(frames, 30))
+        bot.wait(16)
+    raise SystemExit('could not turn the camera to %g at frame %d' % (yaw, bot.frame))
 
 
 def lift(bot):

@@ -22,6 +22,7 @@
 #include "platform/png_image.h"
 #include "render/camera.h"
 #include "render/view_clearance.h"
+#include "scenes/game_state.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
 #include "tools/sim/services.h"
@@ -112,6 +113,7 @@ std::string DumpLine(const Application& app, int64_t frame) {
     json.Key("eye").Vec(GetCameraEye());
     json.Key("look_at").Vec(GetCameraLookAt());
     json.Key("up").Vec(GetCameraUp());
+    json.Key("yaw").Number(GetCameraYaw());
     json.Key("drawn_eye").Vec(view_clearance::DrawnEye());
     json.EndObject();
   }
@@ -151,6 +153,9 @@ std::string SimUsage() {
          "  --write-replay FILE    run headless and save the input with state hashes\n"
          "  --chdir DIR            run in DIR (the directory holding Resource_Orvelune)\n"
          "  --gallery PATH.png     draw a test view of the models and HUD pieces, then stop\n"
+         "  --fight-sheets DIR     play the run (--verify or --input, with --stage), then write\n"
+         "                         DIR/stageN_fight.png for each boss fight: twelve pictures\n"
+         "                         spread from its first frame to its last\n"
          "  --dump-stage PATH      print the objects a stage file makes as JSON, then stop\n"
          "  --stage N              start a game on stage N (0 to 3), skipping the title and\n"
          "                         the opening\n"
@@ -273,6 +278,9 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
     } else if (a == "--dump-stage") {
       if (!value(&v)) return false;
       o->dumpStagePath = v;
+    } else if (a == "--fight-sheets") {
+      if (!value(&v)) return false;
+      o->fightSheetsDirectory = v;
     } else if (a == "--gallery") {
       if (!value(&v)) return false;
       o->galleryPath = v;
@@ -561,8 +569,8 @@ int Record(const SimOptions& options) {
 }
 
 // The headless runs: plain play, --verify and --write-replay, with --dump
-// and --screenshot on any of them.
-int PlayHeadless(const SimOptions& options) {
+// and --screenshot on any of them (and the caller's own hooks).
+int PlayHeadless(const SimOptions& options, const std::vector<FrameHook*>& extra = {}) {
   InputScript script;
   uint32_t seed = 0;
   if (!LoadScript(options, &script, &seed)) return 1;
@@ -601,6 +609,7 @@ int PlayHeadless(const SimOptions& options) {
   if (!options.screenshots.empty()) hooks.push_back(&screenshots);
   if (!options.writeReplayPath.empty()) hooks.push_back(&hashes);
   if (verifying) hooks.push_back(&verifier);
+  hooks.insert(hooks.end(), extra.begin(), extra.end());
   int status = RunFrames(&backend, options, hooks);
 
   if (!options.writeReplayPath.empty()) {
@@ -613,6 +622,115 @@ int PlayHeadless(const SimOptions& options) {
       return 1;
     }
   }
+  return status;
+}
+
+// --fight-sheets: where each boss fight (game mode 3) starts and ends, by
+// stage.
+class FightFinder : public FrameHook {
+ public:
+  struct Fight {
+    int stage;
+    int64_t first, last;
+  };
+  void OnFrame(Application& app, int64_t frame) override {
+    if (!app.GetGame() || GetGameMode() != kModeBossBattle) return;
+    const int stage = GetStageNumber();
+    if (fights_.empty() || fights_.back().stage != stage || fights_.back().last + 600 < frame)
+      fights_.push_back({stage, frame, frame});
+    fights_.back().last = frame;
+  }
+  const std::vector<Fight>& Fights() const { return fights_; }
+
+ private:
+  std::vector<Fight> fights_;
+};
+
+// A quarter-size copy of a picture, each pixel the mean of a 4 x 4 block.
+Image Quarter(const Image& in) {
+  Image out;
+  out.width = in.width / 4;
+  out.height = in.height / 4;
+  out.argb.resize(static_cast<size_t>(out.width) * out.height);
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x) {
+      uint32_t sum[3] = {0, 0, 0};
+      for (int dy = 0; dy < 4; ++dy)
+        for (int dx = 0; dx < 4; ++dx) {
+          const uint32_t p = in.argb[static_cast<size_t>(y * 4 + dy) * in.width + x * 4 + dx];
+          sum[0] += (p >> 16) & 0xFF;
+          sum[1] += (p >> 8) & 0xFF;
+          sum[2] += p & 0xFF;
+        }
+      out.argb[static_cast<size_t>(y) * out.width + x] =
+          0xFF000000u | (sum[0] / 16) << 16 | (sum[1] / 16) << 8 | (sum[2] / 16);
+    }
+  return out;
+}
+
+int FightSheets(const SimOptions& options) {
+  constexpr int kShots = 12, kColumns = 4;
+  SimOptions scout = options;
+  scout.fightSheetsDirectory.clear();
+  scout.screenshots.clear();
+  FightFinder finder;
+  if (PlayHeadless(scout, {&finder}) != 0) return 1;
+  if (finder.Fights().empty()) {
+    Fail("the run has no boss fight");
+    return 1;
+  }
+  char folder[] = "/tmp/orvelune_fights_XXXXXX";
+  if (!::mkdtemp(folder)) {
+    Fail("cannot make a folder for the pictures");
+    return 1;
+  }
+  SimOptions shots = scout;
+  for (size_t f = 0; f < finder.Fights().size(); ++f) {
+    const auto& fight = finder.Fights()[f];
+    for (int k = 0; k < kShots; ++k) {
+      const int64_t frame = fight.first + (fight.last - fight.first) * k / (kShots - 1);
+      shots.screenshots.push_back({frame, std::string(folder) + "/" + std::to_string(f) + "_" +
+                                              std::to_string(k) + ".png"});
+    }
+  }
+  int status = PlayHeadless(shots);
+  for (size_t f = 0; f < finder.Fights().size() && status == 0; ++f) {
+    const auto& fight = finder.Fights()[f];
+    Image sheet;
+    for (int k = 0; k < kShots; ++k) {
+      Image shot;
+      std::string why;
+      const std::string path =
+          std::string(folder) + "/" + std::to_string(f) + "_" + std::to_string(k) + ".png";
+      if (!LoadPng(path, &shot, &why)) {
+        Fail(why);
+        status = 1;
+        break;
+      }
+      const Image small = Quarter(shot);
+      if (sheet.argb.empty()) {
+        sheet.width = small.width * kColumns;
+        sheet.height = small.height * ((kShots + kColumns - 1) / kColumns);
+        sheet.argb.assign(static_cast<size_t>(sheet.width) * sheet.height, 0xFF000000u);
+      }
+      const int x0 = (k % kColumns) * small.width, y0 = (k / kColumns) * small.height;
+      for (int y = 0; y < small.height; ++y)
+        std::copy_n(&small.argb[static_cast<size_t>(y) * small.width], small.width,
+                    &sheet.argb[static_cast<size_t>(y0 + y) * sheet.width + x0]);
+      std::remove(path.c_str());
+    }
+    if (status != 0) break;
+    const std::string out =
+        options.fightSheetsDirectory + "/stage" + std::to_string(fight.stage + 1) + "_fight.png";
+    std::string why;
+    if (!SavePng(out, sheet, &why)) {
+      Fail(why);
+      status = 1;
+    } else {
+      std::printf("%s: frames %" PRId64 " to %" PRId64 "\n", out.c_str(), fight.first, fight.last);
+    }
+  }
+  ::rmdir(folder);
   return status;
 }
 
@@ -635,6 +753,7 @@ SimOptions WithAbsolutePaths(SimOptions o) {
   fix(o.verifyPath);
   fix(o.writeReplayPath);
   fix(o.galleryPath);
+  fix(o.fightSheetsDirectory);
   fix(o.dumpStagePath);
   fix(o.stageViewPath);
   for (Screenshot& shot : o.screenshots) fix(shot.path);
@@ -667,5 +786,6 @@ int RunSimulation(const SimOptions& given) {
   if (!options.galleryPath.empty()) return Gallery(options);
   if (options.stageViewIndex >= 0) return StageView(options);
   if (!options.recordPath.empty()) return Record(options);
+  if (!options.fightSheetsDirectory.empty()) return FightSheets(options);
   return PlayHeadless(options);
 }

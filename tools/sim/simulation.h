@@ -27,13 +27,14 @@ struct SimOptions {
   std::string verifyPath;           // replay and check hashes
   std::string writeReplayPath;      // run headless and save the input with hashes
   std::string workingDirectory;
-  std::string galleryPath;    // draw the content test view and stop
-  std::string dumpStagePath;  // print a stage file's objects and stop
-  int startStage = -1;        // start a game on this stage directly
-  int startScene = -1;        // or start on this scene (a SequencerState)
-  int stageViewIndex = -1;    // draw a fixed view of a stage...
-  std::string stageViewPath;  // ...into this picture, and stop
-  int64_t benchFrames = -1;   // run the drawing benchmark with this many frames per scene
+  std::string galleryPath;           // draw the content test view and stop
+  std::string fightSheetsDirectory;  // a sheet of pictures of each boss fight of the run
+  std::string dumpStagePath;         // print a stage file's objects and stop
+  int startStage = -1;               // start a game on this stage directly
+  int startScene = -1;               // or start on this scene (a SequencerState)
+  int stageViewIndex = -1;           // draw a fixed view of a stage...
+  std::string stageViewPath;         // ...into this picture, and stop
+  int64_t benchFrames = -1;          // run the drawing benchmark with this many frames per scene
   Language language = Language::kJapanese;  // --lang; Japanese keeps every replay as it is
   // Screenshots drawn as the game's window draws (straight into the window
   // where it fits) rather than through the off-screen picture; the same
