@@ -679,18 +679,16 @@ int FightSheets(const SimOptions& options) {
     Fail("the run has no boss fight");
     return 1;
   }
-  char folder[] = "/tmp/orvelune_fights_XXXXXX";
-  if (!::mkdtemp(folder)) {
-    Fail("cannot make a folder for the pictures");
-    return 1;
-  }
+  // The full-size shots are written next to the sheets and removed once
+  // each sheet is made (a temporary folder has no portable call to make it).
+  const std::string folder = options.fightSheetsDirectory;
   SimOptions shots = scout;
   for (size_t f = 0; f < finder.Fights().size(); ++f) {
     const auto& fight = finder.Fights()[f];
     for (int k = 0; k < kShots; ++k) {
       const int64_t frame = fight.first + (fight.last - fight.first) * k / (kShots - 1);
-      shots.screenshots.push_back({frame, std::string(folder) + "/" + std::to_string(f) + "_" +
-                                              std::to_string(k) + ".png"});
+      shots.screenshots.push_back(
+          {frame, folder + "/.shot_" + std::to_string(f) + "_" + std::to_string(k) + ".png"});
     }
   }
   int status = PlayHeadless(shots);
@@ -701,7 +699,7 @@ int FightSheets(const SimOptions& options) {
       Image shot;
       std::string why;
       const std::string path =
-          std::string(folder) + "/" + std::to_string(f) + "_" + std::to_string(k) + ".png";
+          folder + "/.shot_" + std::to_string(f) + "_" + std::to_string(k) + ".png";
       if (!LoadPng(path, &shot, &why)) {
         Fail(why);
         status = 1;
@@ -730,7 +728,8 @@ int FightSheets(const SimOptions& options) {
       std::printf("%s: frames %" PRId64 " to %" PRId64 "\n", out.c_str(), fight.first, fight.last);
     }
   }
-  ::rmdir(folder);
+  if (status != 0)  // shots of a sheet that was never made
+    for (const auto& shot : shots.screenshots) std::remove(shot.path.c_str());
   return status;
 }
 
