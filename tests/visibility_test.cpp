@@ -147,12 +147,16 @@ void ExpectAClearView(const std::string& name, const Seen& s) {
 }
 
 // Each boss fight's share of frames with a boss in view, as the test log
-// shows it.
+// shows it; every fight keeps a boss in view in 85 % of its frames or more
+// (on the replays: 99.7, 92.3, 89.8 and 86.1 %; stage 4's was 55.5 % while
+// its head came home behind the camera, stage 1's 87 % with the scorpion
+// behind a wall).
 void ExpectTheBossesInView(const std::string& name, const Seen& s) {
   for (const Fight& f : s.fights) {
     const double share = 100.0 * f.inView / std::max(1, f.frames);
     std::printf("%s: stage %d's boss fight, %d frames, a boss in view in %.1f %% of them\n",
                 name.c_str(), f.stage + 1, f.frames, share);
+    EXPECT_GE(share, 85.0) << name << ": stage " << f.stage + 1 << "'s boss fight";
   }
 }
 

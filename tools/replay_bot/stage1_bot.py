@@ -20,26 +20,21 @@ Z = -34
 
 def stage(bot):
     bot.wait(60)  # the stage fades in
-    # The first guard, on the pier at x 12: it chases in a straight line, so
-    # standing off to the side of its pier makes it hop into the river. A
-    # star is lifted and thrown on the way, as a player would.
+    # The two guards on their piers at x 20 and 21 see the player come along
+    # the path and hop at it, over their piers' edges into the river. A star
+    # is lifted and thrown on the way, as a player would, and a throw is
+    # charged to the second level.
+    walk_to(bot, 8, Z - 6)
+    until(bot, lambda s: s['enemies_left'] <= 1, 10, 900, 'the two guards to fall')
     walk_to(bot, 12, Z - 7.2)
     face(bot, 0, 1)
     lift(bot)
     bot.press('SPACE', 8, 4)
-    walk_to(bot, 9, Z - 7.5)
-    until(bot, lambda s: s['enemies_left'] <= 2, 10, 900, 'the first guard to fall')
-    # The second guard, on the pier at x 21 going the other way: charge a
-    # throw to the second level on the way.
-    # (A strong throw pushes the thrower back: face along the path for it.
-    # The first star left a hole at (12, -6): go round it.)
     walk_to(bot, 18, Z - 7.5)
     walk_to(bot, 18, Z - 6)
     face(bot, 1, 0)
     lift(bot)
     bot.press('SPACE', 70, 40)
-    walk_to(bot, 19, Z - 4.5)
-    until(bot, lambda s: s['enemies_left'] <= 1, 10, 900, 'the second guard to fall')
     # Wait on the recovery spot for life.
     walk_to(bot, 23, Z - 4)
     until(bot, lambda s: s['life'] >= 7, 10, 1200, 'life')
@@ -65,19 +60,18 @@ def stage(bot):
     # Through the open gate until the encounter floor starts the event.
     walk_until_mode(bot, 2)
     confirm_event(bot, 2)
-    # The battle: lure the scorpion's charge into the wall across the arena's
-    # south end. Each time its stun ends it charges on into the wall and is
-    # stunned again, so there is time to take a star and knock it south into
-    # the river.
-    walk_to(bot, 49.5, Z - 10)
+    # The battle: the scorpion waits beyond the wall that lies along the
+    # arena's south part. Its charge at the player north of the wall ends
+    # against it, stunned; round the wall's west end, a level-2 star thrown
+    # east along the south edge knocks it over the arena's east edge.
     s = until(bot, lambda s: any(c['class'] == 'Scorpion' and c.get('enemyFlag') == 8 for c in s['characters']),
               5, 900, 'the scorpion to crash into the wall')
     scorpion = [c for c in s['characters'] if c['class'] == 'Scorpion'][0]
-    walk_to(bot, 49.5, Z - 5)
-    walk_to(bot, scorpion['pos'][0], Z - 5)
-    face(bot, 0, -1)
+    walk_to(bot, 52.4, Z - 6)
+    walk_to(bot, 52.4, scorpion['pos'][2])
+    face(bot, 1, 0)
     lift(bot)
-    bot.press('SPACE', 5, 1)
+    bot.press('SPACE', 70, 1)
     until(bot, lambda s: s['bosses_left'] == 0, 10, 1500, 'the scorpion to fall')
     finish_stage(bot, 60, Z - 6, 1, bridge_wait=120)
 

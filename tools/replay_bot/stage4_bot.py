@@ -9,8 +9,8 @@ Run from the run directory (the one holding Resource_Orvelune):
 """
 import sys
 
-from botlib import (Bot, confirm_event, face, find, flip, lift, player, read_scene_to_title, until,
-                    wait_for_life, walk_to, walk_until_mode)
+from botlib import (Bot, confirm_event, face, find, flip, lift, player, read_scene_to_title, turn_camera,
+                    until, wait_for_life, walk_to, walk_until_mode)
 
 
 def row(r):
@@ -77,18 +77,23 @@ def hands(bot):
     face(bot, 0, 1)
     lift(bot)
     bot.press('SPACE', 2, 1)
-    until(bot, lambda s: s['bosses_left'] <= 1, 10, 600, 'both hands to fall')
+    until(bot, lambda s: find(s, 'RightHand') is None or find(s, 'RightHand')['state'] not in (0, 5), 5, 600,
+          'the right hand to fall')
 
 
 def head(bot):
-    # Onto the rock three rows from the north edge, far from where the head
-    # comes home: a ring (if it quakes first) does not shake the rock, and a
-    # player that far draws its charge. Stepped aside when the charge
-    # starts, a level-2 star from its south knocks it over the edge while
-    # it tilts back.
-    walk_to(bot, 104, row(8))
+    # While the head comes home (three seconds, ten cells west of where it
+    # floated), the player goes west past where it lands, onto the rock three
+    # rows from the north edge at x 76: the head lands in front of the
+    # camera, and with the player that far it charges rather than quakes.
+    # Stepped aside when the charge starts, the camera turned to look north,
+    # a level-2 star from its south knocks it over the north edge while it
+    # tilts back.
+    walk_to(bot, 86, row(8))
+    walk_to(bot, 76, row(8))
     step_aside_when(bot, 'Providence', lambda h: h['action'] == 2 and h['subPhase'] == 1, {'RIGHT'}, 48)
     until(bot, lambda s: find(s, 'Providence')['action'] == 3, 2, 600, 'the charge to end')
+    turn_camera(bot, 0)
     h = find(bot.state(), 'Providence')
     walk_to(bot, h['pos'][0], h['pos'][2] - 4)
     face(bot, 0, 1)
