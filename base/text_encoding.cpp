@@ -1,5 +1,6 @@
 #include "base/text_encoding.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -54,6 +55,29 @@ size_t SjisCompletePrefix(const char* s, size_t n) {
     }
   }
   return i;
+}
+
+size_t SjisUnreadableAt(const std::string& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (IsSjisLeadByte(b)) {
+      const auto t = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
+      if (!((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC))) return i;
+      // A pair the code page has no character for would be drawn as a box.
+      if (DecodeOne(reinterpret_cast<const unsigned char*>(s.data()) + i, 2) == U'\uFFFD') return i;
+      ++i;
+    } else if (b < 0x20 ? b != '\t' && b != '\r' && b != '\n'
+                        : b == 0x7F || b == 0x80 || b == 0xA0 || b >= 0xFD) {
+      return i;
+    }
+  }
+  return std::string::npos;
+}
+
+std::string UnreadableTextDetail(const std::string& s, size_t offset) {
+  const size_t upTo = std::min(offset, s.size());
+  const auto line = 1 + std::count(s.begin(), s.begin() + static_cast<long>(upTo), '\n');
+  return "line " + std::to_string(line) + ": bytes that are not text";
 }
 
 std::u32string SjisToCodepoints(const char* s, long n) {

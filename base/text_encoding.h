@@ -15,6 +15,16 @@ inline bool IsSjisLeadByte(unsigned char b) {
 // character boundary. Stops at a NUL byte.
 size_t SjisCompletePrefix(const char* s, size_t n);
 
+// Where the first byte of s lies that readable Shift-JIS text cannot hold: a
+// control character other than tab, carriage return and line feed, a byte
+// that starts no character, a lead byte without a valid trail byte, or a pair
+// of bytes the code page holds no character for.
+// std::string::npos when every byte is text.
+size_t SjisUnreadableAt(const std::string& s);
+// "line N: bytes that are not text", N counted from 1, for a report's detail
+// about a text file whose bytes SjisUnreadableAt refused at offset.
+std::string UnreadableTextDetail(const std::string& s, size_t offset);
+
 // Decodes the first n bytes (or up to the NUL when n is -1) into code points,
 // dropping a trailing broken character. Bytes that are not valid Shift-JIS
 // decode to U+FFFD.

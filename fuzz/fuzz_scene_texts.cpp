@@ -1,16 +1,22 @@
 // The event file, the scene scripts and the help texts are text a person
 // edits: any bytes must read without reading out of bounds, pages stay within
-// their size, and typing over any page ends at its length.
+// their size, and typing over any page ends at its length. Bytes the check for
+// damaged text lets through decode to characters only, never to a box.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "base/text_encoding.h"
 #include "scenes/event.h"
 #include "scenes/scripted_scene.h"
 #include "world/info_board.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
+  if (SjisUnreadableAt(text) == std::string::npos &&
+      SjisToCodepoints(text.data(), static_cast<long>(text.size())).find(U'\uFFFD') !=
+          std::u32string::npos)
+    std::abort();
   int allEnd = 0;
   for (int number : {0, 1, 7}) {
     for (const EventPage& page : Event::ParsePages(text, number, &allEnd)) {

@@ -82,14 +82,27 @@ std::vector<EventPage> Event::ParsePages(const std::string& bytes, int wanted, i
 
 int Event::LoadFrom(const std::string& path, int wanted) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    ReportError("ファイルオープンに失敗 -Event-", path);
-    ReportErrorDetail(path.c_str());
+  std::ostringstream bytes;
+  if (in && state != kNoEvent) bytes << in.rdbuf();
+  const size_t unreadable = SjisUnreadableAt(bytes.str());
+  if (!in || unreadable != std::string::npos) {
+    if (!in) {
+      ReportError("ファイルオープンに失敗 -Event-", path);
+      ReportErrorDetail(path.c_str());
+    } else {  // damaged: refused rather than drawn as characters it never had
+      ReportError("ファイル読み込み失敗 -Event-", path);
+      ReportErrorDetail(UnreadableTextDetail(bytes.str(), unreadable).c_str());
+    }
+    // An event asked for in play shows no page and closes on a confirm, so
+    // the game never waits on a file it cannot read.
+    ClearPages();
+    number = wanted;
+    pageIndex = 0;
+    shown = length = 0;
+    if (state != kNoEvent) state = kLastPage;
     return 0;
   }
   if (state != kNoEvent) {
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
     ClearPages();
     pages = ParsePages(bytes.str(), wanted, &allEnd);
   }
@@ -194,9 +207,10 @@ void Event::Update() {
 }
 
 int Event::NextShown(const std::string& text, int count, int total) {
-  count = count < total ? count + 2 : total;
+  if (count >= total) return total;
   // Never stop inside a double-byte character.
-  int boundary = 0;
+  int boundary = count;
+  count += 2;
   while (boundary < count && boundary < total)
     boundary += IsSjisLeadByte(static_cast<unsigned char>(text[boundary])) ? 2 : 1;
   count = std::min(boundary, total);

@@ -51,7 +51,8 @@ class Event {
   // Reads event `number` from the file's bytes: its pages, or allEnd = 1.
   static std::vector<EventPage> ParsePages(const std::string& bytes, int number, int* allEnd);
   // Advances a typing count by two bytes without splitting a double-byte
-  // character, then over a line break.
+  // character, then over a line break. shown is 0 or what the last call
+  // returned, so it lies on a character boundary and the scan starts there.
   static int NextShown(const std::string& text, int shown, int length);
 
   int allEnd = 0;

@@ -137,6 +137,17 @@ int ScriptedScene::Start() {
     }
     std::ostringstream bytes;
     bytes << in.rdbuf();
+    // A damaged script is refused rather than drawn as characters it never had.
+    const size_t unreadable = SjisUnreadableAt(bytes.str());
+    if (unreadable != std::string::npos) {
+      if (!reported_) {
+        ReportError("ファイル読み込み失敗 -Scene-", path);
+        ReportErrorDetail(UnreadableTextDetail(bytes.str(), unreadable).c_str());
+      }
+      reported_ = true;
+      RememberFailure(path);
+      return 0;
+    }
     pages = ParseScript(bytes.str());
     scriptRead_ = true;
     pageIndex = 0;
@@ -205,10 +216,10 @@ int ScriptedScene::NextShown(const std::string& text, int count, int total, int*
     return total;
   }
   if (*delay > 2) {
-    count += 2;
     *delay = 0;
     // Never stop inside a double-byte character.
-    int boundary = 0;
+    int boundary = count;
+    count += 2;
     while (boundary < count && boundary < total)
       boundary += IsSjisLeadByte(static_cast<unsigned char>(text[boundary])) ? 2 : 1;
     count = std::min(boundary, total);

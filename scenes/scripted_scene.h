@@ -44,6 +44,7 @@ class ScriptedScene {
   void Release();
 
   // Typing: two more bytes every fourth frame, never half a character.
+  // shown is 0 or what the last call returned (a character boundary).
   static int NextShown(const std::string& text, int shown, int length, int* delay);
 
   Vec2 textPosition{11, 461};

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "platform/sound_sets.h"
 #include "render/preload.h"
@@ -9,6 +10,7 @@
 #include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/scene_support.h"
+#include "tests/test_support.h"
 
 TEST(EventFile, PagesOfTheAskedEventOnly) {
   const std::string file = Sjis(
@@ -95,4 +97,34 @@ TEST(EventWindow, TypingNeverSplitsADoubleByteCharacter) {
   EXPECT_EQ(seen[0], 3);  // "a" and "あ" (2 bytes would end inside "あ")
   EXPECT_EQ(seen[1], 6);  // "い" and the line break
   EXPECT_EQ(seen[2], 8);
+}
+
+// An event asked for in play from a file that has gone or is damaged shows no
+// page and closes on a confirm, instead of asking for the file every frame.
+TEST(EventWindow, AnEventFromAFileThatCannotBeReadClosesOnAConfirm) {
+  SceneServices s;
+  ASSERT_EQ(GameSound::Load(), 1);
+  TempDirectory dir;
+  const std::string damaged = dir.Path() + "/event.csv";
+  std::ofstream(damaged, std::ios::binary) << "1\np,\x01\x02\nscane_end\n";
+  for (const std::string& path : {dir.Path() + "/gone.csv", damaged}) {
+    SCOPED_TRACE(path);
+    Event event;
+    ASSERT_EQ(event.LoadTextures(), 1);
+    event.state = Event::kLoadAsked;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(event.LoadFrom(path, 1), 0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(path.substr(path.rfind('/') + 1)), std::string::npos) << err;
+    EXPECT_TRUE(event.pages.empty());
+    EXPECT_EQ(event.state, Event::kLastPage);
+    Input({});
+    int frames = 0;
+    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update();
+    ASSERT_EQ(event.windowPhase, Event::kOpen);
+    Input({DIK_RETURN});
+    event.Update();
+    EXPECT_EQ(event.windowPhase, Event::kSlidingOut);
+  }
+  GameSound::Release();
 }

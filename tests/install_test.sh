@@ -20,6 +20,19 @@ for f in bin/orvelune share/orvelune/Resource_Orvelune/Field/stage_1.csv \
   [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
 
+# Every installed icon is a whole picture of the size its folder names (the
+# game itself opens only the 64-pixel one, for its window).
+python3 - "$prefix/share/icons/hicolor" "$(dirname "$(realpath "$0")")" <<'CHECK'
+import os, sys
+sys.path.insert(0, sys.argv[2])
+from pictures import read_png
+for size in (16, 24, 32, 48, 64, 128, 256):
+    path = os.path.join(sys.argv[1], '%dx%d' % (size, size), 'apps', 'io.github.orvelune.Orvelune.png')
+    width, height, _ = read_png(path)
+    if (width, height) != (size, size):
+        raise SystemExit('%s: %dx%d, not %dx%d' % (path, width, height, size, size))
+CHECK
+
 mkdir -p "$work/elsewhere"
 cd "$work/elsewhere"
 "$prefix/bin/orvelune" --version | grep -q '^Orvelune '

@@ -36,6 +36,31 @@ TEST(ShiftJis, PrefixesStopBeforeABrokenCharacter) {
   EXPECT_EQ(SjisToCodepoints(text.data()), U"あいA");
 }
 
+// What a text file may hold: whole characters of the game's own kind and the
+// line's white space; anything else is a damaged file, found at its byte.
+TEST(ShiftJis, UnreadableBytesAreFoundWhereTheyStand) {
+  const std::string good = Utf8ToSjis("星の河,ｶﾀｶﾅ\tA\r\n二行目\n");
+  EXPECT_EQ(SjisUnreadableAt(good), std::string::npos);
+  EXPECT_EQ(SjisUnreadableAt(""), std::string::npos);
+  const std::string kanji = Utf8ToSjis("河");  // two bytes
+  struct Case {
+    std::string bytes;
+    size_t at;
+  };
+  for (const Case& c : {Case{std::string("ab\0c", 4), 2}, Case{"a\x1b[0m", 1}, Case{"\x7f", 0},
+                        Case{"ok\x80", 2}, Case{"\xa0", 0}, Case{"\xfd\xfe\xff", 0},
+                        Case{kanji + kanji.substr(0, 1), 2},         // cut inside a character
+                        Case{kanji.substr(0, 1) + "\n" + kanji, 0},  // a lead byte before a break
+                        Case{"\x81\x7f", 0}, Case{"\xe0\xfd", 0},
+                        Case{"a\x85\x40", 1}}) {  // a pair with no character
+    EXPECT_EQ(SjisUnreadableAt(c.bytes), c.at) << testing::PrintToString(c.bytes);
+  }
+  // A trail byte that is also a letter is read as part of its character.
+  EXPECT_EQ(SjisUnreadableAt("\x83\x41\x83\x80"), std::string::npos);
+  EXPECT_EQ(UnreadableTextDetail("a\nb\n\x80", 4), "line 3: bytes that are not text");
+  EXPECT_EQ(UnreadableTextDetail("\x80", 0), "line 1: bytes that are not text");
+}
+
 TEST(ShiftJis, DecodesAndEncodesTheGamesCharacters) {
   const std::string sample = "星の河、オルヴェルーン。ｶﾀｶﾅ 123";
   EXPECT_EQ(SjisToUtf8(Utf8ToSjis(sample)), sample);

@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "base/json_writer.h"
 #include "base/language.h"
 #include "base/report_error.h"
+#include "base/text_encoding.h"
 #include "platform/graphics.h"
 #include "platform/sound_sets.h"
 #include "platform/sprite.h"
@@ -87,8 +89,18 @@ int LoadInfoTextsFrom(const std::string& path) {
     return 0;
   }
   Panel().entries.clear();
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  // Damaged help texts are refused rather than drawn as characters they never had.
+  const size_t unreadable = SjisUnreadableAt(bytes.str());
+  if (unreadable != std::string::npos) {
+    ReportError("ファイル読み込み失敗 -Infomation-", path);
+    ReportErrorDetail(UnreadableTextDetail(bytes.str(), unreadable).c_str());
+    return 0;
+  }
+  std::istringstream lines(bytes.str());
   std::string line;
-  while (std::getline(in, line)) {
+  while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     InfoEntry entry = ParseInfoLine(line);
     entry.text += '\n';

@@ -244,7 +244,11 @@ class SdlBackend : public Backend {
     if (options_.iconPath.empty()) return;
     Image icon;
     std::string why;
-    if (!LoadPng(options_.iconPath, &icon, &why)) return;  // a window without an icon still plays
+    if (!LoadPng(options_.iconPath, &icon, &why)) {
+      // A window without an icon still plays; the player learns why it has none.
+      std::fprintf(stderr, "Orvelune: %s; the window has no icon.\n", why.c_str());
+      return;
+    }
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
         icon.argb.data(), icon.width, icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!surface) return;

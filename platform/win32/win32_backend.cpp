@@ -188,8 +188,10 @@ class Win32Backend : public Backend {
     if (options_.iconPath.empty()) return;
     Image icon;
     std::string why;
-    if (LoadPng(options_.iconPath, &icon, &why))  // a window without an icon still plays
+    if (LoadPng(options_.iconPath, &icon, &why))
       win32::SetIcon(window, icon.argb.data(), icon.width, icon.height);
+    else  // a window without an icon still plays; the player learns why it has none
+      std::fprintf(stderr, "Orvelune: %s; the window has no icon.\n", why.c_str());
   }
 
   Win32BackendOptions options_;
