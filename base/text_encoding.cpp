@@ -5,6 +5,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "base/report_error.h"
 #include "base/sjis_codec.h"
 
 namespace {
@@ -78,6 +79,17 @@ std::string UnreadableTextDetail(const std::string& s, size_t offset) {
   const size_t upTo = std::min(offset, s.size());
   const auto line = 1 + std::count(s.begin(), s.begin() + static_cast<long>(upTo), '\n');
   return "line " + std::to_string(line) + ": bytes that are not text";
+}
+
+bool RefuseUnreadableText(const std::string& bytes, const char* japanese, const std::string& path,
+                          bool report) {
+  const size_t unreadable = SjisUnreadableAt(bytes);
+  if (unreadable == std::string::npos) return false;
+  if (report) {
+    ReportError(japanese, path);
+    ReportErrorDetail(UnreadableTextDetail(bytes, unreadable).c_str());
+  }
+  return true;
 }
 
 std::u32string SjisToCodepoints(const char* s, long n) {

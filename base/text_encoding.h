@@ -24,6 +24,11 @@ size_t SjisUnreadableAt(const std::string& s);
 // "line N: bytes that are not text", N counted from 1, for a report's detail
 // about a text file whose bytes SjisUnreadableAt refused at offset.
 std::string UnreadableTextDetail(const std::string& s, size_t offset);
+// For a text file a person edits and the game draws: true when its bytes are
+// not all text, after reporting it (japanese names the failure, path the
+// file, the detail its line) unless report is false (already reported).
+bool RefuseUnreadableText(const std::string& bytes, const char* japanese, const std::string& path,
+                          bool report = true);
 
 // Decodes the first n bytes (or up to the NUL when n is -1) into code points,
 // dropping a trailing broken character. Bytes that are not valid Shift-JIS

@@ -84,15 +84,12 @@ int Event::LoadFrom(const std::string& path, int wanted) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   if (in && state != kNoEvent) bytes << in.rdbuf();
-  const size_t unreadable = SjisUnreadableAt(bytes.str());
-  if (!in || unreadable != std::string::npos) {
-    if (!in) {
-      ReportError("ファイルオープンに失敗 -Event-", path);
-      ReportErrorDetail(path.c_str());
-    } else {  // damaged: refused rather than drawn as characters it never had
-      ReportError("ファイル読み込み失敗 -Event-", path);
-      ReportErrorDetail(UnreadableTextDetail(bytes.str(), unreadable).c_str());
-    }
+  if (!in) {
+    ReportError("ファイルオープンに失敗 -Event-", path);
+    ReportErrorDetail(path.c_str());
+  }
+  // A damaged file is refused rather than drawn as characters it never had.
+  if (!in || RefuseUnreadableText(bytes.str(), "ファイル読み込み失敗 -Event-", path)) {
     // An event asked for in play shows no page and closes on a confirm, so
     // the game never waits on a file it cannot read.
     ClearPages();

@@ -138,12 +138,7 @@ int ScriptedScene::Start() {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     // A damaged script is refused rather than drawn as characters it never had.
-    const size_t unreadable = SjisUnreadableAt(bytes.str());
-    if (unreadable != std::string::npos) {
-      if (!reported_) {
-        ReportError("ファイル読み込み失敗 -Scene-", path);
-        ReportErrorDetail(UnreadableTextDetail(bytes.str(), unreadable).c_str());
-      }
+    if (RefuseUnreadableText(bytes.str(), "ファイル読み込み失敗 -Scene-", path, !reported_)) {
       reported_ = true;
       RememberFailure(path);
       return 0;

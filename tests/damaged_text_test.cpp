@@ -21,15 +21,7 @@ namespace {
 
 // A copy of the content tree (as links) with one file's bytes replaced.
 void ContentWith(const std::string& dir, const std::string& replaced, const std::string& bytes) {
-  const fs::path source = fs::path(RunDirectory()) / "Resource_Orvelune";
-  for (const auto& entry : fs::recursive_directory_iterator(source)) {
-    const fs::path rel = fs::relative(entry.path(), source);
-    const fs::path target = fs::path(dir) / "Resource_Orvelune" / rel;
-    if (entry.is_directory())
-      fs::create_directories(target);
-    else if (rel != fs::path(replaced))
-      fs::create_symlink(entry.path(), target);
-  }
+  LinkContent(dir, [&](const std::string& rel) { return rel == replaced; });
   std::ofstream(fs::path(dir) / "Resource_Orvelune" / replaced, std::ios::binary) << bytes;
 }
 

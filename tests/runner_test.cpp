@@ -37,15 +37,7 @@ int RunSim(SimOptions o, std::string* err = nullptr) {
 
 // A copy of the content tree (as links) without one file.
 void ContentWithout(const std::string& dir, const std::string& missing) {
-  const fs::path source = fs::path(RunDirectory()) / "Resource_Orvelune";
-  for (const auto& entry : fs::recursive_directory_iterator(source)) {
-    const fs::path rel = fs::relative(entry.path(), source);
-    const fs::path target = fs::path(dir) / "Resource_Orvelune" / rel;
-    if (entry.is_directory())
-      fs::create_directories(target);
-    else if (rel.filename() != missing)
-      fs::create_symlink(entry.path(), target);
-  }
+  LinkContent(dir, [&](const std::string& rel) { return fs::path(rel).filename() == missing; });
 }
 
 void Write(const std::string& path, const std::string& text) {

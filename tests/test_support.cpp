@@ -81,6 +81,19 @@ std::string RunDirectory() {
   return ORVELUNE_RUN_DIR;
 }
 
+void LinkContent(const std::string& dir, const std::function<bool(const std::string&)>& leaveOut) {
+  namespace fs = std::filesystem;
+  const fs::path source = fs::path(RunDirectory()) / "Resource_Orvelune";
+  for (const auto& entry : fs::recursive_directory_iterator(source)) {
+    const fs::path rel = fs::relative(entry.path(), source);
+    const fs::path target = fs::path(dir) / "Resource_Orvelune" / rel;
+    if (entry.is_directory())
+      fs::create_directories(target);
+    else if (!leaveOut(rel.generic_string()))
+      fs::create_symlink(entry.path(), target);
+  }
+}
+
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

@@ -2,6 +2,7 @@
 // frames stepped by hand.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,6 +48,10 @@ class FrameStepper {
 
 // The directory that holds the generated Resource_Orvelune tree.
 std::string RunDirectory();
+// Fills dir with a Resource_Orvelune tree of links to the generated content,
+// leaving out each file for which leaveOut(path under Resource_Orvelune) is
+// true (a test then writes its own or leaves it missing).
+void LinkContent(const std::string& dir, const std::function<bool(const std::string&)>& leaveOut);
 // Reads a whole file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 // A fresh temporary directory, removed with the object.

@@ -92,12 +92,7 @@ int LoadInfoTextsFrom(const std::string& path) {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   // Damaged help texts are refused rather than drawn as characters they never had.
-  const size_t unreadable = SjisUnreadableAt(bytes.str());
-  if (unreadable != std::string::npos) {
-    ReportError("ファイル読み込み失敗 -Infomation-", path);
-    ReportErrorDetail(UnreadableTextDetail(bytes.str(), unreadable).c_str());
-    return 0;
-  }
+  if (RefuseUnreadableText(bytes.str(), "ファイル読み込み失敗 -Infomation-", path)) return 0;
   std::istringstream lines(bytes.str());
   std::string line;
   while (std::getline(lines, line)) {
