@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <string_view>
 
 #include "base/atomic_file.h"
 #include "base/user_dirs.h"
@@ -16,31 +17,32 @@
 
 namespace {
 
-std::string Trim(const std::string& s) {
+std::string_view Trim(std::string_view s) {
   const size_t a = s.find_first_not_of(" \t\r");
-  if (a == std::string::npos) return "";
+  if (a == std::string_view::npos) return {};
   const size_t b = s.find_last_not_of(" \t\r");
   return s.substr(a, b - a + 1);
 }
 
-bool ParseNumber(const std::string& v, long low, long high, int* out) {
+bool ParseNumber(std::string_view v, long low, long high, int* out) {
   if (v.empty() || v.size() > 9) return false;
+  const std::string digits(v);  // strtol reads up to a NUL
   char* end = nullptr;
   errno = 0;
-  const long n = std::strtol(v.c_str(), &end, 10);
+  const long n = std::strtol(digits.c_str(), &end, 10);
   if (errno || *end || n < low || n > high) return false;
   *out = static_cast<int>(n);
   return true;
 }
 
-bool ParseYesNo(const std::string& v, bool* out) {
+bool ParseYesNo(std::string_view v, bool* out) {
   if (v == "yes" || v == "true" || v == "on" || v == "1") return *out = true, true;
   if (v == "no" || v == "false" || v == "off" || v == "0") return *out = false, true;
   return false;
 }
 
 // The index of a key action (or a pad action) by its name, or -1.
-int ActionIndex(const std::string& name, bool pad) {
+int ActionIndex(std::string_view name, bool pad) {
   const size_t count = pad ? PadActions().size() : KeyActions().size();
   for (size_t i = 0; i < count; ++i)
     if (name == (pad ? PadActions()[i].name : KeyActions()[i].name)) return static_cast<int>(i);
@@ -80,27 +82,28 @@ void KeepBindingsApart(std::vector<Code>& codes, const std::vector<Code>& defaul
 Settings ParseSettings(const std::string& text, const std::string& name,
                        std::vector<std::string>* warnings) {
   Settings s;
-  std::istringstream in(text);
-  std::string line;
   int number = 0;
   auto warn = [&](const std::string& what) {
     warnings->push_back(name + ":" + std::to_string(number) + ": " + what);
   };
-  while (std::getline(in, line)) {
+  const std::string_view all(text);
+  for (size_t pos = 0; pos < all.size();) {
+    const size_t nl = all.find('\n', pos);
+    std::string_view line = all.substr(pos, nl == std::string_view::npos ? nl : nl - pos);
+    pos = nl == std::string_view::npos ? all.size() : nl + 1;
     ++number;
-    const size_t hash = line.find('#');
-    if (hash != std::string::npos) line.resize(hash);
-    line = Trim(line);
+    line = Trim(line.substr(0, line.find('#')));
     if (line.empty()) continue;
     const size_t eq = line.find('=');
-    if (eq == std::string::npos) {
+    if (eq == std::string_view::npos) {
       warn("not a \"key = value\" line; ignored");
       continue;
     }
-    const std::string key = Trim(line.substr(0, eq));
-    const std::string value = Trim(line.substr(eq + 1));
+    const std::string_view key = Trim(line.substr(0, eq));
+    const std::string_view value = Trim(line.substr(eq + 1));
     auto bad = [&](const char* expected) {
-      warn("bad value \"" + value + "\" for " + key + " (" + expected + "); the default is used");
+      warn("bad value \"" + std::string(value) + "\" for " + std::string(key) + " (" + expected +
+           "); the default is used");
     };
     auto number = [&](long low, long high, const char* expected, int* field) {
       if (!ParseNumber(value, low, high, field)) bad(expected);
@@ -117,32 +120,32 @@ Settings ParseSettings(const std::string& text, const std::string& name,
       Language language;
       if (value == "auto")
         s.language.reset();
-      else if (ParseLanguage(value, &language))
+      else if (ParseLanguage(std::string(value), &language))
         s.language = language;
       else
         bad("ja, en or auto");
-    } else if (key.rfind("key.", 0) == 0 || key.rfind("pad.", 0) == 0) {
+    } else if (key.starts_with("key.") || key.starts_with("pad.")) {
       const bool pad = key[0] == 'p';
       const int i = ActionIndex(key.substr(4), pad);
       if (i < 0) {
-        warn("unknown action \"" + key.substr(4) + "\"; ignored");
+        warn("unknown action \"" + std::string(key.substr(4)) + "\"; ignored");
         continue;
       }
       if (pad) {
-        const uint16_t bit = PadButtonFromName(value.c_str());
+        const uint16_t bit = PadButtonFromName(std::string(value).c_str());
         if (!bit || bit == XINPUT_GAMEPAD_BACK)
           bad("a button: A B X Y LB RB LS RS START or DPAD_UP/DOWN/LEFT/RIGHT");
         else
           s.bindings.buttons[i] = bit;
       } else {
-        const int code = DikFromName(value.c_str());
+        const int code = DikFromName(std::string(value).c_str());
         if (code <= 0 || code == DIK_ESCAPE)
           bad("a key name such as SPACE, RETURN, UP or A; Escape is kept for quitting");
         else
           s.bindings.keys[i] = code;
       }
     } else {
-      warn("unknown key \"" + key + "\"; ignored");
+      warn("unknown key \"" + std::string(key) + "\"; ignored");
     }
   }
   const InputBindings defaults = InputBindings::Defaults();

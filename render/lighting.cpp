@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -25,27 +28,48 @@ float Writable(float v) {
   return v < -kValueLimit ? -kValueLimit : v > kValueLimit ? kValueLimit : v;
 }
 
-// Splits a line of comma-separated numbers; values that are missing (fewer
+// One line of a light file as the reader keeps it: at most 127 characters
+// (the rest of a longer line is dropped), ending in a NUL so that the number
+// reader stops where the kept line does.
+struct Line {
+  char text[kLineLimit + 1];
+  size_t size;
+};
+
+// The line that starts at pos, and where the next one starts.
+size_t ReadLine(const std::string& text, size_t pos, Line* line) {
+  const size_t nl = text.find('\n', pos);
+  const size_t end = nl == std::string::npos ? text.size() : nl + 1;
+  line->size = std::min(end - pos, kLineLimit);
+  std::memcpy(line->text, text.data() + pos, line->size);
+  line->text[line->size] = '\0';
+  return end;
+}
+
+// Reads up to N comma-separated numbers; values that are missing (fewer
 // commas than the row needs) read as 0 rather than running past the line.
-std::vector<float> Numbers(const std::string& line, size_t count) {
-  std::vector<float> values(count, 0.0f);
-  size_t pos = 0;
-  for (size_t i = 0; i < count && pos < line.size(); ++i) {
-    values[i] = static_cast<float>(std::atof(line.c_str() + pos));
-    const size_t comma = line.find(',', pos + 1);
-    if (comma == std::string::npos) break;
-    pos = comma + 1;
+template <size_t N>
+std::array<float, N> Numbers(const Line& line) {
+  std::array<float, N> values{};
+  const char* const end = line.text + line.size;
+  const char* at = line.text;
+  for (size_t i = 0; i < N && at < end; ++i) {
+    values[i] = static_cast<float>(std::atof(at));
+    const char* comma =
+        at + 1 < end ? static_cast<const char*>(std::memchr(at + 1, ',', end - at - 1)) : nullptr;
+    if (!comma) break;
+    at = comma + 1;
   }
   return values;
 }
 
-D3DCOLORVALUE Colour(const std::string& line) {
-  const std::vector<float> v = Numbers(line, 4);
+D3DCOLORVALUE Colour(const Line& line) {
+  const std::array<float, 4> v = Numbers<4>(line);
   return {v[1], v[2], v[3], v[0]};  // the file writes alpha first
 }
 
-Vec3 Triple(const std::string& line) {
-  const std::vector<float> v = Numbers(line, 3);
+Vec3 Triple(const Line& line) {
+  const std::array<float, 3> v = Numbers<3>(line);
   return {v[0], v[1], v[2]};
 }
 
@@ -78,49 +102,47 @@ D3DVECTOR LightDirection(const Vec3& r) {
 }
 
 std::vector<LightEntry> ParseLightText(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const size_t nl = text.find('\n', pos);
-    const size_t end = nl == std::string::npos ? text.size() : nl + 1;
-    std::string line = text.substr(pos, end - pos);
-    // Lines are read up to 127 characters; the rest of a longer line is dropped.
-    if (line.size() > kLineLimit) line = line.substr(0, kLineLimit);
-    lines.push_back(line);
-    pos = end;
-  }
+  // Eight lines make an entry: name, on/off, type, position, rotation, then
+  // the ambient, specular and diffuse colours. A short last entry keeps what
+  // it has and reads the rest as 0.
   std::vector<LightEntry> entries;
-  for (size_t i = 0; i < lines.size(); i += 8) {
+  size_t pos = 0;
+  Line line;
+  while (pos < text.size()) {
     LightEntry e;
-    e.name = lines[i];
-    auto line = [&](size_t k) -> const std::string* {
-      return i + k < lines.size() ? &lines[i + k] : nullptr;
-    };
-    if (auto* l = line(1)) e.enabled = std::atoi(l->c_str());
-    if (auto* l = line(2)) {
-      switch ((*l)[0]) {
-        case 'D':
-          e.light.Type = D3DLIGHT_DIRECTIONAL;
+    pos = ReadLine(text, pos, &line);
+    e.name.assign(line.text, line.size);
+    for (int k = 1; k < 8 && pos < text.size(); ++k) {
+      pos = ReadLine(text, pos, &line);
+      switch (k) {
+        case 1:
+          e.enabled = std::atoi(line.text);
           break;
-        case 'P':
-          e.light.Type = D3DLIGHT_POINT;
+        case 2:
+          e.light.Type = line.text[0] == 'D'   ? D3DLIGHT_DIRECTIONAL
+                         : line.text[0] == 'P' ? D3DLIGHT_POINT
+                         : line.text[0] == 'S' ? D3DLIGHT_SPOT
+                                               : 0;
           break;
-        case 'S':
-          e.light.Type = D3DLIGHT_SPOT;
+        case 3: {
+          const Vec3 p = Triple(line);
+          e.light.Position = {p.x, p.y, p.z};
+          break;
+        }
+        case 4:
+          e.rotation = Triple(line);
+          break;
+        case 5:
+          e.light.Ambient = Colour(line);
+          break;
+        case 6:
+          e.light.Specular = Colour(line);
           break;
         default:
-          e.light.Type = 0;
+          e.light.Diffuse = Colour(line);
           break;
       }
     }
-    if (auto* l = line(3)) {
-      const Vec3 p = Triple(*l);
-      e.light.Position = {p.x, p.y, p.z};
-    }
-    if (auto* l = line(4)) e.rotation = Triple(*l);
-    if (auto* l = line(5)) e.light.Ambient = Colour(*l);
-    if (auto* l = line(6)) e.light.Specular = Colour(*l);
-    if (auto* l = line(7)) e.light.Diffuse = Colour(*l);
     e.light.Direction = LightDirection(e.rotation);
     entries.push_back(e);
   }
