@@ -16,33 +16,34 @@
 #include "scenes/scripted_scene.h"
 #include "scenes/title.h"
 
-Application::Application(DisplayMode mode) : mode_(mode) {}
+Application::Application(Backend& backend, DisplayMode mode)
+    : backend_(backend), previousBackend_(GetBackend()), mode_(mode) {
+  SetBackend(&backend_);
+}
 
 Application::~Application() {
-  delete ending_;
-  delete opening_;
-  delete credit_;
-  delete game_;
-  delete title_;
-  delete window_;
+  // The scenes go in the design's order, then the window; then the services
+  // go back to the backend they had before.
+  ending_.reset();
+  opening_.reset();
+  credit_.reset();
+  game_.reset();
+  title_.reset();
+  window_.reset();
+  SetBackend(previousBackend_);
 }
 
 int Application::Init() {
-  Backend* backend = GetBackend();
-  if (!backend) {
-    ReportError("RegisterClassEx");
-    return 0;
-  }
-  window_ = backend->CreateGameWindow(kProductName, kClientWidth, kClientHeight,
-                                      mode_ == DisplayMode::FullScreen);
+  window_.reset(backend_.CreateGameWindow(kProductName, kClientWidth, kClientHeight,
+                                          mode_ == DisplayMode::FullScreen));
   if (!window_) {
     ReportError("ウィンドウハンドルの取得に失敗");
     return 0;
   }
-  if (!InitDirect3D(window_, mode_)) return 0;
+  if (!InitDirect3D(window_.get(), mode_)) return 0;
   if (!InitSprite()) return 0;
-  if (!InitSound(window_)) return 0;
-  if (!InitKeyboard(window_)) return 0;
+  if (!InitSound(window_.get())) return 0;
+  if (!InitKeyboard(window_.get())) return 0;
   if (!InitTextFonts()) return 0;
   if (!InitDebugFont()) return 0;
   InitFrameTimer();
@@ -51,52 +52,57 @@ int Application::Init() {
   return 1;
 }
 
+bool Application::Step() {
+  const double fps = MeasureFrameRate();
+  WindowMessage message;
+  if (window_->PeekMessage(&message)) {
+    if (message.type == WindowMessageType::Quit) return false;
+    WndProc(message);
+    return true;  // a pass that handled a message runs no frame
+  }
+  if (!IsFrameReady()) {
+    backend_.GetClock().WaitUntil(NextFrameDue());
+    return true;
+  }
+  fps_ = fps;
+  return RunFrame();
+}
+
+bool Application::RunFrame() {
+  char title[32];
+  std::snprintf(title, sizeof title, "%s : %.1f", kProductName, fps_);
+  window_->SetTitle(title);
+
+  UpdateInput();
+  ++frameCount_;
+  const bool quit = UpdateScene() != 0;
+
+  if (GetPadState()->state.Gamepad.wButtons & XINPUT_GAMEPAD_BACK) {
+    if (++backButtonCount_ >= kBackButtonHoldLimit) {
+      if (observer_) observer_(*this);
+      return false;  // this frame is not drawn
+    }
+  } else {
+    backButtonCount_ = 0;
+  }
+
+  GraphicsDevice* device = GetDevice();
+  device->BeginScene();
+  device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+  if (state_ == kSeqTitleRun || state_ == kSeqCreditRun || state_ == kSeqOpeningRun ||
+      state_ == kSeqGameRun || state_ == kSeqEndingRun)
+    DrawScene();
+  else if (WaitingForScene())
+    DrawWaitingNotice();
+  device->EndScene();
+  const HRESULT presented = device->Present();
+  backend_.EndFrame();
+  if (observer_) observer_(*this);
+  return !quit && presented != D3DERR_DEVICELOST;
+}
+
 void Application::Run() {
-  Clock& clock = GetBackend()->GetClock();
-  bool quit = false;
-  while (!quit) {
-    const double fps = MeasureFrameRate();
-    WindowMessage message;
-    if (window_->PeekMessage(&message)) {
-      if (message.type == WindowMessageType::Quit) break;
-      WndProc(message);
-      continue;  // a pass that handled a message runs no frame
-    }
-    if (!IsFrameReady()) {
-      clock.WaitUntil(NextFrameDue());
-      continue;
-    }
-    fps_ = fps;
-    char title[32];
-    std::snprintf(title, sizeof title, "%s : %.1f", kProductName, fps);
-    window_->SetTitle(title);
-
-    UpdateInput();
-    ++frameCount_;
-    quit = UpdateScene() != 0;
-
-    if (GetPadState()->state.Gamepad.wButtons & XINPUT_GAMEPAD_BACK) {
-      if (++backButtonCount_ >= kBackButtonHoldLimit) {
-        if (observer_) observer_(*this);
-        break;  // this frame is not drawn
-      }
-    } else {
-      backButtonCount_ = 0;
-    }
-
-    GraphicsDevice* device = GetDevice();
-    device->BeginScene();
-    device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    if (state_ == kSeqTitleRun || state_ == kSeqCreditRun || state_ == kSeqOpeningRun ||
-        state_ == kSeqGameRun || state_ == kSeqEndingRun)
-      DrawScene();
-    else if (WaitingForScene())
-      DrawWaitingNotice();
-    device->EndScene();
-    const HRESULT presented = device->Present();
-    GetBackend()->EndFrame();
-    if (observer_) observer_(*this);
-    if (presented == D3DERR_DEVICELOST) break;
+  while (Step()) {
   }
 }
 
@@ -130,10 +136,10 @@ void Application::WndProc(const WindowMessage& message) {
 }
 
 template <typename Scene>
-Application::StepResult Application::StartStep(Scene*& scene, bool readyWhenNonzero,
+Application::StepResult Application::StartStep(std::unique_ptr<Scene>& scene, bool readyWhenNonzero,
                                                bool failureEnds) {
   if (!scene) {
-    scene = new Scene();
+    scene = std::make_unique<Scene>();
     return StepResult::kStay;
   }
   if (startObserver_) startObserver_(false);
@@ -144,15 +150,14 @@ Application::StepResult Application::StartStep(Scene*& scene, bool readyWhenNonz
 }
 
 template <typename Scene>
-Application::StepResult Application::RunStep(Scene* scene) {
-  return scene->Update() ? StepResult::kStay : StepResult::kNext;
+Application::StepResult Application::RunStep(Scene& scene) {
+  return scene.Update() ? StepResult::kStay : StepResult::kNext;
 }
 
 template <typename Scene>
-void Application::EndStep(Scene*& scene) {
+void Application::EndStep(std::unique_ptr<Scene>& scene) {
   scene->Release();
-  delete scene;
-  scene = nullptr;
+  scene.reset();
 }
 
 int Application::UpdateScene() {
@@ -169,7 +174,7 @@ int Application::UpdateScene() {
     case kSeqTitleStart:
       return on(StartStep(title_, true, false), kSeqTitleRun, kDrawTitle);
     case kSeqTitleRun:
-      return on(RunStep(title_), kSeqTitleEnd, drawId_);
+      return on(RunStep(*title_), kSeqTitleEnd, drawId_);
     case kSeqTitleEnd: {
       // The menu's choice: 0 start (the opening), 1 the credits, 2 quit.
       const int result = title_->GetResult();
@@ -181,14 +186,14 @@ int Application::UpdateScene() {
     case kSeqCreditStart:
       return on(StartStep(credit_, false, false), kSeqCreditRun, kDrawCredit);
     case kSeqCreditRun:
-      return on(RunStep(credit_), kSeqCreditEnd, drawId_);
+      return on(RunStep(*credit_), kSeqCreditEnd, drawId_);
     case kSeqCreditEnd:
       EndStep(credit_);
       return on(StepResult::kNext, kSeqTitleStart, kDrawNone);
     case kSeqOpeningStart:
       return on(StartStep(opening_, false, false), kSeqOpeningRun, kDrawOpening);
     case kSeqOpeningRun:
-      return on(RunStep(opening_), kSeqOpeningEnd, drawId_);
+      return on(RunStep(*opening_), kSeqOpeningEnd, drawId_);
     case kSeqOpeningEnd:
       EndStep(opening_);
       return on(StepResult::kNext, kSeqGameStart, kDrawNone);
@@ -199,7 +204,7 @@ int Application::UpdateScene() {
       return on(r, kSeqGameRun, kDrawGame);
     }
     case kSeqGameRun:
-      return on(RunStep(game_), kSeqGameEnd, drawId_);
+      return on(RunStep(*game_), kSeqGameEnd, drawId_);
     case kSeqGameEnd: {
       // After a cleared game the ending and the credits, else the title.
       const int cleared = game_->GetResult() == 1;
@@ -209,7 +214,7 @@ int Application::UpdateScene() {
     case kSeqEndingStart:
       return on(StartStep(ending_, false, false), kSeqEndingRun, kDrawEnding);
     case kSeqEndingRun:
-      return on(RunStep(ending_), kSeqEndingEnd, drawId_);
+      return on(RunStep(*ending_), kSeqEndingEnd, drawId_);
     case kSeqEndingEnd:
       EndStep(ending_);
       return on(StepResult::kNext, kSeqCreditStart, kDrawNone);
@@ -238,8 +243,7 @@ bool Application::WaitingForScene() const {
 }
 
 void Application::StartGameDirectly(int stage) {
-  delete game_;
-  game_ = new Game();
+  game_ = std::make_unique<Game>();
   game_->SetFirstStage(stage);
   state_ = kSeqGameStart;
   drawId_ = kDrawNone;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "platform/backend.h"
 #include "platform/graphics.h"
@@ -54,14 +55,21 @@ enum DrawId {
 
 class Application {
  public:
-  explicit Application(DisplayMode mode);
+  // The application runs on this backend: it is the platform's services'
+  // backend from here until the application is destroyed (then the one
+  // before it is again).
+  Application(Backend& backend, DisplayMode mode);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
   // Window and platform start-up; 1 on success, 0 when a step failed.
   int Init();
-  // The frame loop; returns when the program is to end.
+  // One pass of the frame loop: it handles one window message, or waits for
+  // the next frame's time, or runs one frame (input, the sequencer, the
+  // drawing, the present). False when the program is to end.
+  bool Step();
+  // The frame loop: Step until the program is to end.
   void Run();
   // Releases every live scene and every platform service; safe after a
   // partial start-up and when called twice.
@@ -79,7 +87,7 @@ class Application {
   double GetFps() const { return fps_; }
   // Frames run so far (each reads input and steps the sequencer).
   int64_t GetFrameCount() const { return frameCount_; }
-  Game* GetGame() const { return game_; }
+  Game* GetGame() const { return game_.get(); }
   // True when the game scene's start failed (which ends the program).
   bool GameStartFailed() const { return gameStartFailed_; }
   // True while a scene is being started and a file it needs has failed:
@@ -113,23 +121,28 @@ class Application {
   // Start state: create the scene, or call its Start until it is ready (for
   // a scene whose failed start ends the program, a 0 ends it).
   template <typename Scene>
-  StepResult StartStep(Scene*& scene, bool readyWhenNonzero, bool failureEnds);
+  StepResult StartStep(std::unique_ptr<Scene>& scene, bool readyWhenNonzero, bool failureEnds);
   // Run state: one update; kNext when the scene has finished.
   template <typename Scene>
-  StepResult RunStep(Scene* scene);
+  StepResult RunStep(Scene& scene);
   // End state: release and delete the scene.
   template <typename Scene>
-  void EndStep(Scene*& scene);
+  void EndStep(std::unique_ptr<Scene>& scene);
 
+  // One frame of the loop; false when it ended the program.
+  bool RunFrame();
+
+  Backend& backend_;
+  Backend* previousBackend_;
   // Fields of the design, in its order.
-  GameWindow* window_ = nullptr;
+  std::unique_ptr<GameWindow> window_;
   int state_ = kSeqTitleStart;
   int drawId_ = kDrawNone;
-  Game* game_ = nullptr;
-  Title* title_ = nullptr;
-  Credit* credit_ = nullptr;
-  Opening* opening_ = nullptr;
-  Ending* ending_ = nullptr;
+  std::unique_ptr<Game> game_;
+  std::unique_ptr<Title> title_;
+  std::unique_ptr<Credit> credit_;
+  std::unique_ptr<Opening> opening_;
+  std::unique_ptr<Ending> ending_;
   unsigned backButtonCount_ = 0;
 
   DisplayMode mode_;

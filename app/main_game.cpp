@@ -120,12 +120,10 @@ int main(int argc, char** argv) {
     ShowFailure(ReportsText("The game's window, drawing and sound could not be set up."));
     return 1;
   }
-  SetBackend(backend.get());
-
   const bool fullscreen = options.fullscreen.value_or(settings.fullscreen);
   int status = 0;
   {
-    Application app(fullscreen ? DisplayMode::FullScreen : DisplayMode::Windowed);
+    Application app(*backend, fullscreen ? DisplayMode::FullScreen : DisplayMode::Windowed);
     if (app.Init()) {
       app.Run();
     } else {
@@ -134,6 +132,5 @@ int main(int argc, char** argv) {
     }
     app.Release();
   }
-  SetBackend(nullptr);
   return status;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -22,32 +23,46 @@ struct FrameRecord {
   int state;
   int drawId;
   int64_t presented;  // frames the device had presented when the frame ended
+  bool operator==(const FrameRecord&) const = default;
 };
 
 struct RunResult {
   std::vector<FrameRecord> frames;
   std::vector<std::pair<int64_t, bool>> starts;  // (frame, finished) of each scene start call
   std::string title;
+  int64_t mostFramesInOneStep = 0;
+  bool backendRestored = false;  // the services' backend once the application is gone is the test's
 };
 
-RunResult RunApp(const std::string& script, int64_t maxFrames) {
+// Runs the program to its end, with Run() or by calling Step() until it
+// says to stop (as a browser's frame callback does).
+RunResult RunApp(const std::string& script, int64_t maxFrames, bool stepByHand = false) {
   HeadlessOptions options;
   options.script = ScriptFrom(script);
   options.maxFrames = maxFrames;
   ScopedHeadlessBackend backend(options);
   RunResult result;
-  Application app(DisplayMode::Windowed);
-  app.SetFrameObserver([&](Application& a) {
-    auto* device = dynamic_cast<StateDevice*>(GetDevice());
-    result.frames.push_back({a.GetFrameCount() - 1, a.GetState(), a.GetDrawId(),
-                             device ? device->FramesPresented() : -1});
-  });
-  app.SetSceneStartObserver(
-      [&](bool finished) { result.starts.emplace_back(app.GetFrameCount() - 1, finished); });
-  EXPECT_EQ(app.Init(), 1);
-  app.Run();
-  app.Release();
-  result.title = backend.Get().WindowTitle();
+  {
+    Application app(backend.Get(), DisplayMode::Windowed);
+    app.SetFrameObserver([&](Application& a) {
+      auto* device = dynamic_cast<StateDevice*>(GetDevice());
+      result.frames.push_back({a.GetFrameCount() - 1, a.GetState(), a.GetDrawId(),
+                               device ? device->FramesPresented() : -1});
+    });
+    app.SetSceneStartObserver(
+        [&](bool finished) { result.starts.emplace_back(app.GetFrameCount() - 1, finished); });
+    EXPECT_EQ(app.Init(), 1);
+    if (stepByHand) {
+      for (int64_t before = app.GetFrameCount(); app.Step(); before = app.GetFrameCount())
+        result.mostFramesInOneStep =
+            std::max(result.mostFramesInOneStep, app.GetFrameCount() - before);
+    } else {
+      app.Run();
+    }
+    app.Release();
+    result.title = backend.Get().WindowTitle();
+  }
+  result.backendRestored = GetBackend() == &backend.Get();
   return result;
 }
 
@@ -109,6 +124,24 @@ TEST(Application, WalksTitleOpeningGameTitleCreditsTitleOneStepPerFrame) {
   // program ends.
   EXPECT_EQ(r.frames.back().frame, 1600);
   EXPECT_EQ(r.frames.back().presented, 1601);
+}
+
+TEST(Application, StepRunsOnePassAndSteppingToTheEndIsTheRun) {
+  // Escape on the title posts a close, then a quit: messages that take
+  // passes of their own and draw nothing.
+  std::string script = WalkScript();
+  script = script.substr(0, script.find("@1495")) + "@1500 press ESCAPE\n";
+  const RunResult run = RunApp(script, 3000);
+  const RunResult stepped = RunApp(script, 3000, true);
+  EXPECT_EQ(stepped.mostFramesInOneStep, 1);
+  ASSERT_EQ(stepped.frames.size(), run.frames.size());
+  EXPECT_TRUE(stepped.frames == run.frames);
+  EXPECT_EQ(stepped.starts, run.starts);
+  EXPECT_EQ(stepped.title, run.title);
+  EXPECT_EQ(run.frames.back().frame, 1500);
+  // The application hands the services back to the backend they had.
+  EXPECT_TRUE(run.backendRestored);
+  EXPECT_TRUE(stepped.backendRestored);
 }
 
 TEST(Application, HoldingBackSixtyFramesEndsWithoutDrawingThatFrame) {

@@ -43,7 +43,7 @@ StartResult StartWithout(int stage, const std::string& missing) {
   ScopedWorkingDirectory cwd(dir.Path());
   testing::internal::CaptureStderr();
   {
-    Application app(DisplayMode::Windowed);
+    Application app(backend.Get(), DisplayMode::Windowed);
     EXPECT_EQ(app.Init(), 1);
     app.StartGameDirectly(stage);
     app.Run();

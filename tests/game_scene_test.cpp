@@ -39,7 +39,7 @@ std::vector<Frame> PlayStage(const std::string& script, int64_t frames,
   ScopedHeadlessBackend backend(options);
   ScopedWorkingDirectory run(RunDirectory());
   std::vector<Frame> out;
-  Application app(DisplayMode::Windowed);
+  Application app(backend.Get(), DisplayMode::Windowed);
   app.SetFrameObserver([&](Application& a) {
     Frame f;
     f.sequencer = a.GetState();

@@ -206,7 +206,7 @@ TEST(WaitingScene, AFailedFileIsReadOnceShownAndEscapeStillEnds) {
   int64_t frames = 0;
   bool waiting = false;
   {
-    Application app(DisplayMode::Windowed);
+    Application app(backend.Get(), DisplayMode::Windowed);
     app.SetFrameObserver([&](Application& a) { waiting = waiting || a.WaitingForScene(); });
     ASSERT_EQ(app.Init(), 1);
     app.Run();

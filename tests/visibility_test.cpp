@@ -59,7 +59,7 @@ Seen Watch(const std::string& replay, int stage) {
   ScopedHeadlessBackend backend(options);
   Seen seen;
   size_t nextHash = 0;
-  Application app(DisplayMode::Windowed);
+  Application app(backend.Get(), DisplayMode::Windowed);
   if (stage >= 0) app.StartGameDirectly(stage);
   app.SetFrameObserver([&](Application& a) {
     // The replay must play as it was recorded, or what is seen means nothing.

@@ -54,7 +54,6 @@ SceneFigures Measure(int stage, int64_t frames) {
   ResetRunState();
   SeedRandomness(1);
   HeadlessBackend backend(std::move(h));
-  SetBackend(&backend);
   const auto wallStart = std::chrono::steady_clock::now();
   const double cpuStart = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
   std::vector<double> cpu, main, wall;
@@ -64,7 +63,7 @@ SceneFigures Measure(int stage, int64_t frames) {
   double sceneCpuStart = cpuStart, loadCpuStart = 0;
   bool firstDrawn = false;
   {
-    Application app(DisplayMode::Windowed);
+    Application app(backend, DisplayMode::Windowed);
     app.SetFrameObserver([&](Application& a) {
       const double nowCpu = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
       const double nowMain = CpuMs(CLOCK_THREAD_CPUTIME_ID);
@@ -100,7 +99,6 @@ SceneFigures Measure(int stage, int64_t frames) {
     }
     app.Release();
   }
-  SetBackend(nullptr);
   if (!f.ok) return f;
   for (size_t i = 0; i < cpu.size(); ++i) {
     f.meanMs += cpu[i];

@@ -337,10 +337,9 @@ int DrawOnePicture(const SimOptions& options, const std::function<bool(std::stri
   h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e); };
   h.maxFrames = 0;
   HeadlessBackend backend(std::move(h));
-  SetBackend(&backend);
   int status = 0;
   {
-    Application app(DisplayMode::Windowed);
+    Application app(backend, DisplayMode::Windowed);
     std::string error;
     if (!app.Init()) {
       status = 1;
@@ -350,7 +349,6 @@ int DrawOnePicture(const SimOptions& options, const std::function<bool(std::stri
     }
     app.Release();
   }
-  SetBackend(nullptr);
   return status;
 }
 
@@ -491,10 +489,9 @@ class HashVerifier : public FrameHook {
 // Runs the program on a backend with the hooks; 0 when the run and every
 // hook's work went well.
 int RunFrames(Backend* backend, const SimOptions& options, const std::vector<FrameHook*>& hooks) {
-  SetBackend(backend);
   int status = 0;
   {
-    Application app(DisplayMode::Windowed);
+    Application app(*backend, DisplayMode::Windowed);
     app.SetFrameObserver([&](Application& a) {
       const int64_t frame = a.GetFrameCount() - 1;
       for (FrameHook* hook : hooks) hook->OnFrame(a, frame);
@@ -517,7 +514,6 @@ int RunFrames(Backend* backend, const SimOptions& options, const std::vector<Fra
     app.Release();
     for (FrameHook* hook : hooks) status |= hook->Finish(app);
   }
-  SetBackend(nullptr);
   return status;
 }
 
