@@ -11,6 +11,7 @@
 #include "platform/input.h"
 #include "platform/sound.h"
 #include "render/preload.h"
+#include "render/text_drawing.h"
 #include "scenes/credit.h"
 #include "scenes/game.h"
 #include "scenes/scripted_scene.h"

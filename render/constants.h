@@ -6,7 +6,7 @@
 
 #include "base/math.h"
 #include "base/resource_root.h"
-#include "platform/sound_paths.h"  // the sound path tables
+#include "render/sound_paths.h"  // the sound path tables
 
 // Cameras (world units).
 constexpr Vec3 kCameraFollowOffset{5, 3, 5};

@@ -5,9 +5,9 @@
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
-#include "platform/sound_sets.h"
 #include "platform/sprite.h"
 #include "render/mesh.h"
+#include "render/sound_sets.h"
 
 namespace {
 constexpr const char* kCreditPicturePath = "Resource_Orvelune/Event/Credit/Credit.png";

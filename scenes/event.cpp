@@ -11,10 +11,11 @@
 #include "base/text_encoding.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
-#include "platform/sound_sets.h"
 #include "platform/sprite.h"
 #include "render/constants.h"
 #include "render/mesh.h"
+#include "render/sound_sets.h"
+#include "render/text_drawing.h"
 
 namespace {
 

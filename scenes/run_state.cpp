@@ -2,7 +2,7 @@
 
 #include "render/camera.h"
 #include "render/view_clearance.h"
-#include "scenes/game_state.h"
+#include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/world_values.h"
 

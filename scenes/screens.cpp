@@ -9,11 +9,11 @@
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
-#include "platform/sound_sets.h"
 #include "platform/sprite.h"
 #include "render/mesh.h"
 #include "render/preload.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
+#include "world/game_state.h"
 
 namespace {
 

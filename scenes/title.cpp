@@ -3,10 +3,10 @@
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
-#include "platform/sound_sets.h"
 #include "platform/sprite.h"
 #include "render/constants.h"
 #include "render/mesh.h"
+#include "render/sound_sets.h"
 #include "world/environment.h"
 
 namespace {

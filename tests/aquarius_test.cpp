@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "platform/sound_sets.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "tests/world_harness.h"
 #include "world/enemies.h"
+#include "world/game_state.h"
 #include "world/player.h"
 
 namespace {

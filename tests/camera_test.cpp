@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "platform/input.h"
-#include "scenes/game_state.h"
 #include "tests/test_support.h"
+#include "world/game_state.h"
 
 namespace {
 

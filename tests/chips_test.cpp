@@ -7,9 +7,9 @@
 
 #include "platform/common/state_device.h"
 #include "platform/graphics.h"
-#include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/test_support.h"
+#include "world/game_state.h"
 #include "world/player.h"
 #include "world/world_values.h"
 

@@ -4,12 +4,12 @@
 // fish of stage number 2.
 #include <gtest/gtest.h>
 
-#include "platform/sound_sets.h"
 #include "render/camera.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "tests/world_harness.h"
 #include "world/chips.h"
 #include "world/enemies.h"
+#include "world/game_state.h"
 #include "world/player.h"
 #include "world/world_values.h"
 

@@ -27,6 +27,7 @@
 #include "base/language.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"
+#include "render/text_drawing.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
 

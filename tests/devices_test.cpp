@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sound_sets.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "tests/world_harness.h"
+#include "world/game_state.h"
 #include "world/player.h"
 #include "world/walls.h"
 #include "world/world_values.h"

@@ -4,13 +4,13 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/sound_sets.h"
 #include "render/preload.h"
+#include "render/sound_sets.h"
 #include "scenes/event.h"
-#include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
+#include "world/game_state.h"
 
 TEST(EventFile, PagesOfTheAskedEventOnly) {
   const std::string file = Sjis(

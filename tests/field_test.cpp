@@ -4,10 +4,10 @@
 // selection away.
 #include <gtest/gtest.h>
 
-#include "platform/sound_sets.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "tests/world_harness.h"
 #include "world/chips.h"
+#include "world/game_state.h"
 #include "world/player.h"
 #include "world/world_values.h"
 

@@ -7,12 +7,12 @@
 #include <functional>
 
 #include "app/application.h"
-#include "platform/sound_sets.h"
+#include "render/sound_sets.h"
 #include "scenes/game.h"
-#include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/character_manager.h"
+#include "world/game_state.h"
 #include "world/player.h"
 #include "world/world_values.h"
 

@@ -1,6 +1,6 @@
 // The game state's rules: life, the enemy count rule with its stage-1
 // threshold, the stage reset and the fades.
-#include "scenes/game_state.h"
+#include "world/game_state.h"
 
 #include <gtest/gtest.h>
 

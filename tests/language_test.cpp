@@ -16,6 +16,7 @@
 #include "base/text_encoding.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"
+#include "render/text_drawing.h"
 #include "scenes/event.h"
 #include "scenes/scripted_scene.h"
 #include "test_support.h"

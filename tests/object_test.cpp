@@ -3,9 +3,9 @@
 // push out of a box.
 #include <gtest/gtest.h>
 
-#include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "tests/test_support.h"
+#include "world/game_state.h"
 #include "world/object_base.h"
 #include "world/world_values.h"
 

@@ -9,7 +9,7 @@
 #include "base/language.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"
-#include "platform/sound_sets.h"
+#include "render/sound_sets.h"
 #include "scenes/event.h"
 #include "tests/scene_support.h"
 #include "tests/test_support.h"

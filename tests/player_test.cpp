@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scenes/game_state.h"
 #include "tests/world_harness.h"
+#include "world/game_state.h"
 
 namespace {
 

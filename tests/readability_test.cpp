@@ -10,10 +10,11 @@
 #include "platform/png_image.h"
 #include "render/camera.h"
 #include "render/preload.h"
+#include "render/text_drawing.h"
 #include "render/view_clearance.h"
-#include "scenes/game_state.h"
 #include "tests/test_support.h"
 #include "tests/view_probe.h"
+#include "world/game_state.h"
 #include "world/object_base.h"
 #include "world/walls.h"
 

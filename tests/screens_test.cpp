@@ -8,10 +8,10 @@
 #include <cstring>
 
 #include "platform/input.h"
-#include "platform/sound_sets.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "tests/test_support.h"
 #include "world/environment.h"
+#include "world/game_state.h"
 #include "world/stage_gauge.h"
 #include "world/world_values.h"
 

@@ -5,12 +5,12 @@
 
 #include <cstring>
 
-#include "platform/sound_sets.h"
 #include "render/preload.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "scenes/run_state.h"
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
+#include "world/game_state.h"
 
 TEST(ScriptedScene, ScriptLinesPlacePortraitsAndBreakTextAtCommas) {
   const std::string script = Sjis(

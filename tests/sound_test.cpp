@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "base/report_error.h"
-#include "platform/sound_sets.h"
 #include "render/constants.h"
+#include "render/sound_sets.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <cmath>
 #include <set>
 
-#include "scenes/game_state.h"
 #include "tests/world_harness.h"
 #include "world/devices.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
+#include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
 #include "world/world_values.h"

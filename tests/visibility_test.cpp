@@ -12,12 +12,12 @@
 
 #include "render/camera.h"
 #include "scenes/game.h"
-#include "scenes/game_state.h"
 #include "tests/test_support.h"
 #include "tests/view_probe.h"
 #include "tools/sim/simulation.h"
 #include "world/character_manager.h"
 #include "world/enemies.h"
+#include "world/game_state.h"
 #include "world/player.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "base/frame_time.h"
-#include "platform/sound_sets.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "world/devices.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
+#include "world/game_state.h"
 #include "world/player.h"
 #include "world/walls.h"
 #include "world/world_values.h"

@@ -7,10 +7,10 @@
 #include "base/json_writer.h"
 #include "base/random.h"
 #include "platform/graphics.h"
-#include "platform/sound_sets.h"
 #include "render/preload.h"
 #include "render/primitives.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
+#include "world/game_state.h"
 #include "world/star_burst.h"
 #include "world/world_values.h"
 

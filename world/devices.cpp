@@ -6,14 +6,14 @@
 #include "base/det_math.h"
 #include "base/json_writer.h"
 #include "platform/graphics.h"
-#include "platform/sound_sets.h"
 #include "render/camera.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 #include "render/preload.h"
 #include "render/primitives.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "world/chips.h"
+#include "world/game_state.h"
 #include "world/world_values.h"
 
 namespace {

@@ -9,14 +9,14 @@
 #include "base/random.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
-#include "platform/sound_sets.h"
 #include "render/camera.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 #include "render/preload.h"
+#include "render/sound_sets.h"
 #include "render/view_clearance.h"
-#include "scenes/game_state.h"
 #include "world/enemy_common.h"
+#include "world/game_state.h"
 #include "world/stage_meshes.h"
 
 using enemy_common::DrawCharacterMesh;

@@ -7,7 +7,7 @@
 #include "platform/graphics.h"
 #include "render/camera.h"
 #include "render/preload.h"
-#include "scenes/game_state.h"
+#include "world/game_state.h"
 #include "world/world_values.h"
 
 Sky::Sky() : mesh(GetObjectMesh(kMeshSpaceBall)) {}

@@ -10,10 +10,11 @@
 #include "base/report_error.h"
 #include "base/text_encoding.h"
 #include "platform/graphics.h"
-#include "platform/sound_sets.h"
 #include "platform/sprite.h"
 #include "render/preload.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
+#include "render/text_drawing.h"
+#include "world/game_state.h"
 #include "world/world_values.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "platform/graphics.h"
 #include "render/camera.h"
 #include "render/preload.h"
-#include "scenes/game_state.h"
 #include "world/chips.h"
+#include "world/game_state.h"
 
 int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& s,
                             Vec3* contact) const {

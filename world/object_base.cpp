@@ -8,7 +8,7 @@
 #include "platform/graphics.h"
 #include "render/camera.h"
 #include "render/mesh.h"
-#include "scenes/game_state.h"
+#include "world/game_state.h"
 #include "world/world_values.h"
 
 namespace {

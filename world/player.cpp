@@ -6,11 +6,11 @@
 #include "base/frame_time.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
-#include "platform/sound_sets.h"
 #include "render/camera.h"
 #include "render/preload.h"
 #include "render/primitives.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
+#include "world/game_state.h"
 #include "world/world_values.h"
 
 namespace {

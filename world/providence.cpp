@@ -11,12 +11,12 @@
 #include "base/random.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
-#include "platform/sound_sets.h"
 #include "render/constants.h"
 #include "render/mesh.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "world/enemies.h"
 #include "world/enemy_common.h"
+#include "world/game_state.h"
 
 using enemy_common::DrawCharacterShadow;
 using enemy_common::FlatDistance;

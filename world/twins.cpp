@@ -10,16 +10,16 @@
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "platform/graphics.h"
-#include "platform/sound_sets.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 #include "render/preload.h"
 #include "render/primitives.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "world/chips.h"
 #include "world/enemies.h"
 #include "world/enemy_common.h"
 #include "world/field_chip.h"
+#include "world/game_state.h"
 #include "world/stage_meshes.h"
 
 using enemy_common::DrawCharacterMesh;

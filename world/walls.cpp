@@ -6,12 +6,12 @@
 #include "base/json_writer.h"
 #include "base/random.h"
 #include "platform/graphics.h"
-#include "platform/sound_sets.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 #include "render/preload.h"
-#include "scenes/game_state.h"
+#include "render/sound_sets.h"
 #include "world/field_chip.h"
+#include "world/game_state.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "base/user_dirs.h"
+#include "base/win32/wide_text.h"
 #include "platform/glyph_source.h"
-#include "platform/win32/wide_text.h"
 
 namespace {
 

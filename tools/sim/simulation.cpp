@@ -22,11 +22,11 @@
 #include "platform/png_image.h"
 #include "render/camera.h"
 #include "render/view_clearance.h"
-#include "scenes/game_state.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
 #include "tools/sim/services.h"
 #include "tools/sim/stage_dump.h"
+#include "world/game_state.h"
 
 namespace {
 

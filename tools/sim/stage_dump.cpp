@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "base/json_writer.h"
-#include "scenes/game_state.h"
 #include "scenes/run_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
+#include "world/game_state.h"
 #include "world/player.h"
 #include "world/world_values.h"
 

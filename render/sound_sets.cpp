@@ -1,8 +1,8 @@
-#include "platform/sound_sets.h"
+#include "render/sound_sets.h"
 
 #include "base/failed_files.h"
 #include "base/report_error.h"
-#include "platform/sound_paths.h"
+#include "render/sound_paths.h"
 
 int SoundSetCore::Load() {
   // A set one of whose files failed and has not changed waits without

@@ -1,4 +1,4 @@
-#include "platform/sound_paths.h"
+#include "render/sound_paths.h"
 
 #define R ORVELUNE_RESOURCE_ROOT
 

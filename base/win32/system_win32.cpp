@@ -9,7 +9,7 @@
 #include "base/atomic_file.h"
 #include "base/single_instance.h"
 #include "base/user_dirs.h"
-#include "platform/win32/wide_text.h"
+#include "base/win32/wide_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scenes/game_state.h"
+#include "world/game_state.h"
 
 #include "platform/graphics.h"
 #include "render/preload.h"
