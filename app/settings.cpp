@@ -105,17 +105,17 @@ Settings ParseSettings(const std::string& text, const std::string& name,
       warn("bad value \"" + std::string(value) + "\" for " + std::string(key) + " (" + expected +
            "); the default is used");
     };
-    auto number = [&](long low, long high, const char* expected, int* field) {
+    auto readNumber = [&](long low, long high, const char* expected, int* field) {
       if (!ParseNumber(value, low, high, field)) bad(expected);
     };
     if (key == "music_volume" || key == "effects_volume") {
-      number(0, 100, "a number from 0 to 100",
-             key == "music_volume" ? &s.musicVolume : &s.effectsVolume);
+      readNumber(0, 100, "a number from 0 to 100",
+                 key == "music_volume" ? &s.musicVolume : &s.effectsVolume);
     } else if (key == "fullscreen") {
       if (!ParseYesNo(value, &s.fullscreen)) bad("yes or no");
     } else if (key == "window_width" || key == "window_height") {
-      number(320, 16384, "a size in pixels from 320 to 16384",
-             key == "window_width" ? &s.windowWidth : &s.windowHeight);
+      readNumber(320, 16384, "a size in pixels from 320 to 16384",
+                 key == "window_width" ? &s.windowWidth : &s.windowHeight);
     } else if (key == "language") {
       Language language;
       if (value == "auto")

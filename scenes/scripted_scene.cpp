@@ -93,8 +93,8 @@ std::vector<ScriptPage> ParseScript(const std::string& bytes) {
 }
 
 ScriptedScene::ScriptedScene(const char* scriptPath, int music, int textMode,
-                             const char* const* backdrops)
-    : scriptPath_(scriptPath), backdropPaths_(backdrops), music_(music), textMode_(textMode) {}
+                             const char* const* backdropList)
+    : scriptPath_(scriptPath), backdropPaths_(backdropList), music_(music), textMode_(textMode) {}
 
 ScriptedScene::~ScriptedScene() {
   Release();

@@ -209,22 +209,22 @@ void Bridge::Action(CharacterBase* player) {
   FadeWhileDrifting();
 }
 
-int Bridge::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
+int Bridge::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
   const Vec3 b{world[3][0], world[3][1], world[3][2]};
   if (alpha == 0 || std::fabs(b.x - c.x) >= 1 || std::fabs(b.z - c.z) >= 1) return 0;
   int flags = 0;
   Vec3 hit;
-  const Vec3 down = upsideDown ? Vec3{c.x, c.y - 0.5f, c.z} : Vec3{c.x, c.y + 0.5f, c.z};
-  if (mesh->Pick(world, down, {0, upsideDown ? 1.0f : -1.0f, 0}, &hit)) {
+  const Vec3 down = side ? Vec3{c.x, c.y - 0.5f, c.z} : Vec3{c.x, c.y + 0.5f, c.z};
+  if (mesh->Pick(world, down, {0, side ? 1.0f : -1.0f, 0}, &hit)) {
     flags |= kFaceOver;
     contact->y = hit.y;
     if (Vec3Length(hit - down) < 1) {
       flags |= kFaceStand;
-      contact->y = upsideDown ? hit.y + 0.5f : hit.y - 0.5f;
+      contact->y = side ? hit.y + 0.5f : hit.y - 0.5f;
     }
   }
   if (v.z != 0) {
-    const Vec3 o{c.x, upsideDown ? c.y - 0.2f : c.y + 0.2f, c.z - v.z};
+    const Vec3 o{c.x, side ? c.y - 0.2f : c.y + 0.2f, c.z - v.z};
     if (mesh->Pick(world, o, {0, 0, v.z}, &hit) &&
         std::fabs(hit.z - o.z) < std::fabs(v.z) + s.z / 2) {
       if (v.z > 0 && b.z > c.z) {
@@ -338,7 +338,7 @@ void MoveBlock::Draw() {
   DrawMeshWithAlpha(mesh, nullptr, alpha);
 }
 
-int MoveBlock::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3&, Vec3* contact) {
+int MoveBlock::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3&, Vec3* contact) {
   const float edge = hitInfo.carried ? size.x * hitInfo.level : size.x;
-  return CubeTest(edge, upsideDown, c, s, contact);
+  return CubeTest(edge, side, c, s, contact);
 }

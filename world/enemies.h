@@ -338,7 +338,7 @@ class LeftHand : public EnemyBase {
   int subPhase = 0;
   float rushLeft = 0, rushLength = 0, rushSpeed = 0;
   float windupTimer = 0, hoverTimer = 0, shakeTimer = 0, walkTimer = 0;
-  Vec3 startPosition;
+  Vec3 windupStart;  // where a windup began (the flip's start is the base's)
   int action = 0;
 
  private:

@@ -11,13 +11,12 @@
 #include "world/chips.h"
 #include "world/game_state.h"
 
-int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& s,
-                            Vec3* contact) const {
+int InvisibleBase::CubeTest(float e, int side, const Vec3& c, const Vec3& s, Vec3* contact) const {
   if (alpha == 0) return 0;
   const Vec3& b = position;
   const Vec3 d = c - b;
   int flags = 0;
-  const bool below = upsideDown ? c.y > b.y : c.y < b.y;
+  const bool below = side ? c.y > b.y : c.y < b.y;
   if (below) {
     if (std::fabs(d.x) < s.x / 2 + e / 2 && std::fabs(d.z) < s.z / 2 + e / 2 - 0.2f &&
         std::fabs(d.y) < s.y) {
@@ -42,10 +41,10 @@ int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& 
   }
   if (std::fabs(d.x) < s.x - 0.2f && std::fabs(d.z) < s.z - 0.2f) {
     flags |= kFaceOver;
-    if (upsideDown && b.y > c.y) contact->y = b.y - e / 2;
-    if (!upsideDown && b.y < c.y) contact->y = b.y + e / 2;
-    const bool within = upsideDown ? (b.y - e / 2 <= c.y && c.y <= b.y + e / 2)
-                                   : (b.y - e / 2 < c.y && c.y < b.y + e / 2);
+    if (side && b.y > c.y) contact->y = b.y - e / 2;
+    if (!side && b.y < c.y) contact->y = b.y + e / 2;
+    const bool within = side ? (b.y - e / 2 <= c.y && c.y <= b.y + e / 2)
+                             : (b.y - e / 2 < c.y && c.y < b.y + e / 2);
     if (within) {
       flags |= kFaceStand;
       contact->y = b.y;
@@ -54,9 +53,8 @@ int InvisibleBase::CubeTest(float e, int upsideDown, const Vec3& c, const Vec3& 
   return flags;
 }
 
-int InvisibleBase::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3&,
-                            Vec3* contact) {
-  return CubeTest(size.x, upsideDown, c, s, contact);
+int InvisibleBase::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3&, Vec3* contact) {
+  return CubeTest(size.x, side, c, s, contact);
 }
 
 void DrawRockBlock(const Matrix& world, int alpha) {
@@ -137,20 +135,20 @@ void AfterInvisible::Action(CharacterBase* player) {
 
 void Flashing::Action(CharacterBase* player) {
   if (state == kStateNormal) {
-    timer += GetDeltaTime();
+    flashTimer += GetDeltaTime();
     const float half = period * 0.1f;
     if (fadingIn)
-      alpha = std::min(static_cast<int>(255 * timer / half), 255);
+      alpha = std::min(static_cast<int>(255 * flashTimer / half), 255);
     else
-      alpha = std::max(static_cast<int>((1 - timer / half) * 255), 0);
-    if (timer > half) {
+      alpha = std::max(static_cast<int>((1 - flashTimer / half) * 255), 0);
+    if (flashTimer > half) {
       fadingIn = !fadingIn;
       if (fadingIn) {
         currentX = currentX + stepX <= endX ? currentX + stepX : startX;
         position.x = currentX;
         UpdateMatrix();
       }
-      timer = 0;
+      flashTimer = 0;
     }
   }
   GimmickBase::Action(player);

@@ -47,7 +47,7 @@ class Flashing : public InvisibleBase {
   const char* ClassName() const override { return "Flashing"; }
   void DumpParameters(JsonWriter& json) const override;
 
-  float timer = 0;
+  float flashTimer = 0;  // time into the current fade (the flip's timer is the base's)
   int fadingIn;
   float currentX = 0, startX, endX, stepX, period;
 };

@@ -654,7 +654,7 @@ void LeftHand::Search(CharacterBase* player) {
     // Bounced by a shock ring while hovering: it punches at once.
     if (action == kHover) {
       action = kPunch;
-      startPosition = position;
+      windupStart = position;
       spinAngle = 0;
       hoverTimer = 0;
     }
@@ -665,7 +665,7 @@ void LeftHand::Search(CharacterBase* player) {
       spinAngle = 0;
     } else {
       action = kPunch;
-      startPosition = position;
+      windupStart = position;
       windupTimer = 0;
     }
   } else if (upsideDown && action == kDecide) {
@@ -680,9 +680,9 @@ void LeftHand::PunchStep() {
     windupTimer += GetDeltaTime();
     if (windupTimer < 0.5f) {
       // The fist draws back.
-      position.z = EaseOut(-3.5f, startPosition.z, 0.5f, windupTimer);
-      position.x = EaseOut(10, startPosition.x, 0.5f, windupTimer);
-      position.y = EaseOut(4 * sign, startPosition.y, 0.5f, windupTimer);
+      position.z = EaseOut(-3.5f, windupStart.z, 0.5f, windupTimer);
+      position.x = EaseOut(10, windupStart.x, 0.5f, windupTimer);
+      position.y = EaseOut(4 * sign, windupStart.y, 0.5f, windupTimer);
     } else if (shakeTimer < 1.5f) {
       // Then it trembles, less and less, for a second and a half.
       const float a = (1 - shakeTimer / 1.5f) * 0.5f;

@@ -59,14 +59,14 @@ void StageGauge::Draw(float goalX, const BreakWave& wave, float playerX) {
                (static_cast<uint32_t>(alpha) << 24) | 0xFFFFFF);
   const Bands b = Measure(goalX, wave);
   const Vec2 bar = kMapPanelMarks[0];
-  auto band = [&](int row0, int rows, float dx, float dy, uint32_t colour) {
+  auto drawBand = [&](int row0, int rows, float dx, float dy, uint32_t colour) {
     if (rows <= 0) return;
     const RECT src{kBarLeft, row0, kBarRight, row0 + rows};
     sprite->SetTransform(MatrixScaling(kBarScaleX, kBarScaleY, 1) *
                          MatrixTranslation(bar.x + dx, bar.y + row0 * kBarScaleY + dy, 0));
     sprite->Draw(atlas, &src, nullptr, nullptr, colour);
   };
-  band(0, b.top, 0, 0, 0xFFFFFFFF);
+  drawBand(0, b.top, 0, 0, 0xFFFFFFFF);
   // The red band wobbles.
   wobbleAngle += 20;
   if (wobbleAngle >= 360) wobbleAngle = 0;
@@ -74,9 +74,9 @@ void StageGauge::Draw(float goalX, const BreakWave& wave, float playerX) {
               c = static_cast<float>(DrawRand() % 3 + 1);
   shift = {2.5f * dmath::Cos(wobbleAngle / a * kDegToRad),
            2.5f * dmath::Cos(wobbleAngle / c * kDegToRad)};
-  band(b.top, b.red, shift.x, shift.y, (static_cast<uint32_t>(alpha) << 24) | 0xFF0000);
+  drawBand(b.top, b.red, shift.x, shift.y, (static_cast<uint32_t>(alpha) << 24) | 0xFF0000);
   const uint32_t grey = fading ? static_cast<uint32_t>(alpha * 128 / 255) : 128u;
-  band(b.top + b.red, b.grey, 0, 0, (grey << 24) | 0x808080);
+  drawBand(b.top + b.red, b.grey, 0, 0, (grey << 24) | 0x808080);
   sprite->SetTransform(Matrix::Identity());
   const Vec2 m = MarkerPosition(goalX, playerX);
   const Vec3 markerPos{m.x, m.y, 0};

@@ -77,8 +77,8 @@ void Wall::Draw() {
   DrawGimmickMesh(*this, mesh);
 }
 
-int Wall::HitCheck(int upsideDown, const Vec3& p, const Vec3& s, const Vec3& v, Vec3* contact) {
-  if (upsideDown != this->upsideDown || breakState != 1) return 0;
+int Wall::HitCheck(int side, const Vec3& p, const Vec3& s, const Vec3& v, Vec3* contact) {
+  if (side != upsideDown || breakState != 1) return 0;
   Vec3 box = kWallBox;
   if (rotation.y == 0) std::swap(box.x, box.z);
   const Vec3& w = position;
@@ -192,7 +192,7 @@ void RotaWall::Draw() {
   DrawGimmickMesh(*this, mesh);
 }
 
-int RotaWall::RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact,
+int RotaWall::RayTest(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact,
                       bool half) {
   const Vec3 w{world[3][0], world[3][1], world[3][2]};
   int flags = 0;
@@ -202,7 +202,7 @@ int RotaWall::RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& 
     o.z = w.z;
   }
   Vec3 hit;
-  if (!upsideDown) {
+  if (!side) {
     o.y = c.y + 0.5f;
     if (mesh->Pick(world, o, {0, half ? -10.0f : -1.0f, 0}, &hit)) {
       const float d = o.y - hit.y;
@@ -230,7 +230,7 @@ int RotaWall::RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& 
     }
   }
   const float lift = half ? 0.5f : 0.1f;
-  const float y = upsideDown ? c.y - lift : c.y + lift;
+  const float y = side ? c.y - lift : c.y + lift;
   if (v.x != 0) {
     const Vec3 start{c.x - v.x, y, c.z};
     if (mesh->Pick(world, start, {v.x, 0, 0}, &hit) &&
@@ -260,15 +260,14 @@ int RotaWall::RayTest(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& 
   return flags;
 }
 
-int RotaWall::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
+int RotaWall::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
   const Vec3 w{world[3][0], world[3][1], world[3][2]};
   if (std::fabs(w.x - c.x) >= 7 || std::fabs(w.z - c.z) >= 7 || std::fabs(w.y - c.y) >= 7) return 0;
-  return RayTest(upsideDown, c, s, v, contact, false);
+  return RayTest(side, c, s, v, contact, false);
 }
 
-int RotaWallHalf::HitCheck(int upsideDown, const Vec3& c, const Vec3& s, const Vec3& v,
-                           Vec3* contact) {
+int RotaWallHalf::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
   const Vec3 w{world[3][0], world[3][1], world[3][2]};
   if (std::fabs(w.x - c.x) >= 7 || std::fabs(w.z - c.z) >= 5 || std::fabs(w.y - c.y) >= 5) return 0;
-  return RayTest(upsideDown, c, s, v, contact, true);
+  return RayTest(side, c, s, v, contact, true);
 }

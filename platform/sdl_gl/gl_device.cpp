@@ -30,8 +30,8 @@ struct ContextLife {
 // (the wall's 36 pieces each load the same picture), so their draws can
 // merge; a shared texture that is changed gets an object of its own first.
 struct GlTextureObject {
-  GlTextureObject(std::shared_ptr<ContextLife> life, GLuint id, int width, int height)
-      : life(std::move(life)), id(id), width(width), height(height) {}
+  GlTextureObject(std::shared_ptr<ContextLife> context, GLuint name, int w, int h)
+      : life(std::move(context)), id(name), width(w), height(h) {}
   ~GlTextureObject() {
     if (life->alive) life->gl->glDeleteTextures(1, &id);
   }
@@ -51,9 +51,9 @@ struct GlTextureObject {
 
 class GlTexture : public Texture {
  public:
-  GlTexture(int w, int h, std::shared_ptr<GlTextureObject> object,
+  GlTexture(int w, int h, std::shared_ptr<GlTextureObject> shared,
             std::shared_ptr<TextureWatch> watch)
-      : Texture(w, h), object(std::move(object)), watch_(std::move(watch)) {}
+      : Texture(w, h), object(std::move(shared)), watch_(std::move(watch)) {}
   ~GlTexture() override { watch_->Tell(this); }
   GLuint Id() const { return object->id; }
 
