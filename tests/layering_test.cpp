@@ -1,6 +1,6 @@
 // The system headers of the code, checked on the source tree (so the Windows
 // files are checked on Linux too): only the platform layer includes SDL,
-// OpenGL or OpenAL, and only the Windows folders Windows' headers. The
+// OpenGL or OpenAL, and only its Windows folder Windows' headers. The
 // layers themselves are checked on what the compiler included, by
 // tests/check_layers.py.
 #include <gtest/gtest.h>
@@ -72,9 +72,7 @@ TEST(Layering, OnlyTheWindowsBackendIncludesWindowsHeaders) {
   for (const auto& [folder, rank] : kRank) {
     for (const Include& inc : IncludesOf(folder)) {
       if (!inc.system || !std::regex_search(inc.target, windows)) continue;
-      // The Windows backend, and base's Windows versions of the system services.
-      const bool inBackend =
-          inc.file.rfind("platform/win32/", 0) == 0 || inc.file.rfind("base/win32/", 0) == 0;
+      const bool inBackend = inc.file.rfind("platform/win32/", 0) == 0;
       EXPECT_TRUE(inBackend) << inc.file << " includes <" << inc.target << ">";
       windowsFiles += inBackend;
     }

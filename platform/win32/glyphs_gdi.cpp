@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "base/user_dirs.h"
-#include "base/win32/wide_text.h"
 #include "platform/glyph_source.h"
+
+// Beside this file: it is built into the platform layer, whose include
+// folders leave out the backends' folders.
+#include "wide_text.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <deque>
 #include <vector>
 
-#include "base/win32/wide_text.h"
 #include "platform/common/key_state.h"
+#include "platform/win32/wide_text.h"
 
 namespace win32 {
 

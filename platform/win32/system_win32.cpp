@@ -9,7 +9,9 @@
 #include "base/atomic_file.h"
 #include "base/single_instance.h"
 #include "base/user_dirs.h"
-#include "base/win32/wide_text.h"
+// Beside this file: it is built into base, whose include folders leave out
+// the backends' folders.
+#include "wide_text.h"
 
 namespace {
 
