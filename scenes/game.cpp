@@ -68,8 +68,8 @@ void Game::ReleaseStageMeshes() {
 
 int Game::LoadStageWorld(bool initialise) {
   ResetStageValues();
-  characters = new CharacterManager();
-  field = new Field();
+  characters = std::make_unique<CharacterManager>();
+  field = std::make_unique<Field>();
   GimmickNode* head = nullptr;
   FieldChip reader;
   const int loaded = reader.Load(head, characters->GetCharacters(), GetStageNumber());
@@ -84,16 +84,16 @@ int Game::InitWorld() {
 
 int Game::Start() {
   if (!LoadStageMeshes()) return 0;
-  gameOver = new GameOver();
+  gameOver = std::make_unique<GameOver>();
   if (!gameOver->Load()) return 0;
-  gameClear = new GameClear();
+  gameClear = std::make_unique<GameClear>();
   if (!gameClear->Load()) return 0;
 
   ResetFade();
   SetFadeAlpha(255);
   SetFadingOut(1);
 
-  lights = new Light();
+  lights = std::make_unique<Light>();
   if (!lights->Load()) return 0;
   if (!event.LoadTextures()) return 0;
   if (!InitShadow()) return 0;
@@ -116,11 +116,9 @@ int Game::Start() {
 
 void Game::ReleaseWorld() {
   if (field) field->Release();
-  delete field;
-  field = nullptr;
+  field.reset();
   if (characters) characters->Release();
-  delete characters;
-  characters = nullptr;
+  characters.reset();
 }
 
 void Game::UnloadStage() {
@@ -168,10 +166,8 @@ int Game::RestartStage() {
 void Game::Release() {
   event.Release();
   if (gameOver || gameClear || field || characters) ReleaseStageMeshes();
-  delete gameOver;
-  gameOver = nullptr;
-  delete gameClear;
-  gameClear = nullptr;
+  gameOver.reset();
+  gameClear.reset();
   if (effectsReady) ReleaseShadow();
   if (field) field->Release();
   if (effectsReady) ReleaseEffect();
@@ -179,12 +175,9 @@ void Game::Release() {
   if (soundsReady) GameSound::Release();
   soundsReady = false;
   if (characters) characters->Release();
-  delete field;
-  field = nullptr;
-  delete characters;
-  characters = nullptr;
-  delete lights;
-  lights = nullptr;
+  field.reset();
+  characters.reset();
+  lights.reset();
 }
 
 void Game::RunEvent(int mode) {

@@ -6,6 +6,8 @@
 // resuming, retrying or quitting.
 #pragma once
 
+#include <memory>
+
 #include "scenes/event.h"
 #include "scenes/screens.h"
 #include "world/stage_meshes.h"
@@ -37,12 +39,12 @@ class Game {
 
   // The scene's state for the runner's dumps.
   void DumpState(JsonWriter& json) const;
-  CharacterManager* Characters() { return characters; }
-  Field* GetField() { return field; }
+  CharacterManager* Characters() { return characters.get(); }
+  Field* GetField() { return field.get(); }
   Event& GetEvent() { return event; }
   PauseMenu& GetPause() { return pause; }
-  GameOver* GetGameOver() { return gameOver; }
-  GameClear* GetGameClear() { return gameClear; }
+  GameOver* GetGameOver() { return gameOver.get(); }
+  GameClear* GetGameClear() { return gameClear.get(); }
   int EventNumber() const { return eventNumber; }
 
   // The event numbers of a stage.
@@ -69,12 +71,12 @@ class Game {
   int RunPause();
   void Play(int mode);
 
-  CharacterManager* characters = nullptr;
-  Field* field = nullptr;
+  std::unique_ptr<CharacterManager> characters;
+  std::unique_ptr<Field> field;
   Event event;
-  GameOver* gameOver = nullptr;
-  GameClear* gameClear = nullptr;
-  Light* lights = nullptr;
+  std::unique_ptr<GameOver> gameOver;
+  std::unique_ptr<GameClear> gameClear;
+  std::unique_ptr<Light> lights;
   PauseMenu pause;
   // The models the stage's enemies share.
   StageMeshes stageMeshes;

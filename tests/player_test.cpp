@@ -116,5 +116,5 @@ TEST(PlayerAction, WalkingInputSteersTheCursorWithinSixUnits) {
   w.Release(DIK_SPACE);
   w.Frames(2);
   ASSERT_NE(w.GetField().Held(), nullptr);
-  EXPECT_FLOAT_EQ(w.GetField().Held()->positionRef->x, 10);
+  EXPECT_FLOAT_EQ(w.GetField().Held()->Position().x, 10);
 }

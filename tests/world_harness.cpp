@@ -111,7 +111,7 @@ Player& WorldHarness::GetPlayer() {
 
 GimmickNode* WorldHarness::NodeAt(float x, float y, float z) {
   for (GimmickNode* n = field_->Tail(); n; n = n->prev) {
-    const Vec3& p = *n->positionRef;
+    const Vec3& p = n->Position();
     if (std::fabs(p.x - x) < 0.01f && std::fabs(p.y - y) < 0.01f && std::fabs(p.z - z) < 0.01f)
       return n;
   }

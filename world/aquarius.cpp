@@ -16,39 +16,16 @@
 using enemy_common::DrawCharacterMesh;
 using enemy_common::DrawCharacterShadow;
 
-namespace {
-
-// The player-only bump of the jar and the fish: the fixed push of their
-// velocity, no sound, no change of mode.
-void BumpPlayer(EnemyBase& self, CharacterList& characters, float reachY) {
-  if (self.knockBack) return;
-  for (CharacterBase* c : characters) {
-    if (c == &self || c->knockBack != 0 || c->kind != CharacterKind::kPlayer) continue;
-    if (std::fabs(self.position.x - c->position.x) < self.size.x / 2 + c->size.x / 2 &&
-        std::fabs(self.position.z - c->position.z) < self.size.z / 2 + c->size.z / 2 &&
-        std::fabs(self.position.y - c->position.y) < reachY) {
-      self.waitTimer = 0.5f;
-      c->knockBack = 1;
-      c->velocity = {self.velocity.x * 15, 0, self.velocity.z * 15};
-      return;
-    }
-  }
-}
-
-}  // namespace
-
 // ---- Aquarius ---------------------------------------------------------------------------
 
-Aquarius::Aquarius() : mesh(new Mesh()) {
+Aquarius::Aquarius() : mesh(std::make_unique<Mesh>()) {
   size = {4, 3, 3};
   position = {0, 7, -10};
   rotation = {0, -90, 0};
   velocity = {0.1f, 0, 0};
 }
 
-Aquarius::~Aquarius() {
-  delete mesh;
-}
+Aquarius::~Aquarius() = default;
 
 int Aquarius::Init() {
   if (!mesh->Load(kAquariusMeshPath)) return 0;
@@ -140,7 +117,7 @@ void Aquarius::Search(CharacterBase* player) {
 }
 
 void Aquarius::HitCharacters(CharacterList& characters) {
-  BumpPlayer(*this, characters, 0.5f);
+  Bump(characters, BumpTargets::kPlayer, 0.5f, 15);  // no sound, no change of mode
 }
 
 void Aquarius::Draw() {
@@ -201,7 +178,7 @@ void Pisces::Move() {
 }
 
 void Pisces::HitCharacters(CharacterList& characters) {
-  BumpPlayer(*this, characters, 1.0f);
+  Bump(characters, BumpTargets::kPlayer, 1.0f, 15);
 }
 
 void Pisces::Draw() {

@@ -93,21 +93,28 @@ void EnemyBase::CountWait() {
   if (waitTimer <= 0) enemyFlag = kEnemyActive;
 }
 
-void EnemyBase::HitCharacters(CharacterList& characters) {
-  if (knockBack) return;
+CharacterBase* EnemyBase::Bump(CharacterList& characters, BumpTargets targets, float reachY,
+                               float push) {
+  if (knockBack) return nullptr;
   for (CharacterBase* c : characters) {
     if (c == this || c->knockBack != 0) continue;
+    if (targets == BumpTargets::kPlayer && c->kind != CharacterKind::kPlayer) continue;
     if (std::fabs(position.x - c->position.x) < size.x / 2 + c->size.x / 2 &&
         std::fabs(position.z - c->position.z) < size.z / 2 + c->size.z / 2 &&
-        std::fabs(position.y - c->position.y) < 0.5f) {
+        std::fabs(position.y - c->position.y) < reachY) {
       waitTimer = 0.5f;
       c->knockBack = 1;
-      c->velocity = {velocity.x * 15, 0, velocity.z * 15};
-      if (!(enemyFlag & kEnemyStunned)) enemyFlag = kEnemyWaiting;
-      GameSound::PlayOnce(kSeBossHit);
-      return;
+      c->velocity = {velocity.x * push, 0, velocity.z * push};
+      return c;
     }
   }
+  return nullptr;
+}
+
+void EnemyBase::HitCharacters(CharacterList& characters) {
+  if (!Bump(characters, BumpTargets::kAnyone, 0.5f, 15)) return;
+  if (!(enemyFlag & kEnemyStunned)) enemyFlag = kEnemyWaiting;
+  GameSound::PlayOnce(kSeBossHit);
 }
 
 // ---- Enemy ----------------------------------------------------------------------

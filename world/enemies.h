@@ -3,6 +3,8 @@
 // jar and its fish) and the final boss with its two hands.
 #pragma once
 
+#include <memory>
+
 #include "render/primitives.h"
 #include "world/chips.h"
 #include "world/object_base.h"
@@ -43,6 +45,15 @@ class EnemyBase : public CharacterBase {
   virtual void HitCharacters(CharacterList& characters);
   virtual void CountWait();
   const char* ClassName() const override { return "EnemyBase"; }
+
+  // Who a bump may hit: any character, or only the player.
+  enum class BumpTargets { kAnyone, kPlayer };
+  // The bump: the first character of the list (not this one, not already
+  // knocked back) whose box meets this one's across and whose height is
+  // within reachY is knocked back with push times this one's horizontal
+  // velocity, and this one waits half a second. Nothing while this one is
+  // knocked back itself. Returns the character hit, or null.
+  CharacterBase* Bump(CharacterList& characters, BumpTargets targets, float reachY, float push);
   void DumpState(JsonWriter& json) const override;
 
   int crushing = 0;
@@ -192,7 +203,7 @@ class Aquarius : public Boss {
   const char* ClassName() const override { return "Aquarius"; }
   void DumpState(JsonWriter& json) const override;
 
-  Mesh* mesh;
+  std::unique_ptr<Mesh> mesh;
   float fishTimer = 0;
   int quakePhase = 0;
   float hopAngle = 0;
@@ -248,7 +259,7 @@ class Providence : public EnemyBase {
   static constexpr int kDecide = 0, kQuake = 1, kCharge = 2, kTiltBack = 3, kRest = 4,
                        kReturnHome = 5;
 
-  Mesh* mesh;
+  std::unique_ptr<Mesh> mesh;
   StarBurst bursts[5];
   RightHand* rightHand;
   LeftHand* leftHand;
@@ -299,7 +310,7 @@ class RightHand : public EnemyBase {
 
   static constexpr int kStart = 0, kSlam = 1, kHover = 2, kRecover = 3;
 
-  Mesh* mesh;
+  std::unique_ptr<Mesh> mesh;
   float spinAngle = 0;
   int subPhase = 0;
   int ready = 1;
@@ -332,7 +343,7 @@ class LeftHand : public EnemyBase {
 
   static constexpr int kDecide = 0, kPunch = 1, kDrop = 2, kHover = 4, kBackFlip = 5, kWalk = 6;
 
-  Mesh* mesh;
+  std::unique_ptr<Mesh> mesh;
   StarBurst burst;
   float spinAngle = 0;
   int subPhase = 0;

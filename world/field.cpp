@@ -78,8 +78,6 @@ int Field::Init() {
     if (o->position.x <= largestX && (smallestX < 0 || o->position.x < smallestX))
       smallestX = o->position.x;
     if (o->position.z < smallestZ) smallestZ = o->position.z;
-    n->positionRef = &o->position;
-    n->sizeRef = &o->size;
     n->kind = o->gimmickKind;
     n->state = o->state;
     ++count;
@@ -142,8 +140,7 @@ void Field::Update(CharacterList& characters) {
   for (GimmickNode* n = tail; n; n = n->prev) {
     n->object->Action(player);
     n->state = n->object->state;
-    n->positionRef = &n->object->position;
-    if (frontActive && std::fabs(n->positionRef->z - sweepZ) <= 1 && n->positionRef->x <= front &&
+    if (frontActive && std::fabs(n->Position().z - sweepZ) <= 1 && n->Position().x <= front &&
         n->state != kStateGone)
       SweepWithWave(n, player);
   }
@@ -261,7 +258,7 @@ void Field::SelectForFlip(Player* player) {
   const Vec3 c = player->cursor;
   bool blocked = false;
   for (GimmickNode* n = tail; n; n = n->prev) {
-    const Vec3 d = *n->positionRef - c;
+    const Vec3 d = n->Position() - c;
     if (std::fabs(d.x) >= selectSize - 0.5f || std::fabs(d.z) >= selectSize - 0.5f ||
         std::fabs(d.y) >= 1)
       continue;
@@ -287,15 +284,15 @@ void Field::SelectForFlip(Player* player) {
   selectOuter = previousOuter;
   selectInner.clear();
   if (!selectOuter.empty()) {
-    float minX = selectOuter[0]->positionRef->x, maxX = minX;
-    float minZ = selectOuter[0]->positionRef->z, maxZ = minZ;
+    float minX = selectOuter[0]->Position().x, maxX = minX;
+    float minZ = selectOuter[0]->Position().z, maxZ = minZ;
     for (GimmickNode* n : selectOuter) {
       n->object->state = kStateTaken;
       n->state = kStateTaken;
-      minX = std::min(minX, n->positionRef->x);
-      maxX = std::max(maxX, n->positionRef->x);
-      minZ = std::min(minZ, n->positionRef->z);
-      maxZ = std::max(maxZ, n->positionRef->z);
+      minX = std::min(minX, n->Position().x);
+      maxX = std::max(maxX, n->Position().x);
+      minZ = std::min(minZ, n->Position().z);
+      maxZ = std::max(maxZ, n->Position().z);
     }
     player->cursor.x = (minX + maxX) / 2;
     player->cursor.z = (minZ + maxZ) / 2;
@@ -310,7 +307,7 @@ void Field::SelectForLift(Player* player) {
   const Vec3 c = player->cursor;
   GimmickNode* under = nullptr;
   for (GimmickNode* n = tail; n; n = n->prev) {
-    const Vec3 d = *n->positionRef - c;
+    const Vec3 d = n->Position() - c;
     if (Selectable(n) && std::fabs(d.x) <= 0.5f && std::fabs(d.z) <= 0.5f && std::fabs(d.y) <= 1) {
       under = n;
       break;
@@ -329,9 +326,9 @@ void Field::SelectForLift(Player* player) {
       }
     }
   } else if (held) {
-    player->cursor.x = held->positionRef->x;
-    player->cursor.y = held->positionRef->y;
-    player->cursor.z = held->positionRef->z;
+    player->cursor.x = held->Position().x;
+    player->cursor.y = held->Position().y;
+    player->cursor.z = held->Position().z;
   }
 }
 
@@ -341,16 +338,16 @@ void Field::Flip(Player* player) {
     return;
   }
   GameSound::Request(kSeRotate, 2);
-  float minX = selectInner[0]->positionRef->x, maxX = minX;
-  float minZ = selectInner[0]->positionRef->z, maxZ = minZ;
+  float minX = selectInner[0]->Position().x, maxX = minX;
+  float minZ = selectInner[0]->Position().z, maxZ = minZ;
   for (GimmickNode* n : selectInner) {
-    minX = std::min(minX, n->positionRef->x);
-    maxX = std::max(maxX, n->positionRef->x);
-    minZ = std::min(minZ, n->positionRef->z);
-    maxZ = std::max(maxZ, n->positionRef->z);
+    minX = std::min(minX, n->Position().x);
+    maxX = std::max(maxX, n->Position().x);
+    minZ = std::min(minZ, n->Position().z);
+    maxZ = std::max(maxZ, n->Position().z);
   }
   const float centreX = (minX + maxX) / 2, centreZ = (minZ + maxZ) / 2;
-  const float firstY = selectInner[0]->positionRef->y;
+  const float firstY = selectInner[0]->Position().y;
   for (GimmickNode* n : selectInner) {
     GimmickBase* o = n->object;
     o->state = kStateFlipping;
@@ -492,8 +489,8 @@ void Field::HeldChip() {
   const Vec3 p = chip->position;
   for (GimmickNode* n = tail; n; n = n->prev) {
     if (n == held) continue;
-    const Vec3& q = *n->positionRef;
-    const Vec3& s = *n->sizeRef;
+    const Vec3& q = n->Position();
+    const Vec3& s = n->Size();
     if (std::fabs(q.x - p.x) >= s.x || std::fabs(q.z - p.z) >= s.z) continue;
     Vec3 contact = p;
     const int flags = n->object->HitCheck(chip->upsideDown, p, {e, e, e}, chip->velocity, &contact);
@@ -530,7 +527,7 @@ void Field::Draw(const CharacterBase& player) {
   std::vector<Translucent> translucent;
   const Vec3 eye = view_clearance::DrawnEye();
   for (GimmickNode* n = tail; n; n = n->prev) {
-    if (n == held || !IsInView(*n->positionRef)) continue;
+    if (n == held || !IsInView(n->Position())) continue;
     GimmickBase* o = n->object;
     if (o->alpha == 0 || o->alpha == 255)
       o->Draw();

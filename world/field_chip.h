@@ -20,10 +20,12 @@ struct GimmickNode {
   GimmickBase* object = nullptr;
   int state = 0;  // the object's motion state as last seen by the field
   int kind = 0;   // copy of the object's gimmickKind
-  Vec3* positionRef = nullptr;
-  Vec3* sizeRef = nullptr;
   GimmickNode* prev = nullptr;
   GimmickNode* next = nullptr;
+
+  // Where the object stands and how big it is, as the field reads them.
+  const Vec3& Position() const { return object->position; }
+  const Vec3& Size() const { return object->size; }
 };
 
 class FieldChip {

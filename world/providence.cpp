@@ -30,26 +30,6 @@ bool SameSide(const CharacterBase& a, const CharacterBase& b) {
   return (a.upsideDown != 0) == (b.upsideDown != 0);
 }
 
-// The bump of the head and the hands: only the player, with the given
-// vertical reach and push factor. True when it hit.
-bool BumpPlayer(EnemyBase& self, CharacterList& characters, float reachY, float push) {
-  if (self.knockBack) return false;
-  for (CharacterBase* c : characters) {
-    if (c == &self || c->kind != CharacterKind::kPlayer || c->knockBack != 0) continue;
-    if (std::fabs(self.position.x - c->position.x) < self.size.x / 2 + c->size.x / 2 &&
-        std::fabs(self.position.z - c->position.z) < self.size.z / 2 + c->size.z / 2 &&
-        std::fabs(self.position.y - c->position.y) < reachY) {
-      self.waitTimer = 0.5f;
-      c->knockBack = 1;
-      c->velocity = self.velocity * push;
-      c->velocity.y = 0;
-      return true;
-    }
-    return false;  // only the first player in the list is tested
-  }
-  return false;
-}
-
 // The mesh, tinted opaque red when asked: the lit texture colour of stage 0
 // times a texture factor of pure red on stage 1, so the model keeps its
 // shading (multiplying the texture by the factor on stage 0 alone drew a
@@ -89,7 +69,8 @@ void WithdrawBossRush() {
 
 // ---- Providence ----------------------------------------------------------------------------
 
-Providence::Providence() : mesh(new Mesh()), rightHand(new RightHand()), leftHand(new LeftHand()) {
+Providence::Providence()
+    : mesh(std::make_unique<Mesh>()), rightHand(new RightHand()), leftHand(new LeftHand()) {
   size = {4, 5, 4};
   crushRadius = 1.0f;
   enemyFlag = 0;
@@ -98,9 +79,7 @@ Providence::Providence() : mesh(new Mesh()), rightHand(new RightHand()), leftHan
 
 // The hands belong to the character list once the stage loader has placed
 // them there; the head only keeps references.
-Providence::~Providence() {
-  delete mesh;
-}
+Providence::~Providence() = default;
 
 int Providence::Init() {
   if (!mesh->Load(kProvidenceMeshPath)) {
@@ -355,7 +334,7 @@ void Providence::ReturnHomeStep() {
 }
 
 void Providence::HitCharacters(CharacterList& characters) {
-  if (!BumpPlayer(*this, characters, 1.5f, 12)) return;
+  if (!Bump(characters, BumpTargets::kPlayer, 1.5f, 12)) return;
   WithdrawBossRush();
   GameSound::PlayOnce(kSeCharaHit);
   attacking = 0;
@@ -392,15 +371,13 @@ void Providence::DumpState(JsonWriter& json) const {
 
 // ---- RightHand -----------------------------------------------------------------------------
 
-RightHand::RightHand() : mesh(new Mesh()) {
+RightHand::RightHand() : mesh(std::make_unique<Mesh>()) {
   size = {3, 2, 3};
   enemyFlag = 0;
   velocity = {-0.1f, 0, 0};
 }
 
-RightHand::~RightHand() {
-  delete mesh;
-}
+RightHand::~RightHand() = default;
 
 int RightHand::Init() {
   if (!mesh->Load(kRightHandMeshPath)) {
@@ -551,7 +528,7 @@ void RightHand::CountWait() {
 }
 
 void RightHand::HitCharacters(CharacterList& characters) {
-  BumpPlayer(*this, characters, 0.5f, 15);
+  Bump(characters, BumpTargets::kPlayer, 0.5f, 15);
 }
 
 bool RightHand::DrawsRed() const {
@@ -581,16 +558,14 @@ void RightHand::DumpState(JsonWriter& json) const {
 
 // ---- LeftHand ------------------------------------------------------------------------------
 
-LeftHand::LeftHand() : mesh(new Mesh()) {
+LeftHand::LeftHand() : mesh(std::make_unique<Mesh>()) {
   size = {3, 2, 3};
   crushRadius = 1.0f;
   enemyFlag = 0;
   velocity = {-0.1f, 0, 0};
 }
 
-LeftHand::~LeftHand() {
-  delete mesh;
-}
+LeftHand::~LeftHand() = default;
 
 int LeftHand::Init() {
   if (!mesh->Load(kLeftHandMeshPath)) {
@@ -786,7 +761,7 @@ void LeftHand::Move() {
 }
 
 void LeftHand::HitCharacters(CharacterList& characters) {
-  if (BumpPlayer(*this, characters, 0.5f, 15)) GameSound::PlayOnce(kSeCharaHit);
+  if (Bump(characters, BumpTargets::kPlayer, 0.5f, 15)) GameSound::PlayOnce(kSeCharaHit);
 }
 
 bool LeftHand::DrawsRed() const {
