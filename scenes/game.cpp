@@ -401,6 +401,76 @@ void Game::Draw() {
   if (GetFadingIn() || GetFadingOut()) DrawFade(0);
 }
 
+namespace {
+
+void DumpPlayer(JsonWriter& json, const Player& player) {
+  json.Key("player").BeginObject();
+  json.Key("pos").Vec(player.position);
+  json.Key("rot").Vec(player.rotation);
+  json.Key("state").Int(player.state);
+  json.Key("action").Int(player.action);
+  json.Key("request").Int(player.request);
+  json.Key("upside_down").Int(player.upsideDown);
+  json.Key("standing").Int(player.standing);
+  json.Key("knock").Int(player.knockBack);
+  json.Key("velocity").Vec(player.velocity);
+  json.Key("charge_level").Number(player.chargeLevel);
+  json.Key("charge_frames").Int(player.chargeFrames);
+  json.Key("cursor").Vec(player.cursor);
+  json.EndObject();
+}
+
+void DumpCharacters(JsonWriter& json, const CharacterList& characters) {
+  json.Key("characters").BeginArray();
+  for (const CharacterBase* c : characters) {
+    json.BeginObject();
+    json.Key("class").String(c->ClassName());
+    json.Key("pos").Vec(c->position);
+    json.Key("state").Int(c->state);
+    json.Key("upside_down").Int(c->upsideDown);
+    c->DumpState(json);
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+void DumpField(JsonWriter& json, const Field& field) {
+  json.Key("gimmick_count").Int(field.count);
+  // The gate: its opening angle (90 shut, 180 open, 89 once shut again)
+  // and its motion state (3 while the wave blows it away).
+  for (GimmickNode* n = field.Tail(); n; n = n->prev) {
+    if (n->kind != kKindGate) continue;
+    json.Key("gate").BeginObject();
+    json.Key("angle").Number(n->object->rotation.y);
+    json.Key("state").Int(n->object->state);
+    json.EndObject();
+    break;
+  }
+  json.Key("select_size").Number(field.selectSize);
+  json.Key("selected_outer").Int(static_cast<int>(field.selectOuter.size()));
+  json.Key("selected_inner").Int(static_cast<int>(field.selectInner.size()));
+  json.Key("wave").BeginObject();
+  json.Key("pos").Vec(field.breakWave.position);
+  json.Key("phase").Int(field.breakWave.phase);
+  json.Key("finished").Int(field.breakWave.finished);
+  json.EndObject();
+  json.Key("held");
+  if (field.held) {
+    auto* chip = static_cast<OneChip*>(field.held->object);
+    json.BeginObject();
+    json.Key("pos").Vec(chip->position);
+    json.Key("state").Int(chip->state);
+    json.Key("flying").Int(chip->hitInfo.flying);
+    json.Key("carried").Int(chip->hitInfo.carried);
+    json.Key("level").Number(chip->hitInfo.level);
+    json.EndObject();
+  } else {
+    json.Null();
+  }
+}
+
+}  // namespace
+
 void Game::DumpState(JsonWriter& json) const {
   json.Key("game_result").Int(result);
   json.Key("game_mode").Int(GetGameMode());
@@ -418,6 +488,18 @@ void Game::DumpState(JsonWriter& json) const {
   json.Key("event_window").Int(event.windowPhase);
   json.Key("event_page").Int(event.pageIndex);
 
+  DumpScreens(json);
+  if (characters && characters->player) DumpPlayer(json, *characters->player);
+  if (characters) DumpCharacters(json, characters->characters);
+  if (field) DumpField(json, *field);
+  json.Key("sounds").BeginArray();
+  for (int s : GameSound::Core().StartedInLastUpdate()) json.Int(s);
+  json.EndArray();
+}
+
+// The pause menu and the game-over and clear screens, as the runner's state
+// dumps show them.
+void Game::DumpScreens(JsonWriter& json) const {
   json.Key("pause").BeginObject();
   json.Key("cursor").Int(pause.cursor);
   json.Key("phase").Int(pause.phase);
@@ -441,72 +523,4 @@ void Game::DumpState(JsonWriter& json) const {
     json.EndArray();
     json.EndObject();
   }
-
-  const Player* player = characters ? characters->player : nullptr;
-  if (player) {
-    json.Key("player").BeginObject();
-    json.Key("pos").Vec(player->position);
-    json.Key("rot").Vec(player->rotation);
-    json.Key("state").Int(player->state);
-    json.Key("action").Int(player->action);
-    json.Key("request").Int(player->request);
-    json.Key("upside_down").Int(player->upsideDown);
-    json.Key("standing").Int(player->standing);
-    json.Key("knock").Int(player->knockBack);
-    json.Key("velocity").Vec(player->velocity);
-    json.Key("charge_level").Number(player->chargeLevel);
-    json.Key("charge_frames").Int(player->chargeFrames);
-    json.Key("cursor").Vec(player->cursor);
-    json.EndObject();
-  }
-  if (characters) {
-    json.Key("characters").BeginArray();
-    for (const CharacterBase* c : characters->characters) {
-      json.BeginObject();
-      json.Key("class").String(c->ClassName());
-      json.Key("pos").Vec(c->position);
-      json.Key("state").Int(c->state);
-      json.Key("upside_down").Int(c->upsideDown);
-      c->DumpState(json);
-      json.EndObject();
-    }
-    json.EndArray();
-  }
-  if (field) {
-    json.Key("gimmick_count").Int(field->count);
-    // The gate: its opening angle (90 shut, 180 open, 89 once shut again)
-    // and its motion state (3 while the wave blows it away).
-    for (GimmickNode* n = field->Tail(); n; n = n->prev) {
-      if (n->kind != kKindGate) continue;
-      json.Key("gate").BeginObject();
-      json.Key("angle").Number(n->object->rotation.y);
-      json.Key("state").Int(n->object->state);
-      json.EndObject();
-      break;
-    }
-    json.Key("select_size").Number(field->selectSize);
-    json.Key("selected_outer").Int(static_cast<int>(field->selectOuter.size()));
-    json.Key("selected_inner").Int(static_cast<int>(field->selectInner.size()));
-    json.Key("wave").BeginObject();
-    json.Key("pos").Vec(field->breakWave.position);
-    json.Key("phase").Int(field->breakWave.phase);
-    json.Key("finished").Int(field->breakWave.finished);
-    json.EndObject();
-    json.Key("held");
-    if (field->held) {
-      auto* chip = static_cast<OneChip*>(field->held->object);
-      json.BeginObject();
-      json.Key("pos").Vec(chip->position);
-      json.Key("state").Int(chip->state);
-      json.Key("flying").Int(chip->hitInfo.flying);
-      json.Key("carried").Int(chip->hitInfo.carried);
-      json.Key("level").Number(chip->hitInfo.level);
-      json.EndObject();
-    } else {
-      json.Null();
-    }
-  }
-  json.Key("sounds").BeginArray();
-  for (int s : GameSound::Core().StartedInLastUpdate()) json.Int(s);
-  json.EndArray();
 }

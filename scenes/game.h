@@ -70,6 +70,7 @@ class Game {
   int RunGameOver();
   int RunPause();
   void Play(int mode);
+  void DumpScreens(JsonWriter& json) const;
 
   std::unique_ptr<CharacterManager> characters;
   std::unique_ptr<Field> field;

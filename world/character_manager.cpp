@@ -178,37 +178,19 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
                                bool& touchedGround, CharacterBase* quakeEnemy) {
   CharacterBase* c = r.character;
   GimmickBase* g = n->object;
-  EnemyBase* enemy = AsEnemy(c);
   const Vec3& gp = g->position;
 
-  // a. The shock ring of a quake enemy lifts the chips it passes.
-  if (r.quake && n->state == kStateNormal) {
-    const float dx = gp.x - c->position.x, dz = gp.z - c->position.z;
-    const float d2 = dx * dx + dz * dz;
-    const float rr = r.quakeRadius;
-    if (rr * rr >= d2 && (rr - 0.3f) * (rr - 0.3f) < d2 &&
-        (n->kind == kKindChip || n->kind == kKindEncounter)) {
-      g->state = kStateSpecial;
-      if (n->kind == kKindChip) {
-        GameSound::PlayOnce(kSeQuake);
-        g->bounce.active = 1;
-        g->bounce.speed = c->upsideDown ? -0.2f : 0.2f;
-        g->bounce.timer = 0;
-      }
-    }
-  }
+  if (r.quake && n->state == kStateNormal) QuakeLifts(n, r);
 
-  // b. Coarse test on full sizes.
+  // Coarse test on full sizes, then the gimmick's own test.
   if (std::fabs(gp.x - c->position.x) >= g->size.x + c->size.x ||
       std::fabs(gp.z - c->position.z) >= g->size.z + c->size.z)
     return;
-
-  // c. The gimmick's own test.
   Vec3 contact = c->position;
   const int flags = g->HitCheck(r.upsideDown, c->position, c->size, c->velocity, &contact);
   if (flags == 0) return;
 
-  // d. Push out, or be struck by a thrown chip.
+  // Push out, or be struck by a thrown chip.
   if (flags != kFaceOver) {
     if (g->hitInfo.carried) {
       if (c != player && c->upsideDown == g->upsideDown && g->hitInfo.flying) {
@@ -221,94 +203,123 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
     }
   }
 
-  // e. Ground and shadow: the nearest surface under the character.
+  // Ground and shadow: the nearest surface under the character.
   if (FindGround((flags & kFaceOver) && (flags & kFaceStand), (flags & kFaceOver) != 0, c->position,
                  c->upsideDown, contact, &c->groundPoint))
     r.supported = true;
 
-  // f. What the player touched.
-  if (c == player) {
-    switch (n->kind) {
-      case kKindInvisible:
-        if (auto* block = dynamic_cast<MoveBlock*>(g)) {
-          player->standing = block->arrived ? 1 : 2;
-          touchedGround = true;
-        }
-        break;
-      case kKindEncounter:
-        if (GetGameMode() == kModeBossArmed) SetGameMode(kModeBossEncounter);
-        break;
-      case kKindGoal:
-        SetGameMode(kModeGoal);
-        break;
-      default:
-        player->standing = 1;
+  if (c == player) PlayerTouches(*n, touchedGround);
+  if (EnemyBase* enemy = AsEnemy(c)) EnemyMeets(n, r, flags, enemy);
+  if (flags & kFaceOver) Ride(*n, *c, quakeEnemy);
+}
+
+// The shock ring of a quake enemy lifts the chips it passes.
+void CharacterManager::QuakeLifts(GimmickNode* n, const Record& r) {
+  const CharacterBase* c = r.character;
+  GimmickBase* g = n->object;
+  const float dx = g->position.x - c->position.x, dz = g->position.z - c->position.z;
+  const float d2 = dx * dx + dz * dz;
+  const float rr = r.quakeRadius;
+  if (rr * rr >= d2 && (rr - 0.3f) * (rr - 0.3f) < d2 &&
+      (n->kind == kKindChip || n->kind == kKindEncounter)) {
+    g->state = kStateSpecial;
+    if (n->kind == kKindChip) {
+      GameSound::PlayOnce(kSeQuake);
+      g->bounce.active = 1;
+      g->bounce.speed = c->upsideDown ? -0.2f : 0.2f;
+      g->bounce.timer = 0;
+    }
+  }
+}
+
+// What the player touched: ground to stand on, the boss's encounter cells
+// and the goal.
+void CharacterManager::PlayerTouches(const GimmickNode& n, bool& touchedGround) {
+  switch (n.kind) {
+    case kKindInvisible:
+      if (auto* block = dynamic_cast<MoveBlock*>(n.object)) {
+        player->standing = block->arrived ? 1 : 2;
         touchedGround = true;
-        break;
+      }
+      break;
+    case kKindEncounter:
+      if (GetGameMode() == kModeBossArmed) SetGameMode(kModeBossEncounter);
+      break;
+    case kKindGoal:
+      SetGameMode(kModeGoal);
+      break;
+    default:
+      player->standing = 1;
+      touchedGround = true;
+      break;
+  }
+}
+
+// What enemies do to the floor (crush it, flip it), and walls to enemies
+// (a wall an active enemy runs into stuns it; a wall piece breaks).
+void CharacterManager::EnemyMeets(GimmickNode* n, const Record& r, int flags, EnemyBase* enemy) {
+  CharacterBase* c = r.character;
+  GimmickBase* g = n->object;
+  const Vec3& gp = g->position;
+  if (r.crush) {
+    if (std::fabs(gp.x - c->position.x) <= r.crushRadius &&
+        std::fabs(gp.z - c->position.z) <= r.crushRadius && n->state == kStateNormal &&
+        !g->hitInfo.carried) {
+      g->state = kStateGone;
+      n->state = kStateGone;
+    }
+  } else if (r.flipWalker) {
+    // Only a resting gimmick starts a flip; one already turning keeps its
+    // own course.
+    if (std::fabs(gp.x - c->position.x) <= c->size.x &&
+        std::fabs(gp.z - c->position.z) <= c->size.x && n->state == kStateNormal) {
+      g->state = kStateFlipping;
+      n->state = kStateFlipping;
+      g->flipCentre = g->startPosition = gp;
+      g->flipRise = c->upsideDown ? -4.0f : 4.0f;
+      g->timer = 0;
+      g->flipOffset = {};
+      if (c->state != kStateFlipping) c->state = kStateFlipping;
     }
   }
-
-  // g. What enemies do to the floor, and walls to enemies.
-  if (enemy) {
-    if (r.crush) {
-      if (std::fabs(gp.x - c->position.x) <= r.crushRadius &&
-          std::fabs(gp.z - c->position.z) <= r.crushRadius && n->state == kStateNormal &&
-          !g->hitInfo.carried) {
-        g->state = kStateGone;
-        n->state = kStateGone;
-      }
-    } else if (r.flipWalker) {
-      // Only a resting gimmick starts a flip; one already turning keeps its
-      // own course.
-      if (std::fabs(gp.x - c->position.x) <= c->size.x &&
-          std::fabs(gp.z - c->position.z) <= c->size.x && n->state == kStateNormal) {
-        g->state = kStateFlipping;
-        n->state = kStateFlipping;
-        g->flipCentre = g->startPosition = gp;
-        g->flipRise = c->upsideDown ? -4.0f : 4.0f;
-        g->timer = 0;
-        g->flipOffset = {};
-        if (c->state != kStateFlipping) c->state = kStateFlipping;
-      }
-    }
-    if (flags != kFaceOver && (n->kind == kKindWall || n->kind == kKindWallPiece) &&
-        enemy->enemyFlag == kEnemyActive) {
-      enemy->enemyFlag = kEnemyStunned;
-      enemy->stunTimer = kStunSeconds;
-      enemy->velocity = -enemy->velocity;
-      enemy->knockBack = 1;
-      if (n->kind == kKindWallPiece) {
-        BreakWall(n);
-      }
-    }
+  if (flags != kFaceOver && (n->kind == kKindWall || n->kind == kKindWallPiece) &&
+      enemy->enemyFlag == kEnemyActive) {
+    enemy->enemyFlag = kEnemyStunned;
+    enemy->stunTimer = kStunSeconds;
+    enemy->velocity = -enemy->velocity;
+    enemy->knockBack = 1;
+    if (n->kind == kKindWallPiece) BreakWall(n);
   }
+}
 
-  // h. Riding a gimmick that moves on its own.
-  if (!(flags & kFaceOver)) return;
-  if (n->state == kStateBlownAway) {
-    c->state = kStateBlownAway;
-    c->gravityOn = 0;
-    if (c == player) SetGameMode(kModeBlownAway);
-  } else if (n->state == kStateFlipping) {
-    const bool beyond = c->upsideDown ? c->position.y < gp.y : c->position.y > gp.y;
+// Standing on a gimmick that moves on its own: blown away with it, turned
+// over with it, or thrown off by a quake.
+void CharacterManager::Ride(const GimmickNode& n, CharacterBase& c, CharacterBase* quakeEnemy) {
+  const GimmickBase* g = n.object;
+  if (n.state == kStateBlownAway) {
+    c.state = kStateBlownAway;
+    c.gravityOn = 0;
+    if (&c == player) SetGameMode(kModeBlownAway);
+  } else if (n.state == kStateFlipping) {
+    const bool beyond = c.upsideDown ? c.position.y < g->position.y : c.position.y > g->position.y;
     if (beyond && g->timer == 0) {
-      c->state = kStateFlipping;
-      c->flipPhase = 0;
-      c->timer = 0;
-      c->flipCentre = g->flipCentre;
-      c->flipOffset = g->flipOffset;
-      c->flipOffset.y += c->upsideDown ? -0.5f : 0.5f;
-      c->startPosition = c->position;
-      c->flipRise = g->flipRise;
+      c.state = kStateFlipping;
+      c.flipPhase = 0;
+      c.timer = 0;
+      c.flipCentre = g->flipCentre;
+      c.flipOffset = g->flipOffset;
+      c.flipOffset.y += c.upsideDown ? -0.5f : 0.5f;
+      c.startPosition = c.position;
+      c.flipRise = g->flipRise;
     }
-  } else if (n->state == kStateSpecial) {
-    if (c == player && !player->knockBack && quakeEnemy) {
+  } else if (n.state == kStateSpecial) {
+    if (&c == player && !player->knockBack && quakeEnemy) {
       const Vec3& q = quakeEnemy->position;
       player->velocity = {player->position.x >= q.x ? 5.0f : -5.0f, 0,
                           player->position.z >= q.z ? 5.0f : -5.0f};
       player->knockBack = 1;
       static_cast<EnemyBase*>(quakeEnemy)->enemyFlag = kEnemyQuakeOver;
     }
-    if (GetStageNumber() == 3 && c != player) c->state = kStateSpecial;
+    if (GetStageNumber() == 3 && &c != player) c.state = kStateSpecial;
   }
 }

@@ -12,6 +12,7 @@
 #include "render/camera.h"
 #include "world/object_base.h"
 
+class EnemyBase;
 struct GimmickNode;
 class Player;
 
@@ -58,6 +59,12 @@ class CharacterManager {
     bool supported = false;
   };
   void SpawnFish();
+  // One character against one gimmick: pushed out, standing, struck,
+  // crushing, flipping or riding.
   void Collide(GimmickNode* node, Record& record, CameraSubject& snapshot, bool& touchedGround,
                CharacterBase* quakeEnemy);
+  void QuakeLifts(GimmickNode* node, const Record& record);
+  void PlayerTouches(const GimmickNode& node, bool& touchedGround);
+  void EnemyMeets(GimmickNode* node, const Record& record, int flags, EnemyBase* enemy);
+  void Ride(const GimmickNode& node, CharacterBase& character, CharacterBase* quakeEnemy);
 };
