@@ -8,10 +8,7 @@
 namespace {
 
 InputSource* g_keyboard = nullptr;
-uint8_t g_keys[256];
-uint8_t g_prevKeys[256];
-PadRecord g_pad;
-PadRecord g_prevPad;
+InputFrame g_frame;
 PadRecord g_physicalPad;  // as the pad reports it, before the bindings
 
 constexpr float kDeadZone = 7864.0796f;  // 24 % of 32767
@@ -31,10 +28,7 @@ void ReadStick(const PadRecord* pad, int16_t x, int16_t y, Vec2* out) {
 }  // namespace
 
 int InitKeyboard(GameWindow* /*window*/) {
-  std::memset(g_keys, 0, sizeof g_keys);
-  std::memset(g_prevKeys, 0, sizeof g_prevKeys);
-  g_pad = PadRecord{};
-  g_prevPad = PadRecord{};
+  g_frame = InputFrame{};
   g_physicalPad = PadRecord{};
   Backend* backend = GetBackend();
   g_keyboard = backend ? backend->CreateInputSource() : nullptr;
@@ -54,28 +48,55 @@ void ReleaseKeyboard() {
 
 void UpdateInput() {
   if (g_keyboard) {
-    std::memcpy(g_prevKeys, g_keys, sizeof g_keys);
+    uint8_t keys[256];
+    std::memcpy(keys, g_frame.keys, sizeof keys);
     uint8_t fresh[256];
     // A failed read keeps the current array, so nothing changes this frame.
-    if (g_keyboard->ReadKeyboard(fresh)) ApplyKeyBindings(fresh, g_keys);
-    g_prevPad = g_pad;
-    g_pad.connected = g_keyboard->ReadPad(0, &g_physicalPad.state) ? 1 : 0;
-    g_pad.state = g_physicalPad.state;
-    g_pad.state.Gamepad.wButtons = ApplyPadBindings(g_physicalPad.state.Gamepad.wButtons);
+    if (g_keyboard->ReadKeyboard(fresh)) ApplyKeyBindings(fresh, keys);
+    PadRecord pad;
+    pad.connected = g_keyboard->ReadPad(0, &g_physicalPad.state) ? 1 : 0;
+    pad.state = g_physicalPad.state;
+    pad.state.Gamepad.wButtons = ApplyPadBindings(g_physicalPad.state.Gamepad.wButtons);
+    g_frame = g_frame.Next(keys, pad);
   }
 }
 
+const InputFrame& CurrentInput() {
+  return g_frame;
+}
+
 const uint8_t* GetKeyState() {
-  return g_keys;
+  return g_frame.keys;
 }
 const uint8_t* GetPrevKeyState() {
-  return g_prevKeys;
+  return g_frame.prevKeys;
 }
 const PadRecord* GetPadState() {
-  return &g_pad;
+  return &g_frame.pad;
 }
 const PadRecord* GetPrevPadState() {
-  return &g_prevPad;
+  return &g_frame.prevPad;
+}
+
+Vec2 InputFrame::LeftStick() const {
+  Vec2 stick{0, 0};
+  GetLeftStick(&pad, &stick);
+  return stick;
+}
+
+Vec2 InputFrame::RightStick() const {
+  Vec2 stick{0, 0};
+  GetRightStick(&pad, &stick);
+  return stick;
+}
+
+InputFrame InputFrame::Next(const uint8_t* nowKeys, const PadRecord& nowPad) const {
+  InputFrame next;
+  std::memcpy(next.prevKeys, keys, sizeof keys);
+  std::memcpy(next.keys, nowKeys, sizeof next.keys);
+  next.prevPad = pad;
+  next.pad = nowPad;
+  return next;
 }
 
 void GetLeftStick(const PadRecord* pad, Vec2* out) {
@@ -87,8 +108,5 @@ void GetRightStick(const PadRecord* pad, Vec2* out) {
 }
 
 void SetInputStateForTest(const uint8_t* keys, const PadRecord& pad) {
-  std::memcpy(g_prevKeys, g_keys, sizeof g_keys);
-  std::memcpy(g_keys, keys, sizeof g_keys);
-  g_prevPad = g_pad;
-  g_pad = pad;
+  g_frame = g_frame.Next(keys, pad);
 }

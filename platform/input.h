@@ -9,9 +9,34 @@
 #include "platform/backend.h"
 #include "platform/input_types.h"
 
+// One update's input with the bindings applied: the keys and pad 0 now and
+// in the update before. Game objects read the frame they are handed; tests
+// build frames directly.
+struct InputFrame {
+  uint8_t keys[256] = {};
+  uint8_t prevKeys[256] = {};
+  PadRecord pad;
+  PadRecord prevPad;
+
+  bool KeyDown(int dik) const { return (keys[dik] & 0x80) != 0; }
+  bool KeyPressed(int dik) const { return KeyDown(dik) && (prevKeys[dik] & 0x80) == 0; }
+  bool PadDown(uint16_t button) const { return (pad.state.Gamepad.wButtons & button) != 0; }
+  bool PadPressed(uint16_t button) const {
+    return PadDown(button) && (prevPad.state.Gamepad.wButtons & button) == 0;
+  }
+  // The thumb sticks as GetLeftStick and GetRightStick read them, from (0, 0).
+  Vec2 LeftStick() const;
+  Vec2 RightStick() const;
+  // The frame after this one, with these keys and this pad state now.
+  InputFrame Next(const uint8_t* nowKeys, const PadRecord& nowPad) const;
+};
+
 int InitKeyboard(GameWindow* window);
 void ReleaseKeyboard();
+// Reads the keyboard and pad into the next input frame.
 void UpdateInput();
+// The frame the last UpdateInput made.
+const InputFrame& CurrentInput();
 
 const uint8_t* GetKeyState();
 const uint8_t* GetPrevKeyState();
@@ -24,19 +49,18 @@ const PadRecord* GetPrevPadState();
 void GetLeftStick(const PadRecord* pad, Vec2* out);
 void GetRightStick(const PadRecord* pad, Vec2* out);
 
-// Small helpers over the snapshots.
+// Small helpers over the current frame, for the menus and scenes.
 inline bool IsKeyDown(int dik) {
-  return (GetKeyState()[dik] & 0x80) != 0;
+  return CurrentInput().KeyDown(dik);
 }
 inline bool IsKeyPressed(int dik) {
-  return (GetKeyState()[dik] & 0x80) != 0 && (GetPrevKeyState()[dik] & 0x80) == 0;
+  return CurrentInput().KeyPressed(dik);
 }
 inline bool IsPadDown(uint16_t button) {
-  return (GetPadState()->state.Gamepad.wButtons & button) != 0;
+  return CurrentInput().PadDown(button);
 }
 inline bool IsPadPressed(uint16_t button) {
-  return (GetPadState()->state.Gamepad.wButtons & button) != 0 &&
-         (GetPrevPadState()->state.Gamepad.wButtons & button) == 0;
+  return CurrentInput().PadPressed(button);
 }
 
 // Test support: replaces the snapshots as if a frame had read these values.

@@ -3,12 +3,13 @@
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "platform/graphics.h"
-#include "render/camera.h"
+#include "platform/input.h"
 #include "render/lighting.h"
 #include "render/primitives.h"
 #include "render/sound_sets.h"
 #include "render/view_clearance.h"
 #include "scenes/run_state.h"
+#include "world/camera.h"
 #include "world/character_manager.h"
 #include "world/chips.h"
 #include "world/enemies.h"
@@ -79,7 +80,7 @@ int Game::LoadStageWorld(bool initialise) {
 }
 
 int Game::InitWorld() {
-  return field->Init() && characters->Init();
+  return field->Init() && characters->Init(CurrentInput());
 }
 
 int Game::Start() {
@@ -300,7 +301,7 @@ void Game::Play(int mode) {
   }
   SetEffectViewpoint({0, 0, 0});
   field->Update(characters->GetCharacters());
-  if (characters->Update(field->Tail())) StartSideChangeFade();
+  if (characters->Update(field->Tail(), CurrentInput())) StartSideChangeFade();
   Player* player = GetPlayer();
   if (IsPauseRequested() && player->state != kStateWashedAway && player->state != kStateFlipping) {
     savedRotate = GameSound::GetRequest(kSeRotate);
@@ -321,7 +322,7 @@ int Game::Update() {
     if (GetFadingIn()) {
       StepFadeIn();
       SetCameraModeOnly(kCameraFollow);
-      UpdateCamera(SubjectOf(*player), player->action, player->standing);
+      UpdateCamera(SubjectOf(*player), player->action, player->standing, CurrentInput());
     } else {
       StepFadeOut();
       if (!GetFadingOut()) {

@@ -1,6 +1,6 @@
 // The camera: the settle from the high view into the follow view, turning
 // with the stick and its dead zone, yaw wrapping, and the culling margin.
-#include "render/camera.h"
+#include "world/camera.h"
 
 #include <gtest/gtest.h>
 
@@ -23,26 +23,21 @@ class CameraTest : public testing::Test {
     InitCamera(subject_);
     NoInput();
   }
-  void NoInput() {
-    uint8_t keys[256] = {};
-    SetInputStateForTest(keys, PadRecord{});
-  }
+  void NoInput() { input_ = InputFrame{}; }
   void Stick(int16_t x, int16_t y) {
-    uint8_t keys[256] = {};
-    PadRecord pad;
-    pad.connected = 1;
-    pad.state.Gamepad.sThumbRX = x;
-    pad.state.Gamepad.sThumbRY = y;
-    SetInputStateForTest(keys, pad);
+    input_.pad.connected = 1;
+    input_.pad.state.Gamepad.sThumbRX = x;
+    input_.pad.state.Gamepad.sThumbRY = y;
   }
   void Frame() {
     frames_.Step();
-    UpdateCamera(subject_, 1, 1);
+    UpdateCamera(subject_, 1, 1, input_);
   }
 
   ScopedHeadlessBackend backend_;
   FrameStepper frames_;
   CameraSubject subject_;
+  InputFrame input_;
 };
 
 }  // namespace
@@ -105,7 +100,7 @@ TEST_F(CameraTest, PointsJustOutsideASidePlaneAreStillInView) {
   SetCameraEaseTime(0.8f);
   SetCameraEaseFrom({0, 0, -10});
   s.position = {0, -1.8f, 0};
-  UpdateCamera(s, 1, 1);  // eye (0, 0.125, -10) looking at (0, 0, 0)
+  UpdateCamera(s, 1, 1, InputFrame{});  // eye (0, 0.125, -10) looking at (0, 0, 0)
   // The right plane's normal in view space is (-cos 60, 0, sin 60): a point at
   // view depth 10 sits on it at x = 10 tan 60 = 17.32. 5 units outside along
   // the normal is in view, 7 is not.

@@ -4,9 +4,9 @@
 // fish of stage number 2.
 #include <gtest/gtest.h>
 
-#include "render/camera.h"
 #include "render/sound_sets.h"
 #include "tests/world_harness.h"
+#include "world/camera.h"
 #include "world/chips.h"
 #include "world/enemies.h"
 #include "world/game_state.h"

@@ -8,43 +8,34 @@
 
 #include "platform/common/key_state.h"
 
-namespace {
-
-struct Frame {
-  uint8_t keys[256] = {};
-  PadRecord pad;
-};
-
-void Feed(const Frame& f) {
-  SetInputStateForTest(f.keys, f.pad);
-}
-
-}  // namespace
-
 TEST(Input, AKeyHeldThroughTwoFramesIsPressedOnlyInTheFirst) {
-  Frame up, down;
-  down.keys[DIK_RETURN] = 0x80;
-  Feed(up);
-  Feed(down);
-  EXPECT_TRUE(IsKeyPressed(DIK_RETURN));
-  EXPECT_TRUE(IsKeyDown(DIK_RETURN));
-  Feed(down);
-  EXPECT_FALSE(IsKeyPressed(DIK_RETURN));
-  EXPECT_TRUE(IsKeyDown(DIK_RETURN));
-  Feed(up);
-  EXPECT_FALSE(IsKeyDown(DIK_RETURN));
+  uint8_t up[256] = {}, down[256] = {};
+  down[DIK_RETURN] = 0x80;
+  InputFrame frame = InputFrame{}.Next(up, PadRecord{});
+  frame = frame.Next(down, PadRecord{});
+  EXPECT_TRUE(frame.KeyPressed(DIK_RETURN));
+  EXPECT_TRUE(frame.KeyDown(DIK_RETURN));
+  frame = frame.Next(down, PadRecord{});
+  EXPECT_FALSE(frame.KeyPressed(DIK_RETURN));
+  EXPECT_TRUE(frame.KeyDown(DIK_RETURN));
+  frame = frame.Next(up, PadRecord{});
+  EXPECT_FALSE(frame.KeyDown(DIK_RETURN));
+  EXPECT_FALSE(frame.KeyPressed(DIK_RETURN));
 }
 
-TEST(Input, PadButtonsArePressedLikeKeys) {
-  Frame idle, a;
-  idle.pad.connected = a.pad.connected = 1;
-  a.pad.state.Gamepad.wButtons = XINPUT_GAMEPAD_A;
-  Feed(idle);
-  Feed(a);
-  EXPECT_TRUE(IsPadPressed(XINPUT_GAMEPAD_A));
-  Feed(a);
-  EXPECT_FALSE(IsPadPressed(XINPUT_GAMEPAD_A));
-  EXPECT_TRUE(IsPadDown(XINPUT_GAMEPAD_A));
+TEST(Input, PadButtonsArePressedLikeKeysAndSticksReadFromTheFrame) {
+  const uint8_t keys[256] = {};
+  PadRecord idle, a;
+  idle.connected = a.connected = 1;
+  a.state.Gamepad.wButtons = XINPUT_GAMEPAD_A;
+  a.state.Gamepad.sThumbRY = 20000;
+  InputFrame frame = InputFrame{}.Next(keys, idle).Next(keys, a);
+  EXPECT_TRUE(frame.PadPressed(XINPUT_GAMEPAD_A));
+  EXPECT_FLOAT_EQ(frame.RightStick().y, 1.0f);
+  EXPECT_EQ(frame.LeftStick().x, 0.0f);
+  frame = frame.Next(keys, a);
+  EXPECT_FALSE(frame.PadPressed(XINPUT_GAMEPAD_A));
+  EXPECT_TRUE(frame.PadDown(XINPUT_GAMEPAD_A));
 }
 
 TEST(Input, SticksHaveADeadZoneAndAScaleOfTwentyThousand) {

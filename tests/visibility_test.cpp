@@ -10,11 +10,11 @@
 #include <set>
 #include <string>
 
-#include "render/camera.h"
 #include "scenes/game.h"
 #include "tests/test_support.h"
 #include "tests/view_probe.h"
 #include "tools/sim/simulation.h"
+#include "world/camera.h"
 #include "world/character_manager.h"
 #include "world/enemies.h"
 #include "world/game_state.h"

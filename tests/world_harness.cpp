@@ -6,10 +6,10 @@
 
 #include "base/random.h"
 #include "platform/input.h"
-#include "render/camera.h"
 #include "render/preload.h"
 #include "render/sound_sets.h"
 #include "scenes/run_state.h"
+#include "world/camera.h"
 #include "world/chips.h"
 #include "world/field_chip.h"
 #include "world/game_state.h"
@@ -65,7 +65,7 @@ void WorldHarness::Build(const std::string& upper, int stageNumber, const std::s
   reader.LoadBytes(head, characters_->GetCharacters(), text);
   field_->SetGimmicks(head);
   ASSERT_EQ(field_->Init(), 1);
-  ASSERT_EQ(characters_->Init(), 1);
+  ASSERT_EQ(characters_->Init(input_), 1);
 }
 
 void WorldHarness::BuildStage(int stageNumber) {
@@ -78,7 +78,7 @@ void WorldHarness::BuildStage(int stageNumber) {
   ASSERT_EQ(reader.Load(head, characters_->GetCharacters(), stageNumber), 1);
   field_->SetGimmicks(head);
   ASSERT_EQ(field_->Init(), 1);
-  ASSERT_EQ(characters_->Init(), 1);
+  ASSERT_EQ(characters_->Init(input_), 1);
 }
 
 void WorldHarness::SetStick(float x, float y) {
@@ -93,10 +93,10 @@ void WorldHarness::Frame() {
   pad.connected = stickX_ != 0 || stickY_ != 0;
   pad.state.Gamepad.sThumbLX = stickX_;
   pad.state.Gamepad.sThumbLY = stickY_;
-  SetInputStateForTest(keys, pad);
+  input_ = input_.Next(keys, pad);
   stepper_.Step();
   field_->Update(characters_->GetCharacters());
-  if (characters_->Update(field_->Tail())) StartSideChangeFade();
+  if (characters_->Update(field_->Tail(), input_)) StartSideChangeFade();
   GameSound::Update();
   for (int s : GameSound::Core().StartedInLastUpdate()) sounds_.push_back(s);
 }

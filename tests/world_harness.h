@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/input.h"
 #include "platform/input_types.h"
 #include "tests/test_support.h"
 #include "world/character_manager.h"
@@ -56,6 +57,7 @@ class WorldHarness {
   std::unique_ptr<Field> field_;
   std::set<int> keys_;
   short stickX_ = 0, stickY_ = 0;
+  InputFrame input_;  // the frame the last Frame played
   std::vector<int> sounds_;
 };
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/frame_time.h"
+#include "platform/input.h"
 #include "render/sound_sets.h"
 #include "world/devices.h"
 #include "world/enemies.h"
@@ -47,7 +48,7 @@ CharacterManager::~CharacterManager() {
   Release();
 }
 
-int CharacterManager::Init() {
+int CharacterManager::Init(const InputFrame& input) {
   if (GetBossEventSeen() == 1) {
     player->position = World().goalPosition + Vec3{-5, 3, 0};
     player->rotation = {0, 90, 0};
@@ -55,7 +56,7 @@ int CharacterManager::Init() {
   for (CharacterBase* c : characters)
     if (!c->Init()) return 0;
   InitCamera(SubjectOf(*player));
-  UpdateCamera(SubjectOf(*player), player->action, player->standing);
+  UpdateCamera(SubjectOf(*player), player->action, player->standing, input);
   return 1;
 }
 
@@ -88,7 +89,7 @@ void CharacterManager::SpawnFish() {
   fishSpawner->timer = 0;
 }
 
-int CharacterManager::Update(GimmickNode* gimmickTail) {
+int CharacterManager::Update(GimmickNode* gimmickTail, const InputFrame& input) {
   if (GetStageNumber() == 2 && fishSpawner) SpawnFish();
 
   CameraSubject snapshot = SubjectOf(*player);
@@ -145,7 +146,7 @@ int CharacterManager::Update(GimmickNode* gimmickTail) {
     }
     if (c->state != kStateGone && (GetCameraMode() != kCameraRise || Falling(c->state))) {
       if (c == player) {
-        player->Update();
+        player->Update(input);
         if (GetCameraMode() != kCameraRise) snapshot = SubjectOf(*player);
       } else if (enemy) {
         // On the twins' stage, in the battle, Castor's stars meet the
@@ -169,7 +170,7 @@ int CharacterManager::Update(GimmickNode* gimmickTail) {
     if (!r.supported && (c->state == kStateNormal || c->state == kStateSpecial))
       c->groundPoint = {c->position.x, c->upsideDown ? 15.0f : -15.0f, c->position.z};
   }
-  const int sideChange = UpdateCamera(snapshot, player->action, player->standing);
+  const int sideChange = UpdateCamera(snapshot, player->action, player->standing, input);
   SetPlayerUnderside(player->upsideDown);
   return sideChange;
 }

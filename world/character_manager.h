@@ -9,10 +9,11 @@
 
 #include <memory>
 
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/object_base.h"
 
 class EnemyBase;
+struct InputFrame;
 struct GimmickNode;
 class Player;
 
@@ -27,12 +28,12 @@ class CharacterManager {
   CharacterManager& operator=(const CharacterManager&) = delete;
 
   // After the stage is loaded and the field initialised; 0 when a character
-  // cannot start.
-  int Init();
-  // The frame's character pass. Returns 1 when the camera, turning with a
-  // player who changes side, asks for the screen to darken (the caller
-  // starts the fade).
-  int Update(GimmickNode* gimmickTail);
+  // cannot start. The camera takes its first place (turned by the input).
+  int Init(const InputFrame& input);
+  // The frame's character pass, the player and the camera driven by the
+  // frame's input. Returns 1 when the camera, turning with a player who
+  // changes side, asks for the screen to darken (the caller starts the fade).
+  int Update(GimmickNode* gimmickTail, const InputFrame& input);
   void Release();
 
   CharacterList& GetCharacters() { return characters; }

@@ -5,8 +5,8 @@
 #include "base/det_math.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
-#include "render/camera.h"
 #include "render/preload.h"
+#include "world/camera.h"
 #include "world/game_state.h"
 #include "world/world_values.h"
 

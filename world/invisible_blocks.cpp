@@ -6,8 +6,8 @@
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "platform/graphics.h"
-#include "render/camera.h"
 #include "render/preload.h"
+#include "world/camera.h"
 #include "world/chips.h"
 #include "world/game_state.h"
 

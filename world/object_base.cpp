@@ -6,8 +6,8 @@
 #include "base/frame_time.h"
 #include "base/random.h"
 #include "platform/graphics.h"
-#include "render/camera.h"
 #include "render/mesh.h"
+#include "world/camera.h"
 #include "world/game_state.h"
 #include "world/world_values.h"
 

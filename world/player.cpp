@@ -6,10 +6,10 @@
 #include "base/frame_time.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
-#include "render/camera.h"
 #include "render/preload.h"
 #include "render/primitives.h"
 #include "render/sound_sets.h"
+#include "world/camera.h"
 #include "world/game_state.h"
 #include "world/world_values.h"
 
@@ -31,14 +31,14 @@ float WrapDegrees(float a) {
   return a < 0 ? a + 360.0f : a;
 }
 
-bool LiftButton() {
-  return IsKeyDown(DIK_SPACE) || IsPadDown(XINPUT_GAMEPAD_RIGHT_SHOULDER);
+bool LiftButton(const InputFrame& in) {
+  return in.KeyDown(DIK_SPACE) || in.PadDown(XINPUT_GAMEPAD_RIGHT_SHOULDER);
 }
-bool FlipButton() {
-  return IsKeyDown(DIK_M) || IsPadDown(XINPUT_GAMEPAD_LEFT_SHOULDER);
+bool FlipButton(const InputFrame& in) {
+  return in.KeyDown(DIK_M) || in.PadDown(XINPUT_GAMEPAD_LEFT_SHOULDER);
 }
-bool ThrowButton() {
-  return IsKeyDown(DIK_SPACE) || GetPadState()->state.Gamepad.bRightTrigger / 200 != 0;
+bool ThrowButton(const InputFrame& in) {
+  return in.KeyDown(DIK_SPACE) || in.pad.state.Gamepad.bRightTrigger / 200 != 0;
 }
 
 // One step of a recoil component towards 0.
@@ -61,11 +61,11 @@ int Player::Init() {
   return 1;
 }
 
-void Player::Update() {
+void Player::Update(const InputFrame& input) {
   SetHudMark(upsideDown);
   if (action == kActionSelecting && standing == 2) cursor = cursor + velocity;
 
-  if (IsKeyPressed(DIK_Q) || IsPadPressed(XINPUT_GAMEPAD_RIGHT_THUMB)) {
+  if (input.KeyPressed(DIK_Q) || input.PadPressed(XINPUT_GAMEPAD_RIGHT_THUMB)) {
     // Bring the camera back behind the player.
     SetCameraAngles(rotation.x, rotation.y, rotation.z);
     SetCameraEaseTime(0.05f);
@@ -74,12 +74,12 @@ void Player::Update() {
 
   if (state == kStateNormal) {
     if (knockBack == 0) {
-      ActionInput();
-      ThrowInput();
+      ActionInput(input);
+      ThrowInput(input);
       if (recoilOn)
         Recoil();
       else
-        Walk();
+        Walk(input);
     }
   } else if (GetCameraMode() != kCameraRise) {
     if (state == kStateGone || state == kStateWashedAway || state == kStateBlownAway ||
@@ -98,17 +98,16 @@ void Player::Update() {
   CharacterBase::Update();
 }
 
-void Player::Walk() {
+void Player::Walk(const InputFrame& input) {
   if (action == kActionLift) {
     inputTimer = 0;
     slowdown = 1;
     return;
   }
-  Vec2 stick{0, 0};
-  GetLeftStick(GetPadState(), &stick);
+  const Vec2 stick = input.LeftStick();
   float sx = stick.x, sy = stick.y;
-  const bool up = IsKeyDown(DIK_UP), down = IsKeyDown(DIK_DOWN);
-  const bool left = IsKeyDown(DIK_LEFT), right = IsKeyDown(DIK_RIGHT);
+  const bool up = input.KeyDown(DIK_UP), down = input.KeyDown(DIK_DOWN);
+  const bool left = input.KeyDown(DIK_LEFT), right = input.KeyDown(DIK_RIGHT);
   if (up && !down) sy = kArrowDeflection;
   if (down && !up) sy = -kArrowDeflection;
   if (left && !right) sx = -kArrowDeflection;
@@ -175,11 +174,11 @@ void Player::EnterSelection(int newRequest, bool moveCamera) {
   }
 }
 
-void Player::ActionInput() {
+void Player::ActionInput(const InputFrame& input) {
   if (World().boardReading) return;
   const bool alive = GetLife() >= 1;
-  const bool lift = alive && LiftButton();
-  const bool flip = alive && FlipButton();
+  const bool lift = alive && LiftButton(input);
+  const bool flip = alive && FlipButton(input);
   if (lift && action != kActionCarrying && (action & kActionFlipStarted) == 0) {
     EnterSelection(1, state == kStateNormal || throwNow == 0);
     cameraDirection = GetCameraLookAt() - GetCameraEye();
@@ -203,9 +202,9 @@ void Player::ActionInput() {
   }
 }
 
-void Player::ThrowInput() {
+void Player::ThrowInput(const InputFrame& input) {
   if ((action & kActionCarrying) == 0) return;
-  if (ThrowButton()) {
+  if (ThrowButton(input)) {
     if (chargeFrames < kChargeFull && GameSound::GetRequest(kSeCharge) != 2)
       GameSound::Request(kSeCharge, 2);
     if (throwHeld == 0) {

@@ -6,6 +6,7 @@
 #include "world/object_base.h"
 
 class Mesh;
+struct InputFrame;
 
 // Action codes.
 enum PlayerAction {
@@ -22,7 +23,8 @@ class Player : public CharacterBase {
  public:
   Player();
   int Init() override;
-  void Update() override;
+  // One frame of the player, driven by the frame's input.
+  void Update(const InputFrame& input);
   void Draw() override;
   const char* ClassName() const override { return "Player"; }
 
@@ -45,9 +47,9 @@ class Player : public CharacterBase {
   int cursorSteering = 1;
 
  private:
-  void ActionInput();
-  void ThrowInput();
+  void ActionInput(const InputFrame& input);
+  void ThrowInput(const InputFrame& input);
   void Recoil();
-  void Walk();
+  void Walk(const InputFrame& input);
   void EnterSelection(int newRequest, bool moveCamera);
 };

@@ -20,7 +20,7 @@
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
 #include "platform/png_image.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "render/view_clearance.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"

@@ -1,20 +1,16 @@
-#include "render/camera.h"
+#include "world/camera.h"
 
 #include <cmath>
 
 #include "base/det_math.h"
 #include "base/frame_time.h"
-#include "platform/graphics.h"
 #include "platform/input.h"
 #include "render/constants.h"
+#include "render/view.h"
 
 namespace {
 
 constexpr float kEaseSeconds = 0.8f;
-constexpr float kFieldOfView = 60 * kDegToRad;
-constexpr float kNear = 0.1f;
-constexpr float kFar = 500.0f;
-constexpr float kCullMargin = 6.0f;
 
 struct CameraState {
   Vec3 eye, lookAt, up{0, 1, 0}, easeFrom, lookFrom;
@@ -24,7 +20,6 @@ struct CameraState {
   float yawSpeed = 0;
   Vec3 fixedEye;
   float lookHeight = 0;
-  Plane planes[6];
   int mode = kCameraFollow;
 };
 
@@ -58,6 +53,7 @@ Vec3 HighTarget(const CameraSubject& s) {
 
 void ResetCamera() {
   g_cam = CameraState{};
+  ResetView();
 }
 
 void InitCamera(const CameraSubject& s) {
@@ -73,17 +69,16 @@ void InitCamera(const CameraSubject& s) {
   g_cam.third = s.rotation.z;
 }
 
-int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag) {
+int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag, const InputFrame& input) {
   int sideChange = 0;
   g_cam.easeTime += GetDeltaTime();
   if (g_cam.easeTime > kEaseSeconds) g_cam.easeTime = kEaseSeconds;
 
-  Vec2 stick{0, 0};
-  GetRightStick(GetPadState(), &stick);
-  if (IsKeyDown(DIK_W) && !IsKeyDown(DIK_Z)) stick.y = 1.5f;
-  if (IsKeyDown(DIK_Z) && !IsKeyDown(DIK_W)) stick.y = -1.5f;
-  if (IsKeyDown(DIK_A) && !IsKeyDown(DIK_S)) stick.x = -1.5f;
-  if (IsKeyDown(DIK_S) && !IsKeyDown(DIK_A)) stick.x = 1.5f;
+  Vec2 stick = input.RightStick();
+  if (input.KeyDown(DIK_W) && !input.KeyDown(DIK_Z)) stick.y = 1.5f;
+  if (input.KeyDown(DIK_Z) && !input.KeyDown(DIK_W)) stick.y = -1.5f;
+  if (input.KeyDown(DIK_A) && !input.KeyDown(DIK_S)) stick.x = -1.5f;
+  if (input.KeyDown(DIK_S) && !input.KeyDown(DIK_A)) stick.x = 1.5f;
 
   const int mode = g_cam.mode;
   const Vec3& p = s.position;
@@ -186,24 +181,7 @@ void ApplyCamera() {
 }
 
 void ApplyCameraFrom(const Vec3& drawnEye) {
-  const Matrix view = MatrixLookAtLH(drawnEye, g_cam.lookAt, g_cam.up);
-  const Matrix projection = MatrixPerspectiveFovLH(kFieldOfView, 1280.0f / 720.0f, kNear, kFar);
-  const float c = dmath::Cos(kFieldOfView), s = dmath::Sin(kFieldOfView);
-  const Plane viewPlanes[6] = {{0, c, s, 0},  {-c, 0, s, 0},    {c, 0, s, 0},
-                               {0, -c, s, 0}, {0, 0, -1, kFar}, {0, 0, 1, kNear}};
-  const Matrix m = MatrixTranspose(view);
-  for (int i = 0; i < 6; ++i)
-    g_cam.planes[i] = PlaneNormalize(PlaneTransform(PlaneNormalize(viewPlanes[i]), m));
-  if (GraphicsDevice* d = GetDevice()) {
-    d->SetTransform(D3DTS_VIEW, view);
-    d->SetTransform(D3DTS_PROJECTION, projection);
-  }
-}
-
-int IsInView(const Vec3& point) {
-  for (const Plane& p : g_cam.planes)
-    if (PlaneDotCoord(p, point) < -kCullMargin) return 0;
-  return 1;
+  ApplyView(drawnEye, g_cam.lookAt, g_cam.up);
 }
 
 int GetCameraMode() {

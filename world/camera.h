@@ -1,9 +1,13 @@
 // The one camera: follows the player through a stage in four placement
-// modes, eases its eye, turns with the right stick or keys, turns upside down
-// with the player on the underside, and keeps six world-space culling planes.
+// modes, eases its eye, turns with the right stick or keys, and turns upside
+// down with the player on the underside. It sets the view it sees through
+// render/view.h, which also keeps the culling planes (IsInView).
 #pragma once
 
 #include "base/math.h"
+#include "render/view.h"
+
+struct InputFrame;
 
 // Camera modes.
 enum CameraMode { kCameraFollow = 0, kCameraHigh = 1, kCameraFlip = 2, kCameraRise = 3 };
@@ -22,9 +26,11 @@ void InitCamera(const CameraSubject& subject);
 // One frame of camera movement, then ApplyCamera. headingFlag 2 leads the
 // look-at along the subject's heading; lookFlag 2 lets the high view re-aim.
 // Returns 1 while the camera turns with a subject that changes side: the
-// screen is then to darken (the game scene starts its fade).
-int UpdateCamera(const CameraSubject& subject, int headingFlag, int lookFlag);
-// Builds and sets the view and projection and the culling planes.
+// screen is then to darken (the game scene starts its fade). The frame's
+// right stick, or W, Z, A and S, turn the camera.
+int UpdateCamera(const CameraSubject& subject, int headingFlag, int lookFlag,
+                 const InputFrame& input);
+// Sets the view, the projection and the culling planes from the camera.
 void ApplyCamera();
 // The same, seen from another eye (the world's picture is drawn from an eye
 // kept out of the models: render/view_clearance.h); the camera's own eye,
@@ -48,8 +54,6 @@ Vec3 GetCameraUp();
 float GetCameraYaw();
 float GetCameraTilt();
 int GetCameraSettleCount();
-// 1 when the point lies inside all six planes with a margin of 6 units.
-int IsInView(const Vec3& point);
 
 // Back to the state at program start (tests, new runs).
 void ResetCamera();
