@@ -41,10 +41,9 @@ std::string ReportsText(const char* otherwise = "The game could not start.") {
   return text.empty() ? otherwise : text;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const LaunchOptions options = ParseLaunchOptions(argc, argv);
+// Answers --help, --version and a wrong option; the exit status, or -1 to
+// play.
+int AnswerWithoutPlaying(const LaunchOptions& options) {
   switch (options.action) {
     case LaunchOptions::Action::kUsageError:
       std::fprintf(stderr, "orvelune: %s\n%s", options.error.c_str(), UsageText().c_str());
@@ -71,42 +70,51 @@ int main(int argc, char** argv) {
     case LaunchOptions::Action::kPlay:
       break;
   }
+  return -1;
+}
 
+// Makes the game's folder the working folder; false (said on stderr and in a
+// message box) when it cannot be found or entered.
+bool EnterContentFolder(const LaunchOptions& options) {
   std::string why;
   const std::string content = FindContentFolder(
       ContentCandidates(ProgramDirectory(), options.dataDirectory), options.dataDirectory, &why);
   if (content.empty()) {
     std::fprintf(stderr, "Orvelune: %s\n", why.c_str());
     ShowFailure(why);
-    return 1;
+    return false;
   }
   if (::chdir(content.c_str()) != 0) {
     std::fprintf(stderr, "Orvelune: cannot enter the game's folder %s\n", content.c_str());
     ShowFailure("cannot enter the game's folder " + content);
-    return 1;
+    return false;
   }
+  return true;
+}
 
-  // The settings first: the language they choose is the one every message
-  // below speaks first.
-  const Settings settings = LoadSettings(SettingsPath());
-  SetLanguage(options.language.value_or(settings.language.value_or(LanguageFromEnvironment())));
-
-  SingleInstanceGuard guard;
+// Takes the single-instance lock; false (said) when another copy holds it.
+// Without a usable lock the game still starts; only the check is lost.
+bool OnlyCopyRunning(SingleInstanceGuard& guard) {
+  std::string why;
   switch (guard.TryAcquire(&why)) {
     case SingleInstanceGuard::Result::kAcquired:
-      break;
+      return true;
     case SingleInstanceGuard::Result::kHeldByAnother:
       ReportError("多重起動できません");
       ReportErrorDetail(("lock file " + guard.Path()).c_str());
       ShowFailure(ReportsText());
-      return 1;
+      return false;
     case SingleInstanceGuard::Result::kUnusable:
-      // Without a usable lock the game still starts; only the check is lost.
       std::fprintf(stderr, "orvelune: warning: %s; starting without the single-instance check\n",
                    why.c_str());
-      break;
+      return true;
   }
+  return true;
+}
 
+// The game on this system's backend with the player's settings; the exit
+// status.
+int Play(const Settings& settings, const LaunchOptions& options) {
   SetInputBindings(settings.bindings);
   SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
   SetLightUserFolder(UserDataDirectory());
@@ -121,16 +129,31 @@ int main(int argc, char** argv) {
     return 1;
   }
   const bool fullscreen = options.fullscreen.value_or(settings.fullscreen);
+  Application app(*backend, fullscreen ? DisplayMode::FullScreen : DisplayMode::Windowed);
   int status = 0;
-  {
-    Application app(*backend, fullscreen ? DisplayMode::FullScreen : DisplayMode::Windowed);
-    if (app.Init()) {
-      app.Run();
-    } else {
-      status = 1;
-      ShowFailure(ReportsText());
-    }
-    app.Release();
+  if (app.Init()) {
+    app.Run();
+  } else {
+    status = 1;
+    ShowFailure(ReportsText());
   }
+  app.Release();
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const LaunchOptions options = ParseLaunchOptions(argc, argv);
+  if (const int status = AnswerWithoutPlaying(options); status >= 0) return status;
+  if (!EnterContentFolder(options)) return 1;
+
+  // The settings first: the language they choose is the one every message
+  // below speaks first.
+  const Settings settings = LoadSettings(SettingsPath());
+  SetLanguage(options.language.value_or(settings.language.value_or(LanguageFromEnvironment())));
+
+  SingleInstanceGuard guard;
+  if (!OnlyCopyRunning(guard)) return 1;
+  return Play(settings, options);
 }

@@ -49,6 +49,67 @@ Vec3 HighTarget(const CameraSubject& s) {
   return t;
 }
 
+// The follow placement behind the subject, turned and tilted by the stick,
+// once the high view has settled (two frames); the high placement before.
+Vec3 FollowTarget(const CameraSubject& s, const Vec2& stick) {
+  if (g_cam.settleCount <= 1) {
+    g_cam.settleCount += 1;
+    return HighTarget(s);
+  }
+  if (std::fabs(stick.x) > 0.85f) {
+    g_cam.yawSpeed = stick.x;
+  } else if (g_cam.yawSpeed > 0) {
+    g_cam.yawSpeed = std::max(0.0f, g_cam.yawSpeed - 0.1f);
+  } else if (g_cam.yawSpeed < 0) {
+    g_cam.yawSpeed = std::min(0.0f, g_cam.yawSpeed + 0.1f);
+  }
+  g_cam.yaw += s.upsideDown ? -g_cam.yawSpeed * 1.34f : g_cam.yawSpeed * 1.34f;
+  if (g_cam.yaw < 0) g_cam.yaw = 360;
+  if (g_cam.yaw > 360) g_cam.yaw = 0;
+  if (std::fabs(stick.y) > 0) {
+    g_cam.tilt += stick.y / 10;
+    g_cam.tilt = std::max(-0.5f, std::min(4.5f, g_cam.tilt));
+  }
+  const Vec3& p = s.position;
+  const Vec3& F = kCameraFollowOffset;
+  const float k = Sin(g_cam.tilt);
+  Vec3 target;
+  const float x0 = p.x - Sin(g_cam.yaw) * F.x * 1.2f;
+  target.x = x0 + (p.x - x0) * F.x * k * 1.2f;
+  const float z0 = p.z - Cos(g_cam.yaw) * F.z * 1.2f;
+  target.z = z0 + (p.z - z0) * F.z * k * 1.2f;
+  if (!s.upsideDown) {
+    target.y = p.y + F.y + g_cam.tilt;
+    g_cam.up.y = Cos(g_cam.tilt);
+  } else {
+    target.y = p.y - F.y - g_cam.tilt;
+    g_cam.up.y = -Cos(g_cam.tilt);
+  }
+  g_cam.settleCount = 3;
+  return target;
+}
+
+// The diagonal placement beside the flip's centre, on the side the subject
+// is turning to, looking at the centre as it rises.
+Vec3 FlipTarget(const CameraSubject& s) {
+  Vec3 q = s.pivot;
+  q.y += s.heightOffset;
+  const int flipped = s.state == 0 ? s.upsideDown : !s.upsideDown;
+  const Vec3& D = kCameraDiagonalOffset;
+  Vec3 target;
+  if (!flipped) {
+    target.y = q.y - D.y;
+    target.z = q.z + D.z;
+  } else {
+    target.y = q.y + D.y;
+    target.z = q.z - D.z;
+  }
+  target.x = q.x + D.x;
+  g_cam.lookAt = q;
+  g_cam.lookAt.y = EaseOut(q.y - g_cam.lookFrom.y, g_cam.lookFrom.y, kEaseSeconds, g_cam.easeTime);
+  return target;
+}
+
 }  // namespace
 
 void ResetCamera() {
@@ -85,63 +146,16 @@ int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag, const In
   Vec3 target = g_cam.eye;
   switch (mode) {
     case kCameraFollow:
-      if (g_cam.settleCount > 1) {
-        if (std::fabs(stick.x) > 0.85f) {
-          g_cam.yawSpeed = stick.x;
-        } else if (g_cam.yawSpeed > 0) {
-          g_cam.yawSpeed = std::max(0.0f, g_cam.yawSpeed - 0.1f);
-        } else if (g_cam.yawSpeed < 0) {
-          g_cam.yawSpeed = std::min(0.0f, g_cam.yawSpeed + 0.1f);
-        }
-        g_cam.yaw += s.upsideDown ? -g_cam.yawSpeed * 1.34f : g_cam.yawSpeed * 1.34f;
-        if (g_cam.yaw < 0) g_cam.yaw = 360;
-        if (g_cam.yaw > 360) g_cam.yaw = 0;
-        if (std::fabs(stick.y) > 0) {
-          g_cam.tilt += stick.y / 10;
-          g_cam.tilt = std::max(-0.5f, std::min(4.5f, g_cam.tilt));
-        }
-        const Vec3& F = kCameraFollowOffset;
-        const float k = Sin(g_cam.tilt);
-        const float x0 = p.x - Sin(g_cam.yaw) * F.x * 1.2f;
-        target.x = x0 + (p.x - x0) * F.x * k * 1.2f;
-        const float z0 = p.z - Cos(g_cam.yaw) * F.z * 1.2f;
-        target.z = z0 + (p.z - z0) * F.z * k * 1.2f;
-        if (!s.upsideDown) {
-          target.y = p.y + F.y + g_cam.tilt;
-          g_cam.up.y = Cos(g_cam.tilt);
-        } else {
-          target.y = p.y - F.y - g_cam.tilt;
-          g_cam.up.y = -Cos(g_cam.tilt);
-        }
-        g_cam.settleCount = 3;
-      } else {
-        g_cam.settleCount += 1;
-        target = HighTarget(s);
-      }
+      target = FollowTarget(s, stick);
       break;
     case kCameraHigh:
       target = HighTarget(s);
       g_cam.settleCount = 0;
       break;
-    case kCameraFlip: {
+    case kCameraFlip:
       if (s.state == 0) sideChange = 1;  // the screen is to darken for the change of side
-      Vec3 q = s.pivot;
-      q.y += s.heightOffset;
-      const int flipped = s.state == 0 ? s.upsideDown : !s.upsideDown;
-      const Vec3& D = kCameraDiagonalOffset;
-      if (!flipped) {
-        target.y = q.y - D.y;
-        target.z = q.z + D.z;
-      } else {
-        target.y = q.y + D.y;
-        target.z = q.z - D.z;
-      }
-      target.x = q.x + D.x;
-      g_cam.lookAt = q;
-      g_cam.lookAt.y =
-          EaseOut(q.y - g_cam.lookFrom.y, g_cam.lookFrom.y, kEaseSeconds, g_cam.easeTime);
+      target = FlipTarget(s);
       break;
-    }
     case kCameraRise:
       target.x = g_cam.fixedEye.x;
       target.z = g_cam.fixedEye.z;

@@ -101,16 +101,8 @@ int CharacterManager::Update(GimmickNode* gimmickTail, const InputFrame& input) 
     CharacterBase* c = *it;
     EnemyBase* enemy = AsEnemy(c);
     if (c->state == kStateNormal || c->state == kStateSpecial) {
-      Record r{c, c->upsideDown};
-      if (enemy) {
-        r.quake = enemy->enemyFlag == kEnemyQuake;
-        r.quakeRadius = enemy->quakeRadius;
-        r.crush = enemy->crushing != 0;
-        r.crushRadius = enemy->crushRadius;
-        r.flipWalker = (enemy->enemyFlag & kEnemyFlipFloor) != 0;
-        if (r.quake) quakeEnemy = c;
-      }
-      records.push_back(r);
+      records.push_back(RecordOf(c, enemy));
+      if (records.back().quake) quakeEnemy = c;
     } else if (Falling(c->state)) {
       if (c == player || (enemy && enemy->isMob == 0 && GetBossesLeft() <= 1)) {
         if (GetCameraMode() != kCameraRise) {
@@ -123,26 +115,9 @@ int CharacterManager::Update(GimmickNode* gimmickTail, const InputFrame& input) 
         c->fallSounded = 1;
         GameSound::PlayOnce(kSeWaterFall);
       }
-    } else if (c->state == kStateGone) {
-      if (c == player) {
-        SetGameMode(kModeGameOver);
-      } else {
-        // A character lowers the count it raised when it was loaded; the
-        // fish that the jar and the river make raised none, so the counts
-        // never go below zero.
-        const int counted = enemy ? enemy->countedAs : kCountedNowhere;
-        if (counted == kCountedEnemy) {
-          SetEnemiesLeft(GetEnemiesLeft() - 1);
-        } else if (counted == kCountedBoss) {
-          SetBossesLeft(GetBossesLeft() - 1);
-          snapshot.position = c->position;
-        }
-        if (counted != kCountedNowhere && GetGameMode() != kModeBridge) CheckEnemiesLeft();
-        c->Release();
-        delete c;
-        it = characters.erase(it);
-        continue;
-      }
+    } else if (c->state == kStateGone && Retire(c, enemy, snapshot)) {
+      it = characters.erase(it);
+      continue;
     }
     if (c->state != kStateGone && (GetCameraMode() != kCameraRise || Falling(c->state))) {
       if (c == player) {
@@ -173,6 +148,39 @@ int CharacterManager::Update(GimmickNode* gimmickTail, const InputFrame& input) 
   const int sideChange = UpdateCamera(snapshot, player->action, player->standing, input);
   SetPlayerUnderside(player->upsideDown);
   return sideChange;
+}
+
+CharacterManager::Record CharacterManager::RecordOf(CharacterBase* c, const EnemyBase* enemy) {
+  Record r{c, c->upsideDown};
+  if (enemy) {
+    r.quake = enemy->enemyFlag == kEnemyQuake;
+    r.quakeRadius = enemy->quakeRadius;
+    r.crush = enemy->crushing != 0;
+    r.crushRadius = enemy->crushRadius;
+    r.flipWalker = (enemy->enemyFlag & kEnemyFlipFloor) != 0;
+  }
+  return r;
+}
+
+bool CharacterManager::Retire(CharacterBase* c, EnemyBase* enemy, CameraSubject& snapshot) {
+  if (c == player) {
+    SetGameMode(kModeGameOver);
+    return false;
+  }
+  // A character lowers the count it raised when it was loaded; the fish that
+  // the jar and the river make raised none, so the counts never go below
+  // zero.
+  const int counted = enemy ? enemy->countedAs : kCountedNowhere;
+  if (counted == kCountedEnemy) {
+    SetEnemiesLeft(GetEnemiesLeft() - 1);
+  } else if (counted == kCountedBoss) {
+    SetBossesLeft(GetBossesLeft() - 1);
+    snapshot.position = c->position;
+  }
+  if (counted != kCountedNowhere && GetGameMode() != kModeBridge) CheckEnemiesLeft();
+  c->Release();
+  delete c;
+  return true;
 }
 
 void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapshot,

@@ -60,6 +60,12 @@ class CharacterManager {
     bool supported = false;
   };
   void SpawnFish();
+  // What the collision pass needs of a character in play.
+  static Record RecordOf(CharacterBase* character, const EnemyBase* enemy);
+  // A character gone from play: the player's loss ends the game; any other
+  // lowers the count it raised and is released and deleted (true: the caller
+  // takes it out of the list).
+  bool Retire(CharacterBase* character, EnemyBase* enemy, CameraSubject& snapshot);
   // One character against one gimmick: pushed out, standing, struck,
   // crushing, flipping or riding.
   void Collide(GimmickNode* node, Record& record, CameraSubject& snapshot, bool& touchedGround,

@@ -122,41 +122,7 @@ void GlStateCache::Upload(GlProgram* program, const DrawStates& s) {
   }
   if (Changed(cache->viewProj, viewProj_, valid))
     gl_.glUniformMatrix4fv(u->viewProj, 1, GL_FALSE, viewProj_);
-  if (rs[D3DRS_LIGHTING]) {
-    // Normals go through the inverse transpose of the world matrix.
-    if (!normalKnown_ || s.world != lastNormalWorld_) {
-      normalKnown_ = true;
-      lastNormalWorld_ = s.world;
-      const Matrix n = MatrixTranspose(InverseOrIdentity(s.world));
-      const float n3[9] = {n[0][0], n[0][1], n[0][2], n[1][0], n[1][1],
-                           n[1][2], n[2][0], n[2][1], n[2][2]};
-      std::copy_n(n3, 9, normal_);
-    }
-    if (Changed(cache->normal, normal_, valid))
-      gl_.glUniformMatrix3fv(u->normalMatrix, 1, GL_FALSE, normal_);
-    if (Changed(cache->eye, eye_, valid)) gl_.glUniform3fv(u->eye, 1, eye_);
-    const D3DMATERIAL9& m = s.material;
-    if (Changed(cache->material, m, valid)) {
-      gl_.glUniform4fv(u->matDiffuse, 1, &m.Diffuse.r);
-      gl_.glUniform4fv(u->matAmbient, 1, &m.Ambient.r);
-      gl_.glUniform4fv(u->matSpecular, 1, &m.Specular.r);
-      gl_.glUniform4fv(u->matEmissive, 1, &m.Emissive.r);
-      gl_.glUniform1f(u->matPower, m.Power);
-    }
-    float ambient[4];
-    ColorToFloats(rs[D3DRS_AMBIENT], ambient);
-    if (Changed(cache->ambient, ambient, valid)) gl_.glUniform4fv(u->globalAmbient, 1, ambient);
-    const LightSet& l = s.lights;
-    if (Changed(cache->lights, l, valid) && l.count) {
-      gl_.glUniform4fv(u->lightDiffuse, l.count, &l.diffuse[0][0]);
-      gl_.glUniform4fv(u->lightSpecular, l.count, &l.specular[0][0]);
-      gl_.glUniform4fv(u->lightAmbient, l.count, &l.ambient[0][0]);
-      gl_.glUniform3fv(u->lightPosition, l.count, &l.position[0][0]);
-      gl_.glUniform3fv(u->lightDirection, l.count, &l.direction[0][0]);
-      gl_.glUniform4fv(u->lightAttenuation, l.count, &l.attenuation[0][0]);
-      gl_.glUniform3fv(u->lightSpot, l.count, &l.spot[0][0]);
-    }
-  }
+  if (rs[D3DRS_LIGHTING]) UploadLighting(program, s, valid);
   if (s.stage0[D3DTSS_TEXTURETRANSFORMFLAGS] != D3DTTFF_DISABLE &&
       Changed(cache->texMatrix, s.texture0, valid))
     gl_.glUniformMatrix4fv(u->texMatrix, 1, GL_FALSE, &s.texture0.m[0][0]);
@@ -183,6 +149,44 @@ void GlStateCache::Upload(GlProgram* program, const DrawStates& s) {
   if (Changed(cache->tFactor, tf, valid)) gl_.glUniform4fv(u->tFactor, 1, tf);
   const float alphaRef = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF);
   if (Changed(cache->alphaRef, alphaRef, valid)) gl_.glUniform1f(u->alphaRef, alphaRef);
+}
+
+void GlStateCache::UploadLighting(GlProgram* program, const DrawStates& s, bool valid) {
+  const Uniforms* u = &program->u;
+  UniformCache* cache = &program->cache;
+  // Normals go through the inverse transpose of the world matrix.
+  if (!normalKnown_ || s.world != lastNormalWorld_) {
+    normalKnown_ = true;
+    lastNormalWorld_ = s.world;
+    const Matrix n = MatrixTranspose(InverseOrIdentity(s.world));
+    const float n3[9] = {n[0][0], n[0][1], n[0][2], n[1][0], n[1][1],
+                         n[1][2], n[2][0], n[2][1], n[2][2]};
+    std::copy_n(n3, 9, normal_);
+  }
+  if (Changed(cache->normal, normal_, valid))
+    gl_.glUniformMatrix3fv(u->normalMatrix, 1, GL_FALSE, normal_);
+  if (Changed(cache->eye, eye_, valid)) gl_.glUniform3fv(u->eye, 1, eye_);
+  const D3DMATERIAL9& m = s.material;
+  if (Changed(cache->material, m, valid)) {
+    gl_.glUniform4fv(u->matDiffuse, 1, &m.Diffuse.r);
+    gl_.glUniform4fv(u->matAmbient, 1, &m.Ambient.r);
+    gl_.glUniform4fv(u->matSpecular, 1, &m.Specular.r);
+    gl_.glUniform4fv(u->matEmissive, 1, &m.Emissive.r);
+    gl_.glUniform1f(u->matPower, m.Power);
+  }
+  float ambient[4];
+  ColorToFloats(s.render[D3DRS_AMBIENT], ambient);
+  if (Changed(cache->ambient, ambient, valid)) gl_.glUniform4fv(u->globalAmbient, 1, ambient);
+  const LightSet& l = s.lights;
+  if (Changed(cache->lights, l, valid) && l.count) {
+    gl_.glUniform4fv(u->lightDiffuse, l.count, &l.diffuse[0][0]);
+    gl_.glUniform4fv(u->lightSpecular, l.count, &l.specular[0][0]);
+    gl_.glUniform4fv(u->lightAmbient, l.count, &l.ambient[0][0]);
+    gl_.glUniform3fv(u->lightPosition, l.count, &l.position[0][0]);
+    gl_.glUniform3fv(u->lightDirection, l.count, &l.direction[0][0]);
+    gl_.glUniform4fv(u->lightAttenuation, l.count, &l.attenuation[0][0]);
+    gl_.glUniform3fv(u->lightSpot, l.count, &l.spot[0][0]);
+  }
 }
 
 void GlStateCache::BindVertices(GlVertexBuffer* stream, GlIndexBuffer* indices,

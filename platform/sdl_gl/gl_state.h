@@ -48,6 +48,9 @@ class GlStateCache {
                     const VertexDeclaration& declaration, uint32_t offset, uint32_t stride);
 
  private:
+  // The lighting uniforms: normal matrix, eye, material, ambient, lights.
+  void UploadLighting(GlProgram* program, const DrawStates& states, bool valid);
+
   GlFunctions& gl_;
   RasterValues raster_{};
   bool rasterKnown_ = false;
