@@ -75,10 +75,11 @@ bool Application::RunFrame() {
   window_->SetTitle(title);
 
   UpdateInput();
+  const InputFrame& input = CurrentInput();
   ++frameCount_;
-  const bool quit = UpdateScene() != 0;
+  const bool quit = UpdateScene(input) != 0;
 
-  if (GetPadState()->state.Gamepad.wButtons & XINPUT_GAMEPAD_BACK) {
+  if (input.PadDown(XINPUT_GAMEPAD_BACK)) {
     if (++backButtonCount_ >= kBackButtonHoldLimit) {
       if (observer_) observer_(*this);
       return false;  // this frame is not drawn
@@ -136,23 +137,37 @@ void Application::WndProc(const WindowMessage& message) {
   }
 }
 
+namespace {
+
+// A scene's start; the game's reads the frame's input (its camera takes its
+// first place).
+template <typename Scene>
+int StartScene(Scene& scene, const InputFrame& /*input*/) {
+  return scene.Start();
+}
+int StartScene(Game& game, const InputFrame& input) {
+  return game.Start(input);
+}
+
+}  // namespace
+
 template <typename Scene>
 Application::StepResult Application::StartStep(std::unique_ptr<Scene>& scene, bool readyWhenNonzero,
-                                               bool failureEnds) {
+                                               bool failureEnds, const InputFrame& input) {
   if (!scene) {
     scene = std::make_unique<Scene>();
     return StepResult::kStay;
   }
   if (startObserver_) startObserver_(false);
-  const int started = scene->Start();
+  const int started = StartScene(*scene, input);
   if (startObserver_) startObserver_(true);
   if (readyWhenNonzero ? started != 0 : started == 1) return StepResult::kNext;
   return failureEnds ? StepResult::kEndProgram : StepResult::kStay;
 }
 
 template <typename Scene>
-Application::StepResult Application::RunStep(Scene& scene) {
-  return scene.Update() ? StepResult::kStay : StepResult::kNext;
+Application::StepResult Application::RunStep(Scene& scene, const InputFrame& input) {
+  return scene.Update(input) ? StepResult::kStay : StepResult::kNext;
 }
 
 template <typename Scene>
@@ -161,7 +176,7 @@ void Application::EndStep(std::unique_ptr<Scene>& scene) {
   scene.reset();
 }
 
-int Application::UpdateScene() {
+int Application::UpdateScene(const InputFrame& input) {
   // Moves on when a step says so: to a running state with the scene's draw
   // id, or to the next state with nothing drawn.
   auto on = [&](StepResult r, int next, int drawId) {
@@ -173,9 +188,9 @@ int Application::UpdateScene() {
   };
   switch (state_) {
     case kSeqTitleStart:
-      return on(StartStep(title_, true, false), kSeqTitleRun, kDrawTitle);
+      return on(StartStep(title_, true, false, input), kSeqTitleRun, kDrawTitle);
     case kSeqTitleRun:
-      return on(RunStep(*title_), kSeqTitleEnd, drawId_);
+      return on(RunStep(*title_, input), kSeqTitleEnd, drawId_);
     case kSeqTitleEnd: {
       // The menu's choice: 0 start (the opening), 1 the credits, 2 quit.
       const int result = title_->GetResult();
@@ -185,27 +200,27 @@ int Application::UpdateScene() {
       return result == 2 ? 1 : 0;
     }
     case kSeqCreditStart:
-      return on(StartStep(credit_, false, false), kSeqCreditRun, kDrawCredit);
+      return on(StartStep(credit_, false, false, input), kSeqCreditRun, kDrawCredit);
     case kSeqCreditRun:
-      return on(RunStep(*credit_), kSeqCreditEnd, drawId_);
+      return on(RunStep(*credit_, input), kSeqCreditEnd, drawId_);
     case kSeqCreditEnd:
       EndStep(credit_);
       return on(StepResult::kNext, kSeqTitleStart, kDrawNone);
     case kSeqOpeningStart:
-      return on(StartStep(opening_, false, false), kSeqOpeningRun, kDrawOpening);
+      return on(StartStep(opening_, false, false, input), kSeqOpeningRun, kDrawOpening);
     case kSeqOpeningRun:
-      return on(RunStep(*opening_), kSeqOpeningEnd, drawId_);
+      return on(RunStep(*opening_, input), kSeqOpeningEnd, drawId_);
     case kSeqOpeningEnd:
       EndStep(opening_);
       return on(StepResult::kNext, kSeqGameStart, kDrawNone);
     case kSeqGameStart: {
       // A game scene that cannot start ends the program.
-      const StepResult r = StartStep(game_, true, true);
+      const StepResult r = StartStep(game_, true, true, input);
       if (r == StepResult::kEndProgram) gameStartFailed_ = true;
       return on(r, kSeqGameRun, kDrawGame);
     }
     case kSeqGameRun:
-      return on(RunStep(*game_), kSeqGameEnd, drawId_);
+      return on(RunStep(*game_, input), kSeqGameEnd, drawId_);
     case kSeqGameEnd: {
       // After a cleared game the ending and the credits, else the title.
       const int cleared = game_->GetResult() == 1;
@@ -213,9 +228,9 @@ int Application::UpdateScene() {
       return on(StepResult::kNext, cleared ? kSeqEndingStart : kSeqTitleStart, kDrawNone);
     }
     case kSeqEndingStart:
-      return on(StartStep(ending_, false, false), kSeqEndingRun, kDrawEnding);
+      return on(StartStep(ending_, false, false, input), kSeqEndingRun, kDrawEnding);
     case kSeqEndingRun:
-      return on(RunStep(*ending_), kSeqEndingEnd, drawId_);
+      return on(RunStep(*ending_, input), kSeqEndingEnd, drawId_);
     case kSeqEndingEnd:
       EndStep(ending_);
       return on(StepResult::kNext, kSeqCreditStart, kDrawNone);

@@ -16,6 +16,7 @@ class Opening;
 class Game;
 class Ending;
 class JsonWriter;
+struct InputFrame;
 
 constexpr const char* kProductName = "Orvelune";
 constexpr int kClientWidth = 1280;
@@ -76,7 +77,7 @@ class Application {
   void Release();
 
   // One step of the scene sequencer; 1 when the program is to end.
-  int UpdateScene();
+  int UpdateScene(const InputFrame& input);
   // Draws the scene chosen by the draw id.
   void DrawScene();
   // The window procedure: what the game does with a window message.
@@ -121,10 +122,11 @@ class Application {
   // Start state: create the scene, or call its Start until it is ready (for
   // a scene whose failed start ends the program, a 0 ends it).
   template <typename Scene>
-  StepResult StartStep(std::unique_ptr<Scene>& scene, bool readyWhenNonzero, bool failureEnds);
+  StepResult StartStep(std::unique_ptr<Scene>& scene, bool readyWhenNonzero, bool failureEnds,
+                       const InputFrame& input);
   // Run state: one update; kNext when the scene has finished.
   template <typename Scene>
-  StepResult RunStep(Scene& scene);
+  StepResult RunStep(Scene& scene, const InputFrame& input);
   // End state: release and delete the scene.
   template <typename Scene>
   void EndStep(std::unique_ptr<Scene>& scene);

@@ -65,19 +65,6 @@ const InputFrame& CurrentInput() {
   return g_frame;
 }
 
-const uint8_t* GetKeyState() {
-  return g_frame.keys;
-}
-const uint8_t* GetPrevKeyState() {
-  return g_frame.prevKeys;
-}
-const PadRecord* GetPadState() {
-  return &g_frame.pad;
-}
-const PadRecord* GetPrevPadState() {
-  return &g_frame.prevPad;
-}
-
 Vec2 InputFrame::LeftStick() const {
   Vec2 stick{0, 0};
   GetLeftStick(&pad, &stick);
@@ -105,8 +92,4 @@ void GetLeftStick(const PadRecord* pad, Vec2* out) {
 
 void GetRightStick(const PadRecord* pad, Vec2* out) {
   ReadStick(pad, pad->state.Gamepad.sThumbRX, pad->state.Gamepad.sThumbRY, out);
-}
-
-void SetInputStateForTest(const uint8_t* keys, const PadRecord& pad) {
-  g_frame = g_frame.Next(keys, pad);
 }

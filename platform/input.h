@@ -1,6 +1,6 @@
-// Keyboard and pad 0 snapshots, taken once per frame: the current and the
-// previous key arrays and pad records. Users test raw bits themselves; a press
-// is down now and up in the previous frame.
+// The keyboard and pad 0, read once per update into an input frame that the
+// application hands to the scene, and the scene to what it drives. A press is
+// down now and up in the previous frame.
 #pragma once
 
 #include <cstdint>
@@ -38,30 +38,8 @@ void UpdateInput();
 // The frame the last UpdateInput made.
 const InputFrame& CurrentInput();
 
-const uint8_t* GetKeyState();
-const uint8_t* GetPrevKeyState();
-const PadRecord* GetPadState();
-const PadRecord* GetPrevPadState();
-
 // The thumb sticks of a pad record: nothing is written when the pad is not
 // connected; inside the dead zone only out.x is set to 0; otherwise each axis
 // divided by 20000 (y up positive). Callers set out to (0, 0) first.
 void GetLeftStick(const PadRecord* pad, Vec2* out);
 void GetRightStick(const PadRecord* pad, Vec2* out);
-
-// Small helpers over the current frame, for the menus and scenes.
-inline bool IsKeyDown(int dik) {
-  return CurrentInput().KeyDown(dik);
-}
-inline bool IsKeyPressed(int dik) {
-  return CurrentInput().KeyPressed(dik);
-}
-inline bool IsPadDown(uint16_t button) {
-  return CurrentInput().PadDown(button);
-}
-inline bool IsPadPressed(uint16_t button) {
-  return CurrentInput().PadPressed(button);
-}
-
-// Test support: replaces the snapshots as if a frame had read these values.
-void SetInputStateForTest(const uint8_t* keys, const PadRecord& pad);

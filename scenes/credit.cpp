@@ -36,7 +36,7 @@ int Credit::Start() {
   return 1;
 }
 
-int Credit::Update() {
+int Credit::Update(const InputFrame& input) {
   if (CreditSound::GetRequest(0) == 0 && phase == kFadingIn) CreditSound::Request(0, 1);
   CreditSound::Update();
   if (phase == kFadingIn) {
@@ -46,7 +46,7 @@ int Credit::Update() {
       phase = kScrolling;
     }
   } else if (phase == kScrolling) {
-    if (IsKeyPressed(DIK_RETURN) || IsPadPressed(XINPUT_GAMEPAD_A))
+    if (input.KeyPressed(DIK_RETURN) || input.PadPressed(XINPUT_GAMEPAD_A))
       speed = speed == kNormalSpeed ? kFastSpeed : kNormalSpeed;
     if (position.y > endY) position.y -= speed;
     if (position.y <= endY) {

@@ -5,6 +5,7 @@
 #include "base/math.h"
 
 class Texture;
+struct InputFrame;
 
 class Credit {
  public:
@@ -15,7 +16,7 @@ class Credit {
 
   int Start();
   // 0 when the credits have finished.
-  int Update();
+  int Update(const InputFrame& input);
   void Draw();
   void Release();
 

@@ -28,8 +28,8 @@ constexpr Vec3 kButtonBase{1142, 605, 0};
 // A page holds at most this many bytes of text.
 constexpr size_t kPageBytes = 511;
 
-bool ConfirmPressed() {
-  return IsKeyPressed(DIK_RETURN) || IsPadPressed(XINPUT_GAMEPAD_A);
+bool ConfirmPressed(const InputFrame& input) {
+  return input.KeyPressed(DIK_RETURN) || input.PadPressed(XINPUT_GAMEPAD_A);
 }
 
 }  // namespace
@@ -198,9 +198,9 @@ void Event::AdvancePage() {
   if (pageIndex + 1 >= static_cast<int>(pages.size())) state = kLastPage;
 }
 
-void Event::Update() {
+void Event::Update(const InputFrame& input) {
   AnimateWindow();
-  if (windowPhase == kOpen && ConfirmPressed() && (state == kLoaded || state == kLastPage))
+  if (windowPhase == kOpen && ConfirmPressed(input) && (state == kLoaded || state == kLastPage))
     AdvancePage();
 }
 

@@ -14,6 +14,7 @@
 #include "base/math.h"
 
 class Texture;
+struct InputFrame;
 
 struct EventPage {
   std::string text;  // Shift-JIS, commas turned into line breaks
@@ -41,7 +42,7 @@ class Event {
   // Reads the pages of event `number`; 0 when the file cannot be opened.
   int Load(int number);
   int LoadFrom(const std::string& path, int number);
-  void Update();
+  void Update(const InputFrame& input);
   void Draw();
   void ClearPages();
   void Release();

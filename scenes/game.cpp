@@ -67,7 +67,7 @@ void Game::ReleaseStageMeshes() {
   stageMeshes.Release();
 }
 
-int Game::LoadStageWorld(bool initialise) {
+int Game::LoadStageWorld() {
   ResetStageValues();
   characters = std::make_unique<CharacterManager>();
   field = std::make_unique<Field>();
@@ -75,15 +75,14 @@ int Game::LoadStageWorld(bool initialise) {
   FieldChip reader;
   const int loaded = reader.Load(head, characters->GetCharacters(), GetStageNumber());
   field->SetGimmicks(head);
-  if (!loaded) return 0;
-  return initialise ? InitWorld() : 1;
+  return loaded;
 }
 
-int Game::InitWorld() {
-  return field->Init() && characters->Init(CurrentInput());
+int Game::InitWorld(const InputFrame& input) {
+  return field->Init() && characters->Init(input);
 }
 
-int Game::Start() {
+int Game::Start(const InputFrame& input) {
   if (!LoadStageMeshes()) return 0;
   gameOver = std::make_unique<GameOver>();
   if (!gameOver->Load()) return 0;
@@ -106,7 +105,7 @@ int Game::Start() {
   if (!GameSound::Load()) return 0;
   soundsReady = true;
 
-  if (!LoadStageWorld(true)) return 0;
+  if (!LoadStageWorld() || !InitWorld(input)) return 0;
 
   SetPlayerUnderside(0);
   GraphicsDevice* d = GetDevice();
@@ -128,17 +127,17 @@ void Game::UnloadStage() {
   ReleaseWorld();
 }
 
-int Game::LoadNextStage() {
+int Game::LoadNextStage(const InputFrame& input) {
   if (!LoadStageMeshes()) return 0;
   ResetStageState();
   SetBossEventSeen(0);
-  if (!LoadStageWorld(false)) return 0;
+  if (!LoadStageWorld()) return 0;
   ResetFade();
   SetFadeAlpha(255);
   SetFadingIn(1);
   if (!event.LoadTextures() || !event.Load(eventNumber)) return 0;
   lights->Apply(GetPlayer()->upsideDown);
-  return InitWorld();
+  return InitWorld(input);
 }
 
 void Game::UnloadForRetry() {
@@ -149,7 +148,7 @@ void Game::UnloadForRetry() {
   pause.Reset(true);
 }
 
-int Game::RestartStage() {
+int Game::RestartStage(const InputFrame& input) {
   ResetFade();
   SetFadeAlpha(255);
   SetFadingIn(1);
@@ -158,10 +157,10 @@ int Game::RestartStage() {
   if (!event.Load(eventNumber)) return 0;
   ResetStageState();
   if (GetBossEventSeen() == 1) SetGameMode(kModeBossArmed);
-  if (!LoadStageWorld(false)) return 0;
+  if (!LoadStageWorld()) return 0;
   lights->Apply(GetPlayer()->upsideDown);
   GameSound::StopAll();
-  return InitWorld();
+  return InitWorld(input);
 }
 
 void Game::Release() {
@@ -181,7 +180,7 @@ void Game::Release() {
   lights.reset();
 }
 
-void Game::RunEvent(int mode) {
+void Game::RunEvent(int mode, const InputFrame& input) {
   if (event.state == Event::kIdle) event.state = Event::kLoadAsked;
   if (event.state == Event::kLoadAsked) {
     event.Load(eventNumber);
@@ -191,7 +190,7 @@ void Game::RunEvent(int mode) {
     }
   } else if (event.state == Event::kLoaded || event.state == Event::kLastPage) {
     if (GameSound::IsPlaying(kSeCharge)) GameSound::Request(kSeCharge, 0);
-    event.Update();
+    event.Update(input);
   }
   // An event missing from the file ends like any other, so the stage goes on.
   if (!event.Ended()) return;
@@ -213,11 +212,11 @@ void Game::RunEvent(int mode) {
   }
 }
 
-int Game::RunClear() {
+int Game::RunClear(const InputFrame& input) {
   const int stage = GetStageNumber();
   GameSound::Request(stage == 2 ? kSeFish : stage == 3 ? kBgmBossBattle : kBgmNormalBattle, 0);
   for (int s : {kBgmMain, kSeWallow, kSeCharge, kSeBossRush}) GameSound::Request(s, 0);
-  gameClear->Update();
+  gameClear->Update(input);
   if (!gameClear->IsDone()) return 1;
   int ret = 1;
   if (GetFadeAlpha() == 255) {
@@ -230,7 +229,7 @@ int Game::RunClear() {
       UnloadStage();
       SetStageNumber(stage + 1);
       eventNumber = FirstEvent(stage + 1);
-      ret = LoadNextStage();
+      ret = LoadNextStage(input);
       gameClear->Reset();
     }
   }
@@ -239,16 +238,16 @@ int Game::RunClear() {
   return ret;
 }
 
-int Game::RunGameOver() {
+int Game::RunGameOver(const InputFrame& input) {
   GameSound::Request(GetStageNumber() == 3 ? kBgmBossBattle : kBgmNormalBattle, 0);
   for (int s : {kBgmMain, kSeWallow, kSeCharge, kSeBossRush}) GameSound::Request(s, 0);
-  gameOver->Update();
+  gameOver->Update(input);
   if (!gameOver->IsDecided()) return 1;
   int ret = 1;
   if (GetFadeAlpha() == 255) {
     if (gameOver->GetChoice() == 1) {
       UnloadForRetry();
-      ret = RestartStage();
+      ret = RestartStage(input);
       gameOver->Reset();
       GameSound::StopAll();
     } else {
@@ -262,9 +261,9 @@ int Game::RunGameOver() {
   return ret;
 }
 
-int Game::RunPause() {
+int Game::RunPause(const InputFrame& input) {
   if (!pause.IsDecided()) StepFadeOut();
-  if (GetFadeAlpha() != 255 || !pause.Update()) return 1;
+  if (GetFadeAlpha() != 255 || !pause.Update(input)) return 1;
   switch (pause.GetCursor()) {
     case PauseMenu::kResume:
       SetGameMode(pause.GetSavedMode());
@@ -276,7 +275,7 @@ int Game::RunPause() {
     case PauseMenu::kRetry: {
       SetFadingIn(1);
       UnloadForRetry();
-      const int ret = RestartStage();
+      const int ret = RestartStage(input);
       gameOver->Reset();
       GameSound::StopAll();
       return ret;
@@ -287,7 +286,7 @@ int Game::RunPause() {
   }
 }
 
-void Game::Play(int mode) {
+void Game::Play(int mode, const InputFrame& input) {
   if (mode == kModeBridge) {
     if (GetBridgeAdvance()) {
       SetBridgeTimer(0);
@@ -301,9 +300,10 @@ void Game::Play(int mode) {
   }
   SetEffectViewpoint({0, 0, 0});
   field->Update(characters->GetCharacters());
-  if (characters->Update(field->Tail(), CurrentInput())) StartSideChangeFade();
+  if (characters->Update(field->Tail(), input)) StartSideChangeFade();
   Player* player = GetPlayer();
-  if (IsPauseRequested() && player->state != kStateWashedAway && player->state != kStateFlipping) {
+  if (IsPauseRequested(input) && player->state != kStateWashedAway &&
+      player->state != kStateFlipping) {
     savedRotate = GameSound::GetRequest(kSeRotate);
     savedCharge = GameSound::GetRequest(kSeCharge);
     GameSound::Request(kSeRotate, 0);
@@ -315,14 +315,14 @@ void Game::Play(int mode) {
   }
 }
 
-int Game::Update() {
+int Game::Update(const InputFrame& input) {
   const int m = GetGameMode();
   if ((GetFadingIn() || GetFadingOut()) && m != kModeGameOver && m != kModeClear) {
     Player* player = GetPlayer();
     if (GetFadingIn()) {
       StepFadeIn();
       SetCameraModeOnly(kCameraFollow);
-      UpdateCamera(SubjectOf(*player), player->action, player->standing, CurrentInput());
+      UpdateCamera(SubjectOf(*player), player->action, player->standing, input);
     } else {
       StepFadeOut();
       if (!GetFadingOut()) {
@@ -352,19 +352,19 @@ int Game::Update() {
     case kModeBossEncounter:
     case kModeBossDefeated:
     case kModeGoal:
-      RunEvent(m);
+      RunEvent(m, input);
       break;
     case kModeClear:
-      ret = RunClear();
+      ret = RunClear(input);
       break;
     case kModeGameOver:
-      ret = RunGameOver();
+      ret = RunGameOver(input);
       break;
     case kModePause:
-      ret = RunPause();
+      ret = RunPause(input);
       break;
     default:
-      Play(m);
+      Play(m, input);
       break;
   }
   GameSound::ApplyDeferred();

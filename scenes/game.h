@@ -16,6 +16,7 @@ class CharacterManager;
 class Field;
 class GameClear;
 class GameOver;
+struct InputFrame;
 class JsonWriter;
 class Light;
 class Player;
@@ -29,9 +30,9 @@ class Game {
 
   // Plays from stage n (0 to 3) instead of the first; before Start.
   void SetFirstStage(int stage);
-  int Start();
+  int Start(const InputFrame& input);
   // One frame; 0 when the game is over (cleared, or the player quit).
-  int Update();
+  int Update(const InputFrame& input);
   void Draw();
   void Release();
   // 1 when the last stage was cleared, else 0.
@@ -55,21 +56,22 @@ class Game {
   Player* GetPlayer() const;
   int LoadStageMeshes();
   void ReleaseStageMeshes();
-  // The stage file into a new character list and field; both initialised.
-  int LoadStageWorld(bool initialise);
-  int InitWorld();
+  // The stage file into a new character list and field (1 when it was read).
+  int LoadStageWorld();
+  // Both initialised; the camera takes its first place.
+  int InitWorld(const InputFrame& input);
   // Releases and deletes the field and the character list (stage end and
   // retry alike).
   void ReleaseWorld();
   void UnloadStage();
-  int LoadNextStage();
+  int LoadNextStage(const InputFrame& input);
   void UnloadForRetry();
-  int RestartStage();
-  void RunEvent(int mode);
-  int RunClear();
-  int RunGameOver();
-  int RunPause();
-  void Play(int mode);
+  int RestartStage(const InputFrame& input);
+  void RunEvent(int mode, const InputFrame& input);
+  int RunClear(const InputFrame& input);
+  int RunGameOver(const InputFrame& input);
+  int RunPause(const InputFrame& input);
+  void Play(int mode, const InputFrame& input);
   void DumpScreens(JsonWriter& json) const;
 
   std::unique_ptr<CharacterManager> characters;

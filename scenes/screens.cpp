@@ -20,17 +20,11 @@ namespace {
 constexpr const char* kClearTexturePath = "Resource_Orvelune/Event/game_clear.png";
 constexpr const char* kGameOverTexturePath = "Resource_Orvelune/Event/game_over.png";
 
-bool ConfirmDown() {
-  return IsKeyDown(DIK_RETURN) || IsPadDown(XINPUT_GAMEPAD_A);
+bool ConfirmDown(const InputFrame& input) {
+  return input.KeyDown(DIK_RETURN) || input.PadDown(XINPUT_GAMEPAD_A);
 }
-bool ConfirmPressed() {
-  return IsKeyPressed(DIK_RETURN) || IsPadPressed(XINPUT_GAMEPAD_A);
-}
-
-float LeftStickX() {
-  Vec2 stick{0, 0};
-  GetLeftStick(GetPadState(), &stick);
-  return stick.x;
+bool ConfirmPressed(const InputFrame& input) {
+  return input.KeyPressed(DIK_RETURN) || input.PadPressed(XINPUT_GAMEPAD_A);
 }
 
 // Game-over items: normal and chosen rectangles and screen positions.
@@ -64,11 +58,11 @@ int GameClear::Load() {
   return 1;
 }
 
-void GameClear::Update() {
+void GameClear::Update(const InputFrame& input) {
   if (letterAlpha[count - 1] == 255) {
     if (timer == 0) GameSound::PlayOnce(kSeClear);
     timer += GetDeltaTime();
-    if (timer >= 1.0f || ConfirmDown()) done = 1;
+    if (timer >= 1.0f || ConfirmDown(input)) done = 1;
   }
   for (int i = 0; i < count; ++i) {
     letterAlpha[i] = std::min(letterAlpha[i] + 5, 255);
@@ -132,21 +126,21 @@ void GameOver::Reset() {
   itemRect[2] = kOverChosen[2];
 }
 
-void GameOver::Update() {
+void GameOver::Update(const InputFrame& input) {
   if (!decided) {
-    const float x = LeftStickX();
-    if (IsKeyPressed(DIK_LEFT) || x < 0) {
+    const float x = input.LeftStick().x;
+    if (input.KeyPressed(DIK_LEFT) || x < 0) {
       if (choice == 0) GameSound::PlayOnce(kSeSelect);
       itemRect[2] = kOverChosen[2];
       itemRect[3] = kOverNormal[3];
       choice = 1;
-    } else if (IsKeyPressed(DIK_RIGHT) || x > 0) {
+    } else if (input.KeyPressed(DIK_RIGHT) || x > 0) {
       if (choice == 1) GameSound::PlayOnce(kSeSelect);
       itemRect[3] = kOverChosen[3];
       itemRect[2] = kOverNormal[2];
       choice = 0;
     }
-    if ((itemAlpha[2] == 255 || itemAlpha[3] == 255) && ConfirmDown()) {
+    if ((itemAlpha[2] == 255 || itemAlpha[3] == 255) && ConfirmDown(input)) {
       decided = 1;
       GameSound::PlayOnce(kSeGameover);
     }
@@ -198,7 +192,7 @@ void PauseMenu::Reset(bool rising) {
   std::fill(std::begin(pieceAlpha), std::end(pieceAlpha), 0);
 }
 
-int PauseMenu::Update() {
+int PauseMenu::Update(const InputFrame& input) {
   int finished = 0;
   if (phase == kChoosing) {
     if (blinkRising) {
@@ -214,15 +208,15 @@ int PauseMenu::Update() {
         blinkRising = 1;
       }
     }
-    const float x = LeftStickX();
-    if (IsKeyPressed(DIK_LEFT) || x < -1.5f) {
+    const float x = input.LeftStick().x;
+    if (input.KeyPressed(DIK_LEFT) || x < -1.5f) {
       if (cursor != kRetry) GameSound::PlayOnce(kSeSelect);
       cursor = kRetry;
-    } else if (IsKeyPressed(DIK_RIGHT) || x > 1.5f) {
+    } else if (input.KeyPressed(DIK_RIGHT) || x > 1.5f) {
       if (cursor != kQuit) GameSound::PlayOnce(kSeSelect);
       cursor = kQuit;
     }
-    if (ConfirmPressed()) {
+    if (ConfirmPressed(input)) {
       if (cursor == kRetry) {
         phase = kFadingOut;
         GameSound::PlayOnce(kSeSelectEnd);
@@ -234,7 +228,7 @@ int PauseMenu::Update() {
       }
       decided = 1;
     }
-    if (IsPauseRequested()) {
+    if (IsPauseRequested(input)) {
       cursor = kResume;
       phase = kDone;
       decided = 1;
@@ -281,8 +275,8 @@ void PauseMenu::Draw() {
   sprite->End();
 }
 
-int IsPauseRequested() {
-  return IsKeyPressed(DIK_P) || IsPadPressed(XINPUT_GAMEPAD_START) ? 1 : 0;
+int IsPauseRequested(const InputFrame& input) {
+  return input.KeyPressed(DIK_P) || input.PadPressed(XINPUT_GAMEPAD_START) ? 1 : 0;
 }
 
 RECT LifeGaugeRect(int life) {

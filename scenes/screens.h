@@ -5,13 +5,14 @@
 #include "platform/d3d_types.h"
 
 class Texture;
+struct InputFrame;
 
 // The three hopping letters of the clear caption.
 class GameClear {
  public:
   ~GameClear() { Release(); }
   int Load();
-  void Update();
+  void Update(const InputFrame& input);
   void Draw();
   int IsDone() const { return done; }
   void Reset();
@@ -32,7 +33,7 @@ class GameOver {
   GameOver() { Reset(); }
   ~GameOver() { Release(); }
   int Load();
-  void Update();
+  void Update(const InputFrame& input);
   void Draw();
   int IsDecided() const { return decided; }
   int GetChoice() const { return choice; }
@@ -56,7 +57,7 @@ class PauseMenu {
   // blinkRising: the reset after a resume or a retry starts the blink rising.
   void Reset(bool blinkRising = true);
   // 1 when the menu has finished.
-  int Update();
+  int Update(const InputFrame& input);
   void Draw();
 
   int GetCursor() const { return cursor; }
@@ -77,7 +78,7 @@ class PauseMenu {
 };
 
 // 1 when P or the pad's START was pressed in this frame.
-int IsPauseRequested();
+int IsPauseRequested(const InputFrame& input);
 // The life gauge with the hud mark and the label, top left.
 void DrawHud();
 // The source rectangle of the life gauge picture for a life of 0 to 9.

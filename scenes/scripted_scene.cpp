@@ -159,13 +159,13 @@ int ScriptedScene::Start() {
   return 1;
 }
 
-int ScriptedScene::Update() {
+int ScriptedScene::Update(const InputFrame& input) {
   if (EventSound::GetRequest(music_) == 0) EventSound::Request(music_, 2);
   EventSound::Update();
   if (!finished) {
     if (fade < 255) {
       fade = std::min(fade + 4, 255);
-    } else if (IsPadPressed(XINPUT_GAMEPAD_A) || IsKeyPressed(DIK_RETURN)) {
+    } else if (input.PadPressed(XINPUT_GAMEPAD_A) || input.KeyPressed(DIK_RETURN)) {
       if (shown < length) {
         shown = length;
         EventSound::PlayOnce(kEventShowAll);

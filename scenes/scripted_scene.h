@@ -16,6 +16,7 @@
 #include "base/math.h"
 
 class Texture;
+struct InputFrame;
 
 struct ScriptPage {
   std::string text;                 // Shift-JIS, commas turned into line breaks
@@ -39,7 +40,7 @@ class ScriptedScene {
 
   int Start();
   // 0 when the scene has finished.
-  int Update();
+  int Update(const InputFrame& input);
   void Draw();
   void Release();
 

@@ -59,7 +59,7 @@ int Title::Start() {
   return 1;
 }
 
-int Title::Update() {
+int Title::Update(const InputFrame& input) {
   if (TitleSound::GetRequest(kTitleWave) == 0) TitleSound::Request(kTitleWave, 2);
   TitleSound::Update();
   river->Scroll();
@@ -67,9 +67,8 @@ int Title::Update() {
     if (fade < 255) {
       fade = std::min(fade + kFadeStep, 255);
     } else {
-      Vec2 stick{0, 0};
-      GetLeftStick(GetPadState(), &stick);
-      const bool down = IsKeyDown(DIK_DOWN), upKey = IsKeyDown(DIK_UP);
+      const Vec2 stick = input.LeftStick();
+      const bool down = input.KeyDown(DIK_DOWN), upKey = input.KeyDown(DIK_UP);
       if (down && upKey) {
         repeat = 8;
       } else if (down || stick.y < -0.8f) {
@@ -89,7 +88,7 @@ int Title::Update() {
       } else {
         repeat = 8;
       }
-      if (IsPadPressed(XINPUT_GAMEPAD_A) || IsKeyPressed(DIK_RETURN)) {
+      if (input.PadPressed(XINPUT_GAMEPAD_A) || input.KeyPressed(DIK_RETURN)) {
         TitleSound::PlayOnce(kTitleSelectEnd);
         decided = 1;
       }

@@ -9,6 +9,7 @@
 #include "base/math.h"
 
 class Texture;
+struct InputFrame;
 class Sky;
 class RiverSurface;
 
@@ -21,7 +22,7 @@ class Title {
 
   int Start();
   // 0 when the scene has finished.
-  int Update();
+  int Update(const InputFrame& input);
   void Draw();
   void Release();
   // 0 start the game, 1 show the credits, 2 end the program.

@@ -49,37 +49,37 @@ TEST(EventWindow, AOnePageEventClosesOnTheSecondConfirmAndAMissingOneStillEnds) 
     ASSERT_EQ(event.Load(number), 1);
     // Confirming while the window slides in does nothing.
     Input({DIK_RETURN});
-    event.Update();
+    event.Update(TestInput());
     EXPECT_EQ(event.shown, 0);
     EXPECT_EQ(event.windowPhase, Event::kSlidingIn);
     Input({});
     int frames = 0;
-    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update();
+    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update(TestInput());
     ASSERT_EQ(event.windowPhase, Event::kOpen);
     if (number == 5) {
       ASSERT_EQ(event.pages.size(), 2u);
       Input({DIK_RETURN});
-      event.Update();  // shows the first page whole
+      event.Update(TestInput());  // shows the first page whole
       Input({});
-      event.Update();
+      event.Update(TestInput());
       Input({DIK_RETURN});
-      event.Update();  // to the second, the last
+      event.Update(TestInput());  // to the second, the last
       EXPECT_EQ(event.state, Event::kLastPage);
       Input({});
-      event.Update();
+      event.Update(TestInput());
     }
     Input({DIK_RETURN});
-    event.Update();
+    event.Update(TestInput());
     if (number == 5) {
       Input({});
-      event.Update();
+      event.Update(TestInput());
       Input({DIK_RETURN});
-      event.Update();
+      event.Update(TestInput());
     }
     EXPECT_EQ(event.windowPhase, Event::kSlidingOut);
     Input({});
     frames = 0;
-    while (event.windowPhase != Event::kClosed && frames++ < 100) event.Update();
+    while (event.windowPhase != Event::kClosed && frames++ < 100) event.Update(TestInput());
     EXPECT_TRUE(event.Ended());
     EXPECT_EQ(event.state, number == 5 ? Event::kEnded : Event::kNoEvent);
   }
@@ -120,10 +120,10 @@ TEST(EventWindow, AnEventFromAFileThatCannotBeReadClosesOnAConfirm) {
     EXPECT_EQ(event.state, Event::kLastPage);
     Input({});
     int frames = 0;
-    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update();
+    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update(TestInput());
     ASSERT_EQ(event.windowPhase, Event::kOpen);
     Input({DIK_RETURN});
-    event.Update();
+    event.Update(TestInput());
     EXPECT_EQ(event.windowPhase, Event::kSlidingOut);
   }
   GameSound::Release();

@@ -136,11 +136,11 @@ bool DrawEnglishEventPage(Image* out) {
     Event event;
     if (event.LoadTextures() && event.Load(1)) {
       Input({});
-      for (int frame = 0; frame < 60; ++frame) event.Update();
+      for (int frame = 0; frame < 60; ++frame) event.Update(TestInput());
       Input({DIK_RETURN});  // the whole page at once
-      event.Update();
+      event.Update(TestInput());
       Input({});
-      event.Update();
+      event.Update(TestInput());
       GraphicsDevice* d = GetDevice();
       d->BeginScene();
       d->Clear(D3DCLEAR_TARGET, 0xFF101830, 1, 0);

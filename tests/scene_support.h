@@ -1,4 +1,4 @@
-// What the scene tests share: input set for one frame and the services a
+// What the scene tests share: the input frame they play and the services a
 // scene needs, run from the generated resources.
 #pragma once
 
@@ -9,13 +9,21 @@
 #include "platform/input.h"
 #include "tests/test_support.h"
 
+// The input frame the scene tests hand the scene under test.
+inline InputFrame& TestInput() {
+  static InputFrame frame;
+  return frame;
+}
+
+// Makes the next frame: these keys held (pressed if they were up before) and
+// the left stick at stickY.
 inline void Input(std::initializer_list<int> keys, float stickY = 0) {
   uint8_t k[256] = {};
   for (int key : keys) k[key] = 0x80;
   PadRecord pad;
   pad.connected = stickY != 0;
   pad.state.Gamepad.sThumbLY = static_cast<short>(stickY * 20000);
-  SetInputStateForTest(k, pad);
+  TestInput() = TestInput().Next(k, pad);
 }
 
 struct SceneServices {

@@ -17,6 +17,12 @@
 
 namespace {
 
+// The input frame handed to the screen under test.
+InputFrame& TestInput() {
+  static InputFrame frame;
+  return frame;
+}
+
 // One frame of input: the keys held now (pressed if they were up before).
 void Input(std::initializer_list<int> keys, float stickX = 0) {
   uint8_t k[256] = {};
@@ -24,7 +30,7 @@ void Input(std::initializer_list<int> keys, float stickX = 0) {
   PadRecord pad;
   pad.connected = stickX != 0;
   pad.state.Gamepad.sThumbLX = static_cast<short>(stickX * 20000);
-  SetInputStateForTest(k, pad);
+  TestInput() = TestInput().Next(k, pad);
 }
 
 }  // namespace
@@ -73,31 +79,31 @@ TEST(PauseMenu, StartsOnRetryAndArrowsChooseOnlyRetryOrQuit) {
   PauseMenu menu;
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);
   Input({DIK_RIGHT});
-  menu.Update();
+  menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kQuit);
   Input({});
-  menu.Update();
+  menu.Update(TestInput());
   Input({DIK_RIGHT});
-  menu.Update();
+  menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kQuit);  // nothing further right
   Input({DIK_LEFT});
-  menu.Update();
+  menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);
   Input({});
-  menu.Update();
+  menu.Update(TestInput());
   Input({DIK_LEFT});
-  menu.Update();
+  menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);  // resume is not reachable
   // The stick must go beyond 1.5 (30000 raw).
   Input({}, 1.5f);
-  menu.Update();
+  menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);
   Input({}, 1.55f);
-  menu.Update();
+  menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kQuit);
   // P resumes at once.
   Input({DIK_P});
-  EXPECT_EQ(menu.Update(), 1);
+  EXPECT_EQ(menu.Update(TestInput()), 1);
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kResume);
   EXPECT_EQ(menu.IsDecided(), 1);
   GameSound::Release();
@@ -109,11 +115,11 @@ TEST(PauseMenu, RetryFadesToBlackBeforeItFinishes) {
   ASSERT_EQ(GameSound::Load(), 1);
   PauseMenu menu;
   Input({DIK_RETURN});
-  EXPECT_EQ(menu.Update(), 0);
+  EXPECT_EQ(menu.Update(TestInput()), 0);
   EXPECT_EQ(menu.phase, PauseMenu::kFadingOut);
   int frames = 1;
   Input({});
-  while (!menu.Update()) ++frames;
+  while (!menu.Update(TestInput())) ++frames;
   EXPECT_EQ(frames, 50);  // 5, 10, ... 255
   EXPECT_EQ(menu.fade, 255);
   // Pieces 0, 3 and 4 are always lit; the cursor's piece rises by 20.
@@ -129,35 +135,35 @@ TEST(GameOver, ItemsAppearInTurnAndAChoiceNeedsAFullyShownOption) {
   ASSERT_EQ(GameSound::Load(), 1);
   GameOver over;
   Input({DIK_RETURN});
-  over.Update();
+  over.Update(TestInput());
   EXPECT_EQ(over.IsDecided(), 0);  // nothing shown yet
   EXPECT_EQ(over.itemAlpha[0], 10);
   EXPECT_EQ(over.itemAlpha[1], 0);  // the caption first
-  for (int i = 0; i < 24; ++i) over.Update();
+  for (int i = 0; i < 24; ++i) over.Update(TestInput());
   EXPECT_EQ(over.itemAlpha[0], 250);
   EXPECT_EQ(over.itemAlpha[2], 0);
-  over.Update();
+  over.Update(TestInput());
   EXPECT_EQ(over.itemAlpha[0], 255);
   EXPECT_EQ(over.itemAlpha[2], 10);
   // The option not chosen shows too, dimmed: it rises with the other but
   // stops at 64 (it used to stay at 0 until the player changed the choice).
   EXPECT_EQ(over.itemAlpha[3], 10);
   EXPECT_EQ(over.IsDecided(), 0);
-  for (int i = 0; i < 25; ++i) over.Update();
+  for (int i = 0; i < 25; ++i) over.Update(TestInput());
   EXPECT_EQ(over.itemAlpha[2], 255);
   EXPECT_EQ(over.itemAlpha[3], 64);
-  over.Update();
+  over.Update(TestInput());
   EXPECT_EQ(over.IsDecided(), 1);
   EXPECT_EQ(over.GetChoice(), 1);
   // Moving to the other option fades the first to 64 and shows the second.
   over.Reset();
   Input({});
-  for (int i = 0; i < 60; ++i) over.Update();
+  for (int i = 0; i < 60; ++i) over.Update(TestInput());
   Input({DIK_RIGHT});
-  over.Update();
+  over.Update(TestInput());
   EXPECT_EQ(over.GetChoice(), 0);
   Input({});
-  for (int i = 0; i < 60; ++i) over.Update();
+  for (int i = 0; i < 60; ++i) over.Update(TestInput());
   EXPECT_EQ(over.itemAlpha[2], 64);
   EXPECT_EQ(over.itemAlpha[3], 255);
   GameSound::Release();
@@ -171,36 +177,36 @@ TEST(GameClear, LettersFollowEachOtherAndTheCaptionHoldsOneSecond) {
   GameClear clear;
   Input({});
   // Each letter starts once the one before it reaches 64 (13 frames of 5).
-  for (int i = 0; i < 12; ++i) clear.Update();
+  for (int i = 0; i < 12; ++i) clear.Update(TestInput());
   EXPECT_EQ(clear.letterAlpha[0], 60);
   EXPECT_EQ(clear.letterAlpha[1], 0);
-  clear.Update();
+  clear.Update(TestInput());
   EXPECT_EQ(clear.letterAlpha[0], 65);
   EXPECT_EQ(clear.letterAlpha[1], 5);
   // The first letter hops 50 pixels and comes back.
   EXPECT_LT(clear.letterLift[0], 0);
   int frames = 13;
   while (clear.letterAlpha[2] < 255) {
-    clear.Update();
+    clear.Update(TestInput());
     ++frames;
   }
   EXPECT_EQ(frames, 13 + 12 + 50);
   EXPECT_EQ(clear.IsDone(), 0);
   for (int i = 0; i < 59; ++i) {
     stepper.Step();
-    clear.Update();
+    clear.Update(TestInput());
   }
   EXPECT_EQ(clear.IsDone(), 0);
   stepper.Step();
-  clear.Update();
+  clear.Update(TestInput());
   stepper.Step();
-  clear.Update();
+  clear.Update(TestInput());
   EXPECT_EQ(clear.IsDone(), 1);
   // A held confirm ends it at once.
   clear.Reset();
-  for (int i = 0; i < 77; ++i) clear.Update();
+  for (int i = 0; i < 77; ++i) clear.Update(TestInput());
   Input({DIK_RETURN});
-  clear.Update();
+  clear.Update(TestInput());
   EXPECT_EQ(clear.IsDone(), 1);
   GameSound::Release();
 }

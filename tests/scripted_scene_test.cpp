@@ -66,41 +66,41 @@ TEST(ScriptedScene, ConfirmShowsThePageThenMovesOnAndTheLastPageFadesOut) {
   ASSERT_EQ(opening.Start(), 1);
   ASSERT_GT(opening.pages.size(), 2u);
   Input({DIK_RETURN});
-  opening.Update();
+  opening.Update(TestInput());
   EXPECT_EQ(opening.pageIndex, 0);  // fading in: no advance
   Input({});
   for (int i = 0; i < 64; ++i) {
     opening.Draw();
     EXPECT_EQ(opening.shown, 0);  // no typing before the fade-in is done
-    opening.Update();
+    opening.Update(TestInput());
   }
   EXPECT_EQ(opening.fade, 255);
   for (int i = 0; i < 5; ++i) opening.Draw();
   EXPECT_GT(opening.shown, 0);
   EXPECT_LT(opening.shown, opening.length);
   Input({DIK_RETURN});
-  opening.Update();
+  opening.Update(TestInput());
   EXPECT_EQ(opening.shown, opening.length);  // the whole page at once
   EXPECT_EQ(opening.pageIndex, 0);
   Input({});
-  opening.Update();
+  opening.Update(TestInput());
   Input({DIK_RETURN});
-  opening.Update();
+  opening.Update(TestInput());
   EXPECT_EQ(opening.pageIndex, 1);
   EXPECT_EQ(opening.shown, 0);
   // Confirm through the rest; after the last page the scene fades out.
   int frames = 0;
   while (!opening.finished && frames < 1000) {
     Input({});
-    opening.Update();
+    opening.Update(TestInput());
     Input({DIK_RETURN});
-    opening.Update();
+    opening.Update(TestInput());
     frames += 2;
   }
   ASSERT_EQ(opening.finished, 1);
   Input({});
   int out = 0;
-  while (opening.Update()) ++out;
+  while (opening.Update(TestInput())) ++out;
   EXPECT_EQ(out, 62);  // 251 (the finishing frame's own step) down by 4 to below 1
 }
 
