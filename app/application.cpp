@@ -47,22 +47,22 @@ int Application::Init() {
   if (!InitKeyboard(window_.get())) return 0;
   if (!InitTextFonts()) return 0;
   if (!InitDebugFont()) return 0;
-  InitFrameTimer();
+  frameTimer_.Init();
   if (!LoadSharedAssets()) return 0;
   window_->Show();
   return 1;
 }
 
 bool Application::Step() {
-  const double fps = MeasureFrameRate();
+  const double fps = frameTimer_.MeasureFrameRate();
   WindowMessage message;
   if (window_->PeekMessage(&message)) {
     if (message.type == WindowMessageType::Quit) return false;
     WndProc(message);
     return true;  // a pass that handled a message runs no frame
   }
-  if (!IsFrameReady()) {
-    backend_.GetClock().WaitUntil(NextFrameDue());
+  if (!frameTimer_.IsFrameReady()) {
+    backend_.GetClock().WaitUntil(frameTimer_.NextFrameDue());
     return true;
   }
   fps_ = fps;
@@ -121,7 +121,7 @@ void Application::Release() {
   ReleaseKeyboard();
   ReleaseSprite();
   ReleaseDirect3D();
-  ReleaseFrameTimer();
+  frameTimer_.Release();
 }
 
 void Application::WndProc(const WindowMessage& message) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/frame_timer.h"
 #include "platform/backend.h"
 #include "platform/graphics.h"
 
@@ -149,6 +150,7 @@ class Application {
 
   DisplayMode mode_;
   double fps_ = 0;
+  FrameTimer frameTimer_;  // paces the frames
   int64_t frameCount_ = 0;
   bool gameStartFailed_ = false;
   std::function<void(Application&)> observer_;

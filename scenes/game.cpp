@@ -8,7 +8,7 @@
 #include "render/primitives.h"
 #include "render/sound_sets.h"
 #include "render/view_clearance.h"
-#include "scenes/run_state.h"
+#include "world/run_state.h"
 #include "world/camera.h"
 #include "world/character_manager.h"
 #include "world/chips.h"

@@ -10,6 +10,7 @@
 
 #include "scenes/event.h"
 #include "scenes/screens.h"
+#include "world/run_state.h"
 #include "world/stage_meshes.h"
 
 class CharacterManager;
@@ -74,6 +75,10 @@ class Game {
   void Play(int mode, const InputFrame& input);
   void DumpScreens(JsonWriter& json) const;
 
+  // The run this game plays, current while the scene lives (first, so it is
+  // there before the other members and outlives them).
+  RunState run;
+  RunScope runScope{run};
   std::unique_ptr<CharacterManager> characters;
   std::unique_ptr<Field> field;
   Event event;

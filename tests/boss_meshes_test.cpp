@@ -7,9 +7,9 @@
 
 #include "app/application.h"
 #include "base/report_error.h"
-#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 
 namespace {
 

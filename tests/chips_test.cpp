@@ -7,10 +7,10 @@
 
 #include "platform/common/state_device.h"
 #include "platform/graphics.h"
-#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {

@@ -8,13 +8,13 @@
 
 #include <vector>
 
-#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/devices.h"
 #include "world/enemies.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/walls.h"
 #include "world/world_values.h"
 

@@ -34,55 +34,59 @@ class ManualClockBackend : public HeadlessBackend {
 
 TEST(FrameTimer, LetsAFrameThroughOnlyWhenDue) {
   ManualClockBackend backend(6000);  // 100 ticks per frame
-  InitFrameTimer();
-  EXPECT_EQ(IsFrameReady(), 0);
+  FrameTimer timer;
+  timer.Init();
+  EXPECT_EQ(timer.IsFrameReady(), 0);
   backend.clock.now += 99;
-  EXPECT_EQ(MeasureFrameRate(), 0.0);
-  EXPECT_EQ(IsFrameReady(), 0);
+  EXPECT_EQ(timer.MeasureFrameRate(), 0.0);
+  EXPECT_EQ(timer.IsFrameReady(), 0);
   backend.clock.now += 1;
-  EXPECT_GT(MeasureFrameRate(), 0.0);
-  EXPECT_EQ(IsFrameReady(), 1);
+  EXPECT_GT(timer.MeasureFrameRate(), 0.0);
+  EXPECT_EQ(timer.IsFrameReady(), 1);
   EXPECT_FLOAT_EQ(GetDeltaTime(), 100.0f / 6000.0f);
   // An early poll leaves the delta of the last frame alone.
   backend.clock.now += 10;
-  EXPECT_EQ(MeasureFrameRate(), 0.0);
+  EXPECT_EQ(timer.MeasureFrameRate(), 0.0);
   EXPECT_FLOAT_EQ(GetDeltaTime(), 100.0f / 6000.0f);
-  ReleaseFrameTimer();
+  timer.Release();
 }
 
 TEST(FrameTimer, FirstRatesReadHighUntilTenFramesHavePassed) {
   ManualClockBackend backend(6000);
-  InitFrameTimer();
+  FrameTimer timer;
+  timer.Init();
   std::vector<double> rates;
   for (int i = 0; i < 12; ++i) {
     backend.clock.now += 100;
-    rates.push_back(MeasureFrameRate());
+    rates.push_back(timer.MeasureFrameRate());
   }
   EXPECT_NEAR(rates[0], 600.0, 1e-6);  // ten times the true rate
   EXPECT_NEAR(rates[1], 300.0, 1e-6);
   EXPECT_NEAR(rates[9], 60.0, 1e-6);
   EXPECT_NEAR(rates[11], 60.0, 1e-6);
-  ReleaseFrameTimer();
+  timer.Release();
 }
 
 TEST(FrameTimer, AStallLetsOneLongFrameThroughWithoutCatchingUp) {
   ManualClockBackend backend(6000);
-  InitFrameTimer();
+  FrameTimer timer;
+  timer.Init();
   backend.clock.now += 100;
-  MeasureFrameRate();
+  timer.MeasureFrameRate();
   backend.clock.now += 3000;  // half a second without polling
-  EXPECT_GT(MeasureFrameRate(), 0.0);
+  EXPECT_GT(timer.MeasureFrameRate(), 0.0);
   EXPECT_FLOAT_EQ(GetDeltaTime(), 0.5f);
-  EXPECT_EQ(MeasureFrameRate(), 0.0);  // no second frame to make up time
-  EXPECT_EQ(IsFrameReady(), 0);
-  ReleaseFrameTimer();
+  EXPECT_EQ(timer.MeasureFrameRate(), 0.0);  // no second frame to make up time
+  EXPECT_EQ(timer.IsFrameReady(), 0);
+  timer.Release();
 }
 
 TEST(FrameTimer, TicksPerFrameRoundDown) {
   ManualClockBackend backend(6059);  // 100.98 ticks per frame, rounded to 100
-  InitFrameTimer();
+  FrameTimer timer;
+  timer.Init();
   backend.clock.now += 100;
-  EXPECT_GT(MeasureFrameRate(), 0.0);
-  EXPECT_EQ(NextFrameDue(), backend.clock.now + 100);
-  ReleaseFrameTimer();
+  EXPECT_GT(timer.MeasureFrameRate(), 0.0);
+  EXPECT_EQ(timer.NextFrameDue(), backend.clock.now + 100);
+  timer.Release();
 }

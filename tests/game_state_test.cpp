@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "world/camera.h"
+#include "world/run_state.h"
+#include "world/world_values.h"
+
 class GameStateTest : public testing::Test {
  protected:
   void SetUp() override { ResetGameState(); }
@@ -91,4 +95,33 @@ TEST_F(GameStateTest, FadesStepByFiveAndStopAtTheirEnds) {
   ResetFade();
   EXPECT_EQ(GetFadeAlpha(), 0);
   EXPECT_EQ(GetFadingIn() + GetFadingOut(), 0);
+}
+
+// A run installed with RunScope is the one the state functions read and
+// write while it lives; the run before it comes back untouched.
+TEST_F(GameStateTest, ARunScopeHoldsItsOwnStateAndGivesBackThePreviousOne) {
+  SetGameMode(kModeBossBattle);
+  World().goalX = 12;
+  SetCameraModeOnly(kCameraRise);
+  {
+    RunState run;
+    RunScope scope(run);
+    EXPECT_EQ(GetGameMode(), kModeFreePlay) << "a new run starts as at program start";
+    EXPECT_EQ(World().goalX, 0);
+    EXPECT_EQ(GetCameraMode(), kCameraFollow);
+    SetGameMode(kModeGoal);
+    World().goalX = 40;
+    {
+      RunState inner;
+      RunScope innerScope(inner);
+      SetGameMode(kModePause);
+    }
+    EXPECT_EQ(GetGameMode(), kModeGoal);
+    EXPECT_EQ(run.game.gameMode, kModeGoal);
+    EXPECT_EQ(run.world.goalX, 40);
+  }
+  EXPECT_EQ(GetGameMode(), kModeBossBattle);
+  EXPECT_EQ(World().goalX, 12);
+  EXPECT_EQ(GetCameraMode(), kCameraRise);
+  ResetRunState();
 }

@@ -5,11 +5,11 @@
 
 #include "render/preload.h"
 #include "render/sound_sets.h"
-#include "scenes/run_state.h"
 #include "tests/scene_support.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 TEST(InfoPanel, LinesGiveNumberPictureAndTextWithLineBreaks) {

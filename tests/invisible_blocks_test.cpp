@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "base/frame_time.h"
-#include "scenes/run_state.h"
 #include "tests/world_harness.h"
 #include "world/player.h"
+#include "world/run_state.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // push out of a box.
 #include <gtest/gtest.h>
 
-#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "world/game_state.h"
 #include "world/object_base.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include "app/application.h"
 #include "base/failed_files.h"
 #include "base/report_error.h"
-#include "scenes/run_state.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
+#include "world/run_state.h"
 
 namespace fs = std::filesystem;
 

@@ -7,10 +7,10 @@
 
 #include "render/preload.h"
 #include "render/sound_sets.h"
-#include "scenes/run_state.h"
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 
 TEST(ScriptedScene, ScriptLinesPlacePortraitsAndBreakTextAtCommas) {
   const std::string script = Sjis(

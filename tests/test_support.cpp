@@ -124,12 +124,12 @@ ScopedWorkingDirectory::~ScopedWorkingDirectory() {
 }
 
 FrameStepper::FrameStepper() {
-  InitFrameTimer();
+  timer_.Init();
 }
 
 void FrameStepper::Step(int frames) {
   for (int i = 0; i < frames; ++i) {
-    GetBackend()->GetClock().WaitUntil(NextFrameDue());
-    MeasureFrameRate();
+    GetBackend()->GetClock().WaitUntil(timer_.NextFrameDue());
+    timer_.MeasureFrameRate();
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/frame_timer.h"
 #include "platform/headless/headless_backend.h"
 
 // Installs a headless backend for the lifetime of the object.
@@ -44,6 +45,9 @@ class FrameStepper {
  public:
   FrameStepper();
   void Step(int frames = 1);
+
+ private:
+  FrameTimer timer_;
 };
 
 // The directory that holds the generated Resource_Orvelune tree.

@@ -8,13 +8,13 @@
 #include "platform/input.h"
 #include "render/preload.h"
 #include "render/sound_sets.h"
-#include "scenes/run_state.h"
 #include "world/camera.h"
 #include "world/chips.h"
 #include "world/field_chip.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 std::string StageGrid(int width, int depth, const std::map<std::pair<int, int>, std::string>& cells,

@@ -22,6 +22,18 @@ struct CameraSubject {
   float heightOffset = 0;  // the flip's rise
 };
 
+// The camera's own state, part of the run being played (world/run_state.h).
+struct CameraState {
+  Vec3 eye, lookAt, up{0, 1, 0}, easeFrom, lookFrom;
+  float easeTime = 0;
+  int settleCount = 0;
+  float tilt = 0, yaw = 0, third = 0;
+  float yawSpeed = 0;
+  Vec3 fixedEye;
+  float lookHeight = 0;
+  int mode = kCameraFollow;
+};
+
 void InitCamera(const CameraSubject& subject);
 // One frame of camera movement, then ApplyCamera. headingFlag 2 leads the
 // look-at along the subject's heading; lookFlag 2 lets the high view re-aim.

@@ -11,6 +11,7 @@
 #include "render/primitives.h"
 #include "render/sound_sets.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/star_burst.h"
 #include "world/world_values.h"
 
@@ -272,15 +273,11 @@ void Item::Draw() {
 
 // ---- StarGather ---------------------------------------------------------------
 
-namespace {
-StarGatherList* g_liveStarGathers = nullptr;
-}  // namespace
-
 StarGatherList* LiveStarGathers() {
-  return g_liveStarGathers;
+  return Run().starGathers;
 }
 void SetLiveStarGathers(StarGatherList* list) {
-  g_liveStarGathers = list;
+  Run().starGathers = list;
 }
 
 StarGather* StarGatherList::Add() {

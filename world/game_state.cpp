@@ -2,179 +2,164 @@
 
 #include "platform/graphics.h"
 #include "render/preload.h"
+#include "world/run_state.h"
 
 namespace {
 
-struct GameState {
-  int gameMode = 0;
-  int stageNumber = 0;
-  int bossesLeft = 0;
-  int enemiesLeft = 0;
-  int bossEventSeen = 0;
-  int life = 5;
-  int maxLife = 9;
-  int hudMark = 0;
-  int playerUnderside = 0;
-  float bridgeTimer = 0;
-  float bridgeFront = 0;
-  int bridgeAdvance = 0;
-  int fadeAlpha = 0;
-  int fadingIn = 0;
-  int fadingOut = 0;
-};
-
-GameState g_state;
+GameState& State() {
+  return Run().game;
+}
 
 }  // namespace
 
 int GetGameMode() {
-  return g_state.gameMode;
+  return State().gameMode;
 }
 void SetGameMode(int mode) {
-  g_state.gameMode = mode;
+  State().gameMode = mode;
 }
 int GetStageNumber() {
-  return g_state.stageNumber;
+  return State().stageNumber;
 }
 void SetStageNumber(int stage) {
-  g_state.stageNumber = stage;
+  State().stageNumber = stage;
 }
 int GetBossesLeft() {
-  return g_state.bossesLeft;
+  return State().bossesLeft;
 }
 void SetBossesLeft(int n) {
-  g_state.bossesLeft = n;
+  State().bossesLeft = n;
 }
 int GetEnemiesLeft() {
-  return g_state.enemiesLeft;
+  return State().enemiesLeft;
 }
 void SetEnemiesLeft(int n) {
-  g_state.enemiesLeft = n;
+  State().enemiesLeft = n;
 }
 int GetBossEventSeen() {
-  return g_state.bossEventSeen;
+  return State().bossEventSeen;
 }
 void SetBossEventSeen(int seen) {
-  g_state.bossEventSeen = seen;
+  State().bossEventSeen = seen;
 }
 int GetLife() {
-  return g_state.life;
+  return State().life;
 }
 void SetLife(int life) {
-  g_state.life = life;
+  State().life = life;
 }
 int GetMaxLife() {
-  return g_state.maxLife;
+  return State().maxLife;
 }
 void SetMaxLife(int maxLife) {
-  g_state.maxLife = maxLife;
+  State().maxLife = maxLife;
 }
 int GetHudMark() {
-  return g_state.hudMark;
+  return State().hudMark;
 }
 void SetHudMark(int mark) {
-  g_state.hudMark = mark;
+  State().hudMark = mark;
 }
 int GetPlayerUnderside() {
-  return g_state.playerUnderside;
+  return State().playerUnderside;
 }
 void SetPlayerUnderside(int underside) {
-  g_state.playerUnderside = underside;
+  State().playerUnderside = underside;
 }
 float GetBridgeTimer() {
-  return g_state.bridgeTimer;
+  return State().bridgeTimer;
 }
 void SetBridgeTimer(float seconds) {
-  g_state.bridgeTimer = seconds;
+  State().bridgeTimer = seconds;
 }
 float GetBridgeFront() {
-  return g_state.bridgeFront;
+  return State().bridgeFront;
 }
 void SetBridgeFront(float x) {
-  g_state.bridgeFront = x;
+  State().bridgeFront = x;
 }
 int GetBridgeAdvance() {
-  return g_state.bridgeAdvance;
+  return State().bridgeAdvance;
 }
 void SetBridgeAdvance(int advance) {
-  g_state.bridgeAdvance = advance;
+  State().bridgeAdvance = advance;
 }
 int GetFadeAlpha() {
-  return g_state.fadeAlpha;
+  return State().fadeAlpha;
 }
 void SetFadeAlpha(int alpha) {
-  g_state.fadeAlpha = alpha;
+  State().fadeAlpha = alpha;
 }
 int GetFadingIn() {
-  return g_state.fadingIn;
+  return State().fadingIn;
 }
 void SetFadingIn(int on) {
-  g_state.fadingIn = on;
+  State().fadingIn = on;
 }
 int GetFadingOut() {
-  return g_state.fadingOut;
+  return State().fadingOut;
 }
 void SetFadingOut(int on) {
-  g_state.fadingOut = on;
+  State().fadingOut = on;
 }
 
 int Damage() {
-  if (g_state.life > g_state.maxLife) return 1;
-  if (g_state.life <= 0) {
-    g_state.life = 0;
+  if (State().life > State().maxLife) return 1;
+  if (State().life <= 0) {
+    State().life = 0;
     return 0;
   }
-  --g_state.life;
+  --State().life;
   return 1;
 }
 
 void Heal() {
-  if (g_state.life < g_state.maxLife) ++g_state.life;
+  if (State().life < State().maxLife) ++State().life;
 }
 
 void ResetLife() {
-  g_state.hudMark = 0;
-  g_state.maxLife = 9;
-  g_state.life = 5;
+  State().hudMark = 0;
+  State().maxLife = 9;
+  State().life = 5;
 }
 
 void CheckEnemiesLeft() {
-  if (g_state.bossesLeft <= 0) {
-    g_state.gameMode = kModeBossDefeated;
+  if (State().bossesLeft <= 0) {
+    State().gameMode = kModeBossDefeated;
     return;
   }
-  const int threshold = g_state.stageNumber == 1 ? 1 : 0;
-  if (g_state.gameMode == kModeFreePlay && g_state.enemiesLeft <= threshold)
-    g_state.gameMode = kModeBossArmed;
+  const int threshold = State().stageNumber == 1 ? 1 : 0;
+  if (State().gameMode == kModeFreePlay && State().enemiesLeft <= threshold)
+    State().gameMode = kModeBossArmed;
 }
 
 void ResetStageState() {
-  g_state.gameMode = kModeFreePlay;
-  g_state.bossesLeft = 0;
-  g_state.enemiesLeft = 0;
-  if (g_state.stageNumber == 2 || g_state.stageNumber == 3) g_state.gameMode = kModeBossArmed;
+  State().gameMode = kModeFreePlay;
+  State().bossesLeft = 0;
+  State().enemiesLeft = 0;
+  if (State().stageNumber == 2 || State().stageNumber == 3) State().gameMode = kModeBossArmed;
 }
 
 void StepFadeIn() {
-  g_state.fadeAlpha -= 5;
-  if (g_state.fadeAlpha < 0) {
-    g_state.fadeAlpha = 0;
-    g_state.fadingIn = 0;
+  State().fadeAlpha -= 5;
+  if (State().fadeAlpha < 0) {
+    State().fadeAlpha = 0;
+    State().fadingIn = 0;
   }
 }
 
 void StepFadeOut() {
-  g_state.fadeAlpha += 5;
-  if (g_state.fadeAlpha >= 256) {
-    g_state.fadeAlpha = 255;
-    g_state.fadingOut = 0;
+  State().fadeAlpha += 5;
+  if (State().fadeAlpha >= 256) {
+    State().fadeAlpha = 255;
+    State().fadingOut = 0;
   }
 }
 
 void ResetFade() {
-  g_state.fadeAlpha = 0;
-  g_state.fadingIn = 0;
-  g_state.fadingOut = 0;
+  State().fadeAlpha = 0;
+  State().fadingIn = 0;
+  State().fadingOut = 0;
 }
 
 void DrawFade(unsigned colour) {
@@ -184,13 +169,13 @@ void DrawFade(unsigned colour) {
   sprite->Begin(D3DXSPRITE_ALPHABLEND);
   sprite->SetTransform(MatrixScaling(1280.0f / fade->Width(), 720.0f / fade->Height(), 1));
   sprite->Draw(fade, nullptr, nullptr, nullptr,
-               (static_cast<uint32_t>(g_state.fadeAlpha) << 24) | (colour & 0xFFFFFF));
+               (static_cast<uint32_t>(State().fadeAlpha) << 24) | (colour & 0xFFFFFF));
   sprite->SetTransform(Matrix::Identity());
   sprite->End();
 }
 
 void ResetGameState() {
-  g_state = GameState{};
+  State() = GameState{};
 }
 
 void StartSideChangeFade() {

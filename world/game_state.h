@@ -1,6 +1,7 @@
-// The game state: the process-wide values that say where the play stands
-// (game mode, stage, enemies left, life, fade, ...). The game scene drives it;
-// the world objects read and write it directly.
+// The game state: the values that say where the play stands (game mode,
+// stage, enemies left, life, fade, ...), part of the run being played
+// (world/run_state.h). The game scene drives it; the world objects read and
+// write it through these functions.
 #pragma once
 
 // Game modes.
@@ -16,6 +17,25 @@ enum GameMode {
   kModeBridge = 8,  // the bridge builds towards the goal
   kModeGoal = 9,    // the goal event
   kModePause = 11,
+};
+
+// What the functions below read and write.
+struct GameState {
+  int gameMode = 0;
+  int stageNumber = 0;
+  int bossesLeft = 0;
+  int enemiesLeft = 0;
+  int bossEventSeen = 0;
+  int life = 5;
+  int maxLife = 9;
+  int hudMark = 0;
+  int playerUnderside = 0;
+  float bridgeTimer = 0;
+  float bridgeFront = 0;
+  int bridgeAdvance = 0;
+  int fadeAlpha = 0;
+  int fadingIn = 0;
+  int fadingOut = 0;
 };
 
 int GetGameMode();

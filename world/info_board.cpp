@@ -15,6 +15,7 @@
 #include "render/sound_sets.h"
 #include "render/text_drawing.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {
@@ -27,18 +28,11 @@ constexpr RECT kPanelSource{293, 0, 629, 212};
 constexpr size_t kTextCapacity = 1023;
 
 InfoPanel& Panel() {
-  static InfoPanel panel;
-  return panel;
+  return Run().panel;
 }
 
-// The board that asked for the panel this frame (drawn over the world).
-struct PanelRequest {
-  bool pending = false;
-  int textNumber = 0;
-};
 PanelRequest& Request() {
-  static PanelRequest request;
-  return request;
+  return Run().panelRequest;
 }
 
 }  // namespace

@@ -37,13 +37,20 @@ struct InfoEntry {
   int picture = -1;  // -1: none
 };
 
-// The process-wide panel the boards share.
+// The panel the boards share, part of the run being played
+// (world/run_state.h).
 struct InfoPanel {
   enum Phase { kClosed = 0, kSlidingIn = 1, kOpen = 2, kSlidingOut = 3 };
   Vec2 position{11, 720};
   int phase = kClosed;
   std::vector<InfoEntry> entries;
   int currentText = 0;
+};
+
+// The board that asked for the panel this frame (drawn over the world).
+struct PanelRequest {
+  bool pending = false;
+  int textNumber = 0;
 };
 
 InfoPanel& GetInfoPanel();

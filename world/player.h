@@ -47,6 +47,9 @@ class Player : public CharacterBase {
   int cursorSteering = 1;
 
  private:
+  // The base's frame (falling, gravity) runs at the end of the player's own;
+  // nothing calls it on its own for the player.
+  using CharacterBase::Update;
   void ActionInput(const InputFrame& input);
   void ThrowInput(const InputFrame& input);
   void Recoil();

@@ -2,10 +2,9 @@
 
 #include "base/report_error.h"
 #include "render/constants.h"
+#include "world/run_state.h"
 
 namespace {
-
-StageMeshes* g_live = nullptr;
 
 int LoadOne(Mesh& mesh, const char* path, const char* failure) {
   if (mesh.mesh) return 1;
@@ -56,8 +55,8 @@ void StageMeshes::Release() {
 }
 
 StageMeshes* LiveStageMeshes() {
-  return g_live;
+  return Run().stageMeshes;
 }
 void SetLiveStageMeshes(StageMeshes* meshes) {
-  g_live = meshes;
+  Run().stageMeshes = meshes;
 }

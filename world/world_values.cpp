@@ -1,12 +1,10 @@
 #include "world/world_values.h"
 
-namespace {
-WorldValues g_world;
-}
+#include "world/run_state.h"
 
 WorldValues& World() {
-  return g_world;
+  return Run().world;
 }
 void ResetWorldValues() {
-  g_world = WorldValues{};
+  Run().world = WorldValues{};
 }

@@ -12,7 +12,7 @@
 #include "app/application.h"
 #include "platform/graphics.h"
 #include "platform/headless/headless_backend.h"
-#include "scenes/run_state.h"
+#include "world/run_state.h"
 #include "tools/sim/services.h"
 #include "tools/sim/simulation.h"
 

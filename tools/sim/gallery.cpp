@@ -11,7 +11,7 @@
 #include "render/preload.h"
 #include "render/primitives.h"
 #include "render/text_drawing.h"
-#include "scenes/run_state.h"
+#include "world/run_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
 #include "world/game_state.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "base/json_writer.h"
-#include "scenes/run_state.h"
+#include "world/run_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
 #include "world/game_state.h"
