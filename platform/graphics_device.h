@@ -106,6 +106,10 @@ struct FrameStats {
   // Draws the backend really issued (the OpenGL device merges runs of small
   // draws that differ only in their world matrix); 0 where it does not count.
   int backendDraws = 0;
+  // Copies of an off-screen picture into the window that the frame's Present
+  // made: 0 when the frame was drawn straight into the window (or the device
+  // draws nowhere else).
+  int presentCopies = 0;
 };
 
 class GraphicsDevice {

@@ -354,6 +354,36 @@ TEST_F(LargeWindowTest, ThePictureFollowsTheWindowAndKeepsItsContent) {
   ExpectColor(pixels_[10 * w + 2550], 0, 255, 0);
 }
 
+// A frame of the picture's own size goes straight into a window that can
+// hold it; through the off-screen picture it is copied in once per frame,
+// and a window of another size always takes the copy.
+TEST(GlDeviceFrames, AWindowOfThePicturesSizeTakesItsFramesStraight) {
+  struct Case {
+    FrameTarget target;
+    int width, height, copies;
+  };
+  for (const Case c : {Case{FrameTarget::kWindowWhenItFits, 1280, 720, 0},
+                       Case{FrameTarget::kPicture, 1280, 720, 1},
+                       Case{FrameTarget::kWindowWhenItFits, 1600, 900, 1}}) {
+    std::string error;
+    std::unique_ptr<GraphicsDevice> device(
+        CreateOffscreenGlDevice(&error, c.width, c.height, PictureSize::kFixed, c.target));
+    ASSERT_TRUE(device) << error;
+    for (int frame = 0; frame < 3; ++frame) {
+      device->BeginScene();
+      device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF204080, 1.0f, 0);
+      device->EndScene();
+      device->Present();
+      EXPECT_EQ(device->LastFrameStats().presentCopies, c.copies)
+          << c.width << "x" << c.height << " frame " << frame;
+    }
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    ASSERT_TRUE(device->ReadLastFrame(&w, &h, &pixels));
+    EXPECT_EQ(pixels[360 * w + 640], 0xFF204080u) << "the frame reads back either way";
+  }
+}
+
 TEST_F(GlDeviceTest, AFixedPictureStays1280x720) {
   Begin();
   Finish();

@@ -427,6 +427,7 @@ class GlDevice : public StateDevice {
         gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
         gl_.glBlitFramebuffer(0, 0, width_, height_, r.x, r.y, r.x + r.width, r.y + r.height,
                               GL_COLOR_BUFFER_BIT, r.width == width_ ? GL_NEAREST : GL_LINEAR);
+        ++lastStats_.presentCopies;  // this frame's figures, taken as Present began
       }
     }
     SDL_GL_SwapWindow(window_);
@@ -517,9 +518,13 @@ class GlDevice : public StateDevice {
     return true;
   }
 
-  // Whether the window is double-buffered, and whether its own buffers are
-  // those of the off-screen picture (8-bit colour with alpha, 24-bit depth):
-  // only then does a frame drawn into the window come out the same.
+  // Whether the window is double-buffered, and whether its own buffers can
+  // hold what the off-screen picture holds (8-bit colour with alpha, a depth
+  // buffer of at least 24 bits): only then does a frame drawn into the window
+  // come out the same. A display's GLX picks the deepest depth buffer it has
+  // (32 bits on Mesa's software renderer under X), which tests at least as
+  // finely; where two surfaces meet at equal depth a pixel may come out
+  // either way, as between any two depth layouts.
   void LookAtWindowBuffers() {
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLint doubleBuffered = 0;
@@ -537,7 +542,7 @@ class GlDevice : public StateDevice {
     targetBound_ = false;
     const bool ok = gl_.glGetError() == GL_NO_ERROR;
     windowBuffersFit_ = frameTarget_ == FrameTarget::kWindowWhenItFits && ok && red == 8 &&
-                        alpha == 8 && depth == 24;
+                        alpha == 8 && depth >= 24;
   }
 
   // The next frame goes straight into the window when the window shows the

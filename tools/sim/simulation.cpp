@@ -20,12 +20,12 @@
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
 #include "platform/png_image.h"
-#include "world/camera.h"
 #include "render/view_clearance.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
 #include "tools/sim/services.h"
 #include "tools/sim/stage_dump.h"
+#include "world/camera.h"
 #include "world/game_state.h"
 
 namespace {
@@ -542,6 +542,26 @@ bool LoadScript(const SimOptions& options, InputScript* script, uint32_t* seed) 
   return true;
 }
 
+// --record: how the window's frames reached it, said at the end of the run
+// (a frame of the picture's own size should go straight into the window).
+class WindowFramesHook : public FrameHook {
+ public:
+  void OnFrame(Application&, int64_t) override {
+    GraphicsDevice* device = GetDevice();
+    if (!device) return;
+    ++frames_;
+    copied_ += device->LastFrameStats().presentCopies;
+  }
+  int Finish(const Application&) override {
+    std::printf("window frames: %" PRId64 ", copied through the off-screen picture: %" PRId64 "\n",
+                frames_, copied_);
+    return 0;
+  }
+
+ private:
+  int64_t frames_ = 0, copied_ = 0;
+};
+
 // --record: plays in a window with the player's input and saves the input
 // with the state hashes.
 int Record(const SimOptions& options) {
@@ -554,7 +574,8 @@ int Record(const SimOptions& options) {
   recorder.SetSeed(seed);
   RecordingBackend backend(std::move(real), &recorder);
   HashRecorder hashes(&recorder, seed);
-  std::vector<FrameHook*> hooks{&hashes};
+  WindowFramesHook windowFrames;
+  std::vector<FrameHook*> hooks{&hashes, &windowFrames};
   int status = RunFrames(&backend, options, hooks);
   std::string error;
   if (!WriteFileAtomically(options.recordPath, recorder.Script().Write(), &error)) {
