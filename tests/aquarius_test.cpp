@@ -179,7 +179,7 @@ TEST(Aquarius, ItsBumpPushesThePlayerOneAndAHalfAlongXFromAnySide) {
     Player& p = *s.player;
     p.position = s.jar->position + Vec3{0, 0, dz};
     p.UpdateMatrix();
-    CharacterList list = s.w.Characters().GetCharacters();
+    CharacterList& list = s.w.Characters().GetCharacters();
     s.jar->HitCharacters(list);
     EXPECT_EQ(p.knockBack, 1);
     EXPECT_FLOAT_EQ(p.velocity.x, 1.5f);

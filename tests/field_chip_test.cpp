@@ -27,8 +27,7 @@ struct Loaded {
   GimmickNode* head = nullptr;
   CharacterList list;
   ~Loaded() {
-    DeleteGimmickList(head);
-    for (CharacterBase* c : list) delete c;
+    DeleteGimmickList(head);  // the list deletes the characters
   }
 };
 
@@ -142,7 +141,6 @@ TEST(StageReader, TheStartCellIsSkippedAfterTheBossEvent) {
   for (GimmickNode* n = head; n; n = n->next) ++count;
   EXPECT_EQ(count, 3);  // the digits of the skipped code made nothing
   DeleteGimmickList(head);
-  delete player;
 }
 
 TEST(StageReader, TheFinalBossBringsItsHands) {
@@ -173,6 +171,5 @@ TEST(StageReader, EveryGeneratedStageLoads) {
       EXPECT_GE(GetBossesLeft(), 1) << stage;
     }
     DeleteGimmickList(head);
-    for (CharacterBase* c : list) delete c;
   }
 }

@@ -61,11 +61,8 @@ int CharacterManager::Init(const InputFrame& input) {
 }
 
 void CharacterManager::Release() {
-  for (CharacterBase* c : characters) {
-    c->Release();
-    delete c;
-  }
-  characters.clear();
+  for (CharacterBase* c : characters) c->Release();
+  characters.clear();  // deletes them
   player = nullptr;
 }
 
@@ -179,7 +176,6 @@ bool CharacterManager::Retire(CharacterBase* c, EnemyBase* enemy, CameraSubject&
   }
   if (counted != kCountedNowhere && GetGameMode() != kModeBridge) CheckEnemiesLeft();
   c->Release();
-  delete c;
   return true;
 }
 

@@ -63,8 +63,8 @@ class CharacterManager {
   // What the collision pass needs of a character in play.
   static Record RecordOf(CharacterBase* character, const EnemyBase* enemy);
   // A character gone from play: the player's loss ends the game; any other
-  // lowers the count it raised and is released and deleted (true: the caller
-  // takes it out of the list).
+  // lowers the count it raised and is released (true: the caller takes it
+  // out of the list, which deletes it).
   bool Retire(CharacterBase* character, EnemyBase* enemy, CameraSubject& snapshot);
   // One character against one gimmick: pushed out, standing, struck,
   // crushing, flipping or riding.

@@ -9,7 +9,9 @@
 // y = -15 below and +15 above; whatever falls past it is carried away.
 #pragma once
 
+#include <iterator>
 #include <list>
+#include <memory>
 #include <string>
 
 #include "base/math.h"
@@ -180,7 +182,67 @@ class GimmickBase : public ObjectAction {
   HitInfo hitInfo;
 };
 
-using CharacterList = std::list<CharacterBase*>;
+// The characters of a stage, the player first. The list owns them: a
+// character pushed onto it is deleted when it is erased or the list goes.
+// Iterating yields the characters themselves (CharacterBase*).
+class CharacterList {
+  using Owned = std::list<std::unique_ptr<CharacterBase>>;
+
+  template <class Inner>
+  class Iterator {
+   public:
+    using iterator_category = std::bidirectional_iterator_tag;
+    using value_type = CharacterBase*;
+    using difference_type = std::ptrdiff_t;
+    using pointer = CharacterBase* const*;
+    using reference = CharacterBase*;
+
+    Iterator() = default;
+    explicit Iterator(Inner inner) : inner_(inner) {}
+    CharacterBase* operator*() const { return inner_->get(); }
+    Iterator& operator++() {
+      ++inner_;
+      return *this;
+    }
+    Iterator operator++(int) { return Iterator(inner_++); }
+    Iterator& operator--() {
+      --inner_;
+      return *this;
+    }
+    Iterator operator--(int) { return Iterator(inner_--); }
+    bool operator==(const Iterator& other) const { return inner_ == other.inner_; }
+    Inner Inside() const { return inner_; }
+
+   private:
+    Inner inner_{};
+  };
+
+ public:
+  using iterator = Iterator<Owned::iterator>;
+  using const_iterator = Iterator<Owned::const_iterator>;
+
+  CharacterList() = default;
+  CharacterList(const CharacterList&) = delete;
+  CharacterList& operator=(const CharacterList&) = delete;
+
+  // Takes the character into the list, which deletes it in the end.
+  void push_back(CharacterBase* character) { owned_.emplace_back(character); }
+  // Deletes the character there; the iterator after it.
+  iterator erase(iterator at) { return iterator(owned_.erase(at.Inside())); }
+  void clear() { owned_.clear(); }
+
+  CharacterBase* front() const { return owned_.front().get(); }
+  CharacterBase* back() const { return owned_.back().get(); }
+  size_t size() const { return owned_.size(); }
+  bool empty() const { return owned_.empty(); }
+  iterator begin() { return iterator(owned_.begin()); }
+  iterator end() { return iterator(owned_.end()); }
+  const_iterator begin() const { return const_iterator(owned_.begin()); }
+  const_iterator end() const { return const_iterator(owned_.end()); }
+
+ private:
+  Owned owned_;
+};
 
 // The translucent recipe around a model's draw: alpha from the texture
 // factor; restores the states afterwards.

@@ -11,11 +11,11 @@
 #include "render/preload.h"
 #include "render/primitives.h"
 #include "render/text_drawing.h"
-#include "world/run_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/stage_meshes.h"
 #include "world/world_values.h"
 
@@ -196,10 +196,7 @@ bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* erro
     }
   }
   DeleteGimmickList(head);
-  for (CharacterBase* c : characters) {
-    c->Release();
-    delete c;
-  }
+  for (CharacterBase* c : characters) c->Release();  // the list deletes them
   SetLiveStageMeshes(nullptr);
   return ok;
 }

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "base/json_writer.h"
-#include "world/run_state.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 bool StageDumpJson(const std::string& path, std::string* out) {
@@ -63,9 +63,6 @@ bool StageDumpJson(const std::string& path, std::string* out) {
     *out = json.Text();
   }
   DeleteGimmickList(head);
-  for (CharacterBase* c : characters) {
-    c->Release();
-    delete c;
-  }
+  for (CharacterBase* c : characters) c->Release();  // the list deletes them
   return ok != 0;
 }
