@@ -8,7 +8,6 @@
 #include "render/primitives.h"
 #include "render/sound_sets.h"
 #include "render/view_clearance.h"
-#include "world/run_state.h"
 #include "world/camera.h"
 #include "world/character_manager.h"
 #include "world/chips.h"
@@ -18,6 +17,7 @@
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/stage_meshes.h"
 #include "world/world_values.h"
 

@@ -12,9 +12,9 @@
 #include "app/application.h"
 #include "platform/graphics.h"
 #include "platform/headless/headless_backend.h"
-#include "world/run_state.h"
 #include "tools/sim/services.h"
 #include "tools/sim/simulation.h"
+#include "world/run_state.h"
 
 namespace {
 
