@@ -19,6 +19,7 @@
 #include "platform/sdl_gl/gl_shader.h"
 #include "platform/sdl_gl/gl_state.h"
 #include "platform/sdl_gl/gl_textures.h"
+#include "platform/sdl_gl/sanitizer_support.h"
 
 namespace {
 
@@ -634,6 +635,8 @@ GraphicsDevice* CreateGlDevice(SDL_Window* window, int msaaSamples, std::string*
     return nullptr;
   }
   SDL_GL_MakeCurrent(window, context);
+  // The context has loaded the driver: keep it for the sanitizer's report.
+  KeepLoadedLibrariesForLeakReports();
   auto device = std::make_unique<GlDevice>(window, context, std::move(atExit), size, target);
   if (!device->Init(msaaSamples, error)) return nullptr;
   return device.release();

@@ -502,7 +502,9 @@ int RunFrames(Backend* backend, const SimOptions& options, const std::vector<Fra
       if (options.startStage >= 0) app.StartGameDirectly(options.startStage);
       if (options.startScene >= 0)
         app.StartSceneDirectly(static_cast<SequencerState>(options.startScene));
-      app.Run();
+      // --frames ends the run after that many frames, in a window as headless.
+      while ((options.frames < 0 || app.GetFrameCount() < options.frames) && app.Step()) {
+      }
       if (app.GameStartFailed()) {
         Fail("the game scene could not start (see the report above)");
         status = 1;
