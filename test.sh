@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test without any
 # display: once with g++, once with clang under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Warnings are errors in both builds. Then the
-# Windows build, cross-compiled, is tried under Wine on a virtual display.
+# UndefinedBehaviorSanitizer. Warnings are errors in both builds. The Debian
+# package is built, installed, played and removed; then the Windows build,
+# cross-compiled, is tried under Wine on a virtual display.
 #   ./test.sh          both builds (what CI runs)
 #   ./test.sh fast     the g++ build only
 #   ./test.sh full     both builds, and the damaged-content sweep over every
@@ -27,6 +28,11 @@ cmake --build build
 if [ "${1:-}" = "fast" ]; then
   exit 0
 fi
+
+echo "== the Debian package"
+# Built, checked with lintian, installed with apt, played, and removed.
+./scripts/build-deb.sh
+tests/package_test.sh build-deb/orvelune_*_amd64.deb build/orvelune-sim
 
 echo "== clang build with ASan and UBSan"
 # The build runs the content generator, so the sanitizer settings apply to it too.

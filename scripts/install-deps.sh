@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and playing Orvelune need; with
-# --windows those that cross-compiling the Windows build needs too, and with
-# --test those that testing needs (the Windows build and Wine among them).
+# --windows also those that cross-compiling the Windows build needs, with
+# --deb those that making the Debian package needs, and with --test those
+# that testing needs (the Windows build, Wine and the package among them).
 # It does nothing when everything is present.
 set -euo pipefail
 
@@ -22,6 +23,13 @@ WINDOWS_PACKAGES=(
 if [ "${1:-}" = "--windows" ] || [ "${1:-}" = "--test" ]; then
   PACKAGES+=("${WINDOWS_PACKAGES[@]}")
 fi
+# What the Debian package adds (./scripts/build-deb.sh).
+DEB_PACKAGES=(
+  dpkg-dev file   # dpkg-shlibdeps reads the program's dependencies
+)
+if [ "${1:-}" = "--deb" ] || [ "${1:-}" = "--test" ]; then
+  PACKAGES+=("${DEB_PACKAGES[@]}")
+fi
 # What testing adds (./test.sh, ./scripts/install-deps.sh --test).
 if [ "${1:-}" = "--test" ]; then
   PACKAGES+=(
@@ -33,6 +41,7 @@ if [ "${1:-}" = "--test" ]; then
     libclang-rt-14-dev     # sanitizer and libFuzzer runtimes for clang
     python3 strace         # the damaged-content sweep (strace finds which scene reads a file)
     desktop-file-utils appstream   # validating what the install writes
+    lintian                # checking the Debian package
   )
 fi
 
