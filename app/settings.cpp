@@ -155,32 +155,96 @@ Settings ParseSettings(const std::string& text, const std::string& name,
   return s;
 }
 
+std::vector<std::pair<std::string, std::string>> SettingsValues(const Settings& s) {
+  std::vector<std::pair<std::string, std::string>> v{
+      {"music_volume", std::to_string(s.musicVolume)},
+      {"effects_volume", std::to_string(s.effectsVolume)},
+      {"fullscreen", s.fullscreen ? "yes" : "no"},
+      {"window_width", std::to_string(s.windowWidth)},
+      {"window_height", std::to_string(s.windowHeight)},
+      {"language", s.language ? LanguageCode(*s.language) : "auto"}};
+  for (size_t i = 0; i < KeyActions().size(); ++i) {
+    const char* name = DikName(s.bindings.keys[i]);
+    v.emplace_back("key." + std::string(KeyActions()[i].name), name ? name : "?");
+  }
+  for (size_t i = 0; i < PadActions().size(); ++i) {
+    const char* name = PadButtonName(s.bindings.buttons[i]);
+    v.emplace_back("pad." + std::string(PadActions()[i].name), name ? name : "?");
+  }
+  return v;
+}
+
+std::string UpdateSettingsText(const std::string& text, const Settings& s) {
+  const auto values = SettingsValues(s);
+  std::vector<bool> written(values.size(), false);
+  std::string out;
+  const std::string_view all(text);
+  for (size_t pos = 0; pos < all.size();) {
+    const size_t nl = all.find('\n', pos);
+    const size_t end = nl == std::string_view::npos ? all.size() : nl + 1;
+    const std::string_view line = all.substr(pos, end - pos);
+    pos = end;
+    // The part before a comment, as the reader sees it.
+    const std::string_view body = line.substr(0, line.find('#'));
+    const size_t eq = body.find('=');
+    size_t which = values.size();
+    if (eq != std::string_view::npos) {
+      const std::string_view key = Trim(body.substr(0, eq));
+      for (size_t i = 0; i < values.size() && which == values.size(); ++i)
+        if (key == values[i].first) which = i;
+    }
+    if (which == values.size()) {
+      out += line;  // a comment, a blank line or a line the game does not know
+      continue;
+    }
+    // Only the value changes: the spacing around it, a comment after it and
+    // the line's end stay as the player wrote them.
+    size_t valueStart = eq + 1;
+    while (valueStart < body.size() && (body[valueStart] == ' ' || body[valueStart] == '\t'))
+      ++valueStart;
+    size_t valueEnd = body.size();
+    while (valueEnd > valueStart && (body[valueEnd - 1] == ' ' || body[valueEnd - 1] == '\t' ||
+                                     body[valueEnd - 1] == '\r' || body[valueEnd - 1] == '\n'))
+      --valueEnd;
+    out += line.substr(0, valueStart);
+    out += values[which].second;
+    out += line.substr(valueEnd);
+    written[which] = true;
+  }
+  bool heading = false;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (written[i]) continue;
+    if (!heading) {
+      if (!out.empty() && out.back() != '\n') out += '\n';
+      out += "\n# Added when the game saved its settings.\n";
+      heading = true;
+    }
+    out += values[i].first + " = " + values[i].second + "\n";
+  }
+  return out;
+}
+
 std::string FormatSettings(const Settings& s) {
+  const auto values = SettingsValues(s);
+  auto line = [&](size_t i) { return values[i].first + " = " + values[i].second + "\n"; };
   std::string out =
       "# Orvelune settings. Edit while the game is not running; a bad value\n"
       "# falls back to its default with a warning.\n\n"
       "# Volumes from 0 (silent) to 100.\n";
-  out += "music_volume = " + std::to_string(s.musicVolume) + "\n";
-  out += "effects_volume = " + std::to_string(s.effectsVolume) + "\n\n";
+  out += line(0) + line(1) + "\n";
   out += "# yes: start in full screen (Alt+Enter switches while playing).\n";
-  out += std::string("fullscreen = ") + (s.fullscreen ? "yes" : "no") + "\n";
+  out += line(2);
   out += "# The window's size when not in full screen.\n";
-  out += "window_width = " + std::to_string(s.windowWidth) + "\n";
-  out += "window_height = " + std::to_string(s.windowHeight) + "\n\n";
+  out += line(3) + line(4) + "\n";
   out += "# The language of the texts: ja (Japanese), en (English), or auto (the\n";
   out += "# system's locale decides: Japanese for a ja locale, English otherwise).\n";
-  out += std::string("language = ") + (s.language ? LanguageCode(*s.language) : "auto") + "\n\n";
+  out += line(5) + "\n";
   out += "# Keys by their DirectInput names: UP DOWN LEFT RIGHT SPACE RETURN A..Z 0..9\n";
   out += "# LSHIFT RSHIFT LCONTROL TAB and so on. Escape always quits.\n";
-  for (size_t i = 0; i < KeyActions().size(); ++i) {
-    const char* name = DikName(s.bindings.keys[i]);
-    out += "key." + std::string(KeyActions()[i].name) + " = " + (name ? name : "?") + "\n";
-  }
+  size_t i = 6;
+  for (; i < 6 + KeyActions().size(); ++i) out += line(i);
   out += "\n# Pad buttons: A B X Y LB RB LS RS START DPAD_UP DPAD_DOWN DPAD_LEFT DPAD_RIGHT.\n";
-  for (size_t i = 0; i < PadActions().size(); ++i) {
-    const char* name = PadButtonName(s.bindings.buttons[i]);
-    out += "pad." + std::string(PadActions()[i].name) + " = " + (name ? name : "?") + "\n";
-  }
+  for (; i < values.size(); ++i) out += line(i);
   return out;
 }
 
@@ -210,4 +274,30 @@ Settings LoadSettings(const std::string& path) {
   Settings s = ParseSettings(body, path, &warnings);
   for (const std::string& w : warnings) std::fprintf(stderr, "Orvelune: warning: %s\n", w.c_str());
   return s;
+}
+
+bool SaveSettings(const std::string& path, const Settings& settings, std::string* error) {
+  std::string text;
+  std::ifstream in(path, std::ios::binary);
+  if (in) {
+    std::ostringstream read;
+    read << in.rdbuf();
+    if (in.bad()) {
+      *error = "cannot read " + path;
+      return false;
+    }
+    text = read.str();
+    // The reader looks at the first MiB only; rewriting a file that large
+    // would drop the rest.
+    if (text.size() > (1u << 20)) {
+      *error = path + " is over 1 MiB; it was not rewritten";
+      return false;
+    }
+  } else {
+    const size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos) MakeDirectories(path.substr(0, slash));
+  }
+  const std::string updated =
+      text.empty() ? FormatSettings(settings) : UpdateSettingsText(text, settings);
+  return WriteFileAtomically(path, updated, error);
 }

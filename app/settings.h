@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/language.h"
@@ -29,9 +30,20 @@ Settings ParseSettings(const std::string& text, const std::string& name,
                        std::vector<std::string>* warnings);
 // The text of a settings file (every key, with comments).
 std::string FormatSettings(const Settings& settings);
+// Every key the file holds and its value's text, in the file's order.
+std::vector<std::pair<std::string, std::string>> SettingsValues(const Settings& settings);
+// A settings file's text with the values of these settings: every line
+// naming a known key gets its value, and nothing else changes (comments,
+// blank lines, spacing, unknown or broken lines, line ends); keys the text
+// lacks are added at its end.
+std::string UpdateSettingsText(const std::string& text, const Settings& settings);
 
 // The settings file's path (empty when there is no config folder).
 std::string SettingsPath();
 // Reads the file at path, or writes the defaults there when it is missing.
 // Warnings go to stderr.
 Settings LoadSettings(const std::string& path);
+// Writes these settings to the file at path, atomically: the file's own text
+// updated (UpdateSettingsText), or the full default layout when there is no
+// file. False with the reason, naming the file, when it cannot.
+bool SaveSettings(const std::string& path, const Settings& settings, std::string* error);

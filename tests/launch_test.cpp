@@ -216,6 +216,101 @@ TEST(Settings, AMissingFileIsWrittenWithTheDefaultsWhole) {
   EXPECT_EQ(SettingsPath(), dir.Path() + "/.config/orvelune/settings.txt");
 }
 
+// Saving changes only values: what the player wrote around them stays.
+TEST(Settings, SavingChangesOnlyTheValuesAndKeepsEverythingElse) {
+  const std::string text =
+      "# my settings\n"
+      "\n"
+      "music_volume=40   # quiet at night\n"
+      "  effects_volume = loud\r\n"
+      "colour = blue\n"
+      "just words\n"
+      "#fullscreen = yes\n"
+      "key.select = LSHIFT\n"
+      "language = ja\n"
+      "music_volume = 50";  // a later copy, and no line end
+  std::vector<std::string> warnings;
+  Settings s = ParseSettings(text, "settings.txt", &warnings);
+  EXPECT_EQ(s.musicVolume, 50) << "the later line wins";
+  s.musicVolume = 30;
+  s.effectsVolume = 70;
+  s.language = Language::kEnglish;
+  s.bindings.keys[4] = DIK_RSHIFT;  // select
+  s.bindings.buttons[0] = XINPUT_GAMEPAD_Y;
+  const std::string updated = UpdateSettingsText(text, s);
+  const std::string head =
+      "# my settings\n"
+      "\n"
+      "music_volume=30   # quiet at night\n"
+      "  effects_volume = 70\r\n"
+      "colour = blue\n"
+      "just words\n"
+      "#fullscreen = yes\n"
+      "key.select = RSHIFT\n"
+      "language = en\n"
+      "music_volume = 30\n"
+      "\n# Added when the game saved its settings.\n"
+      "fullscreen = no\n";
+  ASSERT_GE(updated.size(), head.size());
+  EXPECT_EQ(updated.substr(0, head.size()), head);
+  EXPECT_NE(updated.find("\npad.select = Y\n"), std::string::npos) << updated;
+  EXPECT_EQ(updated.find("key.select = RSHIFT", head.size()), std::string::npos)
+      << "a key the text has is not added again";
+
+  // It reads back as the settings it was written from, and saving again
+  // changes nothing.
+  warnings.clear();
+  const Settings back = ParseSettings(updated, "settings.txt", &warnings);
+  EXPECT_EQ(warnings.size(), 2u) << "only the player's own two odd lines";
+  EXPECT_EQ(back.musicVolume, 30);
+  EXPECT_EQ(back.effectsVolume, 70);
+  EXPECT_EQ(back.language, Language::kEnglish);
+  EXPECT_EQ(back.bindings.keys, s.bindings.keys);
+  EXPECT_EQ(back.bindings.buttons, s.bindings.buttons);
+  EXPECT_EQ(UpdateSettingsText(updated, s), updated);
+  // The game's own layout is complete: nothing is added to it.
+  EXPECT_EQ(UpdateSettingsText(FormatSettings(Settings{}), s), FormatSettings(s));
+}
+
+TEST(Settings, SaveSettingsWritesAtomicallyOrSaysWhy) {
+  TempDirectory dir;
+  const std::string path = dir.Path() + "/config/orvelune/settings.txt";
+  Settings s;
+  s.effectsVolume = 20;
+  std::string why;
+  // No file yet: the full layout, folders made.
+  ASSERT_TRUE(SaveSettings(path, s, &why)) << why;
+  EXPECT_EQ(ReadAll(path), FormatSettings(s));
+  // A file of the player's: updated in place, the only file in its folder.
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "# mine\neffects_volume = 90\n";
+  }
+  s.effectsVolume = 10;
+  ASSERT_TRUE(SaveSettings(path, s, &why)) << why;
+  EXPECT_EQ(ReadAll(path).substr(0, 26), "# mine\neffects_volume = 10");
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(dir.Path() + "/config/orvelune"))
+    files += e.is_regular_file();
+  EXPECT_EQ(files, 1);
+  // A folder where the file should be: refused, naming it.
+  const std::string blocked = dir.Path() + "/blocked";
+  fs::create_directories(blocked + "/settings.txt");
+  why.clear();
+  EXPECT_FALSE(SaveSettings(blocked + "/settings.txt", s, &why));
+  EXPECT_NE(why.find("blocked/settings.txt"), std::string::npos) << why;
+  // A file too large to have been read whole is not cut down.
+  const std::string huge = dir.Path() + "/huge.txt";
+  {
+    std::ofstream out(huge, std::ios::binary);
+    out << std::string((1u << 20) + 10, '#');
+  }
+  why.clear();
+  EXPECT_FALSE(SaveSettings(huge, s, &why));
+  EXPECT_NE(why.find("huge.txt"), std::string::npos) << why;
+  EXPECT_EQ(fs::file_size(huge), (1u << 20) + 10);
+}
+
 TEST(Bindings, AnActionFollowsItsKeyAndTheDefaultKeyLetsGo) {
   InputBindings b = InputBindings::Defaults();
   b.keys[4] = DIK_LSHIFT;  // select on left shift
