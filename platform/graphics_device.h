@@ -110,6 +110,12 @@ struct FrameStats {
   // made: 0 when the frame was drawn straight into the window (or the device
   // draws nowhere else).
   int presentCopies = 0;
+  // Samples that passed the depth test (the pixels shaded into the picture,
+  // counting each time a pixel is drawn over), where the device counts them
+  // (CountSamples); -1 where it does not. The OpenGL device reads a frame's
+  // count one frame later so as not to wait on the drawing, so this is the
+  // frame before's.
+  int64_t samplesPassed = -1;
 };
 
 class GraphicsDevice {
@@ -159,6 +165,9 @@ class GraphicsDevice {
 
   // The counts of the last presented frame.
   virtual FrameStats LastFrameStats() const = 0;
+  // Starts or stops counting the samples each frame draws (FrameStats); a
+  // device that cannot count ignores it.
+  virtual void CountSamples(bool /*on*/) {}
   // The last presented picture as A8R8G8B8 rows from the top, when the device
   // renders pictures at all (the counting device does not).
   virtual bool ReadLastFrame(int* width, int* height, std::vector<uint32_t>* argb) = 0;

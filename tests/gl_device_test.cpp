@@ -384,6 +384,41 @@ TEST(GlDeviceFrames, AWindowOfThePicturesSizeTakesItsFramesStraight) {
   }
 }
 
+// Counting samples: what passed the depth test, each frame's read at the
+// next Present; nothing is counted until asked.
+TEST_F(GlDeviceTest, TheSampleCountIsWhatPassedTheDepthTest) {
+  const int64_t screen = int64_t{kBackBufferWidth} * kBackBufferHeight;
+  device_->SetRenderState(D3DRS_LIGHTING, 0);
+  device_->SetRenderState(D3DRS_ZENABLE, 1);
+  device_->SetRenderState(D3DRS_ZWRITEENABLE, 1);
+  device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+  auto frame = [&](float firstZ, float secondZ) {
+    Begin();
+    Quad(firstZ, 0xFFFF0000);
+    Draw();
+    Quad(secondZ, 0xFF0000FF);
+    Draw();
+    Finish();
+    return device_->LastFrameStats().samplesPassed;
+  };
+  EXPECT_EQ(frame(1, 5), -1) << "not counting";
+  device_->CountSamples(true);
+  // Each frame below returns the count of the frame before it.
+  // Near then far: the far quad fails the depth test everywhere.
+  EXPECT_EQ(frame(1, 5), -1) << "no frame was counted before this one";
+  // Far then near: both pass, and the near one shows.
+  EXPECT_EQ(frame(5, 1), screen);
+  ExpectColor(pixels_[360 * kBackBufferWidth + 640], 0, 0, 255, 0);
+  // A frame with only a clear passes no sample.
+  Begin();
+  Finish();
+  EXPECT_EQ(device_->LastFrameStats().samplesPassed, 2 * screen);
+  EXPECT_EQ(frame(1, 5), 0);
+  device_->CountSamples(false);
+  frame(1, 5);
+  EXPECT_EQ(frame(1, 5), -1);
+}
+
 TEST_F(GlDeviceTest, AFixedPictureStays1280x720) {
   Begin();
   Finish();

@@ -76,6 +76,7 @@ class GlDevice : public StateDevice {
       if (mergedVbo_) gl_.glDeleteBuffers(1, &mergedVbo_);
       if (mergedEbo_) gl_.glDeleteBuffers(1, &mergedEbo_);
       if (vao_) gl_.glDeleteVertexArrays(1, &vao_);
+      if (sampleQueries_[0]) gl_.glDeleteQueries(2, sampleQueries_);
       DeleteTargets();
     }
     life_->alive = false;
@@ -413,6 +414,7 @@ class GlDevice : public StateDevice {
 
   HRESULT DoPresent() override {
     FlushRuns();
+    EndSampleCount();
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(window_, &w, &h);
     presentedDirect_ = direct_;
@@ -566,7 +568,36 @@ class GlDevice : public StateDevice {
 
   // The off-screen picture as the target of drawing, bound only when
   // something else (a present, a read-back, a resize) bound another.
+  void CountSamples(bool on) override { countSamples_ = on; }
+
+  // The frame's sample count: a query from the frame's first drawing to its
+  // Present. Two queries alternate; the one of the frame before is read at
+  // Present, by when its drawing is finished, so nothing waits.
+  void BeginSampleCount() {
+    if (!countSamples_ || countingFrame_) return;
+    if (!sampleQueries_[0]) gl_.glGenQueries(2, sampleQueries_);
+    gl_.glBeginQuery(GL_SAMPLES_PASSED, sampleQueries_[queryIndex_]);
+    countingFrame_ = true;
+  }
+  void EndSampleCount() {
+    if (!countingFrame_) {
+      lastStats_.samplesPassed = -1;
+      return;
+    }
+    gl_.glEndQuery(GL_SAMPLES_PASSED);
+    countingFrame_ = false;
+    queryIndex_ ^= 1;
+    lastStats_.samplesPassed = -1;
+    if (queryUsed_) {
+      GLuint passed = 0;
+      gl_.glGetQueryObjectuiv(sampleQueries_[queryIndex_], GL_QUERY_RESULT, &passed);
+      lastStats_.samplesPassed = passed;
+    }
+    queryUsed_ = true;
+  }
+
   void BindDrawTarget() {
+    BeginSampleCount();
     if (targetBound_) return;
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, direct_ ? 0 : drawFbo_);
     gl_.glViewport(0, 0, width_, height_);
@@ -608,6 +639,9 @@ class GlDevice : public StateDevice {
   bool targetBound_ = false;  // whether the drawing target is bound
   GLuint mergedVbo_ = 0, mergedEbo_ = 0;
   GLuint vao_ = 0;
+  bool countSamples_ = false, countingFrame_ = false, queryUsed_ = false;
+  GLuint sampleQueries_[2] = {0, 0};
+  int queryIndex_ = 0;
   int samples_ = 0;
   bool software_ = false;
   PictureSize pictureSize_ = PictureSize::kFixed;

@@ -79,7 +79,12 @@
   X(PFNGLDRAWBUFFERPROC, glDrawBuffer)                                                   \
   X(PFNGLDRAWELEMENTSBASEVERTEXPROC, glDrawElementsBaseVertex)                           \
   X(PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC, glGetFramebufferAttachmentParameteriv) \
-  X(PFNGLFINISHPROC, glFinish)
+  X(PFNGLFINISHPROC, glFinish)                                                           \
+  X(PFNGLGENQUERIESPROC, glGenQueries)                                                   \
+  X(PFNGLDELETEQUERIESPROC, glDeleteQueries)                                             \
+  X(PFNGLBEGINQUERYPROC, glBeginQuery)                                                   \
+  X(PFNGLENDQUERYPROC, glEndQuery)                                                       \
+  X(PFNGLGETQUERYOBJECTUIVPROC, glGetQueryObjectuiv)
 
 struct GlFunctions {
 #define ORVELUNE_GL_DECLARE(type, name) type name = nullptr;

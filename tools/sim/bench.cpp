@@ -31,7 +31,8 @@ struct SceneFigures {
   double wallMs = 0;       // time a frame takes from one to the next, finished (mean)
   double latePercent = 0;  // share of frames that took longer than a 60 Hz frame
   double draws = 0, glDraws = 0, triangles = 0;  // the game's draws, OpenGL's after merging
-  double startMs = 0;                            // wall time from start to the first drawn frame
+  double screens = -1;    // samples past the depth test, in 1280x720 screens (median; -1 uncounted)
+  double startMs = 0;     // wall time from start to the first drawn frame
   double startCpuMs = 0;  // CPU of the program until then (start-up, the scene's load, its frame)
   double loadCpuMs = 0;   // of that, the scene's load (its start: files, pictures, objects)
   double firstFrameCpuMs = 0;  // and the frame drawn after it (shader variants met first)
@@ -92,6 +93,7 @@ SceneFigures Measure(int stage, int64_t frames) {
         f.loadCpuMs += now - loadCpuStart;
     });
     if (app.Init()) {
+      if (GetDevice()) GetDevice()->CountSamples(true);
       sceneCpuStart = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
       if (stage >= 0) app.StartGameDirectly(stage);
       app.Run();
@@ -117,6 +119,13 @@ SceneFigures Measure(int stage, int64_t frames) {
   f.draws /= n;
   f.glDraws /= n;
   f.triangles /= n;
+  std::vector<int64_t> samples;
+  for (const FrameStats& st : stats)
+    if (st.samplesPassed >= 0) samples.push_back(st.samplesPassed);
+  if (!samples.empty()) {
+    std::sort(samples.begin(), samples.end());
+    f.screens = static_cast<double>(samples[samples.size() / 2]) / (1280.0 * 720.0);
+  }
   std::sort(cpu.begin(), cpu.end());
   f.medianMs = cpu[cpu.size() / 2];
   f.p99Ms = cpu[std::min(cpu.size() - 1, static_cast<size_t>(n * 0.99))];
@@ -129,11 +138,12 @@ int RunBenchmark(int64_t frames, int scene) {
   std::printf("benchmark: %" PRId64
               " frames per scene after two seconds of settling, drawn\n"
               "through OpenGL offscreen at 1280x720; CPU is all threads together; wall is\n"
-              "the time from one finished frame to the next, late the frames over 16.7 ms\n\n",
+              "the time from one finished frame to the next, late the frames over 16.7 ms;\n"
+              "shaded is the median of the samples that passed the depth test, in screens\n\n",
               frames);
-  std::printf("%-8s %10s %9s %9s %9s %8s %7s %7s %8s %10s %9s %13s %12s %13s\n", "scene", "cpu ms",
-              "median", "p99 ms", "main ms", "wall ms", "late %", "draws", "gl draws", "triangles",
-              "start ms", "start cpu ms", "load cpu ms", "1st frame ms");
+  std::printf("%-8s %10s %9s %9s %9s %8s %7s %7s %8s %10s %7s %9s %13s %12s %13s\n", "scene",
+              "cpu ms", "median", "p99 ms", "main ms", "wall ms", "late %", "draws", "gl draws",
+              "triangles", "shaded", "start ms", "start cpu ms", "load cpu ms", "1st frame ms");
   int status = 0;
   for (int stage = -1; stage < 4; ++stage) {
     if (scene != kBenchAllScenes && scene != stage) continue;
@@ -144,9 +154,10 @@ int RunBenchmark(int64_t frames, int scene) {
       continue;
     }
     std::printf(
-        "%-8s %10.2f %9.2f %9.2f %9.2f %8.2f %7.1f %7.0f %8.0f %10.0f %9.1f %13.1f %12.1f %13.1f\n",
+        "%-8s %10.2f %9.2f %9.2f %9.2f %8.2f %7.1f %7.0f %8.0f %10.0f %7.2f %9.1f %13.1f %12.1f "
+        "%13.1f\n",
         f.name.c_str(), f.meanMs, f.medianMs, f.p99Ms, f.mainMs, f.wallMs, f.latePercent, f.draws,
-        f.glDraws, f.triangles, f.startMs, f.startCpuMs, f.loadCpuMs, f.firstFrameCpuMs);
+        f.glDraws, f.triangles, f.screens, f.startMs, f.startCpuMs, f.loadCpuMs, f.firstFrameCpuMs);
     std::fflush(stdout);
   }
   return status;
