@@ -5,6 +5,7 @@
 # message box saying why, in the player's language first.
 #   tests/desktop_test.sh GAME
 set -euo pipefail
+. "$(dirname "$(realpath "$0")")/virtual_display.sh"
 game=$(realpath "$1")
 for tool in Xvfb xdotool xprop xwininfo; do
   command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 0; }
@@ -18,19 +19,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for n in $(seq 70 89); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-    Xvfb ":$n" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=:$n
-    break
-  fi
-done
-[ -n "$xvfb" ] || { echo "skipped: no free display number"; exit 0; }
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
-export HOME=$work/home XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_RUNTIME_DIR=$work ALSOFT_DRIVERS=null
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-mkdir -p "$HOME"
+start_virtual_display 70 89 || { echo "skipped: no free display number"; exit 0; }
+play_as_a_fresh_player "$work"
 
 # Waits up to 20 s for a top-level window of that name, and prints its id.
 # (xwininfo sees SDL's message box, which xdotool's search does not.)

@@ -8,6 +8,7 @@
 # sudo), and it will not replace an orvelune installed before it.
 #   tests/package_test.sh DEB RUNNER
 set -euo pipefail
+. "$(dirname "$(realpath "$0")")/virtual_display.sh"
 deb=$(realpath "$1")
 runner=$(realpath "$2")
 if [ "$(id -u)" -eq 0 ]; then
@@ -63,18 +64,8 @@ PATH=$PATH:/usr/games command -v orvelune >/dev/null || { echo "orvelune is not 
 # 3. The installed game, started as a launcher starts it, from another
 # folder with no options, on a virtual display: its window opens, it plays,
 # and Escape on the title ends it with status 0.
-for n in $(seq 110 129); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-    Xvfb ":$n" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=:$n
-    break
-  fi
-done
-[ -n "$xvfb" ] || { echo "skipped: no free display number"; exit 0; }
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
-export HOME=$work/home XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_RUNTIME_DIR=$work ALSOFT_DRIVERS=null
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+start_virtual_display 110 129 || { echo "skipped: no free display number"; exit 0; }
+play_as_a_fresh_player "$work"
 # The player's own file, which removing the package must leave as it is.
 mkdir -p "$HOME/.config/orvelune" "$work/elsewhere"
 printf '# my settings\nmusic_volume = 70\n' >"$HOME/.config/orvelune/settings.txt"

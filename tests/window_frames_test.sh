@@ -6,6 +6,7 @@
 # reports no frame copied through the off-screen picture.
 #   tests/window_frames_test.sh SIM RUN_DIR
 set -euo pipefail
+. "$(dirname "$(realpath "$0")")/virtual_display.sh"
 sim=$(realpath "$1")
 run_dir=$2
 for tool in Xvfb; do
@@ -20,19 +21,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for n in $(seq 90 109); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-    Xvfb ":$n" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=:$n
-    break
-  fi
-done
-[ -n "$xvfb" ] || { echo "skipped: no free display number"; exit 0; }
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
-export HOME=$work/home XDG_CONFIG_HOME= XDG_DATA_HOME= XDG_RUNTIME_DIR=$work ALSOFT_DRIVERS=null
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-mkdir -p "$HOME"
+start_virtual_display 90 109 || { echo "skipped: no free display number"; exit 0; }
+play_as_a_fresh_player "$work"
 
 # Plays one recording of a fixed number of frames (extra arguments: where it
 # starts; however slow the machine, the run shows every frame) and checks

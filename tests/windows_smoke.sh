@@ -13,6 +13,7 @@
 # Skipped, saying so, when Wine cannot start here.
 #   tests/windows_smoke.sh            (after ./scripts/build-windows.sh [--tests])
 set -euo pipefail
+. "$(dirname "$(realpath "$0")")/virtual_display.sh"
 cd "$(dirname "$0")/.."
 root=$PWD
 out=$root/build-windows
@@ -37,15 +38,7 @@ trap cleanup EXIT
 
 # A virtual display of our own (Wine's first start in a new prefix must see
 # it, or the prefix has no display to open windows on).
-for n in $(seq 90 99); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-    Xvfb ":$n" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=:$n
-    break
-  fi
-done
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+start_virtual_display 90 99 || true
 if ! command -v wine >/dev/null || ! command -v Xvfb >/dev/null || ! timeout 120 wine cmd /c exit 0 >/dev/null 2>&1; then
   echo "SKIPPED: Wine (or Xvfb) cannot start on this machine; the Windows build was not run"
   exit 0
