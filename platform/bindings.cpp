@@ -40,6 +40,31 @@ InputBindings InputBindings::Defaults() {
   return b;
 }
 
+namespace {
+
+// The action takes code; whoever had it takes the action's old code.
+template <typename Code>
+void Swap(std::vector<Code>& codes, size_t action, Code code) {
+  for (Code& other : codes)
+    if (other == code) other = codes[action];
+  codes[action] = code;
+}
+
+}  // namespace
+
+bool BindKey(InputBindings& bindings, size_t action, int key) {
+  if (action >= bindings.keys.size() || key <= 0 || key > 255 || key == DIK_ESCAPE) return false;
+  Swap(bindings.keys, action, key);
+  return true;
+}
+
+bool BindButton(InputBindings& bindings, size_t action, uint16_t button) {
+  const bool oneBit = button != 0 && (button & (button - 1)) == 0;
+  if (action >= bindings.buttons.size() || !oneBit || button == XINPUT_GAMEPAD_BACK) return false;
+  Swap(bindings.buttons, action, button);
+  return true;
+}
+
 void SetInputBindings(const InputBindings& bindings) {
   g_bindings = bindings;
   g_bindings.keys.resize(KeyActions().size(), 0);

@@ -30,6 +30,15 @@ struct InputBindings {
   static InputBindings Defaults();
 };
 
+// Rebinding one action (the options screen): the action takes the key, and
+// the action that had that key takes this one's old key, so a key never
+// stands for two actions. Escape is the quit key and is refused, as is a
+// code outside 1 to 255; a refusal changes nothing and is false.
+bool BindKey(InputBindings& bindings, size_t action, int key);
+// The same for a pad button (one XInput bit); BACK is the quit button and
+// is refused.
+bool BindButton(InputBindings& bindings, size_t action, uint16_t button);
+
 void SetInputBindings(const InputBindings& bindings);
 // Back to passing input unchanged.
 void ClearInputBindings();

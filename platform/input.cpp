@@ -83,6 +83,21 @@ InputFrame InputFrame::Next(const uint8_t* nowKeys, const PadRecord& nowPad) con
   std::memcpy(next.keys, nowKeys, sizeof next.keys);
   next.prevPad = pad;
   next.pad = nowPad;
+  next.lastDevice = lastDevice;
+  bool keyPressed = false;
+  for (int k = 1; k < 256 && !keyPressed; ++k) keyPressed = next.KeyPressed(k);
+  const uint16_t newButtons =
+      nowPad.state.Gamepad.wButtons & static_cast<uint16_t>(~pad.state.Gamepad.wButtons);
+  // A stick counts as it leaves its dead zone, not while it is held out.
+  auto pushed = [](const InputFrame& f) {
+    const Vec2 left = f.LeftStick(), right = f.RightStick();
+    return left.x != 0 || left.y != 0 || right.x != 0 || right.y != 0;
+  };
+  const bool stickPushed = pushed(next) && !pushed(*this);
+  if (keyPressed)
+    next.lastDevice = InputDevice::kKeyboard;
+  else if (nowPad.connected && (newButtons || stickPushed))
+    next.lastDevice = InputDevice::kPad;
   return next;
 }
 

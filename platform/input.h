@@ -12,11 +12,18 @@
 // One update's input with the bindings applied: the keys and pad 0 now and
 // in the update before. Game objects read the frame they are handed; tests
 // build frames directly.
+// The device the player last used, for prompts that name its keys or buttons.
+enum class InputDevice { kKeyboard, kPad };
+
 struct InputFrame {
   uint8_t keys[256] = {};
   uint8_t prevKeys[256] = {};
   PadRecord pad;
   PadRecord prevPad;
+  // A key pressed makes it the keyboard, a button pressed or a stick pushed
+  // out of its dead zone the pad; a frame with neither keeps the one before
+  // (so a stick held out does not take it back from a key).
+  InputDevice lastDevice = InputDevice::kKeyboard;
 
   bool KeyDown(int dik) const { return (keys[dik] & 0x80) != 0; }
   bool KeyPressed(int dik) const { return KeyDown(dik) && (prevKeys[dik] & 0x80) == 0; }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/failed_files.h"
 #include "base/report_error.h"
@@ -121,17 +122,32 @@ bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* wh
 namespace {
 int g_musicPercent = 100;
 int g_effectsPercent = 100;
+// Every loaded buffer, so a change of volume reaches the sounds already
+// loaded (the music playing among them). Never destroyed: buffers owned by
+// other files' statics may be released after this file's are gone.
+std::vector<SoundBuffer*>& Loaded() {
+  static auto* loaded = new std::vector<SoundBuffer*>;
+  return *loaded;
+}
+
+float GainOf(bool music) {
+  const float share = (music ? g_musicPercent : g_effectsPercent) / 100.0f;
+  return share * share;
+}
 }  // namespace
 
 void SetSoundVolumes(int musicPercent, int effectsPercent) {
   g_musicPercent = std::clamp(musicPercent, 0, 100);
   g_effectsPercent = std::clamp(effectsPercent, 0, 100);
+  for (SoundBuffer* b : Loaded()) b->ApplyVolume();
 }
 
 float SoundGainFor(const char* path) {
-  const bool music = std::strstr(path, "/BGM/") != nullptr;
-  const float share = (music ? g_musicPercent : g_effectsPercent) / 100.0f;
-  return share * share;
+  return GainOf(std::strstr(path, "/BGM/") != nullptr);
+}
+
+void SoundBuffer::ApplyVolume() {
+  if (voice_) voice_->SetVolume(GainOf(music_));
 }
 
 int SoundBuffer::Load(const char* path) {
@@ -160,7 +176,9 @@ int SoundBuffer::Load(const char* path) {
     ReportErrorDetail(path);
     return 0;
   }
-  voice_->SetVolume(SoundGainFor(path));
+  music_ = std::strstr(path, "/BGM/") != nullptr;
+  ApplyVolume();
+  Loaded().push_back(this);
   return 1;
 }
 
@@ -184,5 +202,6 @@ void SoundBuffer::Release() {
   if (voice_) {
     delete voice_;
     voice_ = nullptr;
+    Loaded().erase(std::remove(Loaded().begin(), Loaded().end(), this), Loaded().end());
   }
 }

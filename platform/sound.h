@@ -15,8 +15,9 @@ void ReleaseSound();
 constexpr uint32_t DSBPLAY_LOOPING = 1;
 
 // The player's volumes in percent, for music (files in a "BGM" folder) and
-// for everything else; sounds loaded afterwards play at them. The game's
-// own requests and timing do not change.
+// for everything else; sounds already loaded take them at once, and sounds
+// loaded afterwards play at them. The game's own requests and timing do not
+// change.
 void SetSoundVolumes(int musicPercent, int effectsPercent);
 // The gain a sound at this path plays at (1 at 100 %; the curve follows the
 // ear, so 50 % sounds about half as loud).
@@ -47,7 +48,10 @@ class SoundBuffer {
   int IsPlaying();
   void Release();
   bool IsLoaded() const { return voice_ != nullptr; }
+  // Sets the voice's gain from the volume of its kind (music or effects).
+  void ApplyVolume();
 
  private:
   SoundVoice* voice_ = nullptr;
+  bool music_ = false;  // loaded from the music folder (BGM)
 };

@@ -62,13 +62,13 @@ def makefile_deps(build):
                 continue
             with open(os.path.join(folder, name), encoding="utf-8", errors="replace") as f:
                 text = f.read().replace("\\\n", " ")
-            target, _, rest = text.partition(": ")
+            _, _, rest = text.partition(": ")
             obj = os.path.relpath(os.path.join(folder, name[:-2]), build)
             deps.append((obj, rest.split()))
     return deps
 
 
-def layer_of_header(path, source):
+def repository_path(path, source):
     """The repository path of a header ('' when outside the repository)."""
     real = os.path.realpath(path)
     if not real.startswith(source + os.sep):
@@ -119,7 +119,7 @@ def main():
         checked += 1
         for raw in files:
             path = raw if os.path.isabs(raw) else os.path.join(build, raw)
-            why = judge(target, layer_of_header(path, source), raw)
+            why = judge(target, repository_path(path, source), raw)
             if why:
                 broken.append(f"{src} (in {target}) {why}")
                 caught.add(obj)

@@ -120,3 +120,34 @@ TEST(KeyState, AShortcutsKeyReadsAsUpUntilReleasedAndThenAsUsual) {
   EXPECT_EQ(keys[DIK_RETURN], 0);
   EXPECT_EQ(keys[DIK_LMENU], 0);
 }
+
+// Prompts follow the device last used: a pad button or a pushed stick makes
+// it the pad, a key press the keyboard again; holding, or a resting stick,
+// changes nothing, and a pad that is not connected never counts.
+TEST(Input, TheLastDeviceUsedIsTheLastOneThatWasPressedOrPushed) {
+  uint8_t none[256] = {}, space[256] = {};
+  space[DIK_SPACE] = 0x80;
+  PadRecord idle, button, stick, unplugged;
+  idle.connected = button.connected = stick.connected = 1;
+  button.state.Gamepad.wButtons = XINPUT_GAMEPAD_A;
+  stick.state.Gamepad.sThumbLX = 20000;
+  unplugged.state.Gamepad.wButtons = XINPUT_GAMEPAD_A;
+  InputFrame f = InputFrame{}.Next(none, idle);
+  EXPECT_EQ(f.lastDevice, InputDevice::kKeyboard) << "the keyboard until the pad is used";
+  f = f.Next(none, button);
+  EXPECT_EQ(f.lastDevice, InputDevice::kPad);
+  f = f.Next(none, button).Next(none, idle);
+  EXPECT_EQ(f.lastDevice, InputDevice::kPad) << "holding and letting go keep it";
+  f = f.Next(space, idle);
+  EXPECT_EQ(f.lastDevice, InputDevice::kKeyboard);
+  f = f.Next(space, idle);
+  EXPECT_EQ(f.lastDevice, InputDevice::kKeyboard);
+  f = f.Next(none, stick);
+  EXPECT_EQ(f.lastDevice, InputDevice::kPad) << "a stick past its dead zone";
+  f = f.Next(space, stick);
+  EXPECT_EQ(f.lastDevice, InputDevice::kKeyboard) << "a key pressed while the stick is held";
+  f = f.Next(none, stick);
+  EXPECT_EQ(f.lastDevice, InputDevice::kKeyboard) << "the stick held out takes nothing back";
+  f = f.Next(none, idle).Next(none, unplugged);
+  EXPECT_EQ(f.lastDevice, InputDevice::kKeyboard) << "a pad not connected";
+}

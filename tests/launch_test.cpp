@@ -14,8 +14,10 @@
 
 #include "app/settings.h"
 #include "base/report_error.h"
+#include "platform/backend.h"
 #include "platform/bindings.h"
 #include "platform/common/letterbox.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/input_types.h"
 #include "platform/sound.h"
 #include "render/lighting.h"
@@ -311,6 +313,50 @@ TEST(Settings, SaveSettingsWritesAtomicallyOrSaysWhy) {
   EXPECT_EQ(fs::file_size(huge), (1u << 20) + 10);
 }
 
+// Rebinding swaps: the action that had the key takes the old one, so every
+// action stays reachable; the quit key and button cannot be taken.
+TEST(Bindings, RebindingSwapsWithTheActionThatHadTheKey) {
+  const InputBindings defaults = InputBindings::Defaults();
+  InputBindings b = defaults;
+  // select (Space) onto M, flip's key: flip takes Space.
+  ASSERT_TRUE(BindKey(b, 4, DIK_M));
+  EXPECT_EQ(b.keys[4], DIK_M);
+  EXPECT_EQ(b.keys[5], DIK_SPACE);
+  // onto a key of no action: nothing else moves.
+  ASSERT_TRUE(BindKey(b, 4, DIK_LSHIFT));
+  EXPECT_EQ(b.keys[4], DIK_LSHIFT);
+  EXPECT_EQ(b.keys[5], DIK_SPACE);
+  // onto its own key: no change.
+  ASSERT_TRUE(BindKey(b, 4, DIK_LSHIFT));
+  EXPECT_EQ(b.keys[4], DIK_LSHIFT);
+  std::set<int> keys(b.keys.begin(), b.keys.end());
+  EXPECT_EQ(keys.size(), b.keys.size()) << "no key stands for two actions";
+  // Refused, changing nothing: Escape, codes out of range, unknown actions.
+  const InputBindings before = b;
+  EXPECT_FALSE(BindKey(b, 4, DIK_ESCAPE));
+  EXPECT_FALSE(BindKey(b, 4, 0));
+  EXPECT_FALSE(BindKey(b, 4, 256));
+  EXPECT_FALSE(BindKey(b, b.keys.size(), DIK_X));
+  EXPECT_EQ(b.keys, before.keys);
+
+  // Buttons the same way; BACK and anything but one button are refused.
+  ASSERT_TRUE(BindButton(b, 0, XINPUT_GAMEPAD_A));  // select onto confirm's A
+  EXPECT_EQ(b.buttons[0], XINPUT_GAMEPAD_A);
+  EXPECT_EQ(b.buttons[3], defaults.buttons[0]);
+  EXPECT_FALSE(BindButton(b, 0, XINPUT_GAMEPAD_BACK));
+  EXPECT_FALSE(BindButton(b, 0, XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_B));
+  EXPECT_FALSE(BindButton(b, 0, 0));
+  EXPECT_EQ(b.buttons[0], XINPUT_GAMEPAD_A);
+  // What the swaps made reads back from the settings file unchanged.
+  Settings s;
+  s.bindings = b;
+  std::vector<std::string> warnings;
+  const Settings back = ParseSettings(FormatSettings(s), "settings.txt", &warnings);
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(back.bindings.keys, b.keys);
+  EXPECT_EQ(back.bindings.buttons, b.buttons);
+}
+
 TEST(Bindings, AnActionFollowsItsKeyAndTheDefaultKeyLetsGo) {
   InputBindings b = InputBindings::Defaults();
   b.keys[4] = DIK_LSHIFT;  // select on left shift
@@ -351,6 +397,74 @@ TEST(Volumes, MusicAndEffectsHaveTheirOwnGain) {
   SetSoundVolumes(250, -3);  // out of range: clamped
   EXPECT_FLOAT_EQ(SoundGainFor("Resource_Orvelune/Sound/BGM/Main_BGM.wav"), 1.0f);
   EXPECT_FLOAT_EQ(SoundGainFor("Resource_Orvelune/Sound/SE/Hit.wav"), 0.0f);
+  SetSoundVolumes(100, 100);
+}
+
+namespace {
+
+// A sound device whose voices keep the gain they were last given.
+class GainVoice : public SoundVoice {
+ public:
+  explicit GainVoice(std::vector<float>* gains) : gains_(gains), index_(gains->size()) {
+    gains_->push_back(-1);
+  }
+  void Play(bool) override {}
+  void Stop() override {}
+  void SetCurrentPosition(uint32_t) override {}
+  uint32_t GetStatus() override { return 0; }
+  void SetVolume(float gain) override { (*gains_)[index_] = gain; }
+
+ private:
+  std::vector<float>* gains_;
+  size_t index_;
+};
+class GainSound : public SoundDevice {
+ public:
+  explicit GainSound(std::vector<float>* gains) : gains_(gains) {}
+  SoundVoice* CreateVoice(const WaveFormat&, const uint8_t*, uint32_t) override {
+    return new GainVoice(gains_);
+  }
+
+ private:
+  std::vector<float>* gains_;
+};
+class GainBackend : public HeadlessBackend {
+ public:
+  explicit GainBackend(std::vector<float>* gains) : HeadlessBackend({}), gains_(gains) {}
+  SoundDevice* CreateSoundDevice() override { return new GainSound(gains_); }
+
+ private:
+  std::vector<float>* gains_;
+};
+
+}  // namespace
+
+// A volume changed while sounds are loaded (the options screen) reaches
+// them at once, music and effects each by their own volume.
+TEST(Volumes, AChangeReachesTheSoundsAlreadyLoaded) {
+  ScopedWorkingDirectory run(RunDirectory());
+  std::vector<float> gains;
+  GainBackend backend(&gains);
+  SetBackend(&backend);
+  ASSERT_EQ(InitSound(nullptr), 1);
+  {
+    SoundBuffer music, effect;
+    ASSERT_EQ(music.Load("Resource_Orvelune/Sound/BGM/Main_BGM.wav"), 1);
+    ASSERT_EQ(effect.Load("Resource_Orvelune/Sound/SE/BigWave.wav"), 1);
+    ASSERT_EQ(gains.size(), 2u);
+    EXPECT_FLOAT_EQ(gains[0], 1.0f);
+    EXPECT_FLOAT_EQ(gains[1], 1.0f);
+    SetSoundVolumes(50, 0);
+    EXPECT_FLOAT_EQ(gains[0], 0.25f);
+    EXPECT_FLOAT_EQ(gains[1], 0.0f);
+    music.Release();
+    SetSoundVolumes(100, 100);  // a released sound is not touched
+    EXPECT_FLOAT_EQ(gains[0], 0.25f);
+    EXPECT_FLOAT_EQ(gains[1], 1.0f);
+  }
+  SetSoundVolumes(30, 30);  // nor one that is gone
+  ReleaseSound();
+  SetBackend(nullptr);
   SetSoundVolumes(100, 100);
 }
 

@@ -16,14 +16,18 @@ inline InputFrame& TestInput() {
 }
 
 // Makes the next frame: these keys held (pressed if they were up before) and
-// the left stick at stickY.
-inline void Input(std::initializer_list<int> keys, float stickY = 0) {
+// the left stick at (stickX, stickY); a pad is connected while it is pushed.
+inline void InputWithStick(std::initializer_list<int> keys, float stickX, float stickY) {
   uint8_t k[256] = {};
   for (int key : keys) k[key] = 0x80;
   PadRecord pad;
-  pad.connected = stickY != 0;
+  pad.connected = stickX != 0 || stickY != 0;
+  pad.state.Gamepad.sThumbLX = static_cast<short>(stickX * 20000);
   pad.state.Gamepad.sThumbLY = static_cast<short>(stickY * 20000);
   TestInput() = TestInput().Next(k, pad);
+}
+inline void Input(std::initializer_list<int> keys, float stickY = 0) {
+  InputWithStick(keys, 0, stickY);
 }
 
 struct SceneServices {

@@ -9,31 +9,12 @@
 
 #include "platform/input.h"
 #include "render/sound_sets.h"
+#include "tests/scene_support.h"
 #include "tests/test_support.h"
 #include "world/environment.h"
 #include "world/game_state.h"
 #include "world/stage_gauge.h"
 #include "world/world_values.h"
-
-namespace {
-
-// The input frame handed to the screen under test.
-InputFrame& TestInput() {
-  static InputFrame frame;
-  return frame;
-}
-
-// One frame of input: the keys held now (pressed if they were up before).
-void Input(std::initializer_list<int> keys, float stickX = 0) {
-  uint8_t k[256] = {};
-  for (int key : keys) k[key] = 0x80;
-  PadRecord pad;
-  pad.connected = stickX != 0;
-  pad.state.Gamepad.sThumbLX = static_cast<short>(stickX * 20000);
-  TestInput() = TestInput().Next(k, pad);
-}
-
-}  // namespace
 
 TEST(StageGauge, BandsShareTheBarAndTheMarkerClimbsToTheTop) {
   ResetWorldValues();
@@ -95,10 +76,10 @@ TEST(PauseMenu, StartsOnRetryAndArrowsChooseOnlyRetryOrQuit) {
   menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);  // resume is not reachable
   // The stick must go beyond 1.5 (30000 raw).
-  Input({}, 1.5f);
+  InputWithStick({}, 1.5f, 0);
   menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);
-  Input({}, 1.55f);
+  InputWithStick({}, 1.55f, 0);
   menu.Update(TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kQuit);
   // P resumes at once.
