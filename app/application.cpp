@@ -3,14 +3,17 @@
 #include <cstdio>
 
 #include "app/frame_timer.h"
+#include "app/options_screen.h"
 #include "base/failed_files.h"
 #include "base/json_writer.h"
 #include "base/language.h"
 #include "base/report_error.h"
 #include "base/text_encoding.h"
+#include "platform/bindings.h"
 #include "platform/input.h"
 #include "platform/sound.h"
 #include "render/preload.h"
+#include "render/sound_sets.h"
 #include "render/text_drawing.h"
 #include "scenes/credit.h"
 #include "scenes/game.h"
@@ -190,6 +193,7 @@ int Application::UpdateScene(const InputFrame& input) {
     case kSeqTitleStart:
       return on(StartStep(title_, true, false, input), kSeqTitleRun, kDrawTitle);
     case kSeqTitleRun:
+      if (UpdateOptions(input)) return 0;
       return on(RunStep(*title_, input), kSeqTitleEnd, drawId_);
     case kSeqTitleEnd: {
       // The menu's choice: 0 start (the opening), 1 the credits, 2 quit.
@@ -270,10 +274,70 @@ void Application::StartSceneDirectly(SequencerState start) {
   drawId_ = kDrawNone;
 }
 
+void Application::UsePlayerSettings(const Settings& settings, const std::string& path) {
+  settings_ = settings;
+  settingsPath_ = path;
+}
+
+bool Application::UpdateOptions(const InputFrame& input) {
+  if (!options_) {
+    // Tab or the pad's Y opens the screen while the title's menu waits.
+    const bool menuWaiting = title_ && title_->fade >= 255 && !title_->decided;
+    if (!menuWaiting || !(input.KeyPressed(DIK_TAB) || input.PadPressed(XINPUT_GAMEPAD_Y)))
+      return false;
+    // The screen reads the keys and buttons themselves: a key being bound
+    // is the one pressed, and the arrows, Return and Backspace work it.
+    ClearInputBindings();
+    options_ = std::make_unique<OptionsScreen>(settings_);
+    TitleSound::PlayOnce(kTitleSelect);
+  }
+  // The title goes on moving under the screen, with no input of its own.
+  title_->Update(InputFrame{});
+  switch (options_->Update(input)) {
+    case OptionsMenu::Effect::kVolumeChanged: {
+      const Settings& s = options_->Menu().Edited();
+      SetSoundVolumes(s.musicVolume, s.effectsVolume);
+      TitleSound::PlayOnce(kTitleSelect);  // a sample at the new volume
+      break;
+    }
+    case OptionsMenu::Effect::kLeave:
+      CloseOptions();
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+void Application::CloseOptions() {
+  const Settings edited = options_->Menu().Edited();
+  options_.reset();
+  const bool languageChanged = edited.language != settings_.language;
+  settings_ = edited;
+  SetSoundVolumes(edited.musicVolume, edited.effectsVolume);
+  SetInputBindings(edited.bindings);
+  if (!settingsPath_.empty()) {
+    std::string why;
+    if (!SaveSettings(settingsPath_, edited, &why))
+      std::fprintf(stderr, "Orvelune: warning: the settings were not saved: %s\n", why.c_str());
+  }
+  if (languageChanged) {
+    // The title's pictures are the language's own: it starts again in it.
+    SetLanguage(edited.language.value_or(LanguageFromEnvironment()));
+    EndStep(title_);
+    state_ = kSeqTitleStart;
+    drawId_ = kDrawNone;
+  }
+}
+
 void Application::DrawScene() {
   switch (drawId_) {
     case kDrawTitle:
       if (title_) title_->Draw();
+      if (options_)
+        options_->Draw(CurrentLanguage());
+      else if (title_ && title_->fade >= 255 && !title_->decided)
+        DrawOptionsHint(CurrentLanguage());
       break;
     case kDrawCredit:
       if (credit_) credit_->Draw();

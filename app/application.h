@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/frame_timer.h"
+#include "app/settings.h"
 #include "platform/backend.h"
 #include "platform/graphics.h"
 
@@ -16,6 +18,7 @@ class Credit;
 class Opening;
 class Game;
 class Ending;
+class OptionsScreen;
 class JsonWriter;
 struct InputFrame;
 
@@ -77,6 +80,11 @@ class Application {
   // partial start-up and when called twice.
   void Release();
 
+  // The player's settings and where they are kept, for the options screen
+  // to show and save (without a path it saves nothing: the runner, tests).
+  void UsePlayerSettings(const Settings& settings, const std::string& path);
+  bool OptionsOpen() const { return options_ != nullptr; }
+
   // One step of the scene sequencer; 1 when the program is to end.
   int UpdateScene(const InputFrame& input);
   // Draws the scene chosen by the draw id.
@@ -134,6 +142,11 @@ class Application {
 
   // One frame of the loop; false when it ended the program.
   bool RunFrame();
+  // The title's frame while the options screen may open or is open; false
+  // when the title runs as usual.
+  bool UpdateOptions(const InputFrame& input);
+  // Leaving the options screen: its settings applied and saved.
+  void CloseOptions();
 
   Backend& backend_;
   Backend* previousBackend_;
@@ -147,6 +160,10 @@ class Application {
   std::unique_ptr<Opening> opening_;
   std::unique_ptr<Ending> ending_;
   unsigned backButtonCount_ = 0;
+  // The options screen over the title, while it is open.
+  std::unique_ptr<OptionsScreen> options_;
+  Settings settings_;
+  std::string settingsPath_;
 
   DisplayMode mode_;
   double fps_ = 0;

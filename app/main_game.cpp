@@ -59,7 +59,8 @@ int AnswerWithoutPlaying(const LaunchOptions& options) {
           "                  settings decide, else the system's locale)\n"
           "  --help          show this text\n"
           "  --version       show the version\n\n"
-          "Settings (volumes, window, language, keys and pad buttons): %s\n",
+          "Settings (volumes, window, language, keys and pad buttons): the options\n"
+          "screen (Tab or the pad's Y on the title), kept in %s\n",
           UsageText().c_str(),
           SettingsPath().empty() ? "$XDG_CONFIG_HOME/orvelune/settings.txt"
                                  : SettingsPath().c_str());
@@ -130,6 +131,7 @@ int Play(const Settings& settings, const LaunchOptions& options) {
   }
   const bool fullscreen = options.fullscreen.value_or(settings.fullscreen);
   Application app(*backend, fullscreen ? DisplayMode::FullScreen : DisplayMode::Windowed);
+  app.UsePlayerSettings(settings, SettingsPath());
   int status = 0;
   if (app.Init()) {
     app.Run();

@@ -81,6 +81,9 @@ class GameSound {
 
 #undef ORVELUNE_SOUND_SET
 
+// Title sound numbers (the index in the title set's path table).
+enum TitleSoundNumber { kTitleWave = 0, kTitleSelect = 1, kTitleSelectEnd = 2 };
+
 // Game sound numbers (the index in the game set's path table).
 enum GameSoundNumber {
   kSeWave = 0,

@@ -15,7 +15,6 @@ constexpr int kItemWidth = 446, kItemHeight = 182;
 constexpr int kFadeStep = 3;
 constexpr int kRepeatFrames = 7;
 constexpr int kDimGrey = 0x60;
-enum TitleSoundNumber { kTitleWave = 0, kTitleSelect = 1, kTitleSelectEnd = 2 };
 
 }  // namespace
 

@@ -2,8 +2,8 @@
 """Draws the pictures the README and the AppStream metadata show, with the
 runner, into docs/pictures/: each boss at three moments of its fight (from
 the stage replays), the HUD on both sides of the field and the pause menu
-(from the contrast tour), and two pages of the ending (played on its own). Each picture is kept
-at half size.
+(from the contrast tour), two pages of the ending (played on its own) and
+the options screen. Each picture is kept at half size.
 
 Run from the run directory (the one holding Resource_Orvelune):
     python3 ../../tools/readme_pictures.py ../orvelune-sim ../../docs/pictures
@@ -95,6 +95,12 @@ def main():
         shoot(sim, ['--stage', '0', '--lang', lang, '--input', tour],
               {'hud_top_' + lang: marks['top'], 'hud_below_' + lang: marks['below'],
                'pause_' + lang: marks['pause']}, out, work)
+    # The options screen, opened from the title with Tab, in English.
+    options = os.path.join(work, 'options.txt')
+    with open(options, 'w') as f:
+        f.write('@120 press TAB\n@+10 press DOWN\n')
+    shoot(sim, ['--scene', 'title', '--lang', 'en', '--input', options, '--frames', '200'],
+          {'options': 190}, out, work)
     print('pictures written to', out)
 
 

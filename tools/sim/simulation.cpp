@@ -13,13 +13,16 @@
 #include <set>
 
 #include "app/application.h"
+#include "app/settings.h"
 #include "base/atomic_file.h"
 #include "base/json_writer.h"
 #include "base/random.h"
+#include "platform/bindings.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
 #include "platform/png_image.h"
+#include "platform/sound.h"
 #include "render/view_clearance.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
@@ -152,6 +155,9 @@ std::string SimUsage() {
          "                         state hash differs\n"
          "  --write-replay FILE    run headless and save the input with state hashes\n"
          "  --chdir DIR            run in DIR (the directory holding Resource_Orvelune)\n"
+         "  --settings FILE        play with the player's settings in FILE (volumes and\n"
+         "                         bindings, as the game applies them); the options\n"
+         "                         screen saves to it\n"
          "  --gallery PATH.png     draw a test view of the models and HUD pieces, then stop\n"
          "  --fight-sheets DIR     play the run (--verify or --input, with --stage), then write\n"
          "                         DIR/stageN_fight.png for each boss fight: twelve pictures\n"
@@ -290,6 +296,9 @@ bool ParseSimArguments(int argc, char** argv, SimOptions* o, std::string* error,
         *error = "--lang needs ja or en";
         return false;
       }
+    } else if (a == "--settings") {
+      if (!value(&v)) return false;
+      o->settingsPath = v;
     } else if (a == "--chdir") {
       if (!value(&v)) return false;
       o->workingDirectory = v;
@@ -492,6 +501,14 @@ int RunFrames(Backend* backend, const SimOptions& options, const std::vector<Fra
   int status = 0;
   {
     Application app(*backend, DisplayMode::Windowed);
+    if (!options.settingsPath.empty()) {
+      // As the game starts with them; without the option nothing is set, so
+      // replays do not depend on anyone's settings.
+      const Settings settings = LoadSettings(options.settingsPath);
+      SetInputBindings(settings.bindings);
+      SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
+      app.UsePlayerSettings(settings, options.settingsPath);
+    }
     app.SetFrameObserver([&](Application& a) {
       const int64_t frame = a.GetFrameCount() - 1;
       for (FrameHook* hook : hooks) hook->OnFrame(a, frame);

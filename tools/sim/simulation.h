@@ -27,7 +27,8 @@ struct SimOptions {
   std::string verifyPath;           // replay and check hashes
   std::string writeReplayPath;      // run headless and save the input with hashes
   std::string workingDirectory;
-  std::string galleryPath;           // draw the content test view and stop
+  std::string settingsPath;  // the player's settings to play with (and the options screen saves)
+  std::string galleryPath;   // draw the content test view and stop
   std::string fightSheetsDirectory;  // a sheet of pictures of each boss fight of the run
   std::string dumpStagePath;         // print a stage file's objects and stop
   int startStage = -1;               // start a game on this stage directly

@@ -1,0 +1,79 @@
+#include "app/options_screen.h"
+
+#include <string>
+
+#include "base/text_encoding.h"
+#include "platform/font.h"
+#include "platform/graphics.h"
+#include "platform/sprite.h"
+#include "render/preload.h"
+
+namespace {
+
+constexpr int kLeft = 300, kRight = 980, kTop = 120, kRowHeight = 42;
+// The binding pages have more rows: closer together, from higher up.
+constexpr int kLongPageTop = 105, kLongPageRowHeight = 34;
+constexpr D3DCOLOR kText = 0xFFE8ECF8, kChosen = 0xFFFFD36A, kDim = 0xFFA0A8C0;
+
+void Text(Font* font, Sprite* sprite, const std::string& utf8, int x, int y, D3DCOLOR colour,
+          bool alignRight = false) {
+  const std::string sjis = Utf8ToSjis(utf8);
+  if (alignRight) x -= font->TextWidth(sjis.c_str());
+  RECT rect{x, y, x + 1280, y + kRowHeight};
+  font->DrawText(sprite, sjis.c_str(), -1, &rect, DT_NOCLIP, colour);
+}
+
+}  // namespace
+
+void OptionsScreen::Draw(Language language) const {
+  Sprite* sprite = GetSprite();
+  Font* font = GetBoardFont();
+  Texture* shade = GetSharedTexture(kTexFade);
+  if (!sprite || !font || !shade) return;
+  const bool en = language == Language::kEnglish;
+  sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(MatrixScaling(1280.0f / shade->Width(), 720.0f / shade->Height(), 1));
+  sprite->Draw(shade, nullptr, nullptr, nullptr, 0xE6000000);
+  sprite->SetTransform(Matrix::Identity());
+
+  const char* heading = menu_.CurrentPage() == OptionsMenu::Page::kKeys
+                            ? (en ? "Options: keys" : "オプション：キー")
+                        : menu_.CurrentPage() == OptionsMenu::Page::kPad
+                            ? (en ? "Options: pad buttons" : "オプション：パッド")
+                            : (en ? "Options" : "オプション");
+  Text(font, sprite, heading, kLeft, kTop - 70, kText);
+  const auto rows = menu_.Rows(language);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const bool chosen = static_cast<int>(i) == menu_.Cursor();
+    const bool longPage = rows.size() > OptionsMenu::kItemCount;
+    const int y = (longPage ? kLongPageTop : kTop) +
+                  static_cast<int>(i) * (longPage ? kLongPageRowHeight : kRowHeight);
+    const D3DCOLOR colour = chosen ? kChosen : kText;
+    Text(font, sprite, (chosen ? "> " : "  ") + rows[i].first, kLeft, y, colour);
+    if (!rows[i].second.empty()) Text(font, sprite, rows[i].second, kRight, y, colour, true);
+  }
+  if (menu_.CurrentPage() == OptionsMenu::Page::kMain) {
+    const char* note = en ? "Display and window size take effect at the next start."
+                          : "表示とウィンドウの大きさは次の起動から変わります。";
+    Text(font, sprite, note, kLeft, 720 - 150, kDim);
+  }
+  Text(font, sprite, en ? "Up/Down: choose    Left/Right: change" : "上下：選ぶ　　左右：変える",
+       kLeft, 720 - 100, kDim);
+  Text(font, sprite,
+       en ? "Enter/A: confirm    Backspace/B: back" : "Enter/A：決定　　Backspace/B：もどる", kLeft,
+       720 - 60, kDim);
+  sprite->End();
+}
+
+void DrawOptionsHint(Language language) {
+  Sprite* sprite = GetSprite();
+  Font* font = GetBoardFont();
+  if (!sprite || !font) return;
+  sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(Matrix::Identity());
+  const char* hint = language == Language::kEnglish ? "Tab / Y: Options" : "Tab / Y：オプション";
+  // A shadow keeps it readable over the bright band of the river.
+  Text(font, sprite, hint, 1252, 720 - 48, 0xC0000000, true);
+  Text(font, sprite, hint, 1250, 720 - 50, 0xFFE8ECF8, true);
+  sprite->End();
+}
