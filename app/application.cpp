@@ -282,8 +282,8 @@ void Application::UsePlayerSettings(const Settings& settings, const std::string&
 bool Application::UpdateOptions(const InputFrame& input) {
   if (!options_) {
     // Tab or the pad's Y opens the screen while the title's menu waits.
-    const bool menuWaiting = title_ && title_->fade >= 255 && !title_->decided;
-    if (!menuWaiting || !(input.KeyPressed(DIK_TAB) || input.PadPressed(XINPUT_GAMEPAD_Y)))
+    if (!title_ || !title_->MenuWaiting() ||
+        !(input.KeyPressed(DIK_TAB) || input.PadPressed(XINPUT_GAMEPAD_Y)))
       return false;
     // The screen reads the keys and buttons themselves: a key being bound
     // is the one pressed, and the arrows, Return and Backspace work it.
@@ -314,8 +314,7 @@ void Application::CloseOptions() {
   options_.reset();
   const bool languageChanged = edited.language != settings_.language;
   settings_ = edited;
-  SetSoundVolumes(edited.musicVolume, edited.effectsVolume);
-  SetInputBindings(edited.bindings);
+  ApplySettings(edited);
   if (!settingsPath_.empty()) {
     std::string why;
     if (!SaveSettings(settingsPath_, edited, &why))
@@ -336,7 +335,7 @@ void Application::DrawScene() {
       if (title_) title_->Draw();
       if (options_)
         options_->Draw(CurrentLanguage());
-      else if (title_ && title_->fade >= 255 && !title_->decided)
+      else if (title_ && title_->MenuWaiting())
         DrawOptionsHint(CurrentLanguage());
       break;
     case kDrawCredit:

@@ -12,7 +12,6 @@
 #include "base/report_error.h"
 #include "base/single_instance.h"
 #include "base/user_dirs.h"
-#include "platform/bindings.h"
 // The backend this system plays on.
 #ifdef _WIN32
 #include "platform/win32/win32_backend.h"
@@ -23,7 +22,6 @@ constexpr auto CreatePlayBackend = CreateWin32Backend;
 using PlayBackendOptions = SdlBackendOptions;
 constexpr auto CreatePlayBackend = CreateSdlBackend;
 #endif
-#include "platform/sound.h"
 #include "render/lighting.h"
 
 namespace {
@@ -116,8 +114,7 @@ bool OnlyCopyRunning(SingleInstanceGuard& guard) {
 // The game on this system's backend with the player's settings; the exit
 // status.
 int Play(const Settings& settings, const LaunchOptions& options) {
-  SetInputBindings(settings.bindings);
-  SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
+  ApplySettings(settings);
   SetLightUserFolder(UserDataDirectory());
 
   PlayBackendOptions backendOptions;

@@ -92,9 +92,8 @@ int OptionsMenu::RowCount() const {
 
 OptionsMenu::Effect OptionsMenu::Update(const InputFrame& input) {
   const Vec2 stick = input.LeftStick();
-  InputFrame before;
-  before.pad = input.prevPad;
-  const Vec2 stickBefore = before.LeftStick();
+  Vec2 stickBefore{0, 0};
+  GetLeftStick(&input.prevPad, &stickBefore);
   const bool confirm = input.KeyPressed(DIK_RETURN) || input.PadPressed(XINPUT_GAMEPAD_A);
   const bool back = input.KeyPressed(DIK_BACK) || input.PadPressed(XINPUT_GAMEPAD_B);
   const bool left = input.KeyPressed(DIK_LEFT) || input.PadPressed(XINPUT_GAMEPAD_DPAD_LEFT) ||

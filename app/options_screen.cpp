@@ -43,11 +43,12 @@ void OptionsScreen::Draw(Language language) const {
                             : (en ? "Options" : "オプション");
   Text(font, sprite, heading, kLeft, kTop - 70, kText);
   const auto rows = menu_.Rows(language);
+  const bool longPage = rows.size() > OptionsMenu::kItemCount;
+  const int top = longPage ? kLongPageTop : kTop;
+  const int rowHeight = longPage ? kLongPageRowHeight : kRowHeight;
   for (size_t i = 0; i < rows.size(); ++i) {
     const bool chosen = static_cast<int>(i) == menu_.Cursor();
-    const bool longPage = rows.size() > OptionsMenu::kItemCount;
-    const int y = (longPage ? kLongPageTop : kTop) +
-                  static_cast<int>(i) * (longPage ? kLongPageRowHeight : kRowHeight);
+    const int y = top + static_cast<int>(i) * rowHeight;
     const D3DCOLOR colour = chosen ? kChosen : kText;
     Text(font, sprite, (chosen ? "> " : "  ") + rows[i].first, kLeft, y, colour);
     if (!rows[i].second.empty()) Text(font, sprite, rows[i].second, kRight, y, colour, true);

@@ -14,6 +14,7 @@
 #include "base/atomic_file.h"
 #include "base/user_dirs.h"
 #include "platform/input_types.h"
+#include "platform/sound.h"
 
 namespace {
 
@@ -274,6 +275,11 @@ Settings LoadSettings(const std::string& path) {
   Settings s = ParseSettings(body, path, &warnings);
   for (const std::string& w : warnings) std::fprintf(stderr, "Orvelune: warning: %s\n", w.c_str());
   return s;
+}
+
+void ApplySettings(const Settings& settings) {
+  SetInputBindings(settings.bindings);
+  SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
 }
 
 bool SaveSettings(const std::string& path, const Settings& settings, std::string* error) {

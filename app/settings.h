@@ -43,6 +43,9 @@ std::string SettingsPath();
 // Reads the file at path, or writes the defaults there when it is missing.
 // Warnings go to stderr.
 Settings LoadSettings(const std::string& path);
+// Sets what the platform takes from the settings: the key and pad bindings
+// and the volumes (the window's are the backend's, at its start).
+void ApplySettings(const Settings& settings);
 // Writes these settings to the file at path, atomically: the file's own text
 // updated (UpdateSettingsText), or the full default layout when there is no
 // file. False with the reason, naming the file, when it cannot.

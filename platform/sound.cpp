@@ -130,6 +130,11 @@ std::vector<SoundBuffer*>& Loaded() {
   return *loaded;
 }
 
+// Music is what lives in a "BGM" folder; everything else is an effect.
+bool IsMusicPath(const char* path) {
+  return std::strstr(path, "/BGM/") != nullptr;
+}
+
 float GainOf(bool music) {
   const float share = (music ? g_musicPercent : g_effectsPercent) / 100.0f;
   return share * share;
@@ -143,7 +148,7 @@ void SetSoundVolumes(int musicPercent, int effectsPercent) {
 }
 
 float SoundGainFor(const char* path) {
-  return GainOf(std::strstr(path, "/BGM/") != nullptr);
+  return GainOf(IsMusicPath(path));
 }
 
 void SoundBuffer::ApplyVolume() {
@@ -176,7 +181,7 @@ int SoundBuffer::Load(const char* path) {
     ReportErrorDetail(path);
     return 0;
   }
-  music_ = std::strstr(path, "/BGM/") != nullptr;
+  music_ = IsMusicPath(path);
   ApplyVolume();
   Loaded().push_back(this);
   return 1;

@@ -27,6 +27,8 @@ class Title {
   void Release();
   // 0 start the game, 1 show the credits, 2 end the program.
   int GetResult() const { return cursor; }
+  // Faded in and nothing chosen yet: the menu waits for the player.
+  bool MenuWaiting() const { return fade >= 255 && !decided; }
 
   Vec3 eye{10, 15, -15};
   Vec3 lookAt{0, 0, 0};

@@ -580,14 +580,11 @@ class GlDevice : public StateDevice {
     countingFrame_ = true;
   }
   void EndSampleCount() {
-    if (!countingFrame_) {
-      lastStats_.samplesPassed = -1;
-      return;
-    }
+    lastStats_.samplesPassed = -1;
+    if (!countingFrame_) return;
     gl_.glEndQuery(GL_SAMPLES_PASSED);
     countingFrame_ = false;
     queryIndex_ ^= 1;
-    lastStats_.samplesPassed = -1;
     if (queryUsed_) {
       GLuint passed = 0;
       gl_.glGetQueryObjectuiv(sampleQueries_[queryIndex_], GL_QUERY_RESULT, &passed);

@@ -17,12 +17,10 @@
 #include "base/atomic_file.h"
 #include "base/json_writer.h"
 #include "base/random.h"
-#include "platform/bindings.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
 #include "platform/png_image.h"
-#include "platform/sound.h"
 #include "render/view_clearance.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
@@ -505,8 +503,7 @@ int RunFrames(Backend* backend, const SimOptions& options, const std::vector<Fra
       // As the game starts with them; without the option nothing is set, so
       // replays do not depend on anyone's settings.
       const Settings settings = LoadSettings(options.settingsPath);
-      SetInputBindings(settings.bindings);
-      SetSoundVolumes(settings.musicVolume, settings.effectsVolume);
+      ApplySettings(settings);
       app.UsePlayerSettings(settings, options.settingsPath);
     }
     app.SetFrameObserver([&](Application& a) {
