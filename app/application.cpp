@@ -180,6 +180,7 @@ void Application::EndStep(std::unique_ptr<Scene>& scene) {
 }
 
 int Application::UpdateScene(const InputFrame& input) {
+  prompts_ = input.lastDevice;
   // Moves on when a step says so: to a running state with the scene's draw
   // id, or to the next state with nothing drawn.
   auto on = [&](StepResult r, int next, int drawId) {
@@ -191,6 +192,7 @@ int Application::UpdateScene(const InputFrame& input) {
   };
   switch (state_) {
     case kSeqTitleStart:
+      if (languagePending_) ApplyChosenLanguage();
       return on(StartStep(title_, true, false, input), kSeqTitleRun, kDrawTitle);
     case kSeqTitleRun:
       if (UpdateOptions(input)) return 0;
@@ -224,6 +226,7 @@ int Application::UpdateScene(const InputFrame& input) {
       return on(r, kSeqGameRun, kDrawGame);
     }
     case kSeqGameRun:
+      if (UpdateOptions(input)) return 0;
       return on(RunStep(*game_, input), kSeqGameEnd, drawId_);
     case kSeqGameEnd: {
       // After a cleared game the ending and the credits, else the title.
@@ -279,25 +282,45 @@ void Application::UsePlayerSettings(const Settings& settings, const std::string&
   settingsPath_ = path;
 }
 
+bool Application::OptionsCanOpen() const {
+  if (state_ == kSeqTitleRun) return title_ && title_->MenuWaiting();
+  if (state_ == kSeqGameRun) return game_ && game_->PauseMenuWaiting();
+  return false;
+}
+
+void Application::PlayOptionsSound() {
+  // The sounds of the scene underneath: the title's or the game's.
+  if (state_ == kSeqGameRun)
+    GameSound::PlayOnce(kSeSelect);
+  else
+    TitleSound::PlayOnce(kTitleSelect);
+}
+
 bool Application::UpdateOptions(const InputFrame& input) {
   if (!options_) {
-    // Tab or the pad's Y opens the screen while the title's menu waits.
-    if (!title_ || !title_->MenuWaiting() ||
-        !(input.KeyPressed(DIK_TAB) || input.PadPressed(XINPUT_GAMEPAD_Y)))
+    // Tab or the pad's Y opens the screen while the title's menu or the
+    // pause menu waits.
+    if (!OptionsCanOpen() || !(input.KeyPressed(DIK_TAB) || input.PadPressed(XINPUT_GAMEPAD_Y)))
       return false;
     // The screen reads the keys and buttons themselves: a key being bound
     // is the one pressed, and the arrows, Return and Backspace work it.
     ClearInputBindings();
-    options_ = std::make_unique<OptionsScreen>(settings_);
-    TitleSound::PlayOnce(kTitleSelect);
+    options_ = std::make_unique<OptionsScreen>(settings_, state_ == kSeqGameRun);
+    PlayOptionsSound();
   }
-  // The title goes on moving under the screen, with no input of its own.
-  title_->Update(InputFrame{});
+  // The scene goes on moving under the screen, with no input of its own
+  // (only the device its hints name).
+  InputFrame idle;
+  idle.lastDevice = input.lastDevice;
+  if (state_ == kSeqGameRun)
+    game_->Update(idle);
+  else
+    title_->Update(idle);
   switch (options_->Update(input)) {
     case OptionsMenu::Effect::kVolumeChanged: {
       const Settings& s = options_->Menu().Edited();
       SetSoundVolumes(s.musicVolume, s.effectsVolume);
-      TitleSound::PlayOnce(kTitleSelect);  // a sample at the new volume
+      PlayOptionsSound();  // a sample at the new volume
       break;
     }
     case OptionsMenu::Effect::kLeave:
@@ -313,6 +336,10 @@ void Application::CloseOptions() {
   const Settings edited = options_->Menu().Edited();
   options_.reset();
   const bool languageChanged = edited.language != settings_.language;
+  const WindowDisplay display{edited.fullscreen, edited.windowWidth, edited.windowHeight};
+  if (window_ &&
+      display != WindowDisplay{settings_.fullscreen, settings_.windowWidth, settings_.windowHeight})
+    window_->SetDisplay(display);
   settings_ = edited;
   ApplySettings(edited);
   if (!settingsPath_.empty()) {
@@ -320,13 +347,23 @@ void Application::CloseOptions() {
     if (!SaveSettings(settingsPath_, edited, &why))
       std::fprintf(stderr, "Orvelune: warning: the settings were not saved: %s\n", why.c_str());
   }
-  if (languageChanged) {
-    // The title's pictures are the language's own: it starts again in it.
-    SetLanguage(edited.language.value_or(LanguageFromEnvironment()));
-    EndStep(title_);
-    state_ = kSeqTitleStart;
-    drawId_ = kDrawNone;
+  if (!languageChanged) return;
+  if (state_ == kSeqGameRun) {
+    // A stage in play keeps the pictures and texts it loaded: the new
+    // language comes with the next title.
+    languagePending_ = true;
+    return;
   }
+  // The title's pictures are the language's own: it starts again in it.
+  ApplyChosenLanguage();
+  EndStep(title_);
+  state_ = kSeqTitleStart;
+  drawId_ = kDrawNone;
+}
+
+void Application::ApplyChosenLanguage() {
+  SetLanguage(settings_.language.value_or(LanguageFromEnvironment()));
+  languagePending_ = false;
 }
 
 void Application::DrawScene() {
@@ -334,9 +371,9 @@ void Application::DrawScene() {
     case kDrawTitle:
       if (title_) title_->Draw();
       if (options_)
-        options_->Draw(CurrentLanguage());
-      else if (title_ && title_->MenuWaiting())
-        DrawOptionsHint(CurrentLanguage());
+        options_->Draw(CurrentLanguage(), prompts_);
+      else if (OptionsCanOpen())
+        DrawOptionsHint(CurrentLanguage(), prompts_, 1250, 720 - 50);
       break;
     case kDrawCredit:
       if (credit_) credit_->Draw();
@@ -346,6 +383,10 @@ void Application::DrawScene() {
       break;
     case kDrawGame:
       if (game_) game_->Draw();
+      if (options_)
+        options_->Draw(CurrentLanguage(), prompts_);
+      else if (OptionsCanOpen())
+        DrawOptionsHint(CurrentLanguage(), prompts_, 1250, 40);
       break;
     case kDrawEnding:
       if (ending_) ending_->Draw();

@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "platform/backend.h"
 #include "platform/graphics.h"
+#include "platform/input.h"
 
 class Title;
 class Credit;
@@ -20,7 +21,6 @@ class Game;
 class Ending;
 class OptionsScreen;
 class JsonWriter;
-struct InputFrame;
 
 constexpr const char* kProductName = "Orvelune";
 constexpr int kClientWidth = 1280;
@@ -142,11 +142,18 @@ class Application {
 
   // One frame of the loop; false when it ended the program.
   bool RunFrame();
-  // The title's frame while the options screen may open or is open; false
-  // when the title runs as usual.
+  // True while the options screen may open: the title's menu or the pause
+  // menu waits for a choice.
+  bool OptionsCanOpen() const;
+  // The frame of the title or the game while the options screen may open or
+  // is open; false when the scene runs as usual.
   bool UpdateOptions(const InputFrame& input);
   // Leaving the options screen: its settings applied and saved.
   void CloseOptions();
+  // The cursor sound of the scene under the options screen.
+  void PlayOptionsSound();
+  // The language of the player's settings made the game's.
+  void ApplyChosenLanguage();
 
   Backend& backend_;
   Backend* previousBackend_;
@@ -164,6 +171,10 @@ class Application {
   std::unique_ptr<OptionsScreen> options_;
   Settings settings_;
   std::string settingsPath_;
+  // A language chosen during a stage, applied when the title next starts.
+  bool languagePending_ = false;
+  // Whose controls the hints name: the device of the last update's input.
+  InputDevice prompts_ = InputDevice::kKeyboard;
 
   DisplayMode mode_;
   double fps_ = 0;

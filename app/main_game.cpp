@@ -58,7 +58,7 @@ int AnswerWithoutPlaying(const LaunchOptions& options) {
           "  --help          show this text\n"
           "  --version       show the version\n\n"
           "Settings (volumes, window, language, keys and pad buttons): the options\n"
-          "screen (Tab or the pad's Y on the title), kept in %s\n",
+          "screen (Tab or the pad's Y on the title or the pause menu), kept in %s\n",
           UsageText().c_str(),
           SettingsPath().empty() ? "$XDG_CONFIG_HOME/orvelune/settings.txt"
                                  : SettingsPath().c_str());

@@ -25,7 +25,7 @@ void Text(Font* font, Sprite* sprite, const std::string& utf8, int x, int y, D3D
 
 }  // namespace
 
-void OptionsScreen::Draw(Language language) const {
+void OptionsScreen::Draw(Language language, InputDevice prompts) const {
   Sprite* sprite = GetSprite();
   Font* font = GetBoardFont();
   Texture* shade = GetSharedTexture(kTexFade);
@@ -54,27 +54,39 @@ void OptionsScreen::Draw(Language language) const {
     if (!rows[i].second.empty()) Text(font, sprite, rows[i].second, kRight, y, colour, true);
   }
   if (menu_.CurrentPage() == OptionsMenu::Page::kMain) {
-    const char* note = en ? "Display and window size take effect at the next start."
-                          : "表示とウィンドウの大きさは次の起動から変わります。";
+    const char* note = en ? "Changes take effect when you leave this screen."
+                          : "変更はこの画面をぬけると反映されます。";
     Text(font, sprite, note, kLeft, 720 - 150, kDim);
+    if (duringStage_)
+      Text(
+          font, sprite,
+          en ? "A new language comes with the title screen." : "言語はタイトル画面から変わります。",
+          kLeft, 720 - 185, kDim);
   }
-  Text(font, sprite, en ? "Up/Down: choose    Left/Right: change" : "上下：選ぶ　　左右：変える",
-       kLeft, 720 - 100, kDim);
-  Text(font, sprite,
-       en ? "Enter/A: confirm    Backspace/B: back" : "Enter/A：決定　　Backspace/B：もどる", kLeft,
-       720 - 60, kDim);
+  const bool pad = prompts == InputDevice::kPad;
+  const char* moves =
+      pad ? (en ? "D-pad up/down: choose    Left/right: change"
+                : "十字ボタン上下：選ぶ　　左右：変える")
+          : (en ? "Up/Down: choose    Left/Right: change" : "上下：選ぶ　　左右：変える");
+  const char* answers =
+      pad ? (en ? "A: confirm    B: back" : "A：決定　　B：もどる")
+          : (en ? "Enter: confirm    Backspace: back" : "Enter：決定　　Backspace：もどる");
+  Text(font, sprite, moves, kLeft, 720 - 100, kDim);
+  Text(font, sprite, answers, kLeft, 720 - 60, kDim);
   sprite->End();
 }
 
-void DrawOptionsHint(Language language) {
+void DrawOptionsHint(Language language, InputDevice prompts, int x, int y) {
   Sprite* sprite = GetSprite();
   Font* font = GetBoardFont();
   if (!sprite || !font) return;
   sprite->Begin(D3DXSPRITE_ALPHABLEND);
   sprite->SetTransform(Matrix::Identity());
-  const char* hint = language == Language::kEnglish ? "Tab / Y: Options" : "Tab / Y：オプション";
+  const bool en = language == Language::kEnglish;
+  const char* hint = prompts == InputDevice::kPad ? (en ? "Y: Options" : "Y：オプション")
+                                                  : (en ? "Tab: Options" : "Tab：オプション");
   // A shadow keeps it readable over the bright band of the river.
-  Text(font, sprite, hint, 1252, 720 - 48, 0xC0000000, true);
-  Text(font, sprite, hint, 1250, 720 - 50, 0xFFE8ECF8, true);
+  Text(font, sprite, hint, x + 2, y + 2, 0xC0000000, true);
+  Text(font, sprite, hint, x, y, 0xFFE8ECF8, true);
   sprite->End();
 }

@@ -7,15 +7,21 @@
 
 class OptionsScreen {
  public:
-  explicit OptionsScreen(const Settings& settings) : menu_(settings) {}
+  // duringStage: opened from the pause menu, where a new language waits for
+  // the title (a stage keeps the pictures and texts it loaded).
+  OptionsScreen(const Settings& settings, bool duringStage)
+      : menu_(settings), duringStage_(duringStage) {}
   OptionsMenu::Effect Update(const InputFrame& input) { return menu_.Update(input); }
   const OptionsMenu& Menu() const { return menu_; }
-  // Begins and ends its own sprite batch.
-  void Draw(Language language) const;
+  // Begins and ends its own sprite batch; the hints name the keys, or the
+  // pad's buttons when the pad was used last.
+  void Draw(Language language, InputDevice prompts) const;
 
  private:
   OptionsMenu menu_;
+  bool duringStage_;
 };
 
-// The hint the title shows for reaching the screen.
-void DrawOptionsHint(Language language);
+// The hint for reaching the screen, right-aligned at x with its top at y:
+// Tab, or the pad's Y when the pad was used last.
+void DrawOptionsHint(Language language, InputDevice prompts, int x, int y);

@@ -64,13 +64,21 @@ const std::vector<std::string>& LocalizedFiles() {
   // Every file a player reads words in: the texts, and the pictures the
   // content generator writes words into.
   static const std::vector<std::string> kFiles = {
-      "Event/Event_Text/event.csv",    "Event/Opening/Opening.csv",
-      "Event/Ending/Ending.csv",       "Infomation/infomation.csv",
-      "Infomation/Button.png",         "Texture/UI/OrveluneChip.png",
-      "Texture/UI/FieldFrame.png",     "Texture/UI/Pause.png",
-      "Object/InfoBoard/kanban_t.png", "Object/Item/Recovery/tanzaku_t.png",
-      "Event/Title/TitleBack.png",     "Event/game_clear.png",
-      "Event/game_over.png",           "Event/Credit/Credit.png",
+      "Event/Event_Text/event.csv",
+      "Event/Opening/Opening.csv",
+      "Event/Ending/Ending.csv",
+      "Infomation/infomation.csv",
+      "Infomation/infomation_pad.csv",
+      "Infomation/Button.png",
+      "Texture/UI/OrveluneChip.png",
+      "Texture/UI/FieldFrame.png",
+      "Texture/UI/Pause.png",
+      "Object/InfoBoard/kanban_t.png",
+      "Object/Item/Recovery/tanzaku_t.png",
+      "Event/Title/TitleBack.png",
+      "Event/game_clear.png",
+      "Event/game_over.png",
+      "Event/Credit/Credit.png",
   };
   return kFiles;
 }

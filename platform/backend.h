@@ -24,6 +24,15 @@ struct WindowMessage {
   int key = 0;
 };
 
+// How the window shows the picture: full screen, or a window whose inside
+// is width x height.
+struct WindowDisplay {
+  bool fullscreen = false;
+  int width = 1280;
+  int height = 720;
+  bool operator==(const WindowDisplay&) const = default;
+};
+
 class GameWindow {
  public:
   virtual ~GameWindow() = default;
@@ -32,6 +41,9 @@ class GameWindow {
   virtual void PostMessage(const WindowMessage& message) = 0;
   virtual void SetTitle(const char* text) = 0;
   virtual void Show() = 0;
+  // Goes full screen or back to a window of the size given, at once (the
+  // picture keeps its size and is scaled into it).
+  virtual void SetDisplay(const WindowDisplay& display) = 0;
 };
 
 // Keyboard and pad hardware.

@@ -261,6 +261,10 @@ int Game::RunGameOver(const InputFrame& input) {
   return ret;
 }
 
+bool Game::PauseMenuWaiting() const {
+  return GetGameMode() == kModePause && GetFadeAlpha() == 255 && pause.Choosing();
+}
+
 int Game::RunPause(const InputFrame& input) {
   if (!pause.IsDecided()) StepFadeOut();
   if (GetFadeAlpha() != 255 || !pause.Update(input)) return 1;
@@ -316,6 +320,7 @@ void Game::Play(int mode, const InputFrame& input) {
 }
 
 int Game::Update(const InputFrame& input) {
+  prompts = input.lastDevice;
   const int m = GetGameMode();
   if ((GetFadingIn() || GetFadingOut()) && m != kModeGameOver && m != kModeClear) {
     Player* player = GetPlayer();
@@ -386,7 +391,7 @@ void Game::Draw() {
   for (CharacterBase* c : characters->GetCharacters()) c->Draw();
   view_clearance::EndWorld();
   DrawHud();
-  FlushInfoPanel();
+  FlushInfoPanel(prompts);
   field->stageGauge.Draw(World().goalX, field->breakWave, player->position.x);
   const int m = GetGameMode();
   if ((m == kModeBossEncounter || m == kModeBossDefeated || m == kModeGoal) &&
@@ -397,7 +402,7 @@ void Game::Draw() {
   if (m == kModePause) {
     DrawFade(0);
     pause.SetMenuAlpha(GetFadeAlpha());
-    pause.Draw();
+    pause.Draw(prompts);
   }
   if (GetFadingIn() || GetFadingOut()) DrawFade(0);
 }

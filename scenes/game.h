@@ -45,6 +45,8 @@ class Game {
   Field* GetField() { return field.get(); }
   Event& GetEvent() { return event; }
   PauseMenu& GetPause() { return pause; }
+  // True while the pause menu is shown in full and waits for a choice.
+  bool PauseMenuWaiting() const;
   GameOver* GetGameOver() { return gameOver.get(); }
   GameClear* GetGameClear() { return gameClear.get(); }
   int EventNumber() const { return eventNumber; }
@@ -93,4 +95,6 @@ class Game {
   // The requests of the turning and charging sounds, kept while paused.
   int savedRotate = 0, savedCharge = 0;
   bool effectsReady = false, soundsReady = false;
+  // Whose controls the hints and the boards name: the device used last.
+  InputDevice prompts = InputDevice::kKeyboard;
 };

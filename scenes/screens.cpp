@@ -44,6 +44,9 @@ constexpr PausePiece kPausePieces[8] = {
     {{0, 298, 391, 370}, {889, 632, 0}},    {{0, 370, 72, 428}, {889, 585, 0}},
     {{0, 428, 65, 476}, {889, 648, 0}},     {{0, 472, 236, 548}, {0, 628, 0}},
 };
+// The pieces 5 and 6 (the keys beside the hints) as the pad's buttons.
+constexpr int kFirstKeyPiece = 5;
+constexpr RECT kPauseButtonSources[2] = {{300, 370, 372, 428}, {300, 428, 365, 476}};
 
 }  // namespace
 
@@ -252,7 +255,7 @@ int PauseMenu::Update(const InputFrame& input) {
   return finished;
 }
 
-void PauseMenu::Draw() {
+void PauseMenu::Draw(InputDevice prompts) {
   Sprite* sprite = GetSprite();
   Texture* t = GetSharedTexture(kTexPause);
   if (!t) return;
@@ -263,7 +266,9 @@ void PauseMenu::Draw() {
     uint32_t colour = 0xFFFFFF;
     if (i == 1 || i == 2) colour = (static_cast<uint32_t>(pieceAlpha[i]) << 16) | 0x0B0B;
     if (i == 7) colour = static_cast<uint32_t>(blinkLevel) * 0x010101u;
-    sprite->Draw(t, &kPausePieces[i].source, nullptr, &kPausePieces[i].position, a | colour);
+    const bool button = prompts == InputDevice::kPad && (i == 5 || i == 6);
+    const RECT& source = button ? kPauseButtonSources[i - kFirstKeyPiece] : kPausePieces[i].source;
+    sprite->Draw(t, &source, nullptr, &kPausePieces[i].position, a | colour);
   }
   if (phase == kFadingOut) {
     Texture* fadeTexture = GetSharedTexture(kTexFade);

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "platform/d3d_types.h"
+#include "platform/input.h"
 
 class Texture;
-struct InputFrame;
 
 // The three hopping letters of the clear caption.
 class GameClear {
@@ -58,7 +58,10 @@ class PauseMenu {
   void Reset(bool blinkRising = true);
   // 1 when the menu has finished.
   int Update(const InputFrame& input);
-  void Draw();
+  // The hints name the keys, or the pad's buttons when it was used last.
+  void Draw(InputDevice prompts);
+  // True while a choice can be made (faded in, nothing chosen yet).
+  bool Choosing() const { return phase == kChoosing && !decided; }
 
   int GetCursor() const { return cursor; }
   int IsDecided() const { return decided; }

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include "app/frame_timer.h"
@@ -15,6 +17,7 @@
 #include "platform/common/state_device.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
+#include "world/game_state.h"
 
 namespace {
 
@@ -184,7 +187,8 @@ TEST(Runner, RunsRepeatExactlyAndReplaysCatchADesync) {
   ASSERT_EQ(run(b), 0);
   const std::string dumpA = ReadFile(a.dumpPath);
   EXPECT_EQ(dumpA, ReadFile(b.dumpPath));
-  EXPECT_NE(dumpA.find("{\"frame\":0,\"fps\":600,\"seq_state\":1,\"draw_id\":0}"),
+  EXPECT_NE(dumpA.find("{\"frame\":0,\"fps\":600,\"seq_state\":1,\"draw_id\":0,"
+                       "\"options_open\":false,\"language\":\"ja\"}"),
             std::string::npos);
   EXPECT_NE(dumpA.find("\"frame\":177,\"fps\":60,\"seq_state\":10,\"draw_id\":11"),
             std::string::npos);
@@ -231,4 +235,73 @@ TEST(Runner, RefusesBadArguments) {
   EXPECT_NE(parse({"--seed", "-1"}), "");
   EXPECT_NE(parse({"--record", "a", "--verify", "b"}), "");
   EXPECT_NE(parse({"--bogus"}), "");
+}
+
+// The options screen opens over the pause menu as over the title: the stage
+// waits under it, the display and the window size change at once when the
+// player leaves it, the settings are saved, and a new language waits for the
+// title (a stage keeps the texts it loaded). Then the pause menu works on.
+TEST(Application, TheOptionsScreenOpensOverThePauseMenuAndAppliesTheDisplayAtOnce) {
+  TempDirectory dir;
+  const std::string settingsPath = dir.Path() + "/settings.txt";
+  {
+    std::ofstream out(settingsPath);
+    out << "# mine\nfullscreen = no\nwindow_width = 1280\nwindow_height = 720\n";
+  }
+  std::vector<std::string> warnings;
+  const Settings settings = ParseSettings(ReadFile(settingsPath), settingsPath, &warnings);
+  // Pause, open the screen, full screen, the next window size, English,
+  // leave; then quit to the title from the pause menu.
+  const char* script =
+      "@100 press P\n@170 press TAB\n@180 press DOWN\n@190 press DOWN\n@200 press RIGHT\n"
+      "@210 press DOWN\n@220 press RIGHT\n@230 press DOWN\n@240 press LEFT\n@250 press BACK\n"
+      "@270 press RIGHT\n@280 press RETURN\n";
+  HeadlessOptions options;
+  options.script = ScriptFrom(script);
+  options.maxFrames = 480;
+  ScopedHeadlessBackend backend(options);
+  ScopedWorkingDirectory run(RunDirectory());
+  struct Moment {
+    bool optionsOpen = false;
+    int mode = -1;
+    Language language = Language::kJapanese;
+    std::optional<WindowDisplay> display;
+  };
+  std::map<int64_t, Moment> seen;
+  {
+    Application app(backend.Get(), DisplayMode::Windowed);
+    app.UsePlayerSettings(settings, settingsPath);
+    app.StartGameDirectly(0);
+    app.SetFrameObserver([&](Application& a) {
+      const int64_t frame = a.GetFrameCount() - 1;
+      if (frame != 175 && frame != 245 && frame != 260 && frame != 479) return;
+      seen[frame] = {a.OptionsOpen(), a.GetGame() ? GetGameMode() : -1, CurrentLanguage(),
+                     backend.Get().LastDisplayRequest()};
+    });
+    ASSERT_EQ(app.Init(), 1);
+    app.Run();
+    EXPECT_EQ(app.GetState(), kSeqTitleRun);
+    app.Release();
+  }
+  SetLanguage(Language::kJapanese);
+  ASSERT_EQ(seen.size(), 4u);
+  // Open over the pause menu, with the stage paused under it.
+  EXPECT_TRUE(seen[175].optionsOpen);
+  EXPECT_EQ(seen[175].mode, kModePause);
+  // Still open, nothing applied yet.
+  EXPECT_TRUE(seen[245].optionsOpen);
+  EXPECT_FALSE(seen[245].display.has_value());
+  // Left: the display changed at once, the stage still paused, the
+  // language not yet.
+  EXPECT_FALSE(seen[260].optionsOpen);
+  EXPECT_EQ(seen[260].mode, kModePause);
+  EXPECT_EQ(seen[260].language, Language::kJapanese);
+  ASSERT_TRUE(seen[260].display.has_value());
+  EXPECT_EQ(*seen[260].display, (WindowDisplay{true, 1600, 900}));
+  // Back at the title, in English.
+  EXPECT_EQ(seen[479].language, Language::kEnglish);
+  const std::string saved = ReadFile(settingsPath);
+  for (const char* line : {"# mine\n", "fullscreen = yes\n", "window_width = 1600\n",
+                           "window_height = 900\n", "language = en\n"})
+    EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
 }

@@ -171,7 +171,6 @@ TEST(Content, PicturesHoldEveryRectangleTheScreensCut) {
   EXPECT_GE(over.width, 640);
   EXPECT_GE(over.height, 384);
   EXPECT_GE(Picture("Resource_Orvelune/Event/game_clear.png").height, 278);
-  EXPECT_GE(Picture("Resource_Orvelune/Infomation/Button.png").height, 128);
   EXPECT_GE(Picture("Resource_Orvelune/Texture/Map/player.png").height, 32);
   EXPECT_GT(Picture("Resource_Orvelune/Event/Credit/Credit.png").height, 720);
   for (const char* p :
@@ -187,6 +186,48 @@ TEST(Content, PicturesHoldEveryRectangleTheScreensCut) {
     for (int x = 0; x < 446; ++x)
       lit += (title.argb[static_cast<size_t>(y) * title.width + x] >> 24) > 128;
   EXPECT_GT(lit, 1000);
+}
+
+// The pictures that name controls hold both variants in both languages: the
+// boards' ten pictures in a row for the keys and a row for the pad, and the
+// pause sheet's key pictures with the pad's buttons beside them. Every cell
+// shows something, and the pad's row differs from the keys' exactly where a
+// picture names a control (the first three).
+TEST(Content, EveryPromptPictureHasItsKeyAndPadVariantsInBothLanguages) {
+  auto litIn = [](const Image& image, int x0, int y0, int x1, int y1) {
+    int lit = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x)
+        lit += (image.argb[static_cast<size_t>(y) * image.width + x] >> 24) > 128;
+    return lit;
+  };
+  auto sameCells = [](const Image& image, int cell) {
+    for (int y = 0; y < 128; ++y)
+      for (int x = 128 * cell; x < 128 * cell + 128; ++x)
+        if (image.argb[static_cast<size_t>(y) * image.width + x] !=
+            image.argb[static_cast<size_t>(y + 128) * image.width + x])
+          return false;
+    return true;
+  };
+  for (const char* folder : {"Resource_Orvelune/", "Resource_Orvelune/en/"}) {
+    SCOPED_TRACE(folder);
+    const Image buttons = Picture(std::string(folder) + "Infomation/Button.png");
+    ASSERT_EQ(buttons.width, 1280);
+    ASSERT_EQ(buttons.height, 256);
+    for (int cell = 0; cell < 10; ++cell) {
+      EXPECT_GT(litIn(buttons, 128 * cell, 0, 128 * cell + 128, 128), 200) << "keys " << cell;
+      EXPECT_GT(litIn(buttons, 128 * cell, 128, 128 * cell + 128, 256), 200) << "pad " << cell;
+      EXPECT_EQ(sameCells(buttons, cell), cell >= 3) << "cell " << cell;
+    }
+    const Image pause = Picture(std::string(folder) + "Texture/UI/Pause.png");
+    ASSERT_GE(pause.width, 372);
+    ASSERT_GE(pause.height, 476);
+    // P and Enter, START and A.
+    EXPECT_GT(litIn(pause, 0, 370, 72, 428), 1000);
+    EXPECT_GT(litIn(pause, 0, 428, 65, 476), 1000);
+    EXPECT_GT(litIn(pause, 300, 370, 372, 428), 1000);
+    EXPECT_GT(litIn(pause, 300, 428, 365, 476), 800);
+  }
 }
 
 TEST(Content, TheTitlePictureCoversTheScreenOpaquely) {

@@ -269,11 +269,7 @@ TEST(Contrast, EveryTextDrawnInFullColourReadsAtFourAndAHalfToOne) {
   TempDirectory dir;
   for (Language lang : {Language::kJapanese, Language::kEnglish}) {
     const std::string tag = lang == Language::kEnglish ? "en" : "ja";
-    SimOptions o;
-    o.workingDirectory = RunDirectory();
-    o.startStage = 0;
-    o.language = lang;
-    o.inputPath = tour;
+    SimOptions o = StageOneRun(lang, tour);
     int last = 0;
     for (const auto& [name, frame] : shots) {
       o.screenshots.push_back({frame, dir.Path() + "/" + tag + "_" + name + ".png"});

@@ -32,7 +32,8 @@ struct Script {
 constexpr Script kScripts[] = {{"Event/Opening/Opening.csv", kSeqOpeningStart},
                                {"Event/Ending/Ending.csv", kSeqEndingStart},
                                {"Event/Event_Text/event.csv", -1},
-                               {"Infomation/infomation.csv", -1}};
+                               {"Infomation/infomation.csv", -1},
+                               {"Infomation/infomation_pad.csv", -1}};
 
 int Play(const Script& s, Language language, const std::string& dir, std::string* err) {
   SimOptions o;

@@ -2,7 +2,8 @@
 # The game as a desktop starts it, on a virtual display of its own: the
 # window's class is the one the desktop entry names (StartupWMClass), and a
 # start that fails with no terminal to print to (as from a launcher) shows a
-# message box saying why, in the player's language first.
+# message box saying why, in the player's language first. A window size
+# chosen on the options screen resizes the window as the player leaves it.
 #   tests/desktop_test.sh GAME
 set -euo pipefail
 . "$(dirname "$(realpath "$0")")/virtual_display.sh"
@@ -60,6 +61,42 @@ case "$class" in
   *'"orvelune"'*) ;;
   *) echo "the window's class is $class, not orvelune"; exit 1 ;;
 esac
+kill "$game_pid"
+wait "$game_pid" 2>/dev/null || true
+game_pid=""
+
+# 3. The options screen resizes the window at once: from 1600x900 to the
+# size before it in the list, 1280x720. Keys are held as a player holds them.
+hold() {
+  xdotool keydown "$1"
+  sleep 0.15
+  xdotool keyup "$1"
+  sleep 0.3
+}
+size_of() {
+  xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+mkdir -p "$HOME/.config/orvelune"
+printf 'window_width = 1600\nwindow_height = 900\n' >"$HOME/.config/orvelune/settings.txt"
+"$game" </dev/null >/dev/null 2>"$work/err3" &
+game_pid=$!
+window=$(find_window "Orvelune") || { echo "the game's window did not open"; cat "$work/err3"; exit 1; }
+sleep 1
+[ "$(size_of "$window")" = 1600x900 ] || { echo "the window opened at $(size_of "$window")"; exit 1; }
+xdotool mousemove --window "$window" 200 200 windowfocus "$window" 2>/dev/null || true
+# Tab opens the screen once the title's menu waits, which on a busy software
+# renderer takes a while; before that these keys only move the title's
+# cursor, so the player tries again.
+for _ in $(seq 6); do
+  sleep 3
+  for key in Tab Down Down Down Left BackSpace; do hold "$key"; done
+  sleep 1
+  [ "$(size_of "$window")" = 1600x900 ] || break
+done
+size=$(size_of "$window")
+[ "$size" = 1280x720 ] || { echo "the window is $size after choosing 1280x720"; cat "$work/err3" "$HOME/.config/orvelune/settings.txt"; exit 1; }
+grep -qx 'window_width = 1280' "$HOME/.config/orvelune/settings.txt" ||
+  { echo "the size was not saved"; cat "$HOME/.config/orvelune/settings.txt"; exit 1; }
 kill "$game_pid"
 wait "$game_pid" 2>/dev/null || true
 game_pid=""

@@ -25,6 +25,25 @@ TEST(InfoPanel, LinesGiveNumberPictureAndTextWithLineBreaks) {
   EXPECT_TRUE(e.text.empty());
 }
 
+TEST(InfoPanel, ThePadsTextStandsInForItsBoardOnlyWhileThePadWasUsedLast) {
+  InfoPanel panel;
+  panel.entries = {ParseInfoLine("1,0,arrows"), ParseInfoLine("2,1,space"),
+                   ParseInfoLine("7,-1,guardians")};
+  panel.padEntries = {ParseInfoLine("1,0,stick"), ParseInfoLine("2,1,RB")};
+  const InfoEntry* e = FindInfoEntry(panel, 1, InputDevice::kKeyboard);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->text, "arrows");
+  e = FindInfoEntry(panel, 1, InputDevice::kPad);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->text, "stick");
+  // A board that names no control has no pad text: the same text for both.
+  e = FindInfoEntry(panel, 7, InputDevice::kPad);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->text, "guardians");
+  EXPECT_EQ(FindInfoEntry(panel, 3, InputDevice::kPad), nullptr);
+  EXPECT_EQ(FindInfoEntry(panel, 3, InputDevice::kKeyboard), nullptr);
+}
+
 TEST(InfoPanel, AdjacentBoardsSwitchTheTextAndFarOnesAreNotTouched) {
   SceneServices s;
   ASSERT_EQ(GameSound::Load(), 1);
@@ -72,9 +91,9 @@ TEST(InfoPanel, ABoardOnlyAsksForThePanelWhichIsDrawnOverTheWorldOncePerFrame) {
   board.Action(&player);
   board.Draw();
   EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720);  // not drawn with the world
-  FlushInfoPanel();
+  FlushInfoPanel(InputDevice::kKeyboard);
   EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720 + (508 - 720) / 4.0f);
-  FlushInfoPanel();  // nothing asked since
+  FlushInfoPanel(InputDevice::kKeyboard);  // nothing asked since
   EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720 + (508 - 720) / 4.0f);
   EXPECT_EQ(GetInfoPanel().currentText, 2);
   ReleaseSharedAssets();

@@ -199,6 +199,23 @@ TEST(Language, TheEnglishTextsFollowTheJapaneseStructure) {
     EXPECT_EQ(enBoards[i].picture, jaBoards[i].picture) << "board " << jaBoards[i].number;
     EXPECT_FALSE(enBoards[i].text.empty());
   }
+
+  // The pad's texts, in both languages, stand in for boards that exist and
+  // keep their picture (the panel takes it from the pad's row).
+  for (Language lang : {Language::kJapanese, Language::kEnglish}) {
+    const std::string file = "Infomation/infomation_pad.csv";
+    const auto padBoards =
+        Boards(ReadWholeFile(lang == Language::kEnglish ? English(file) : Japanese(file)));
+    const auto& boards = lang == Language::kEnglish ? enBoards : jaBoards;
+    EXPECT_FALSE(padBoards.empty());
+    for (const InfoEntry& pad : padBoards) {
+      const auto same = std::find_if(boards.begin(), boards.end(),
+                                     [&](const InfoEntry& e) { return e.number == pad.number; });
+      ASSERT_NE(same, boards.end()) << "pad text " << pad.number << " has no board";
+      EXPECT_EQ(pad.picture, same->picture) << "pad text " << pad.number;
+      EXPECT_NE(pad.text, same->text) << "pad text " << pad.number << " says what the keys' says";
+    }
+  }
 }
 
 namespace {
@@ -310,11 +327,13 @@ TEST(Language, EveryLineFitsItsWindowInTheGamesFontInBothLanguages) {
     Room besidePicture = panel;
     besidePicture.cornerLeft = static_cast<int>(kBoardPictureOffset.x) - kBoardTextLeft;
     besidePicture.cornerTop = static_cast<int>(kBoardPictureOffset.y) - kBoardTextTop;
-    const auto boards = Boards(ReadWholeFile(file("Infomation/infomation.csv")));
-    EXPECT_FALSE(boards.empty());
-    for (const InfoEntry& e : boards)
-      CheckFit(board, "board " + std::to_string(e.number), e.text,
-               e.picture >= 0 ? besidePicture : panel, &misfits);
+    for (const char* name : {"Infomation/infomation.csv", "Infomation/infomation_pad.csv"}) {
+      const auto boards = Boards(ReadWholeFile(file(name)));
+      EXPECT_FALSE(boards.empty()) << name;
+      for (const InfoEntry& e : boards)
+        CheckFit(board, std::string(name) + " board " + std::to_string(e.number), e.text,
+                 e.picture >= 0 ? besidePicture : panel, &misfits);
+    }
     EXPECT_TRUE(misfits.empty()) << (lang == Language::kEnglish ? "English" : "Japanese") << "\n"
                                  << Describe(misfits);
     ReleaseTextFonts();

@@ -209,3 +209,74 @@ TEST(Pictures, InEnglishTheTitleOpeningBoardAndEventShowTheirEnglishPictures) {
   const Difference d = Compare(event, reference);
   EXPECT_LT(d.largeShare, 0.001) << "en_event: largest channel difference " << d.largest;
 }
+
+namespace {
+
+// The share of pixels inside [x0, x1) x [y0, y1) with a channel off by more
+// than 3.
+double ShareChangedIn(const Image& a, const Image& b, int x0, int y0, int x1, int y1) {
+  if (a.width != b.width || a.height != b.height) return 1;
+  size_t changed = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const size_t i = static_cast<size_t>(y) * a.width + x;
+      for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((a.argb[i] >> shift) & 0xFF) -
+                     static_cast<int>((b.argb[i] >> shift) & 0xFF)) > 3) {
+          ++changed;
+          break;
+        }
+    }
+  return static_cast<double>(changed) / ((x1 - x0) * (y1 - y0));
+}
+
+}  // namespace
+
+// A board's panel and the pause menu name the keys, switch to the pad's
+// buttons (and the pad's words) when a pad button is pressed, and back to
+// the keys at the next key press, in both languages. X and the pad's B do
+// nothing in a stage, so nothing else changes.
+TEST(Pictures, PromptsFollowTheDeviceUsedLastInBothLanguages) {
+  TempDirectory dir;
+  const std::string script = dir.Path() + "/prompts.txt";
+  {
+    // Onto the second board (lift and throw), stopping on it; then the
+    // pause menu, faded in by frame 351.
+    std::FILE* f = std::fopen(script.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs(
+        "@100 key LEFT down\n@130 key LEFT up\n@131 key UP down\n@183 key UP up\n"
+        "@262 padpress B\n@282 press X\n@300 press P\n@382 padpress B\n@402 press X\n",
+        f);
+    std::fclose(f);
+  }
+  const int shots[6] = {260, 280, 299, 380, 400, 420};
+  for (Language lang : {Language::kJapanese, Language::kEnglish}) {
+    const std::string tag = lang == Language::kEnglish ? "en" : "ja";
+    SimOptions o = StageOneRun(lang, script);
+    o.frames = 421;
+    for (int frame : shots)
+      o.screenshots.push_back({frame, dir.Path() + "/" + tag + std::to_string(frame) + ".png"});
+    testing::internal::CaptureStderr();
+    const int status = RunSimulation(o);
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(status, 0) << err;
+    Image p[6];
+    for (int i = 0; i < 6; ++i) {
+      std::string why;
+      ASSERT_TRUE(LoadPng(o.screenshots[i].path, &p[i], &why)) << why;
+    }
+    Keep(tag + "_pad_board", p[1]);
+    Keep(tag + "_pad_pause", p[4]);
+    // The open panel, inside its frame: its text and its picture.
+    const int panel[4] = {25, 520, 335, 710};
+    EXPECT_GT(ShareChangedIn(p[0], p[1], panel[0], panel[1], panel[2], panel[3]), 0.02) << tag;
+    EXPECT_EQ(ShareChangedIn(p[0], p[2], panel[0], panel[1], panel[2], panel[3]), 0) << tag;
+    // The pause menu's two key pictures and the options hint above them.
+    const int keys[4] = {889, 585, 961, 696}, hint[4] = {900, 36, 1256, 84};
+    for (const int* r : {keys, hint}) {
+      EXPECT_GT(ShareChangedIn(p[3], p[4], r[0], r[1], r[2], r[3]), 0.02) << tag << " " << r[0];
+      EXPECT_EQ(ShareChangedIn(p[3], p[5], r[0], r[1], r[2], r[3]), 0) << tag << " " << r[0];
+    }
+  }
+}

@@ -81,6 +81,15 @@ std::string RunDirectory() {
   return ORVELUNE_RUN_DIR;
 }
 
+SimOptions StageOneRun(Language language, const std::string& inputPath) {
+  SimOptions o;
+  o.workingDirectory = RunDirectory();
+  o.startStage = 0;
+  o.language = language;
+  o.inputPath = inputPath;
+  return o;
+}
+
 void LinkContent(const std::string& dir, const std::function<bool(const std::string&)>& leaveOut) {
   namespace fs = std::filesystem;
   const fs::path source = fs::path(RunDirectory()) / "Resource_Orvelune";

@@ -8,7 +8,9 @@
 
 #include "app/application.h"
 #include "app/frame_timer.h"
+#include "base/language.h"
 #include "platform/headless/headless_backend.h"
+#include "tools/sim/simulation.h"
 
 // Installs a headless backend for the lifetime of the object.
 class ScopedHeadlessBackend {
@@ -52,6 +54,9 @@ class FrameStepper {
 
 // The directory that holds the generated Resource_Orvelune tree.
 std::string RunDirectory();
+// A runner's run of stage 1 in the run directory, in this language, played
+// by this input script.
+SimOptions StageOneRun(Language language, const std::string& inputPath);
 // Fills dir with a Resource_Orvelune tree of links to the generated content,
 // leaving out each file for which leaveOut(path under Resource_Orvelune) is
 // true (a test then writes its own or leaves it missing).

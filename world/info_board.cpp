@@ -21,6 +21,7 @@
 namespace {
 
 constexpr const char* kInfoTextPath = "Resource_Orvelune/Infomation/infomation.csv";
+constexpr const char* kPadInfoTextPath = "Resource_Orvelune/Infomation/infomation_pad.csv";
 constexpr float kPanelHiddenY = 720;
 constexpr float kPanelOpenY = 508;
 constexpr RECT kPanelSource{293, 0, 629, 212};
@@ -41,11 +42,11 @@ InfoPanel& GetInfoPanel() {
   return Panel();
 }
 
-void FlushInfoPanel() {
+void FlushInfoPanel(InputDevice prompts) {
   PanelRequest& r = Request();
   if (!r.pending) return;
   r.pending = false;
-  DrawInfoPanel(r.textNumber);
+  DrawInfoPanel(r.textNumber, prompts);
 }
 
 void ResetInfoPanel() {
@@ -76,14 +77,14 @@ InfoEntry ParseInfoLine(const std::string& line) {
   return entry;
 }
 
-int LoadInfoTextsFrom(const std::string& path) {
+int LoadInfoTextsFrom(const std::string& path, std::vector<InfoEntry>* entries) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     ReportError("ファイルオープンに失敗 -Infomation-", path);
     ReportErrorDetail(path.c_str());
     return 0;
   }
-  Panel().entries.clear();
+  entries->clear();
   std::ostringstream bytes;
   bytes << in.rdbuf();
   // Damaged help texts are refused rather than drawn as characters they never had.
@@ -94,20 +95,32 @@ int LoadInfoTextsFrom(const std::string& path) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     InfoEntry entry = ParseInfoLine(line);
     entry.text += '\n';
-    Panel().entries.push_back(std::move(entry));
+    entries->push_back(std::move(entry));
   }
   return 1;
 }
 
 int LoadInfoTexts() {
-  return LoadInfoTextsFrom(LocalizedPath(kInfoTextPath));
+  return LoadInfoTextsFrom(LocalizedPath(kInfoTextPath), &Panel().entries) &&
+         LoadInfoTextsFrom(LocalizedPath(kPadInfoTextPath), &Panel().padEntries);
 }
 
 void ClearInfoTexts() {
   Panel().entries.clear();
+  Panel().padEntries.clear();
 }
 
-void DrawInfoPanel(int n) {
+const InfoEntry* FindInfoEntry(const InfoPanel& panel, int n, InputDevice prompts) {
+  auto find = [n](const std::vector<InfoEntry>& entries) -> const InfoEntry* {
+    for (const InfoEntry& e : entries)
+      if (e.number == n) return &e;
+    return nullptr;
+  };
+  const InfoEntry* padEntry = prompts == InputDevice::kPad ? find(panel.padEntries) : nullptr;
+  return padEntry ? padEntry : find(panel.entries);
+}
+
+void DrawInfoPanel(int n, InputDevice prompts) {
   InfoPanel& p = Panel();
   if (n != 0) p.currentText = n;
   if (p.phase == InfoPanel::kSlidingIn) {
@@ -128,19 +141,15 @@ void DrawInfoPanel(int n) {
   sprite->SetTransform(Matrix::Identity());
   const Vec3 at{p.position.x, p.position.y, 0};
   sprite->Draw(GetSharedTexture(kTexHudAtlas), &kPanelSource, nullptr, &at, 0xFFFFFFFF);
-  const InfoEntry* entry = nullptr;
-  for (const InfoEntry& e : p.entries) {
-    if (e.number == p.currentText) {
-      entry = &e;
-      break;
-    }
-  }
+  const InfoEntry* entry = FindInfoEntry(p, p.currentText, prompts);
   if (entry) {
     DrawBoardText(entry->text.c_str(), p.position);
     sprite->SetTransform(Matrix::Identity());
   }
   if (entry && entry->picture >= 0) {
-    const RECT source{128 * entry->picture, 0, 128 * entry->picture + 128, 128};
+    // The keyboard's pictures are the texture's top row, the pad's below.
+    const int top = prompts == InputDevice::kPad ? 128 : 0;
+    const RECT source{128 * entry->picture, top, 128 * entry->picture + 128, top + 128};
     const Vec3 pictureAt{p.position.x + kBoardPictureOffset.x, p.position.y + kBoardPictureOffset.y,
                          0};
     sprite->Draw(GetSharedTexture(kTexButtons), &source, nullptr, &pictureAt, 0xFFFFFFFF);

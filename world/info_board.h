@@ -3,13 +3,17 @@
 //
 // The texts of all boards live in one file, one entry per line:
 //   text number, picture number (one digit, or -1 for none), text
-// where every further comma of the text is a line break.
+// where every further comma of the text is a line break. A second file in
+// the same form holds the texts that name keys as they read with a pad;
+// while the pad is the player's last device its entries stand in for
+// those of the same number, and the picture comes from the pad's row.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "base/math.h"
+#include "platform/input.h"
 #include "world/object_base.h"
 
 class Mesh;
@@ -44,6 +48,7 @@ struct InfoPanel {
   Vec2 position{11, 720};
   int phase = kClosed;
   std::vector<InfoEntry> entries;
+  std::vector<InfoEntry> padEntries;  // the texts as they read with a pad
   int currentText = 0;
 };
 
@@ -56,15 +61,19 @@ struct PanelRequest {
 InfoPanel& GetInfoPanel();
 // Parses one line of the text file into an entry.
 InfoEntry ParseInfoLine(const std::string& line);
-// Reads the text file into the panel's entries; 0 (with a report naming the
-// file) when it cannot be opened.
+// Reads the two text files into the panel's entries; 0 (with a report naming
+// the file) when one cannot be opened or read.
 int LoadInfoTexts();
-int LoadInfoTextsFrom(const std::string& path);
+// Reads one text file's entries into *entries.
+int LoadInfoTextsFrom(const std::string& path, std::vector<InfoEntry>* entries);
 void ClearInfoTexts();
-// Slides the panel one frame and draws it with text n (0: keep the shown one).
-void DrawInfoPanel(int textNumber);
+// The entry the panel shows for text n with prompts for this device, or null.
+const InfoEntry* FindInfoEntry(const InfoPanel& panel, int textNumber, InputDevice prompts);
+// Slides the panel one frame and draws it with text n (0: keep the shown one),
+// naming the controls of the device given.
+void DrawInfoPanel(int textNumber, InputDevice prompts);
 // Draws the panel a board asked for in this frame's world drawing, if any;
 // the game scene calls it after the world.
-void FlushInfoPanel();
+void FlushInfoPanel(InputDevice prompts);
 // Back to the state at program start.
 void ResetInfoPanel();

@@ -14,6 +14,7 @@ struct HeadlessBackend::Shared {
   int64_t maxFrames = -1;
   bool quitRequested = false;
   std::string title;
+  std::optional<WindowDisplay> display;
 };
 
 namespace {
@@ -44,6 +45,7 @@ class HeadlessWindow : public GameWindow {
   void PostMessage(const WindowMessage& message) override { posted_.push_back(message); }
   void SetTitle(const char* text) override { shared_->title = text; }
   void Show() override {}
+  void SetDisplay(const WindowDisplay& display) override { shared_->display = display; }
 
  private:
   std::shared_ptr<HeadlessBackend::Shared> shared_;
@@ -158,6 +160,9 @@ int64_t HeadlessBackend::FramesRun() const {
 }
 const std::string& HeadlessBackend::WindowTitle() const {
   return shared_->title;
+}
+std::optional<WindowDisplay> HeadlessBackend::LastDisplayRequest() const {
+  return shared_->display;
 }
 void HeadlessBackend::RequestQuit() {
   shared_->quitRequested = true;

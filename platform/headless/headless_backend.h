@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/backend.h"
@@ -40,6 +41,8 @@ class HeadlessBackend : public Backend {
   int64_t FramesRun() const;
   // The last title the game set.
   const std::string& WindowTitle() const;
+  // What the game last asked the window to show as (none: never asked).
+  std::optional<WindowDisplay> LastDisplayRequest() const;
   // Ends the run before the next frame.
   void RequestQuit();
 

@@ -49,6 +49,15 @@ class SdlWindow : public GameWindow {
 
   void Show() override { SDL_ShowWindow(window_); }
 
+  void SetDisplay(const WindowDisplay& display) override {
+    if (IsFullScreen() != display.fullscreen) ToggleFullScreen();
+    if (display.fullscreen) return;
+    // A maximised window would keep its size: it is restored first.
+    SDL_RestoreWindow(window_);
+    SDL_SetWindowSize(window_, display.width, display.height);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+
  private:
   WindowMessage Translate(const SDL_Event& e) {
     WindowMessage m;
@@ -81,8 +90,13 @@ class SdlWindow : public GameWindow {
     return m;
   }
 
+  bool IsFullScreen() const {
+    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+           SDL_WINDOW_FULLSCREEN_DESKTOP;
+  }
+
   void ToggleFullScreen() {
-    const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    const bool full = IsFullScreen();
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);
   }

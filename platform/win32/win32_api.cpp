@@ -165,6 +165,25 @@ bool RegisterClassOnce() {
 
 }  // namespace
 
+void SetDisplay(Window* w, bool fullscreen, int clientWidth, int clientHeight) {
+  if (fullscreen) {
+    if (!w->fullscreen) SwitchFullScreen(w);
+    return;
+  }
+  RECT size{0, 0, clientWidth, clientHeight};
+  AdjustWindowRect(&size, kWindowedStyle, FALSE);
+  const LONG width = size.right - size.left, height = size.bottom - size.top;
+  if (w->fullscreen) {
+    // Back to the place the window had, at the new size.
+    w->windowedRect.right = w->windowedRect.left + width;
+    w->windowedRect.bottom = w->windowedRect.top + height;
+    SwitchFullScreen(w);
+    return;
+  }
+  if (IsZoomed(w->hwnd)) ShowWindow(w->hwnd, SW_RESTORE);  // a maximised one keeps its size
+  SetWindowPos(w->hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 Window* OpenWindow(const WindowOptions& options, std::string* error) {
   // Pixels are pixels: Windows must not scale the picture up blurred.
   SetProcessDPIAware();

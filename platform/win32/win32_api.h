@@ -28,6 +28,9 @@ enum class Event { kClose, kKeyDown };
 bool NextEvent(Window* window, Event* event, int* dik);
 void SetTitle(Window* window, const std::string& utf8);
 void Show(Window* window);
+// Full screen, or a window whose client area is clientWidth x clientHeight
+// (kept where it is).
+void SetDisplay(Window* window, bool fullscreen, int clientWidth, int clientHeight);
 // The keys held now, as DirectInput's 256 DIK bytes (0x80 when held).
 void ReadKeys(Window* window, uint8_t keys[256]);
 // The window's icon from A8R8G8B8 rows.

@@ -54,6 +54,10 @@ class Win32Window : public GameWindow {
 
   void Show() override { win32::Show(window_); }
 
+  void SetDisplay(const WindowDisplay& display) override {
+    win32::SetDisplay(window_, display.fullscreen, display.width, display.height);
+  }
+
  private:
   win32::Window* window_;
   WindowSlot* current_;

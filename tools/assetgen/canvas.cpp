@@ -357,6 +357,13 @@ void Canvas::FillStar(float cx, float cy, float outer, float inner, float rotati
 void Canvas::DrawImage(const Canvas& src, int x, int y) {
   for (int sy = 0; sy < src.h_; ++sy)
     for (int sx = 0; sx < src.w_; ++sx) Blend(x + sx, y + sy, src.At(sx, sy), 1.0f);
+  for (TextMark mark : src.texts_) {
+    mark.x0 += x;
+    mark.x1 += x;
+    mark.y0 += y;
+    mark.y1 += y;
+    texts_.push_back(mark);
+  }
 }
 
 float Canvas::MeasureText(const std::string& utf8, const TextStyle& style) {

@@ -72,6 +72,7 @@ class Canvas {
   // A five-pointed star centred at (cx, cy).
   void FillStar(float cx, float cy, float outer, float inner, float rotation, const Rgba& c,
                 float soft = 1.0f);
+  // Blends src in with its top left at (x, y); its texts' marks come along.
   void DrawImage(const Canvas& src, int x, int y);
 
   // Text (UTF-8) with its left edge at x and its baseline at y; pixelSize is

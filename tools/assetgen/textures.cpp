@@ -394,6 +394,14 @@ void PauseSheet(Canvas& c, Lang lang) {
   c.FillRoundRect(4, 430, 61, 470, 10, RgbaHex(0x2A1F5C));
   c.StrokeRoundRect(4, 430, 61, 470, 10, 2, kPaleGold);
   c.DrawTextCentered("Enter", 32, 458, Style(15, kWhite, 0, kInk, 0, kGold, FontStyle::Sans));
+  // The pad's: START and A, in the same places further right.
+  c.FillRoundRect(304, 372, 368, 426, 10, RgbaHex(0x2A1F5C));
+  c.StrokeRoundRect(304, 372, 368, 426, 10, 2, kPaleGold);
+  c.DrawTextCentered("START", 336, 405, Style(15, kWhite, 0, kInk, 0, kGold, FontStyle::Sans));
+  c.FillCircle(332.5f, 451, 20, RgbaHex(0x2A1F5C));
+  c.StrokeRoundRect(312.5f, 431, 352.5f, 471, 20, 2, kPaleGold);
+  c.DrawTextCentered("A", 332.5f, 451 + 26 * 0.36f,
+                     Style(26, kWhite, 0, kInk, 0, kGold, FontStyle::Sans));
   // The blinking label (drawn in grey levels).
   c.DrawText("PAUSE", 18, 472 + 58, Style(50, kWhite, 2, kInk, 0, kGold, FontStyle::Sans));
 }
@@ -412,25 +420,47 @@ void WishWord(Canvas& c, Lang lang, float cx, float cy, float size,
     c.DrawTextCentered(letters[i], cx, cy + (i - 1.7f) * size * 0.6f, small);
 }
 
-void ButtonPictures(Canvas& c, Lang lang) {
+// The pictures beside the boards' texts, 128 pixels square, in a row of
+// ten. With the pad the first three show its controls instead of keys.
+void BoardPictures(Canvas& c, Lang lang, bool pad) {
   auto key = [&](float x, float y, float w, float h, const std::string& label, float size) {
     c.FillRoundRect(x, y, x + w, y + h, 8, RgbaHex(0xFBF6EA));
     c.StrokeRoundRect(x, y, x + w, y + h, 8, 2.5f, RgbaHex(0x2A2640));
     c.DrawTextCentered(label, x + w / 2, y + h / 2 + size * 0.36f,
                        Style(size, RgbaHex(0x1A1530), 0, kInk, 0, kGold, FontStyle::Sans));
   };
-  // 0: the arrow keys.
-  key(44, 18, 40, 40, "↑", 26);
-  key(4, 62, 40, 40, "←", 26);
-  key(44, 62, 40, 40, "↓", 26);
-  key(84, 62, 40, 40, "→", 26);
-  // 1: Space (lift, carry, throw).
-  key(128 + 8, 46, 112, 38, "Space", 22);
-  c.FillStar(128 + 64, 22, 14, 6, 0, kGold);
-  // 2: M (flip).
-  key(256 + 40, 40, 48, 48, "M", 30);
-  c.StrokeLine(256 + 20, 100, 256 + 108, 100, 3, RgbaHex(0x3F6FD8));
-  c.FillPolygon({{256 + 100, 94}, {256 + 112, 100}, {256 + 100, 106}}, RgbaHex(0x3F6FD8));
+  const Rgba arrowBlue = RgbaHex(0x3F6FD8);
+  if (pad) {
+    // 0: the left stick, with the four ways it walks.
+    c.FillCircle(64, 64, 34, RgbaHex(0x3A3A4A));
+    c.FillCircle(64, 64, 22, RgbaHex(0xFBF6EA));
+    c.StrokeRoundRect(42, 42, 86, 86, 22, 2.5f, RgbaHex(0x2A2640));
+    c.DrawTextCentered("L", 64, 64 + 24 * 0.36f,
+                       Style(24, RgbaHex(0x1A1530), 0, kInk, 0, kGold, FontStyle::Sans));
+    c.FillPolygon({{64, 8}, {74, 22}, {54, 22}}, arrowBlue);
+    c.FillPolygon({{64, 120}, {54, 106}, {74, 106}}, arrowBlue);
+    c.FillPolygon({{8, 64}, {22, 54}, {22, 74}}, arrowBlue);
+    c.FillPolygon({{120, 64}, {106, 74}, {106, 54}}, arrowBlue);
+    // 1: RB lifts, RT throws.
+    key(128 + 10, 50, 52, 34, "RB", 20);
+    key(128 + 66, 40, 52, 54, "RT", 20);
+    c.FillStar(128 + 64, 22, 14, 6, 0, kGold);
+    // 2: LB flips.
+    key(256 + 38, 40, 52, 40, "LB", 22);
+  } else {
+    // 0: the arrow keys.
+    key(44, 18, 40, 40, "↑", 26);
+    key(4, 62, 40, 40, "←", 26);
+    key(44, 62, 40, 40, "↓", 26);
+    key(84, 62, 40, 40, "→", 26);
+    // 1: Space (lift, carry, throw).
+    key(128 + 8, 46, 112, 38, "Space", 22);
+    c.FillStar(128 + 64, 22, 14, 6, 0, kGold);
+    // 2: M (flip).
+    key(256 + 40, 40, 48, 48, "M", 30);
+  }
+  c.StrokeLine(256 + 20, 100, 256 + 108, 100, 3, arrowBlue);
+  c.FillPolygon({{256 + 100, 94}, {256 + 112, 100}, {256 + 100, 106}}, arrowBlue);
   // 3: the pad's shoulders.
   key(384 + 6, 30, 52, 34, "LB", 20);
   key(384 + 70, 30, 52, 34, "RB", 20);
@@ -473,6 +503,14 @@ void ButtonPictures(Canvas& c, Lang lang) {
   c.FillStar(1152 + 34, 52, 16, 7, 0, kGold);
   c.StrokeLine(1152 + 6, 52, 1152 + 16, 52, 3, kGold);
   c.FillPolygon({{1152 + 92, 30}, {1152 + 106, 40}, {1152 + 92, 48}}, RgbaHex(0x3F6FD8));
+}
+
+// The keyboard's row of board pictures above the pad's.
+void ButtonPictures(Canvas& c, Lang lang) {
+  BoardPictures(c, lang, false);
+  Canvas pad(1280, 128);
+  BoardPictures(pad, lang, true);
+  c.DrawImage(pad, 0, 128);
 }
 
 // ---- Model textures --------------------------------------------------------
@@ -1127,7 +1165,7 @@ void GenerateTextures(AssetSet& out) {
     MapMarker(c);
     Put(out, "Texture/Map/player.png", c);
   }
-  PutWithWords(out, "Infomation/Button.png", 1280, 128, ButtonPictures);
+  PutWithWords(out, "Infomation/Button.png", 1280, 256, ButtonPictures);
   PutWithWords(out, "Texture/UI/FieldFrame.png", 96, 384, FieldFrame);
   PutWithWords(out, "Texture/UI/Pause.png", 400, 560, PauseSheet);
   // Model textures.

@@ -106,6 +106,9 @@ std::string DumpLine(const Application& app, int64_t frame) {
   json.Key("frame").Int(frame);
   json.Key("fps").Number(app.GetFps());
   app.DumpState(json);
+  // The options screen and the language, which no replay depends on.
+  json.Key("options_open").Bool(app.OptionsOpen());
+  json.Key("language").String(LanguageCode(CurrentLanguage()));
   // In a game, the camera: its eye and look-at (which the game reads) and
   // the eye the world was drawn from (kept out of the models). They are not
   // part of the state hash: the replays were recorded without them.
