@@ -284,15 +284,23 @@ void ApplySettings(const Settings& settings) {
 
 bool SaveSettings(const std::string& path, const Settings& settings, std::string* error) {
   std::string text;
-  std::ifstream in(path, std::ios::binary);
-  if (in) {
-    std::ostringstream read;
-    read << in.rdbuf();
-    if (in.bad()) {
-      *error = "cannot read " + path;
-      return false;
+  bool exists = false;
+  {
+    // Closed before the new file takes its place: Windows refuses to
+    // replace a file that is still open.
+    std::ifstream in(path, std::ios::binary);
+    exists = static_cast<bool>(in);
+    if (exists) {
+      std::ostringstream read;
+      read << in.rdbuf();
+      if (in.bad()) {
+        *error = "cannot read " + path;
+        return false;
+      }
+      text = read.str();
     }
-    text = read.str();
+  }
+  if (exists) {
     // The reader looks at the first MiB only; rewriting a file that large
     // would drop the rest.
     if (text.size() > (1u << 20)) {

@@ -2,7 +2,8 @@
 # The Windows build under Wine, on a virtual X display:
 # - the zipped game, unpacked into a fresh folder, starts, shows the title
 #   (a screenshot of the display, kept as build-windows/smoke/game.png),
-#   and quits on Escape with status 0;
+#   and quits on Escape with status 0; started again, the options screen
+#   resizes its window at once;
 # - the Windows runner draws the title and each stage's start through
 #   Direct3D 9 like the OpenGL references (the picture tests' rule);
 # - the Windows runner verifies every replay with the hashes recorded on
@@ -87,6 +88,45 @@ if grep -q "without sound" "$work/game.log"; then
   exit 1
 fi
 echo "orvelune.exe played with DirectSound and quit with status 0"
+
+echo "== the options screen resizes the window at once"
+# The first start wrote the settings in the prefix; a smaller window than
+# any preset, then the options screen's next size (1280x720), chosen with
+# keys held as a player holds them.
+settings=$(find "$WINEPREFIX/drive_c/users" -path '*Orvelune/settings.txt' | head -1)
+[ -n "$settings" ] || { echo "the game wrote no settings in the prefix"; exit 1; }
+sed -i 's/^window_width = .*/window_width = 960/; s/^window_height = .*/window_height = 540/' "$settings"
+(cd "$game" && exec timeout 180 wine orvelune.exe >"$work/game2.log" 2>&1) &
+game_pid=$!
+window=$(timeout 60 xdotool search --sync --name '^Orvelune' | head -1) || {
+  echo "the game's window did not open again"; cat "$work/game2.log"; exit 1; }
+size_of() {
+  xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+hold() {
+  xdotool keydown --window "$window" "$1" 2>/dev/null || xdotool keydown "$1"
+  sleep 0.15
+  xdotool keyup --window "$window" "$1" 2>/dev/null || xdotool keyup "$1"
+  sleep 0.3
+}
+sleep 2
+before=$(size_of "$window")
+echo "window at the start: $before"
+for _ in $(seq 8); do
+  sleep 3
+  for key in Tab Down Down Down Right BackSpace; do hold "$key"; done
+  sleep 1
+  [ "$(size_of "$window")" = "$before" ] || break
+done
+after=$(size_of "$window")
+echo "window: $before, then $after"
+grep -q '^window_width = 1280' "$settings" ||
+  { echo "the size was not saved"; cat "$settings" "$work/game2.log"; exit 1; }
+# Whatever frame Wine gives the window, its inside grew by 320x180.
+grown=$(( ${after%x*} - ${before%x*} ))x$(( ${after#*x} - ${before#*x} ))
+[ "$grown" = 320x180 ] || { echo "the window grew by $grown, not 320x180"; exit 1; }
+xdotool key --window "$window" Escape 2>/dev/null || xdotool key Escape
+wait "$game_pid" || { echo "orvelune.exe did not quit cleanly after the resize"; cat "$work/game2.log"; exit 1; }
 
 echo "== the Windows runner draws as the OpenGL device does"
 cd "$game"

@@ -22,6 +22,17 @@ void PumpMessages() {
   }
 }
 
+bool ClientSizeOf(const char* title, int* width, int* height) {
+  wchar_t wide[256];
+  MultiByteToWideChar(CP_UTF8, 0, title, -1, wide, 256);
+  HWND window = FindWindowW(nullptr, wide);
+  RECT r;
+  if (!window || !GetClientRect(window, &r)) return false;
+  *width = r.right - r.left;
+  *height = r.bottom - r.top;
+  return true;
+}
+
 bool WindowFillsItsMonitor(const char* title) {
   wchar_t wide[256];
   MultiByteToWideChar(CP_UTF8, 0, title, -1, wide, 256);

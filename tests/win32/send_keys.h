@@ -9,3 +9,6 @@ void SendKey(int scanCode, bool extended, bool down);
 void PumpMessages();
 // Whether the top-level window of that title covers its whole monitor.
 bool WindowFillsItsMonitor(const char* title);
+// The size of the inside of the top-level window with this title; false when
+// there is none.
+bool ClientSizeOf(const char* title, int* width, int* height);

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "app/settings.h"
 #include "base/atomic_file.h"
 #include "base/single_instance.h"
 #include "base/text_encoding.h"
@@ -170,6 +171,20 @@ TEST(Win32Files, AWriteReplacesTheWholeFileOrLeavesItAsItWas) {
   int files = 0;
   for (const auto& e : fs::directory_iterator(dir.File(""))) files += e.is_regular_file();
   EXPECT_EQ(files, 2);  // settings.txt and other.txt
+}
+
+// The options screen saves over the file it read: Windows will not replace
+// a file that is still open, so the reader must have closed it.
+TEST(Win32Files, SettingsAreSavedOverTheFileTheyWereReadFrom) {
+  TempFolder dir;
+  const std::string path = dir.File("settings.txt");
+  std::ofstream(path, std::ios::binary) << "# mine\nmusic_volume = 100\n";
+  Settings s;
+  s.musicVolume = 40;
+  std::string error;
+  ASSERT_TRUE(SaveSettings(path, s, &error)) << error;
+  const std::string saved = Read(path);
+  EXPECT_EQ(saved.rfind("# mine\nmusic_volume = 40\n", 0), 0u) << saved;
 }
 
 TEST(Win32Files, FoldersOfTheUserAndTheProgram) {
@@ -413,6 +428,28 @@ TEST(Win32Window, AltEnterSwitchesBetweenTheWindowAndFullScreen) {
   ASSERT_TRUE(full);
   full->Show();
   EXPECT_TRUE(WindowFillsItsMonitor("Orvelune full"));
+}
+
+// The options screen's display change: a window of another inside size, full
+// screen, and back to a window of a third size.
+TEST(Win32Window, SetDisplayResizesTheInsideAndSwitchesFullScreen) {
+  std::unique_ptr<Backend> backend = CreateWin32Backend(Win32BackendOptions{});
+  std::unique_ptr<GameWindow> window(backend->CreateGameWindow("Orvelune sizes", 640, 360, false));
+  ASSERT_TRUE(window);
+  window->Show();
+  int width = 0, height = 0;
+  window->SetDisplay({false, 800, 450});
+  ASSERT_TRUE(ClientSizeOf("Orvelune sizes", &width, &height));
+  EXPECT_EQ(width, 800);
+  EXPECT_EQ(height, 450);
+  EXPECT_FALSE(WindowFillsItsMonitor("Orvelune sizes"));
+  window->SetDisplay({true, 800, 450});
+  EXPECT_TRUE(WindowFillsItsMonitor("Orvelune sizes"));
+  window->SetDisplay({false, 960, 540});
+  EXPECT_FALSE(WindowFillsItsMonitor("Orvelune sizes"));
+  ASSERT_TRUE(ClientSizeOf("Orvelune sizes", &width, &height));
+  EXPECT_EQ(width, 960);
+  EXPECT_EQ(height, 540);
 }
 
 TEST(Win32Sound, VoicesPlayStopAndLoopAsDirectSoundBuffersDo) {
