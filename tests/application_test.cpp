@@ -13,7 +13,6 @@
 #include <sstream>
 
 #include "app/frame_timer.h"
-#include "base/random.h"
 #include "platform/common/state_device.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"

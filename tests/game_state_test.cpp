@@ -125,3 +125,36 @@ TEST_F(GameStateTest, ARunScopeHoldsItsOwnStateAndGivesBackThePreviousOne) {
   EXPECT_EQ(GetCameraMode(), kCameraRise);
   ResetRunState();
 }
+
+// The random streams are the exception: a run takes them over where the run
+// before left them and hands them back, so the numbers are those of one
+// stream through the whole program, and the game's and the drawing's stay
+// apart.
+TEST_F(GameStateTest, TheRandomStreamsRunOnThroughEveryRunAndStayApart) {
+  GameSrand(5);
+  DrawSrand(9);
+  RandomStream game(5), draw(9);
+  EXPECT_EQ(GameRand(), game.Next());
+  {
+    RunState run;
+    RunScope scope(run);
+    EXPECT_EQ(GameRand(), game.Next());
+    EXPECT_EQ(DrawRand(), draw.Next());
+    {
+      RunState inner;
+      RunScope innerScope(inner);
+      EXPECT_EQ(GameRand(), game.Next());
+    }
+    EXPECT_EQ(GameRand(), game.Next());
+    // Drawing numbers never move the game's stream.
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(DrawRand(), draw.Next());
+    EXPECT_EQ(GameRand(), game.Next());
+  }
+  EXPECT_EQ(GameRand(), game.Next());
+  EXPECT_EQ(DrawRand(), draw.Next());
+  // The C library's rand() of the original platform, from seed 1.
+  RandomStream first;
+  EXPECT_EQ(first.Next(), 41);
+  EXPECT_EQ(first.Next(), 18467);
+  EXPECT_EQ(first.Next(), 6334);
+}

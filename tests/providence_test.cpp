@@ -5,12 +5,12 @@
 
 #include <cmath>
 
-#include "base/random.h"
 #include "render/sound_sets.h"
 #include "tests/world_harness.h"
 #include "world/enemies.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 
 namespace {
 

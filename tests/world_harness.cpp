@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "base/random.h"
 #include "platform/input.h"
 #include "render/preload.h"
 #include "render/sound_sets.h"

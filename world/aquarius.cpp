@@ -5,12 +5,12 @@
 #include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/json_writer.h"
-#include "base/random.h"
 #include "render/constants.h"
 #include "render/mesh.h"
 #include "render/sound_sets.h"
 #include "world/enemies.h"
 #include "world/enemy_common.h"
+#include "world/run_state.h"
 #include "world/stage_meshes.h"
 
 using enemy_common::DrawCharacterMesh;

@@ -5,7 +5,6 @@
 #include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/json_writer.h"
-#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
 #include "render/primitives.h"

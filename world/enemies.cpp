@@ -6,7 +6,6 @@
 #include "base/det_math.h"
 #include "base/frame_time.h"
 #include "base/json_writer.h"
-#include "base/random.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
@@ -17,6 +16,7 @@
 #include "world/camera.h"
 #include "world/enemy_common.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/stage_meshes.h"
 
 using enemy_common::DrawCharacterMesh;

@@ -5,7 +5,6 @@
 
 #include "base/det_math.h"
 #include "base/frame_time.h"
-#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/sound_sets.h"
 #include "render/view_clearance.h"
@@ -15,6 +14,7 @@
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/walls.h"
 #include "world/world_values.h"
 

@@ -4,11 +4,11 @@
 
 #include "base/det_math.h"
 #include "base/frame_time.h"
-#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/mesh.h"
 #include "world/camera.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {

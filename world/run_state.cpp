@@ -15,11 +15,29 @@ RunState& Run() {
 }
 
 RunScope::RunScope(RunState& run) : previous_(g_current) {
+  run.gameRandom = Run().gameRandom;
+  run.drawRandom = Run().drawRandom;
   g_current = &run;
 }
 
 RunScope::~RunScope() {
+  RunState& ending = Run();
   g_current = previous_;
+  Run().gameRandom = ending.gameRandom;
+  Run().drawRandom = ending.drawRandom;
+}
+
+int GameRand() {
+  return Run().gameRandom.Next();
+}
+void GameSrand(uint32_t seed) {
+  Run().gameRandom.Seed(seed);
+}
+int DrawRand() {
+  return Run().drawRandom.Next();
+}
+void DrawSrand(uint32_t seed) {
+  Run().drawRandom.Seed(seed);
 }
 
 void ResetStageValues() {

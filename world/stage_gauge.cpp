@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "base/det_math.h"
-#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 #include "render/preload.h"
 #include "world/environment.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {

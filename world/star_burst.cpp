@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "base/det_math.h"
-#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
 #include "world/object_base.h"
+#include "world/run_state.h"
 
 void DrawTumblingStar(const Vec3& p, const Vec3& r, const Vec3& s) {
   GetDevice()->SetTransform(

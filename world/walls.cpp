@@ -4,7 +4,6 @@
 
 #include "base/det_math.h"
 #include "base/json_writer.h"
-#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 #include "render/mesh.h"
@@ -12,6 +11,7 @@
 #include "render/sound_sets.h"
 #include "world/field_chip.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 
 namespace {
 

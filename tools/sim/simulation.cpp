@@ -16,7 +16,6 @@
 #include "app/settings.h"
 #include "base/atomic_file.h"
 #include "base/json_writer.h"
-#include "base/random.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/input_script.h"
 #include "platform/input.h"
@@ -28,6 +27,7 @@
 #include "tools/sim/stage_dump.h"
 #include "world/camera.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 
 namespace {
 
