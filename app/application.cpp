@@ -366,14 +366,18 @@ void Application::ApplyChosenLanguage() {
   languagePending_ = false;
 }
 
+void Application::DrawOptions(int hintY) const {
+  if (options_)
+    options_->Draw(CurrentLanguage(), prompts_);
+  else if (OptionsCanOpen())
+    DrawOptionsHint(CurrentLanguage(), prompts_, 1250, hintY);
+}
+
 void Application::DrawScene() {
   switch (drawId_) {
     case kDrawTitle:
       if (title_) title_->Draw();
-      if (options_)
-        options_->Draw(CurrentLanguage(), prompts_);
-      else if (OptionsCanOpen())
-        DrawOptionsHint(CurrentLanguage(), prompts_, 1250, 720 - 50);
+      DrawOptions(720 - 50);
       break;
     case kDrawCredit:
       if (credit_) credit_->Draw();
@@ -383,10 +387,7 @@ void Application::DrawScene() {
       break;
     case kDrawGame:
       if (game_) game_->Draw();
-      if (options_)
-        options_->Draw(CurrentLanguage(), prompts_);
-      else if (OptionsCanOpen())
-        DrawOptionsHint(CurrentLanguage(), prompts_, 1250, 40);
+      DrawOptions(40);
       break;
     case kDrawEnding:
       if (ending_) ending_->Draw();

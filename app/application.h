@@ -145,6 +145,9 @@ class Application {
   // True while the options screen may open: the title's menu or the pause
   // menu waits for a choice.
   bool OptionsCanOpen() const;
+  // The options screen when it is open, else its hint (right-aligned, at
+  // height hintY) when it may open.
+  void DrawOptions(int hintY) const;
   // The frame of the title or the game while the options screen may open or
   // is open; false when the scene runs as usual.
   bool UpdateOptions(const InputFrame& input);

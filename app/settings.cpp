@@ -298,16 +298,15 @@ bool SaveSettings(const std::string& path, const Settings& settings, std::string
         return false;
       }
       text = read.str();
+      // The reader looks at the first MiB only; rewriting a file that large
+      // would drop the rest.
+      if (text.size() > (1u << 20)) {
+        *error = path + " is over 1 MiB; it was not rewritten";
+        return false;
+      }
     }
   }
-  if (exists) {
-    // The reader looks at the first MiB only; rewriting a file that large
-    // would drop the rest.
-    if (text.size() > (1u << 20)) {
-      *error = path + " is over 1 MiB; it was not rewritten";
-      return false;
-    }
-  } else {
+  if (!exists) {
     const size_t slash = path.find_last_of('/');
     if (slash != std::string::npos) MakeDirectories(path.substr(0, slash));
   }

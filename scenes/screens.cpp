@@ -266,7 +266,7 @@ void PauseMenu::Draw(InputDevice prompts) {
     uint32_t colour = 0xFFFFFF;
     if (i == 1 || i == 2) colour = (static_cast<uint32_t>(pieceAlpha[i]) << 16) | 0x0B0B;
     if (i == 7) colour = static_cast<uint32_t>(blinkLevel) * 0x010101u;
-    const bool button = prompts == InputDevice::kPad && (i == 5 || i == 6);
+    const bool button = prompts == InputDevice::kPad && i >= kFirstKeyPiece && i < kFirstKeyPiece + 2;
     const RECT& source = button ? kPauseButtonSources[i - kFirstKeyPiece] : kPausePieces[i].source;
     sprite->Draw(t, &source, nullptr, &kPausePieces[i].position, a | colour);
   }
