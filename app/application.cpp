@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <cstdio>
+#include <type_traits>
 
 #include "app/frame_timer.h"
 #include "app/options_screen.h"
@@ -19,6 +20,7 @@
 #include "scenes/game.h"
 #include "scenes/scripted_scene.h"
 #include "scenes/title.h"
+#include "world/game_sound.h"
 
 Application::Application(Backend& backend, DisplayMode mode)
     : backend_(backend), previousBackend_(GetBackend()), mode_(mode) {
@@ -158,7 +160,11 @@ template <typename Scene>
 Application::StepResult Application::StartStep(std::unique_ptr<Scene>& scene, bool readyWhenNonzero,
                                                bool failureEnds, const InputFrame& input) {
   if (!scene) {
-    scene = std::make_unique<Scene>();
+    // The game is made with the folder for the player's light files.
+    if constexpr (std::is_same_v<Scene, Game>)
+      scene = std::make_unique<Game>(lightFolder_);
+    else
+      scene = std::make_unique<Scene>();
     return StepResult::kStay;
   }
   if (startObserver_) startObserver_(false);
@@ -266,7 +272,7 @@ bool Application::WaitingForScene() const {
 }
 
 void Application::StartGameDirectly(int stage) {
-  game_ = std::make_unique<Game>();
+  game_ = std::make_unique<Game>(lightFolder_);
   game_->SetFirstStage(stage);
   state_ = kSeqGameStart;
   drawId_ = kDrawNone;
@@ -292,8 +298,8 @@ void Application::PlayOptionsSound() {
   // The sounds of the scene underneath: the title's or the game's.
   if (state_ == kSeqGameRun)
     GameSound::PlayOnce(kSeSelect);
-  else
-    TitleSound::PlayOnce(kTitleSelect);
+  else if (title_)
+    title_->Sounds().PlayOnce(kTitleSelect);
 }
 
 bool Application::UpdateOptions(const InputFrame& input) {

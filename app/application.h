@@ -84,6 +84,10 @@ class Application {
   // to show and save (without a path it saves nothing: the runner, tests).
   void UsePlayerSettings(const Settings& settings, const std::string& path);
   bool OptionsOpen() const { return options_ != nullptr; }
+  // The player's data folder, for the copies of light files that cannot be
+  // written where they are installed (see Light); without it they are
+  // written in place.
+  void UseLightFolder(const std::string& folder) { lightFolder_ = folder; }
 
   // One step of the scene sequencer; 1 when the program is to end.
   int UpdateScene(const InputFrame& input);
@@ -174,6 +178,7 @@ class Application {
   std::unique_ptr<OptionsScreen> options_;
   Settings settings_;
   std::string settingsPath_;
+  std::string lightFolder_;
   // A language chosen during a stage, applied when the title next starts.
   bool languagePending_ = false;
   // Whose controls the hints name: the device of the last update's input.

@@ -115,7 +115,6 @@ bool OnlyCopyRunning(SingleInstanceGuard& guard) {
 // status.
 int Play(const Settings& settings, const LaunchOptions& options) {
   ApplySettings(settings);
-  SetLightUserFolder(UserDataDirectory());
 
   PlayBackendOptions backendOptions;
   backendOptions.windowWidth = settings.windowWidth;
@@ -129,6 +128,7 @@ int Play(const Settings& settings, const LaunchOptions& options) {
   const bool fullscreen = options.fullscreen.value_or(settings.fullscreen);
   Application app(*backend, fullscreen ? DisplayMode::FullScreen : DisplayMode::Windowed);
   app.UsePlayerSettings(settings, SettingsPath());
+  app.UseLightFolder(UserDataDirectory());
   int status = 0;
   if (app.Init()) {
     app.Run();

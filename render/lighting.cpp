@@ -187,7 +187,6 @@ std::string FormatLightText(const std::vector<LightEntry>& entries) {
 }
 
 namespace {
-std::string g_userFolder;
 
 bool Exists(const std::string& path) {
   return ::access(path.c_str(), F_OK) == 0;
@@ -203,19 +202,15 @@ bool ReplaceableInPlace(const std::string& path) {
 }
 }  // namespace
 
-void SetLightUserFolder(const std::string& userDataDirectory) {
-  g_userFolder = userDataDirectory;
-}
-
 std::string Light::ReadPath(const std::string& path) const {
-  if (g_userFolder.empty()) return path;
-  const std::string user = g_userFolder + "/" + path;
+  if (userFolder_.empty()) return path;
+  const std::string user = userFolder_ + "/" + path;
   return Exists(user) ? user : path;
 }
 
 std::string Light::WritePath(const std::string& path) const {
-  if (g_userFolder.empty()) return path;
-  const std::string user = g_userFolder + "/" + path;
+  if (userFolder_.empty()) return path;
+  const std::string user = userFolder_ + "/" + path;
   if (Exists(user) || !ReplaceableInPlace(path)) {
     const size_t slash = user.find_last_of('/');
     if (!Exists(user)) {
@@ -230,12 +225,14 @@ std::string Light::WritePath(const std::string& path) const {
   return path;
 }
 
-Light::Light(std::string normalPath, std::string reversedPath)
-    : normalPath_(std::move(normalPath)), reversedPath_(std::move(reversedPath)) {}
+Light::Light(std::string normalPath, std::string reversedPath, std::string userFolder)
+    : normalPath_(std::move(normalPath)),
+      reversedPath_(std::move(reversedPath)),
+      userFolder_(std::move(userFolder)) {}
 
-Light::Light()
-    : Light(ORVELUNE_RESOURCE_ROOT "Light/light.txt",
-            ORVELUNE_RESOURCE_ROOT "Light/light_rev.txt") {}
+Light::Light(std::string userFolder)
+    : Light(ORVELUNE_RESOURCE_ROOT "Light/light.txt", ORVELUNE_RESOURCE_ROOT "Light/light_rev.txt",
+            std::move(userFolder)) {}
 
 Light::~Light() {
   SaveLights();

@@ -27,16 +27,15 @@ std::string FormatLightText(const std::vector<LightEntry>& entries);
 // The direction a light's rotation gives: (1, 1, 1) turned by x, then y, then z.
 D3DVECTOR LightDirection(const Vec3& rotationDegrees);
 
-// The game program sets the user's data folder here. Then a light file whose
-// content folder cannot be written is written to, and read back from, the
-// same path below that folder. Without it (the runner, the tests) the files
-// are read and written where they are.
-void SetLightUserFolder(const std::string& userDataDirectory);
-
 class Light {
  public:
-  Light(std::string normalPath, std::string reversedPath);
-  Light();  // the game's files below Resource_Orvelune/Light/
+  // userFolder: the player's data folder (the game program gives it). Then a
+  // light file whose content folder cannot be written is written to, and read
+  // back from, the same path below that folder. Without it (the runner, the
+  // tests) the files are read and written where they are.
+  Light(std::string normalPath, std::string reversedPath, std::string userFolder = {});
+  // The game's files below Resource_Orvelune/Light/.
+  explicit Light(std::string userFolder = {});
   ~Light();
   Light(const Light&) = delete;
   Light& operator=(const Light&) = delete;
@@ -58,5 +57,6 @@ class Light {
   std::string WritePath(const std::string& path) const;
 
   std::string normalPath_, reversedPath_;
+  std::string userFolder_;
   std::vector<LightEntry> normal_, reversed_;
 };

@@ -7,6 +7,7 @@
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
+#include "render/view.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ constexpr D3DVERTEXELEMENT9 kPolygonElements[] = {
 
 OnePolygon* g_shadow = nullptr;
 OnePolygon* g_effect = nullptr;
-Vec3 g_viewpoint;
 
 }  // namespace
 
@@ -186,11 +186,11 @@ void ReleaseEffect() {
 }
 
 void SetEffectViewpoint(const Vec3& position) {
-  g_viewpoint = position;
+  CurrentView().viewpoint = position;
 }
 
 Matrix BillboardMatrix(const Vec3& p) {
-  Matrix look = MatrixLookAtLH(g_viewpoint, p, {0, 1, 0});
+  Matrix look = MatrixLookAtLH(CurrentView().viewpoint, p, {0, 1, 0});
   look[3][0] = look[3][1] = look[3][2] = 0;
   Matrix inverse;
   if (!MatrixInverse(&inverse, nullptr, look)) inverse = Matrix::Identity();

@@ -119,23 +119,16 @@ void SoundSetCore::StopAll() {
   Update();
 }
 
-SoundSetCore& GameSound::Core() {
-  static SoundSetCore core(kGameSoundPaths, kGameSoundCount,
-                           "サウンドの読み込みに失敗 -GameSound-");
-  return core;
+SoundSetCore GameSoundSet() {
+  return SoundSetCore(kGameSoundPaths, kGameSoundCount, "サウンドの読み込みに失敗 -GameSound-");
 }
-SoundSetCore& EventSound::Core() {
-  static SoundSetCore core(kEventSoundPaths, kEventSoundCount,
-                           "サウンドの読み込みに失敗 -EventSound-");
-  return core;
+SoundSetCore EventSoundSet() {
+  return SoundSetCore(kEventSoundPaths, kEventSoundCount, "サウンドの読み込みに失敗 -EventSound-");
 }
-SoundSetCore& TitleSound::Core() {
-  static SoundSetCore core(kTitleSoundPaths, kTitleSoundCount,
-                           "サウンドの読み込みに失敗 -GameSound-");
-  return core;
+SoundSetCore TitleSoundSet() {
+  return SoundSetCore(kTitleSoundPaths, kTitleSoundCount, "サウンドの読み込みに失敗 -GameSound-");
 }
-SoundSetCore& CreditSound::Core() {
-  static SoundSetCore core(kCreditSoundPaths, kCreditSoundCount,
-                           "サウンドの読み込みに失敗 -CreditSound-");
-  return core;
+SoundSetCore CreditSoundSet() {
+  return SoundSetCore(kCreditSoundPaths, kCreditSoundCount,
+                      "サウンドの読み込みに失敗 -CreditSound-");
 }

@@ -1,8 +1,8 @@
 // Sound sets: game code never touches a sound buffer. It writes a request for
 // a numbered sound (0 stop, 1 play once, 2 loop) into the running scene's set,
-// and the set turns requests into buffer operations once per frame. Four sets
-// exist, one per kind of scene; the game set also takes requests that apply
-// from the next frame on.
+// and the set turns requests into buffer operations once per frame. There are
+// four kinds of set, one per kind of scene; the game set also takes requests
+// that apply from the next frame on.
 #pragma once
 
 #include <memory>
@@ -43,43 +43,13 @@ class SoundSetCore {
   std::vector<int> startedNow_;
 };
 
-// The sets, each a process-wide object behind static functions.
-#define ORVELUNE_SOUND_SET(Name)                                        \
-  class Name {                                                          \
-   public:                                                              \
-    static int Load() { return Core().Load(); }                         \
-    static void Release() { Core().Release(); }                         \
-    static void Update() { Core().Update(); }                           \
-    static void Request(int i, int value) { Core().Request(i, value); } \
-    static int GetRequest(int i) { return Core().GetRequest(i); }       \
-    static int IsStarted(int i) { return Core().IsStarted(i); }         \
-    static void PlayOnce(int i) { Core().PlayOnce(i); }                 \
-    static int IsPlaying(int i) { return Core().IsPlaying(i); }         \
-    static void StopAll() { Core().StopAll(); }                         \
-    static SoundSetCore& Core();                                        \
-  }
-
-ORVELUNE_SOUND_SET(EventSound);
-ORVELUNE_SOUND_SET(TitleSound);
-ORVELUNE_SOUND_SET(CreditSound);
-
-class GameSound {
- public:
-  static int Load() { return Core().Load(); }
-  static void Release() { Core().Release(); }
-  static void Update() { Core().Update(); }
-  static void Request(int i, int value) { Core().Request(i, value); }
-  static int GetRequest(int i) { return Core().GetRequest(i); }
-  static int IsStarted(int i) { return Core().IsStarted(i); }
-  static void PlayOnce(int i) { Core().PlayOnce(i); }
-  static int IsPlaying(int i) { return Core().IsPlaying(i); }
-  static void StopAll() { Core().StopAll(); }
-  static void Defer(int i, int value) { Core().Defer(i, value); }
-  static void ApplyDeferred() { Core().ApplyDeferred(); }
-  static SoundSetCore& Core();
-};
-
-#undef ORVELUNE_SOUND_SET
+// The four sets, each new and not yet loaded. The scene that plays a set
+// owns it: the title, the opening and ending, and the credits keep their own;
+// the game's belongs to the run being played (world/game_sound.h).
+SoundSetCore GameSoundSet();
+SoundSetCore EventSoundSet();
+SoundSetCore TitleSoundSet();
+SoundSetCore CreditSoundSet();
 
 // Title sound numbers (the index in the title set's path table).
 enum TitleSoundNumber { kTitleWave = 0, kTitleSelect = 1, kTitleSelectEnd = 2 };

@@ -11,10 +11,13 @@ constexpr float kNear = 0.1f;
 constexpr float kFar = 500.0f;
 constexpr float kCullMargin = 6.0f;
 
-// The culling planes of the view last applied (zero: nothing is culled).
-Plane g_planes[6];
+DrawView g_drawView;
 
 }  // namespace
+
+DrawView& CurrentView() {
+  return g_drawView;
+}
 
 void ApplyView(const Vec3& eye, const Vec3& lookAt, const Vec3& up) {
   const Matrix view = MatrixLookAtLH(eye, lookAt, up);
@@ -24,7 +27,7 @@ void ApplyView(const Vec3& eye, const Vec3& lookAt, const Vec3& up) {
                                {0, -c, s, 0}, {0, 0, -1, kFar}, {0, 0, 1, kNear}};
   const Matrix m = MatrixTranspose(view);
   for (int i = 0; i < 6; ++i)
-    g_planes[i] = PlaneNormalize(PlaneTransform(PlaneNormalize(viewPlanes[i]), m));
+    g_drawView.planes[i] = PlaneNormalize(PlaneTransform(PlaneNormalize(viewPlanes[i]), m));
   if (GraphicsDevice* d = GetDevice()) {
     d->SetTransform(D3DTS_VIEW, view);
     d->SetTransform(D3DTS_PROJECTION, projection);
@@ -32,11 +35,11 @@ void ApplyView(const Vec3& eye, const Vec3& lookAt, const Vec3& up) {
 }
 
 int IsInView(const Vec3& point) {
-  for (const Plane& p : g_planes)
+  for (const Plane& p : g_drawView.planes)
     if (PlaneDotCoord(p, point) < -kCullMargin) return 0;
   return 1;
 }
 
 void ResetView() {
-  for (Plane& p : g_planes) p = Plane{};
+  for (Plane& p : g_drawView.planes) p = Plane{};
 }

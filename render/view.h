@@ -5,6 +5,18 @@
 #pragma once
 
 #include "base/math.h"
+#include "render/view_clearance.h"
+
+// The drawing's view of the frame: what the view last applied, the world's
+// pass and the effects leave for the draws after them. There is one, as the
+// device has one set of transforms; ResetView and view_clearance::Reset
+// clear its parts.
+struct DrawView {
+  Plane planes[6];                 // the culling planes (zero: nothing is culled)
+  view_clearance::PassState pass;  // the world's pass (render/view_clearance.h)
+  Vec3 viewpoint;                  // the point the effects turn to face
+};
+DrawView& CurrentView();
 
 // Builds and sets the view and projection (a 60-degree lens at 16:9, from 0.1
 // to 500 units) and keeps the culling planes of the view.

@@ -6,6 +6,7 @@
 
 #include "platform/graphics.h"
 #include "render/mesh.h"
+#include "render/view.h"
 
 namespace view_clearance {
 namespace {
@@ -25,26 +26,9 @@ constexpr float kFollowDistance = 18;
 // player (the floor it stands on, a star it carries) is at it, not between.
 constexpr float kNearTarget = 0.5f;
 
-struct SetAside {
-  const Mesh* mesh;
-  Texture* texture;
-  Matrix world;
-  uint32_t cull, colorOp, colorArg1, colorArg2, factor, lighting;
-  uint32_t tintOp, tintArg1, tintArg2;  // stage 1 (a boss tinted red)
-  float distance;
-};
-
-struct State {
-  bool inWorld = false;
-  Vec3 eye;         // drawn from
-  Vec3 targets[4];  // points of the player (and the look-at) to keep in sight
-  int targetCount = 0;
-  Vec3 targetCentre;
-  std::vector<PlacedBox> seen, last;  // this frame's solid models, and the last frame's
-  std::vector<SetAside> setAside;
-};
-
-State g_view;
+PassState& Pass() {
+  return CurrentView().pass;
+}
 
 bool Inside(const Vec3& p, const Vec3& lo, const Vec3& hi, float margin) {
   return p.x > lo.x - margin && p.x < hi.x + margin && p.y > lo.y - margin && p.y < hi.y + margin &&
@@ -91,19 +75,19 @@ bool InTheWay(const Mesh& mesh, const Matrix& world, const Matrix& inverse, cons
               const Vec3& hi) {
   // The player itself, or what it stands inside of, is not in its own way;
   // nor is what the camera looks at (a falling boss) in the way of its look.
-  const bool holdsPlayer = Inside(Vec3TransformCoord(g_view.targetCentre, inverse), lo, hi, 0);
-  const Vec3 eye = Vec3TransformCoord(g_view.eye, inverse);
-  for (int t = 0; t < g_view.targetCount; ++t) {
-    const Vec3& target = g_view.targets[t];
+  const bool holdsPlayer = Inside(Vec3TransformCoord(Pass().targetCentre, inverse), lo, hi, 0);
+  const Vec3 eye = Vec3TransformCoord(Pass().eye, inverse);
+  for (int t = 0; t < Pass().targetCount; ++t) {
+    const Vec3& target = Pass().targets[t];
     const bool ofPlayer = t < 3;
     if (ofPlayer ? holdsPlayer : Inside(Vec3TransformCoord(target, inverse), lo, hi, 0)) continue;
-    const Vec3 ray = target - g_view.eye;
+    const Vec3 ray = target - Pass().eye;
     const float length = Vec3Length(ray);
     if (length <= kNearTarget) continue;
     if (!SegmentMeetsBox(eye, Vec3TransformCoord(target, inverse), lo, hi)) continue;
     Vec3 hit;
-    if (mesh.Pick(world, g_view.eye, ray, &hit) &&
-        Vec3Length(hit - g_view.eye) < length - kNearTarget)
+    if (mesh.Pick(world, Pass().eye, ray, &hit) &&
+        Vec3Length(hit - Pass().eye) < length - kNearTarget)
       return true;
   }
   return false;
@@ -133,35 +117,35 @@ Vec3 ClearEye(const Vec3& eye, const Vec3& lookAt, const PlacedBox* boxes, int c
 
 Vec3 BeginWorld(const Vec3& eye, const Vec3& lookAt, const Vec3& player, float height,
                 int upsideDown, bool lookAtToo) {
-  g_view.inWorld = true;
-  g_view.last.swap(g_view.seen);
-  g_view.seen.clear();
-  g_view.setAside.clear();
+  Pass().inWorld = true;
+  Pass().last.swap(Pass().seen);
+  Pass().seen.clear();
+  Pass().setAside.clear();
   Vec3 from = eye;
   const float away = Vec3Length(eye - lookAt);
   if (lookAtToo && away > kFollowDistance)
     from = lookAt + (eye - lookAt) * (kFollowDistance / away);  // the same ray, nearer
-  g_view.eye = ClearEye(from, lookAt, g_view.last.data(), static_cast<int>(g_view.last.size()));
+  Pass().eye = ClearEye(from, lookAt, Pass().last.data(), static_cast<int>(Pass().last.size()));
   const Vec3 up{0, upsideDown ? -1.0f : 1.0f, 0};
-  g_view.targetCentre = player + up * (height / 2);
-  g_view.targets[0] = player + up * 0.3f;
-  g_view.targets[1] = g_view.targetCentre;
-  g_view.targets[2] = player + up * std::max(0.3f, height - 0.15f);
-  g_view.targetCount = 3;
-  if (lookAtToo) g_view.targets[g_view.targetCount++] = lookAt;
-  return g_view.eye;
+  Pass().targetCentre = player + up * (height / 2);
+  Pass().targets[0] = player + up * 0.3f;
+  Pass().targets[1] = Pass().targetCentre;
+  Pass().targets[2] = player + up * std::max(0.3f, height - 0.15f);
+  Pass().targetCount = 3;
+  if (lookAtToo) Pass().targets[Pass().targetCount++] = lookAt;
+  return Pass().eye;
 }
 
 bool InWorld() {
-  return g_view.inWorld;
+  return Pass().inWorld;
 }
 
 Vec3 DrawnEye() {
-  return g_view.eye;
+  return Pass().eye;
 }
 
 bool TakeDraw(const Mesh& mesh, Texture* texture) {
-  if (!g_view.inWorld) return false;
+  if (!Pass().inWorld) return false;
   GraphicsDevice* d = GetDevice();
   if (!d || d->GetRenderState(D3DRS_ALPHABLENDENABLE) || !d->GetRenderState(D3DRS_ZWRITEENABLE))
     return false;  // already translucent, or a decal
@@ -170,7 +154,7 @@ bool TakeDraw(const Mesh& mesh, Texture* texture) {
   const Matrix world = d->GetTransform(D3DTS_WORLD);
   Matrix inverse;
   if (!MatrixInverse(&inverse, nullptr, world)) return false;
-  g_view.seen.push_back({inverse, lo, hi});
+  Pass().seen.push_back({inverse, lo, hi});
   if (!InTheWay(mesh, world, inverse, lo, hi)) return false;
   const Vec3 at{world[3][0], world[3][1], world[3][2]};
   SetAside s;
@@ -186,16 +170,16 @@ bool TakeDraw(const Mesh& mesh, Texture* texture) {
   s.tintOp = d->GetTextureStageState(1, D3DTSS_COLOROP);
   s.tintArg1 = d->GetTextureStageState(1, D3DTSS_COLORARG1);
   s.tintArg2 = d->GetTextureStageState(1, D3DTSS_COLORARG2);
-  s.distance = Vec3Length(at - g_view.eye);
-  g_view.setAside.push_back(s);
+  s.distance = Vec3Length(at - Pass().eye);
+  Pass().setAside.push_back(s);
   return true;
 }
 
 void EndWorld() {
-  g_view.inWorld = false;
+  Pass().inWorld = false;
   GraphicsDevice* d = GetDevice();
-  if (!d || g_view.setAside.empty()) return;
-  std::stable_sort(g_view.setAside.begin(), g_view.setAside.end(),
+  if (!d || Pass().setAside.empty()) return;
+  std::stable_sort(Pass().setAside.begin(), Pass().setAside.end(),
                    [](const SetAside& a, const SetAside& b) { return a.distance > b.distance; });
   const uint32_t cull = d->GetRenderState(D3DRS_CULLMODE);
   const uint32_t factor = d->GetRenderState(D3DRS_TEXTUREFACTOR);
@@ -205,7 +189,7 @@ void EndWorld() {
   d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
   d->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
   d->SetRenderState(D3DRS_ZWRITEENABLE, 0);
-  for (const SetAside& s : g_view.setAside) {
+  for (const SetAside& s : Pass().setAside) {
     d->SetTransform(D3DTS_WORLD, s.world);
     d->SetRenderState(D3DRS_CULLMODE, s.cull);
     d->SetRenderState(D3DRS_LIGHTING, s.lighting);
@@ -236,11 +220,11 @@ void EndWorld() {
   d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_ADD);
   d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
   d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-  g_view.setAside.clear();
+  Pass().setAside.clear();
 }
 
 void Reset() {
-  g_view = State{};
+  Pass() = PassState{};
 }
 
 }  // namespace view_clearance

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "base/math.h"
 
@@ -52,5 +53,28 @@ struct PlacedBox {
   Vec3 lo, hi;
 };
 Vec3 ClearEye(const Vec3& eye, const Vec3& lookAt, const PlacedBox* boxes, int count);
+
+// A model set aside in the world's pass, with the device states it was to
+// be drawn with.
+struct SetAside {
+  const Mesh* mesh;
+  Texture* texture;
+  Matrix world;
+  uint32_t cull, colorOp, colorArg1, colorArg2, factor, lighting;
+  uint32_t tintOp, tintArg1, tintArg2;  // stage 1 (a boss tinted red)
+  float distance;
+};
+
+// What the world's pass keeps from BeginWorld to EndWorld, and from one
+// frame to the next (part of the drawing's view, render/view.h).
+struct PassState {
+  bool inWorld = false;
+  Vec3 eye;         // drawn from
+  Vec3 targets[4];  // points of the player (and the look-at) to keep in sight
+  int targetCount = 0;
+  Vec3 targetCentre;
+  std::vector<PlacedBox> seen, last;  // this frame's solid models, and the last frame's
+  std::vector<SetAside> setAside;
+};
 
 }  // namespace view_clearance

@@ -30,15 +30,15 @@ int Credit::Start() {
     endY = -static_cast<float>(texture->Height() - 720);
   }
   if (!soundLoaded_) {
-    if (!CreditSound::Load()) return 0;
+    if (!sounds_.Load()) return 0;
     soundLoaded_ = true;
   }
   return 1;
 }
 
 int Credit::Update(const InputFrame& input) {
-  if (CreditSound::GetRequest(0) == 0 && phase == kFadingIn) CreditSound::Request(0, 1);
-  CreditSound::Update();
+  if (sounds_.GetRequest(0) == 0 && phase == kFadingIn) sounds_.Request(0, 1);
+  sounds_.Update();
   if (phase == kFadingIn) {
     brightness += 3;
     if (brightness >= 255) {
@@ -62,8 +62,8 @@ int Credit::Update(const InputFrame& input) {
     if (brightness <= 0) {
       brightness = 0;
       phase = kFinished;
-      CreditSound::Request(0, 0);
-      CreditSound::Update();
+      sounds_.Request(0, 0);
+      sounds_.Update();
       return 0;
     }
   }
@@ -83,8 +83,8 @@ void Credit::Draw() {
 
 void Credit::Release() {
   if (soundLoaded_) {
-    CreditSound::StopAll();
-    CreditSound::Release();
+    sounds_.StopAll();
+    sounds_.Release();
   }
   soundLoaded_ = false;
   if (texture) texture->Release();

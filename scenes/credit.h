@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/math.h"
+#include "render/sound_sets.h"
 
 class Texture;
 struct InputFrame;
@@ -30,6 +31,8 @@ class Credit {
   int hold = 0;
 
  private:
+  // The scene's own sounds, loaded at its start and released at its end.
+  SoundSetCore sounds_ = CreditSoundSet();
   bool soundLoaded_ = false;
   bool reported_ = false;
 };

@@ -16,6 +16,7 @@
 #include "render/mesh.h"
 #include "render/sound_sets.h"
 #include "render/text_drawing.h"
+#include "world/game_sound.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "scenes/game.h"
 
+#include <utility>
+
 #include "base/frame_time.h"
 #include "base/json_writer.h"
 #include "platform/graphics.h"
@@ -14,6 +16,7 @@
 #include "world/enemies.h"
 #include "world/field.h"
 #include "world/field_chip.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
@@ -35,7 +38,7 @@ int Game::LastEvent(int stage) {
   return kLastEvents[stage >= 0 && stage < 4 ? stage : 0];
 }
 
-Game::Game() {
+Game::Game(std::string folder) : lightFolder(std::move(folder)) {
   ResetLife();
   SetStageNumber(0);
   ResetStageState();
@@ -93,7 +96,7 @@ int Game::Start(const InputFrame& input) {
   SetFadeAlpha(255);
   SetFadingOut(1);
 
-  lights = std::make_unique<Light>();
+  lights = std::make_unique<Light>(lightFolder);
   if (!lights->Load()) return 0;
   if (!event.LoadTextures()) return 0;
   if (!InitShadow()) return 0;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "scenes/event.h"
 #include "scenes/screens.h"
@@ -24,7 +25,9 @@ class Player;
 
 class Game {
  public:
-  Game();
+  // folder: where the player's own copies of the light files go when
+  // the installed ones cannot be written (see Light); empty: beside them.
+  explicit Game(std::string folder = {});
   ~Game();
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
@@ -87,6 +90,7 @@ class Game {
   std::unique_ptr<GameOver> gameOver;
   std::unique_ptr<GameClear> gameClear;
   std::unique_ptr<Light> lights;
+  std::string lightFolder;
   PauseMenu pause;
   // The models the stage's enemies share.
   StageMeshes stageMeshes;

@@ -13,6 +13,7 @@
 #include "render/mesh.h"
 #include "render/preload.h"
 #include "render/sound_sets.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 
 namespace {
@@ -266,7 +267,8 @@ void PauseMenu::Draw(InputDevice prompts) {
     uint32_t colour = 0xFFFFFF;
     if (i == 1 || i == 2) colour = (static_cast<uint32_t>(pieceAlpha[i]) << 16) | 0x0B0B;
     if (i == 7) colour = static_cast<uint32_t>(blinkLevel) * 0x010101u;
-    const bool button = prompts == InputDevice::kPad && i >= kFirstKeyPiece && i < kFirstKeyPiece + 2;
+    const bool button =
+        prompts == InputDevice::kPad && i >= kFirstKeyPiece && i < kFirstKeyPiece + 2;
     const RECT& source = button ? kPauseButtonSources[i - kFirstKeyPiece] : kPausePieces[i].source;
     sprite->Draw(t, &source, nullptr, &kPausePieces[i].position, a | colour);
   }

@@ -153,24 +153,24 @@ int ScriptedScene::Start() {
     lastPageIndex = static_cast<int>(pages.size()) - 1;
   }
   if (!soundsLoaded_) {
-    if (!EventSound::Load()) return 0;
+    if (!sounds_.Load()) return 0;
     soundsLoaded_ = true;
   }
   return 1;
 }
 
 int ScriptedScene::Update(const InputFrame& input) {
-  if (EventSound::GetRequest(music_) == 0) EventSound::Request(music_, 2);
-  EventSound::Update();
+  if (sounds_.GetRequest(music_) == 0) sounds_.Request(music_, 2);
+  sounds_.Update();
   if (!finished) {
     if (fade < 255) {
       fade = std::min(fade + 4, 255);
     } else if (input.PadPressed(XINPUT_GAMEPAD_A) || input.KeyPressed(DIK_RETURN)) {
       if (shown < length) {
         shown = length;
-        EventSound::PlayOnce(kEventShowAll);
+        sounds_.PlayOnce(kEventShowAll);
       } else {
-        EventSound::PlayOnce(kEventNextPage);
+        sounds_.PlayOnce(kEventNextPage);
         shown = 0;
         pageIndex += 1;
         if (pageIndex <= lastPageIndex) {
@@ -185,8 +185,8 @@ int ScriptedScene::Update(const InputFrame& input) {
   if (finished && fade > 0) {
     fade -= 4;
     if (fade < 1) {
-      for (int i = 0; i < 4; ++i) EventSound::Request(i, 0);
-      EventSound::Update();
+      for (int i = 0; i < 4; ++i) sounds_.Request(i, 0);
+      sounds_.Update();
       return 0;
     }
   }
@@ -263,8 +263,8 @@ void ScriptedScene::Draw() {
 
 void ScriptedScene::Release() {
   if (soundsLoaded_) {
-    EventSound::StopAll();
-    EventSound::Release();
+    sounds_.StopAll();
+    sounds_.Release();
   }
   soundsLoaded_ = false;
   for (Texture*& t : textures) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/math.h"
+#include "render/sound_sets.h"
 
 class Texture;
 struct InputFrame;
@@ -69,6 +70,8 @@ class ScriptedScene {
   const char* const* backdropPaths_;
   int music_;
   int textMode_;
+  // The scene's own sounds, loaded at its start and released at its end.
+  SoundSetCore sounds_ = EventSoundSet();
   bool soundsLoaded_ = false;
   bool scriptRead_ = false;
   bool reported_ = false;

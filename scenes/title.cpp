@@ -44,7 +44,7 @@ int Title::Start() {
     }
   }
   if (!soundsLoaded_) {
-    if (!TitleSound::Load()) return 0;
+    if (!sounds_.Load()) return 0;
     soundsLoaded_ = true;
   }
   GraphicsDevice* d = GetDevice();
@@ -59,8 +59,8 @@ int Title::Start() {
 }
 
 int Title::Update(const InputFrame& input) {
-  if (TitleSound::GetRequest(kTitleWave) == 0) TitleSound::Request(kTitleWave, 2);
-  TitleSound::Update();
+  if (sounds_.GetRequest(kTitleWave) == 0) sounds_.Request(kTitleWave, 2);
+  sounds_.Update();
   river->Scroll();
   if (!decided) {
     if (fade < 255) {
@@ -74,21 +74,21 @@ int Title::Update(const InputFrame& input) {
         if (++repeat > kRepeatFrames) {
           repeat = 0;
           cursor = (cursor + 1) % 3;
-          TitleSound::PlayOnce(kTitleSelect);
+          sounds_.PlayOnce(kTitleSelect);
           highlight = kDimGrey;
         }
       } else if (upKey || stick.y > 0.8f) {
         if (++repeat > kRepeatFrames) {
           repeat = 0;
           cursor = (cursor + 2) % 3;
-          TitleSound::PlayOnce(kTitleSelect);
+          sounds_.PlayOnce(kTitleSelect);
           highlight = kDimGrey;
         }
       } else {
         repeat = 8;
       }
       if (input.PadPressed(XINPUT_GAMEPAD_A) || input.KeyPressed(DIK_RETURN)) {
-        TitleSound::PlayOnce(kTitleSelectEnd);
+        sounds_.PlayOnce(kTitleSelectEnd);
         decided = 1;
       }
     }
@@ -146,8 +146,8 @@ void Title::Release() {
   if (river) river->Release();
   river.reset();
   if (soundsLoaded_) {
-    TitleSound::StopAll();
-    TitleSound::Release();
+    sounds_.StopAll();
+    sounds_.Release();
   }
   soundsLoaded_ = false;
 }

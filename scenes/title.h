@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/math.h"
+#include "render/sound_sets.h"
 
 class Texture;
 struct InputFrame;
@@ -29,6 +30,8 @@ class Title {
   int GetResult() const { return cursor; }
   // Faded in and nothing chosen yet: the menu waits for the player.
   bool MenuWaiting() const { return fade >= 255 && !decided; }
+  // The title's sounds (the options screen over it plays its cursor sound).
+  SoundSetCore& Sounds() { return sounds_; }
 
   Vec3 eye{10, 15, -15};
   Vec3 lookAt{0, 0, 0};
@@ -44,6 +47,8 @@ class Title {
   int repeat = 0;
 
  private:
+  // The scene's own sounds, loaded at its start and released at its end.
+  SoundSetCore sounds_ = TitleSoundSet();
   bool soundsLoaded_ = false;
   bool reported_ = false;
 };

@@ -14,6 +14,7 @@
 
 #include "app/frame_timer.h"
 #include "platform/common/state_device.h"
+#include "render/lighting.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
 #include "world/game_state.h"
@@ -38,7 +39,8 @@ struct RunResult {
 
 // Runs the program to its end, with Run() or by calling Step() until it
 // says to stop (as a browser's frame callback does).
-RunResult RunApp(const std::string& script, int64_t maxFrames, bool stepByHand = false) {
+RunResult RunApp(const std::string& script, int64_t maxFrames, bool stepByHand = false,
+                 const std::string& lightFolder = "") {
   HeadlessOptions options;
   options.script = ScriptFrom(script);
   options.maxFrames = maxFrames;
@@ -46,6 +48,7 @@ RunResult RunApp(const std::string& script, int64_t maxFrames, bool stepByHand =
   RunResult result;
   {
     Application app(backend.Get(), DisplayMode::Windowed);
+    app.UseLightFolder(lightFolder);
     app.SetFrameObserver([&](Application& a) {
       auto* device = dynamic_cast<StateDevice*>(GetDevice());
       result.frames.push_back({a.GetFrameCount() - 1, a.GetState(), a.GetDrawId(),
@@ -144,6 +147,37 @@ TEST(Application, StepRunsOnePassAndSteppingToTheEndIsTheRun) {
   // The application hands the services back to the backend they had.
   EXPECT_TRUE(run.backendRestored);
   EXPECT_TRUE(stepped.backendRestored);
+}
+
+// The light folder the game program gives reaches the game's lights: the
+// player's copy of a light file is read instead of the installed one and
+// written back in its place, and the installed file is left alone.
+TEST(Application, TheGameReadsAndWritesThePlayersCopyOfTheLights) {
+  TempDirectory user;
+  const std::string installedPath = "Resource_Orvelune/Light/light.txt";
+  const std::string installed = ReadFile(installedPath);
+  ASSERT_FALSE(installed.empty());
+  // The player's copy: its own first light, numbers written loosely.
+  std::string copy = "UserCopy" + installed.substr(installed.find('\n'));
+  for (size_t at; (at = copy.find("0.000000")) != std::string::npos;) copy.replace(at, 8, "0");
+  std::filesystem::create_directories(user.Path() + "/Resource_Orvelune/Light");
+  std::ofstream(user.Path() + "/" + installedPath, std::ios::binary) << copy;
+
+  // Into the game and back out to the title, then Escape.
+  std::string script = WalkScript();
+  script = script.substr(0, script.find("@810")) + "@800 press ESCAPE\n";
+  const RunResult r = RunApp(script, 2000, false, user.Path());
+  ASSERT_TRUE(std::any_of(r.frames.begin(), r.frames.end(),
+                          [](const FrameRecord& f) { return f.state == kSeqGameRun; }));
+  EXPECT_EQ(r.frames.back().state, kSeqTitleRun);
+
+  const std::string written = ReadFile(user.Path() + "/" + installedPath);
+  EXPECT_EQ(written, FormatLightText(ParseLightText(copy))) << "the copy was read and written back";
+  EXPECT_NE(written, copy);
+  EXPECT_EQ(written.substr(0, 9), "UserCopy\n");
+  EXPECT_EQ(ReadFile(installedPath), installed) << "the installed file is as it was";
+  EXPECT_FALSE(std::filesystem::exists(user.Path() + "/Resource_Orvelune/Light/light_rev.txt"))
+      << "a file without a copy is written where it is";
 }
 
 TEST(Application, HoldingBackSixtyFramesEndsWithoutDrawingThatFrame) {

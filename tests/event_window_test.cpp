@@ -9,6 +9,7 @@
 #include "scenes/event.h"
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 

@@ -11,6 +11,7 @@
 #include "scenes/game.h"
 #include "tests/test_support.h"
 #include "world/character_manager.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/run_state.h"

@@ -6,6 +6,7 @@
 #include "render/preload.h"
 #include "render/sound_sets.h"
 #include "tests/scene_support.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"

@@ -502,9 +502,9 @@ TEST(LightFiles, TheUsersCopyIsReadAndWrittenAndAReadOnlyFolderMakesOne) {
   std::ofstream(user + "/light.txt") << "Star" << sun.substr(3);
   HeadlessServices services(true);
   ScopedWorkingDirectory cwd(dir.Path());
-  SetLightUserFolder(dir.Path() + "/user");
+  const std::string userFolder = dir.Path() + "/user";
   {
-    Light light("content/Light/light.txt", "content/Light/light_rev.txt");
+    Light light("content/Light/light.txt", "content/Light/light_rev.txt", userFolder);
     ASSERT_EQ(light.Load(), 1);
     EXPECT_EQ(light.Normal()[0].name.substr(0, 4), "Star") << "the user's copy is read";
     EXPECT_EQ(light.Reversed()[0].name.substr(0, 4), "Moon") << "the other has no copy";
@@ -518,7 +518,7 @@ TEST(LightFiles, TheUsersCopyIsReadAndWrittenAndAReadOnlyFolderMakesOne) {
     ::chmod(content.c_str(), 0555);
     testing::internal::CaptureStderr();
     {
-      Light light("content/Light/light.txt", "content/Light/light_rev.txt");
+      Light light("content/Light/light.txt", "content/Light/light_rev.txt", userFolder);
       ASSERT_EQ(light.Load(), 1);
     }
     const std::string err = testing::internal::GetCapturedStderr();
@@ -527,7 +527,6 @@ TEST(LightFiles, TheUsersCopyIsReadAndWrittenAndAReadOnlyFolderMakesOne) {
     EXPECT_EQ(ReadAll(user + "/light.txt").substr(0, 4), "Sun\n") << "the copy holds what was read";
     EXPECT_TRUE(fs::exists(user + "/light_rev.txt"));
   }
-  SetLightUserFolder("");
   EXPECT_EQ(ReportedErrors().size(), 0u) << "nothing failed";
 }
 

@@ -14,6 +14,7 @@
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
+#include "world/game_sound.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "render/sound_sets.h"
 #include "tests/world_harness.h"
 #include "world/enemies.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/run_state.h"

@@ -12,6 +12,7 @@
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
 #include "world/environment.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/stage_gauge.h"
 #include "world/world_values.h"

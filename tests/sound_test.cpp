@@ -11,6 +11,7 @@
 #include "render/constants.h"
 #include "render/sound_sets.h"
 #include "tests/test_support.h"
+#include "world/game_sound.h"
 
 namespace {
 
@@ -171,5 +172,33 @@ TEST(GameSoundSet, TheTwoUpSoundsAreSeparateBuffers) {
   EXPECT_EQ(GameSound::IsPlaying(kSeUp2), 1);
   GameSound::StopAll();
   EXPECT_EQ(GameSound::IsPlaying(kSeUp), 0);
+  GameSound::Release();
+}
+
+// The game's set belongs to the run being played: a game's run starts with
+// a set of its own (nothing loaded, nothing asked for), what it asks for
+// never reaches the run outside it, and its set goes with it.
+TEST(GameSoundSet, EachRunHasItsOwnAndGivesItUpWhenItEnds) {
+  HeadlessServices services(true);
+  ScopedWorkingDirectory cwd(RunDirectory());
+  ASSERT_EQ(GameSound::Load(), 1);
+  GameSound::Request(kBgmMain, 2);
+  GameSound::Update();
+  ASSERT_EQ(GameSound::IsPlaying(kBgmMain), 1);
+  {
+    RunState run;
+    RunScope scope(run);
+    EXPECT_EQ(GameSound::GetRequest(kBgmMain), 0) << "a new run asks for nothing";
+    EXPECT_EQ(GameSound::IsPlaying(kBgmMain), 0) << "and has nothing loaded";
+    ASSERT_EQ(GameSound::Load(), 1);
+    GameSound::Request(kSeClear, 1);
+    GameSound::Update();
+    EXPECT_EQ(GameSound::IsPlaying(kSeClear), 1);
+    GameSound::StopAll();
+  }  // the run's buffers are released with it
+  EXPECT_EQ(GameSound::GetRequest(kSeClear), 0) << "the game's request stayed in its run";
+  EXPECT_EQ(GameSound::GetRequest(kBgmMain), 2);
+  EXPECT_EQ(GameSound::IsPlaying(kBgmMain), 1) << "the outer run's music plays on";
+  GameSound::StopAll();
   GameSound::Release();
 }

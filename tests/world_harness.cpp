@@ -10,6 +10,7 @@
 #include "world/camera.h"
 #include "world/chips.h"
 #include "world/field_chip.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"

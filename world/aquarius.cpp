@@ -10,6 +10,7 @@
 #include "render/sound_sets.h"
 #include "world/enemies.h"
 #include "world/enemy_common.h"
+#include "world/game_sound.h"
 #include "world/run_state.h"
 #include "world/stage_meshes.h"
 

@@ -9,6 +9,7 @@
 #include "world/devices.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/walls.h"

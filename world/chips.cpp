@@ -9,6 +9,7 @@
 #include "render/preload.h"
 #include "render/primitives.h"
 #include "render/sound_sets.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 #include "world/star_burst.h"

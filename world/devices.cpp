@@ -13,6 +13,7 @@
 #include "render/sound_sets.h"
 #include "world/camera.h"
 #include "world/chips.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/world_values.h"
 

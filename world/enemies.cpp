@@ -15,6 +15,7 @@
 #include "render/view_clearance.h"
 #include "world/camera.h"
 #include "world/enemy_common.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 #include "world/stage_meshes.h"

@@ -11,6 +11,7 @@
 #include "world/camera.h"
 #include "world/chips.h"
 #include "world/devices.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"

@@ -14,6 +14,7 @@
 #include "render/preload.h"
 #include "render/sound_sets.h"
 #include "render/text_drawing.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 #include "world/world_values.h"

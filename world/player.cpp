@@ -10,6 +10,7 @@
 #include "render/primitives.h"
 #include "render/sound_sets.h"
 #include "world/camera.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/world_values.h"
 

@@ -15,6 +15,7 @@
 #include "render/sound_sets.h"
 #include "world/enemies.h"
 #include "world/enemy_common.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 

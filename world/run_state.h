@@ -1,13 +1,14 @@
 // The run being played: the state a play-through keeps outside the objects
 // that own it (the game state, the values the world objects share, the
-// camera, the info panel, the random streams, and where the live star
-// gathers and stage meshes are). The game scene owns one and installs it while it lives (RunScope);
-// the world's functions reach it through Run(). Outside a game (the title,
-// the runner's tools, the tests) an idle run stands in, so every function
-// keeps working there as before.
+// camera, the info panel, the random streams, the game's sound set, and where
+// the live star gathers and stage meshes are). The game scene owns one and
+// installs it while it lives (RunScope); the world's functions reach it
+// through Run(). Outside a game (the title, the runner's tools, the tests) an
+// idle run stands in, so every function keeps working there as before.
 #pragma once
 
 #include "base/random.h"
+#include "render/sound_sets.h"
 #include "world/camera.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
@@ -24,6 +25,7 @@ struct RunState {
   PanelRequest panelRequest;
   RandomStream gameRandom;                // everything random that can change the game
   RandomStream drawRandom;                // what only the drawing varies
+  SoundSetCore sound = GameSoundSet();    // the game's sounds (world/game_sound.h)
   StarGatherList* starGathers = nullptr;  // the field's, while it lives
   StageMeshes* stageMeshes = nullptr;     // the game scene's, while they are loaded
 };

@@ -19,6 +19,7 @@
 #include "world/enemies.h"
 #include "world/enemy_common.h"
 #include "world/field_chip.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/stage_meshes.h"
 

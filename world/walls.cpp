@@ -10,6 +10,7 @@
 #include "render/preload.h"
 #include "render/sound_sets.h"
 #include "world/field_chip.h"
+#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 
