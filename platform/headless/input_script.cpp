@@ -28,6 +28,117 @@ std::vector<std::string> Split(const std::string& line) {
   return words;
 }
 
+// The frame of "@FRAME", or of "@+DELTA" after the last one; an error text,
+// empty when the frame was read.
+std::string ReadFrame(const std::string& word, int64_t lastFrame, long long* frame) {
+  if (word[0] != '@') return "a command starts with @FRAME";
+  const std::string f = word.substr(1);
+  if (!f.empty() && f[0] == '+') {
+    long long delta;
+    if (!ParseInt(f.substr(1), 0, 100000000, &delta)) return "bad relative frame";
+    *frame = lastFrame + delta;
+    if (*frame > kMaxScriptFrame) return "bad frame number (past the last frame a script can name)";
+  } else if (!ParseInt(f, 0, kMaxScriptFrame, frame)) {
+    return "bad frame number";
+  }
+  return "";
+}
+
+bool KeyCode(const std::string& n, int* code) {
+  *code = DikFromName(n.c_str());
+  return *code > 0;
+}
+
+bool ButtonBit(const std::string& n, int* bit) {
+  *bit = PadButtonFromName(n.c_str());
+  return *bit != 0;
+}
+
+// "down" or "up" as the given kinds; false for another word.
+bool ReadState(const std::string& w, InputEvent::Kind down, InputEvent::Kind up,
+               InputEvent::Kind* kind) {
+  if (w != "down" && w != "up") return false;
+  *kind = w == "down" ? down : up;
+  return true;
+}
+
+// The words after the frame of a press (key or pad button held for a number
+// of frames): its down and its up event. An error text, empty on success.
+std::string ReadPress(const std::vector<std::string>& w, bool pad, InputEvent e,
+                      std::vector<InputEvent>* events) {
+  long long hold = 1;
+  if (w.size() < 3 || w.size() > 4 || !(pad ? ButtonBit(w[2], &e.code) : KeyCode(w[2], &e.code)) ||
+      (w.size() == 4 && !ParseInt(w[3], 1, 100000000, &hold)))
+    return pad ? "usage: padpress BUTTON [FRAMES]" : "usage: press NAME [FRAMES]";
+  if (e.frame + hold > kMaxScriptFrame)
+    return pad ? "the button is let go past the last frame a script can name"
+               : "the key is let go past the last frame a script can name";
+  e.kind = pad ? InputEvent::Kind::PadDown : InputEvent::Kind::KeyDown;
+  events->push_back(e);
+  e.kind = pad ? InputEvent::Kind::PadUp : InputEvent::Kind::KeyUp;
+  e.frame += hold;
+  events->push_back(e);
+  return "";
+}
+
+// A stick's or a trigger's command: which side, and its value or values.
+std::string ReadAxis(const std::vector<std::string>& w, InputEvent e,
+                     std::vector<InputEvent>* events) {
+  const bool stick = w[1] == "stick";
+  long long x = 0, y = 0;
+  const bool side = w.size() == (stick ? 5u : 4u) && (w[2] == "L" || w[2] == "R");
+  if (stick && !(side && ParseInt(w[3], -32768, 32767, &x) && ParseInt(w[4], -32768, 32767, &y)))
+    return "usage: stick L|R X Y (each -32768..32767)";
+  if (!stick && !(side && ParseInt(w[3], 0, 255, &x))) return "usage: trigger L|R VALUE (0..255)";
+  e.kind = stick ? InputEvent::Kind::Stick : InputEvent::Kind::Trigger;
+  e.code = w[2] == "R" ? 1 : 0;
+  e.x = static_cast<int>(x);
+  e.y = static_cast<int>(y);
+  events->push_back(e);
+  return "";
+}
+
+// One command (the words after "@FRAME") into the script's events or hash
+// checks. An error text, empty on success.
+std::string ReadCommand(const std::vector<std::string>& w, long long frame,
+                        std::vector<InputEvent>* events, std::vector<HashCheck>* hashes) {
+  const std::string& cmd = w[1];
+  InputEvent e;
+  e.frame = frame;
+  if (cmd == "key" || cmd == "pad") {
+    const bool pad = cmd == "pad";
+    if (pad && w.size() == 3 && (w[2] == "connect" || w[2] == "disconnect")) {
+      e.kind = w[2] == "connect" ? InputEvent::Kind::PadConnect : InputEvent::Kind::PadDisconnect;
+      events->push_back(e);
+      return "";
+    }
+    if (w.size() != 4 || !(pad ? ButtonBit(w[2], &e.code) : KeyCode(w[2], &e.code)))
+      return pad ? "usage: pad BUTTON down|up" : "usage: key NAME down|up";
+    const bool read =
+        pad ? ReadState(w[3], InputEvent::Kind::PadDown, InputEvent::Kind::PadUp, &e.kind)
+            : ReadState(w[3], InputEvent::Kind::KeyDown, InputEvent::Kind::KeyUp, &e.kind);
+    if (!read) return pad ? "button state must be down or up" : "key state must be down or up";
+    events->push_back(e);
+    return "";
+  }
+  if (cmd == "press" || cmd == "padpress") return ReadPress(w, cmd == "padpress", e, events);
+  if (cmd == "stick" || cmd == "trigger") return ReadAxis(w, e, events);
+  if (cmd == "quit") {
+    if (w.size() != 2) return "usage: quit";
+    e.kind = InputEvent::Kind::Quit;
+    events->push_back(e);
+    return "";
+  }
+  if (cmd == "hash") {
+    if (w.size() != 3 || w[2].size() != 16 ||
+        w[2].find_first_not_of("0123456789abcdef") != std::string::npos)
+      return "usage: hash 16-HEX-DIGITS";
+    hashes->push_back({frame, std::strtoull(w[2].c_str(), nullptr, 16)});
+    return "";
+  }
+  return "unknown command \"" + cmd + "\"";
+}
+
 }  // namespace
 
 bool InputScript::Parse(const std::string& text, const std::string& name, std::string* error) {
@@ -54,108 +165,13 @@ bool InputScript::Parse(const std::string& text, const std::string& name, std::s
       seed = static_cast<uint32_t>(v);
       continue;
     }
-    if (w[0][0] != '@') return fail("a command starts with @FRAME");
-    long long frame;
-    const std::string f = w[0].substr(1);
-    if (!f.empty() && f[0] == '+') {
-      long long delta;
-      if (!ParseInt(f.substr(1), 0, 100000000, &delta)) return fail("bad relative frame");
-      frame = lastFrame + delta;
-      if (frame > kMaxScriptFrame)
-        return fail("bad frame number (past the last frame a script can name)");
-    } else if (!ParseInt(f, 0, kMaxScriptFrame, &frame)) {
-      return fail("bad frame number");
-    }
+    long long frame = 0;
+    std::string why = ReadFrame(w[0], lastFrame, &frame);
+    if (!why.empty()) return fail(why);
     lastFrame = frame;
     if (w.size() < 2) return fail("missing command");
-    const std::string& cmd = w[1];
-    InputEvent e;
-    e.frame = frame;
-    auto keyCode = [&](const std::string& n, int* code) {
-      *code = DikFromName(n.c_str());
-      return *code > 0;
-    };
-    auto buttonBit = [&](const std::string& n, int* bit) {
-      *bit = PadButtonFromName(n.c_str());
-      return *bit != 0;
-    };
-    if (cmd == "key") {
-      if (w.size() != 4 || !keyCode(w[2], &e.code)) return fail("usage: key NAME down|up");
-      if (w[3] == "down")
-        e.kind = InputEvent::Kind::KeyDown;
-      else if (w[3] == "up")
-        e.kind = InputEvent::Kind::KeyUp;
-      else
-        return fail("key state must be down or up");
-      events.push_back(e);
-    } else if (cmd == "press") {
-      long long hold = 1;
-      if (w.size() < 3 || w.size() > 4 || !keyCode(w[2], &e.code) ||
-          (w.size() == 4 && !ParseInt(w[3], 1, 100000000, &hold)))
-        return fail("usage: press NAME [FRAMES]");
-      if (frame + hold > kMaxScriptFrame)
-        return fail("the key is let go past the last frame a script can name");
-      e.kind = InputEvent::Kind::KeyDown;
-      events.push_back(e);
-      e.kind = InputEvent::Kind::KeyUp;
-      e.frame = frame + hold;
-      events.push_back(e);
-    } else if (cmd == "pad") {
-      if (w.size() == 3 && (w[2] == "connect" || w[2] == "disconnect")) {
-        e.kind = w[2] == "connect" ? InputEvent::Kind::PadConnect : InputEvent::Kind::PadDisconnect;
-        events.push_back(e);
-        continue;
-      }
-      if (w.size() != 4 || !buttonBit(w[2], &e.code)) return fail("usage: pad BUTTON down|up");
-      if (w[3] == "down")
-        e.kind = InputEvent::Kind::PadDown;
-      else if (w[3] == "up")
-        e.kind = InputEvent::Kind::PadUp;
-      else
-        return fail("button state must be down or up");
-      events.push_back(e);
-    } else if (cmd == "padpress") {
-      long long hold = 1;
-      if (w.size() < 3 || w.size() > 4 || !buttonBit(w[2], &e.code) ||
-          (w.size() == 4 && !ParseInt(w[3], 1, 100000000, &hold)))
-        return fail("usage: padpress BUTTON [FRAMES]");
-      if (frame + hold > kMaxScriptFrame)
-        return fail("the button is let go past the last frame a script can name");
-      e.kind = InputEvent::Kind::PadDown;
-      events.push_back(e);
-      e.kind = InputEvent::Kind::PadUp;
-      e.frame = frame + hold;
-      events.push_back(e);
-    } else if (cmd == "stick") {
-      long long x, y;
-      if (w.size() != 5 || (w[2] != "L" && w[2] != "R") || !ParseInt(w[3], -32768, 32767, &x) ||
-          !ParseInt(w[4], -32768, 32767, &y))
-        return fail("usage: stick L|R X Y (each -32768..32767)");
-      e.kind = InputEvent::Kind::Stick;
-      e.code = w[2] == "R" ? 1 : 0;
-      e.x = static_cast<int>(x);
-      e.y = static_cast<int>(y);
-      events.push_back(e);
-    } else if (cmd == "trigger") {
-      long long v;
-      if (w.size() != 4 || (w[2] != "L" && w[2] != "R") || !ParseInt(w[3], 0, 255, &v))
-        return fail("usage: trigger L|R VALUE (0..255)");
-      e.kind = InputEvent::Kind::Trigger;
-      e.code = w[2] == "R" ? 1 : 0;
-      e.x = static_cast<int>(v);
-      events.push_back(e);
-    } else if (cmd == "quit") {
-      if (w.size() != 2) return fail("usage: quit");
-      e.kind = InputEvent::Kind::Quit;
-      events.push_back(e);
-    } else if (cmd == "hash") {
-      if (w.size() != 3 || w[2].size() != 16 ||
-          w[2].find_first_not_of("0123456789abcdef") != std::string::npos)
-        return fail("usage: hash 16-HEX-DIGITS");
-      hashes.push_back({frame, std::strtoull(w[2].c_str(), nullptr, 16)});
-    } else {
-      return fail("unknown command \"" + cmd + "\"");
-    }
+    why = ReadCommand(w, frame, &events, &hashes);
+    if (!why.empty()) return fail(why);
   }
   std::stable_sort(events.begin(), events.end(),
                    [](const InputEvent& a, const InputEvent& b) { return a.frame < b.frame; });

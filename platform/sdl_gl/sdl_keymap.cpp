@@ -11,80 +11,49 @@ int DikFromScancode(SDL_Scancode code) {
   }
   if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_0) return DIK_1 + (code - SDL_SCANCODE_1);
   if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F10) return DIK_F1 + (code - SDL_SCANCODE_F1);
-  switch (code) {
-    case SDL_SCANCODE_RETURN:
-      return DIK_RETURN;
-    case SDL_SCANCODE_ESCAPE:
-      return DIK_ESCAPE;
-    case SDL_SCANCODE_BACKSPACE:
-      return DIK_BACK;
-    case SDL_SCANCODE_TAB:
-      return DIK_TAB;
-    case SDL_SCANCODE_SPACE:
-      return DIK_SPACE;
-    case SDL_SCANCODE_MINUS:
-      return DIK_MINUS;
-    case SDL_SCANCODE_EQUALS:
-      return DIK_EQUALS;
-    case SDL_SCANCODE_LEFTBRACKET:
-      return DIK_LBRACKET;
-    case SDL_SCANCODE_RIGHTBRACKET:
-      return DIK_RBRACKET;
-    case SDL_SCANCODE_BACKSLASH:
-      return DIK_BACKSLASH;
-    case SDL_SCANCODE_SEMICOLON:
-      return DIK_SEMICOLON;
-    case SDL_SCANCODE_APOSTROPHE:
-      return DIK_APOSTROPHE;
-    case SDL_SCANCODE_GRAVE:
-      return DIK_GRAVE;
-    case SDL_SCANCODE_COMMA:
-      return DIK_COMMA;
-    case SDL_SCANCODE_PERIOD:
-      return DIK_PERIOD;
-    case SDL_SCANCODE_SLASH:
-      return DIK_SLASH;
-    case SDL_SCANCODE_CAPSLOCK:
-      return DIK_CAPITAL;
-    case SDL_SCANCODE_F11:
-      return DIK_F11;
-    case SDL_SCANCODE_F12:
-      return DIK_F12;
-    case SDL_SCANCODE_INSERT:
-      return DIK_INSERT;
-    case SDL_SCANCODE_HOME:
-      return DIK_HOME;
-    case SDL_SCANCODE_PAGEUP:
-      return DIK_PRIOR;
-    case SDL_SCANCODE_DELETE:
-      return DIK_DELETE;
-    case SDL_SCANCODE_END:
-      return DIK_END;
-    case SDL_SCANCODE_PAGEDOWN:
-      return DIK_NEXT;
-    case SDL_SCANCODE_RIGHT:
-      return DIK_RIGHT;
-    case SDL_SCANCODE_LEFT:
-      return DIK_LEFT;
-    case SDL_SCANCODE_DOWN:
-      return DIK_DOWN;
-    case SDL_SCANCODE_UP:
-      return DIK_UP;
-    case SDL_SCANCODE_KP_ENTER:
-      return DIK_NUMPADENTER;
-    case SDL_SCANCODE_LCTRL:
-      return DIK_LCONTROL;
-    case SDL_SCANCODE_LSHIFT:
-      return DIK_LSHIFT;
-    case SDL_SCANCODE_LALT:
-      return DIK_LMENU;
-    case SDL_SCANCODE_RCTRL:
-      return DIK_RCONTROL;
-    case SDL_SCANCODE_RSHIFT:
-      return DIK_RSHIFT;
-    case SDL_SCANCODE_RALT:
-      return DIK_RMENU;
-    default:
-      return 0;
-  }
+  // The other keys the game knows, one by one.
+  static constexpr struct {
+    SDL_Scancode code;
+    int dik;
+  } kKeys[] = {
+      {SDL_SCANCODE_RETURN, DIK_RETURN},
+      {SDL_SCANCODE_ESCAPE, DIK_ESCAPE},
+      {SDL_SCANCODE_BACKSPACE, DIK_BACK},
+      {SDL_SCANCODE_TAB, DIK_TAB},
+      {SDL_SCANCODE_SPACE, DIK_SPACE},
+      {SDL_SCANCODE_MINUS, DIK_MINUS},
+      {SDL_SCANCODE_EQUALS, DIK_EQUALS},
+      {SDL_SCANCODE_LEFTBRACKET, DIK_LBRACKET},
+      {SDL_SCANCODE_RIGHTBRACKET, DIK_RBRACKET},
+      {SDL_SCANCODE_BACKSLASH, DIK_BACKSLASH},
+      {SDL_SCANCODE_SEMICOLON, DIK_SEMICOLON},
+      {SDL_SCANCODE_APOSTROPHE, DIK_APOSTROPHE},
+      {SDL_SCANCODE_GRAVE, DIK_GRAVE},
+      {SDL_SCANCODE_COMMA, DIK_COMMA},
+      {SDL_SCANCODE_PERIOD, DIK_PERIOD},
+      {SDL_SCANCODE_SLASH, DIK_SLASH},
+      {SDL_SCANCODE_CAPSLOCK, DIK_CAPITAL},
+      {SDL_SCANCODE_F11, DIK_F11},
+      {SDL_SCANCODE_F12, DIK_F12},
+      {SDL_SCANCODE_INSERT, DIK_INSERT},
+      {SDL_SCANCODE_HOME, DIK_HOME},
+      {SDL_SCANCODE_PAGEUP, DIK_PRIOR},
+      {SDL_SCANCODE_DELETE, DIK_DELETE},
+      {SDL_SCANCODE_END, DIK_END},
+      {SDL_SCANCODE_PAGEDOWN, DIK_NEXT},
+      {SDL_SCANCODE_RIGHT, DIK_RIGHT},
+      {SDL_SCANCODE_LEFT, DIK_LEFT},
+      {SDL_SCANCODE_DOWN, DIK_DOWN},
+      {SDL_SCANCODE_UP, DIK_UP},
+      {SDL_SCANCODE_KP_ENTER, DIK_NUMPADENTER},
+      {SDL_SCANCODE_LCTRL, DIK_LCONTROL},
+      {SDL_SCANCODE_LSHIFT, DIK_LSHIFT},
+      {SDL_SCANCODE_LALT, DIK_LMENU},
+      {SDL_SCANCODE_RCTRL, DIK_RCONTROL},
+      {SDL_SCANCODE_RSHIFT, DIK_RSHIFT},
+      {SDL_SCANCODE_RALT, DIK_RMENU},
+  };
+  for (const auto& k : kKeys)
+    if (k.code == code) return k.dik;
+  return 0;
 }
