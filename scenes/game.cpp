@@ -465,7 +465,7 @@ void DumpField(JsonWriter& json, const Field& field) {
   json.EndObject();
   json.Key("held");
   if (field.held) {
-    auto* chip = static_cast<OneChip*>(field.held->object);
+    auto* chip = static_cast<OneChip*>(field.held->object.get());
     json.BeginObject();
     json.Key("pos").Vec(chip->position);
     json.Key("state").Int(chip->state);

@@ -16,7 +16,7 @@ namespace {
 template <typename T>
 T* FindGimmick(WorldHarness& w, float x = -1) {
   for (GimmickNode* n = w.GetField().Tail(); n; n = n->prev)
-    if (auto* t = dynamic_cast<T*>(n->object))
+    if (auto* t = dynamic_cast<T*>(n->object.get()))
       if (x < 0 || t->position.x == x) return t;
   return nullptr;
 }

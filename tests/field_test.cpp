@@ -20,7 +20,7 @@ std::string OpenFloor(std::map<std::pair<int, int>, std::string> cells = {}) {
 }
 
 OneChip* HeldChip(WorldHarness& w) {
-  return w.GetField().Held() ? static_cast<OneChip*>(w.GetField().Held()->object) : nullptr;
+  return w.GetField().Held() ? static_cast<OneChip*>(w.GetField().Held()->object.get()) : nullptr;
 }
 
 // Press the lift button for a few frames and let the lift finish.
@@ -84,8 +84,8 @@ TEST(FieldFlip, TurnsTheAreaOverItsCentreLineOntoTheUnderside) {
   GimmickNode* far = w.NodeAt(4, 0, -5);
   ASSERT_NE(near, nullptr);
   ASSERT_NE(far, nullptr);
-  GimmickBase* nearChip = near->object;
-  GimmickBase* farChip = far->object;
+  GimmickBase* nearChip = near->object.get();
+  GimmickBase* farChip = far->object.get();
   w.Hold(DIK_M);
   w.Frames(35);
   EXPECT_FLOAT_EQ(w.GetField().SelectSize(), 3);

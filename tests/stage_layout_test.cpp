@@ -31,7 +31,7 @@ Layout Read(WorldHarness& w) {
   for (GimmickNode* n = w.GetField().Tail(); n; n = n->prev) {
     if (n->kind == kKindGate) l.gate = n;
     if (n->kind == kKindEncounter) l.encounter.push_back(n->object->position);
-    if (auto* b = dynamic_cast<InfoBoard*>(n->object)) l.boards.push_back(b->textNumber);
+    if (auto* b = dynamic_cast<InfoBoard*>(n->object.get())) l.boards.push_back(b->textNumber);
   }
   return l;
 }
@@ -68,7 +68,7 @@ TEST_P(StageLayout, TheGateShutsInTheBattleBeforeTheWaveBlowsItAway) {
   w.BuildStage(GetParam());
   const Layout l = Read(w);
   ASSERT_NE(l.gate, nullptr);
-  GimmickBase* gate = l.gate->object;
+  GimmickBase* gate = l.gate->object.get();
   // The player stands beyond the encounter floor; the gate is open as in
   // free play with the boss armed, then the battle begins.
   Player& p = w.GetPlayer();

@@ -183,7 +183,7 @@ bool CharacterManager::Retire(CharacterBase* c, EnemyBase* enemy, CameraSubject&
 void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapshot,
                                bool& touchedGround, CharacterBase* quakeEnemy) {
   CharacterBase* c = r.character;
-  GimmickBase* g = n->object;
+  GimmickBase* g = n->object.get();
   const Vec3& gp = g->position;
 
   if (r.quake && n->state == kStateNormal) QuakeLifts(n, r);
@@ -222,7 +222,7 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
 // The shock ring of a quake enemy lifts the chips it passes.
 void CharacterManager::QuakeLifts(GimmickNode* n, const Record& r) {
   const CharacterBase* c = r.character;
-  GimmickBase* g = n->object;
+  GimmickBase* g = n->object.get();
   const float dx = g->position.x - c->position.x, dz = g->position.z - c->position.z;
   const float d2 = dx * dx + dz * dz;
   const float rr = r.quakeRadius;
@@ -243,7 +243,7 @@ void CharacterManager::QuakeLifts(GimmickNode* n, const Record& r) {
 void CharacterManager::PlayerTouches(const GimmickNode& n, bool& touchedGround) {
   switch (n.kind) {
     case kKindInvisible:
-      if (auto* block = dynamic_cast<MoveBlock*>(n.object)) {
+      if (auto* block = dynamic_cast<MoveBlock*>(n.object.get())) {
         player->standing = block->arrived ? 1 : 2;
         touchedGround = true;
       }
@@ -265,7 +265,7 @@ void CharacterManager::PlayerTouches(const GimmickNode& n, bool& touchedGround) 
 // (a wall an active enemy runs into stuns it; a wall piece breaks).
 void CharacterManager::EnemyMeets(GimmickNode* n, const Record& r, int flags, EnemyBase* enemy) {
   CharacterBase* c = r.character;
-  GimmickBase* g = n->object;
+  GimmickBase* g = n->object.get();
   const Vec3& gp = g->position;
   if (r.crush) {
     if (std::fabs(gp.x - c->position.x) <= r.crushRadius &&
@@ -301,7 +301,7 @@ void CharacterManager::EnemyMeets(GimmickNode* n, const Record& r, int flags, En
 // Standing on a gimmick that moves on its own: blown away with it, turned
 // over with it, or thrown off by a quake.
 void CharacterManager::Ride(const GimmickNode& n, CharacterBase& c, CharacterBase* quakeEnemy) {
-  const GimmickBase* g = n.object;
+  const GimmickBase* g = n.object.get();
   if (n.state == kStateBlownAway) {
     c.state = kStateBlownAway;
     c.gravityOn = 0;

@@ -31,7 +31,7 @@ constexpr float kGrowSeconds = 0.5f;
 constexpr float kMaxSelectSize = 4;
 
 OneChip* AsChip(GimmickNode* node) {
-  return node ? static_cast<OneChip*>(node->object) : nullptr;
+  return node ? static_cast<OneChip*>(node->object.get()) : nullptr;
 }
 
 // How far the great wave travels along z per frame in the current mode.
@@ -62,7 +62,7 @@ Field::~Field() {
 
 bool Field::Selectable(const GimmickNode* node) {
   if (node->kind == kKindChip || node->kind == kKindEncounter) return true;
-  return node->kind == kKindInvisible && dynamic_cast<const MoveBlock*>(node->object) != nullptr;
+  return node->kind == kKindInvisible && dynamic_cast<const MoveBlock*>(node->object.get()) != nullptr;
 }
 
 bool Field::Contains(const std::vector<GimmickNode*>& list, const GimmickNode* node) {
@@ -73,7 +73,7 @@ int Field::Init() {
   float largestX = 0, smallestX = -1, smallestZ = 0;
   GimmickNode* last = nullptr;
   for (GimmickNode* n = head; n; n = n->next) {
-    GimmickBase* o = n->object;
+    GimmickBase* o = n->object.get();
     if (!o->Init()) return 0;
     if (o->position.x > largestX) largestX = o->position.x;
     if (o->position.x <= largestX && (smallestX < 0 || o->position.x < smallestX))
@@ -107,7 +107,7 @@ int Field::Init() {
 
 void Field::SetDown(std::vector<GimmickNode*>& list) {
   for (GimmickNode* n : list) {
-    GimmickBase* o = n->object;
+    GimmickBase* o = n->object.get();
     if (o->state == kStateSpecial) {
       o->position.y = 0;
       o->UpdateMatrix();
@@ -203,8 +203,7 @@ void Field::RemoveGone() {
       if (n == head) head = n->next;
       if (n == tail) tail = n->prev;
       n->object->Release();
-      delete n->object;
-      delete n;
+      delete n;  // and its object
       --count;
     }
     n = before;
@@ -350,7 +349,7 @@ void Field::Flip(Player* player) {
   const float centreX = (minX + maxX) / 2, centreZ = (minZ + maxZ) / 2;
   const float firstY = selectInner[0]->Position().y;
   for (GimmickNode* n : selectInner) {
-    GimmickBase* o = n->object;
+    GimmickBase* o = n->object.get();
     o->state = kStateFlipping;
     n->state = kStateFlipping;
     o->flipCentre = {centreX, firstY, centreZ};
@@ -497,7 +496,7 @@ void Field::HeldChip() {
     const int flags = n->object->HitCheck(chip->upsideDown, p, {e, e, e}, chip->velocity, &contact);
     if (chip->hitInfo.flying && flags != 0 && flags != kFaceOver) {
       if (n->kind == kKindRotaWall) {
-        auto* wall = static_cast<RotaWall*>(n->object);
+        auto* wall = static_cast<RotaWall*>(n->object.get());
         if (wall->turnState & 2) {
           wall->turnSpeed = q.y > p.y ? -chip->velocity.x : chip->velocity.x;
           if (wall->turnState == 2) GameSound::PlayOnce(kSeRotaWall);
@@ -529,7 +528,7 @@ void Field::Draw(const CharacterBase& player) {
   const Vec3 eye = view_clearance::DrawnEye();
   for (GimmickNode* n = tail; n; n = n->prev) {
     if (n == held || !IsInView(n->Position())) continue;
-    GimmickBase* o = n->object;
+    GimmickBase* o = n->object.get();
     if (o->alpha == 0 || o->alpha == 255)
       o->Draw();
     else
@@ -556,8 +555,7 @@ void Field::Release() {
   for (GimmickNode* n = head; n; n = n->next) nodes.push_back(n);
   for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
     (*it)->object->Release();
-    delete (*it)->object;
-    delete *it;
+    delete *it;  // and its object
   }
   head = tail = held = nullptr;
   count = 0;

@@ -85,7 +85,7 @@ bool FieldChip::ReadFacing(float* yaw, bool board) {
 
 void FieldChip::Prepend(GimmickBase* object) {
   auto* node = new GimmickNode();
-  node->object = object;
+  node->object.reset(object);
   node->next = *head_;
   *head_ = node;
 }
@@ -552,11 +552,8 @@ int FieldChip::Load(GimmickNode*& head, CharacterList& characters, int stageInde
 void DeleteGimmickList(GimmickNode*& head) {
   while (head) {
     GimmickNode* next = head->next;
-    if (head->object) {
-      head->object->Release();
-      delete head->object;
-    }
-    delete head;
+    if (head->object) head->object->Release();
+    delete head;  // and its object
     head = next;
   }
 }

@@ -11,13 +11,14 @@
 // line.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "world/object_base.h"
 
 // One gimmick in the field's list.
 struct GimmickNode {
-  GimmickBase* object = nullptr;
+  std::unique_ptr<GimmickBase> object;  // the node owns its object
   int state = 0;  // the object's motion state as last seen by the field
   int kind = 0;   // copy of the object's gimmickKind
   GimmickNode* prev = nullptr;

@@ -174,7 +174,7 @@ void CastorsWeapon::HitGimmicks(GimmickNode* tail) {
   // floor and turn the next volley into a dud.
   if (!thrown || landed) return;
   for (GimmickNode* n = tail; n; n = n->prev) {
-    GimmickBase* g = n->object;
+    GimmickBase* g = n->object.get();
     if (n->state == kStateGone) continue;  // already leaving the field
     if (std::fabs(g->position.x - position.x) >= g->size.x ||
         std::fabs(g->position.z - position.z) >= g->size.z)

@@ -127,7 +127,7 @@ int Wall::HitCheck(int side, const Vec3& p, const Vec3& s, const Vec3& v, Vec3* 
 
 void BreakWall(GimmickNode* piece) {
   for (int i = 0; i < kWallPieces && piece; ++i, piece = piece->prev)
-    if (piece->kind == kKindWallPiece) static_cast<Wall*>(piece->object)->breakState = 2;
+    if (piece->kind == kKindWallPiece) static_cast<Wall*>(piece->object.get())->breakState = 2;
   GameSound::PlayOnce(kSeBreak);
 }
 

@@ -31,7 +31,7 @@ bool StageDumpJson(const std::string& path, std::string* out) {
     json.EndObject();
     // Gimmicks in file order: the list's head is the last one read.
     std::vector<GimmickBase*> inOrder;
-    for (GimmickNode* n = head; n; n = n->next) inOrder.insert(inOrder.begin(), n->object);
+    for (GimmickNode* n = head; n; n = n->next) inOrder.insert(inOrder.begin(), n->object.get());
     json.Key("gimmicks").BeginArray();
     for (GimmickBase* g : inOrder) {
       json.BeginObject();
