@@ -38,7 +38,8 @@ std::unique_ptr<Loaded> Load(const std::string& text) {
   r->list.push_back(r->player);
   FieldChip reader;
   reader.LoadBytes(r->head, r->list, text);
-  for (GimmickNode* n = r->head; n; n = n->next) r->gimmicks.insert(r->gimmicks.begin(), n->object.get());
+  for (GimmickNode* n = r->head; n; n = n->next)
+    r->gimmicks.insert(r->gimmicks.begin(), n->object.get());
   bool first = true;
   for (CharacterBase* c : r->list) {
     if (!first) r->characters.push_back(c);

@@ -62,7 +62,8 @@ Field::~Field() {
 
 bool Field::Selectable(const GimmickNode* node) {
   if (node->kind == kKindChip || node->kind == kKindEncounter) return true;
-  return node->kind == kKindInvisible && dynamic_cast<const MoveBlock*>(node->object.get()) != nullptr;
+  return node->kind == kKindInvisible &&
+         dynamic_cast<const MoveBlock*>(node->object.get()) != nullptr;
 }
 
 bool Field::Contains(const std::vector<GimmickNode*>& list, const GimmickNode* node) {

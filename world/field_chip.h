@@ -19,8 +19,8 @@
 // One gimmick in the field's list.
 struct GimmickNode {
   std::unique_ptr<GimmickBase> object;  // the node owns its object
-  int state = 0;  // the object's motion state as last seen by the field
-  int kind = 0;   // copy of the object's gimmickKind
+  int state = 0;                        // the object's motion state as last seen by the field
+  int kind = 0;                         // copy of the object's gimmickKind
   GimmickNode* prev = nullptr;
   GimmickNode* next = nullptr;
 
