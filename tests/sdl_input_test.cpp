@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <map>
 #include <memory>
 
 #include "platform/input_types.h"
 #include "platform/sdl_gl/sdl_backend.h"
-#include "platform/sdl_gl/sdl_keymap.h"
 
 namespace {
 
@@ -103,21 +101,3 @@ TEST_F(SdlInputTest, KeysHeldWhenTheFocusLeavesAreLetGo) {
 }
 
 }  // namespace
-
-// Every key a player can bind or a script can press by name comes from
-// exactly one key of a real keyboard, and no two keyboard keys read as one.
-TEST(SdlKeymap, EveryNamedKeyHasOneKeyboardKeyAndNoneIsTakenTwice) {
-  std::map<int, std::vector<int>> scancodesOf;
-  for (int s = 0; s < SDL_NUM_SCANCODES; ++s)
-    if (const int dik = DikFromScancode(static_cast<SDL_Scancode>(s)); dik != 0)
-      scancodesOf[dik].push_back(s);
-  int named = 0;
-  for (int dik = 1; dik < 256; ++dik) {
-    if (!DikName(dik)) continue;
-    ++named;
-    EXPECT_EQ(scancodesOf[dik].size(), 1u) << DikName(dik);
-  }
-  EXPECT_GT(named, 60);
-  for (const auto& [dik, scancodes] : scancodesOf)
-    EXPECT_NE(DikName(dik), nullptr) << "scancode " << scancodes[0] << " reads as an unnamed key";
-}
