@@ -101,6 +101,9 @@ class Application {
   double GetFps() const { return fps_; }
   // Frames run so far (each reads input and steps the sequencer).
   int64_t GetFrameCount() const { return frameCount_; }
+  // Whether a frame was due at the last Step (one that handled a message ran
+  // none; one that found none due waited).
+  bool FrameWasDue() const { return frameTimer_.IsFrameReady() != 0; }
   Game* GetGame() const { return game_.get(); }
   // True when the game scene's start failed (which ends the program).
   bool GameStartFailed() const { return gameStartFailed_; }

@@ -12,9 +12,10 @@
 #include "platform/graphics_device.h"
 #include "platform/sprite.h"
 
-// Finds the font file of a Japanese face through fontconfig: a sans (Gothic)
-// or serif (Mincho) face, heavy or regular (Linux only: in
-// platform/font_freetype.cpp, for the font and the content generator).
+// Finds the font file of a Japanese face: a sans (Gothic) or serif (Mincho)
+// face, heavy or regular, through fontconfig (platform/font_fontconfig.cpp,
+// for the font and the content generator), or the serif shipped with the
+// data in the browser (platform/font_shipped.cpp). Not on Windows.
 bool FindJapaneseFont(bool gothic, bool heavy, std::string* path, int* index);
 
 struct FontDesc {

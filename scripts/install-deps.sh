@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and playing Orvelune need; with
 # --windows also those that cross-compiling the Windows build needs, with
-# --deb those that making the Debian package needs, and with --test those
-# that testing needs (the Windows build, Wine and the package among them).
+# --deb those that making the Debian package needs, with --web those that
+# the browser build needs, and with --test those that testing needs (the
+# Windows and browser builds, Wine, Chromium and the package among them).
 # It does nothing when everything is present.
 set -euo pipefail
 
@@ -30,6 +31,14 @@ DEB_PACKAGES=(
 if [ "${1:-}" = "--deb" ] || [ "${1:-}" = "--test" ]; then
   PACKAGES+=("${DEB_PACKAGES[@]}")
 fi
+# What the browser build adds (./scripts/build-web.sh): Emscripten, Debian's
+# sources of the libraries it builds for WebAssembly, the font cutter.
+WEB_PACKAGES=(
+  emscripten dpkg-dev python3 fonttools fontconfig
+)
+if [ "${1:-}" = "--web" ] || [ "${1:-}" = "--test" ]; then
+  PACKAGES+=("${WEB_PACKAGES[@]}")
+fi
 # What testing adds (./test.sh, ./scripts/install-deps.sh --test).
 if [ "${1:-}" = "--test" ]; then
   PACKAGES+=(
@@ -42,7 +51,11 @@ if [ "${1:-}" = "--test" ]; then
     python3 strace         # the damaged-content sweep (strace finds which scene reads a file)
     desktop-file-utils appstream   # validating what the install writes
     lintian                # checking the Debian package
+    chromium               # the browser build's page test (Playwright drives it)
   )
+  # node and npm run the browser build's tests; a machine that has them
+  # from elsewhere keeps its own.
+  command -v npm >/dev/null || PACKAGES+=(nodejs npm)
 fi
 
 missing=()

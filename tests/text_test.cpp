@@ -1,6 +1,10 @@
 // Shift-JIS handling and line breaking of the text the game draws.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "base/sjis_codec.h"
+#include "base/sjis_table.h"
 #include "base/text_encoding.h"
 #include "platform/common/text_layout.h"
 
@@ -93,4 +97,34 @@ TEST(TextLayout, JapaneseWrapsBetweenCharacters) {
 TEST(TextLayout, AWordLongerThanTheLineIsBrokenRatherThanLost) {
   EXPECT_EQ(Lines(LayoutFixed("abcdefgh", 30)), "abc|def|gh");
   EXPECT_EQ(LayoutFixed("", 30).lineCount, 0);
+}
+
+// The table built into the program (the browser's, whose C library has no
+// code page 932) reads and writes every character as the system's converter
+// does.
+TEST(ShiftJis, TheBuiltInTableAgreesWithTheSystemsConverter) {
+  int decoded = 0;
+  for (int lead = 0; lead < 0x100; ++lead) {
+    const unsigned char one[1] = {static_cast<unsigned char>(lead)};
+    EXPECT_EQ(DecodeSjisFromTable(one, 1), DecodeSjisCharacter(one, 1)) << std::hex << lead;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const unsigned char two[2] = {static_cast<unsigned char>(lead),
+                                    static_cast<unsigned char>(trail)};
+      const char32_t system = DecodeSjisCharacter(two, 2);
+      if (lead < 0x81 || (lead > 0x9F && lead < 0xE0) || lead > 0xFC) continue;
+      ASSERT_EQ(DecodeSjisFromTable(two, 2), system) << std::hex << lead << ' ' << trail;
+      if (system != U'\uFFFD') ++decoded;
+    }
+  }
+  EXPECT_GT(decoded, 7000);  // JIS X 0208 and the NEC and IBM rows
+  for (char32_t cp = 0; cp < 0x10000; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    std::string system, table;
+    const bool systemHas = EncodeSjisCharacter(cp, &system);
+    ASSERT_EQ(EncodeSjisFromTable(cp, &table), systemHas) << std::hex << static_cast<int>(cp);
+    ASSERT_EQ(table, system) << std::hex << static_cast<int>(cp);
+  }
+  const unsigned char broken[2] = {0x81, 0x20};
+  EXPECT_EQ(DecodeSjisFromTable(broken, 2), U'\uFFFD');
+  EXPECT_EQ(DecodeSjisFromTable(broken, 0), U'\uFFFD');
 }

@@ -13,6 +13,14 @@ class SystemClock : public Clock {
   void WaitUntil(int64_t counter) override;
 };
 
+// The system's clock in a browser, where the page must never block: a wait
+// returns at once, and the page calls the game again at its next display
+// refresh.
+class BrowserClock : public SystemClock {
+ public:
+  void WaitUntil(int64_t /*counter*/) override {}
+};
+
 // A clock that moves only when waited on: each wait lands exactly on the
 // requested value, so every frame lasts exactly one frame time and runs repeat
 // exactly. With pacing on it also waits in real time (to record replays at

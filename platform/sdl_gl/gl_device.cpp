@@ -160,7 +160,9 @@ class GlDevice : public StateDevice {
       ResolveMultisample();
       gl_.glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFbo_);
     }
-    gl_.glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    gl_.glReadPixels(0, 0, width_, height_, kGlEs ? GL_RGBA : GL_BGRA, GL_UNSIGNED_BYTE,
+                     rows.data());
+    if (kGlEs) SwapRedAndBlue(rows.data(), rows.size());
     if (presentedDirect_) gl_.glReadBuffer(GL_BACK);
     targetBound_ = false;
     // OpenGL reads the bottom row first.
@@ -188,16 +190,20 @@ class GlDevice : public StateDevice {
         !(extent.known && merger_.MayGoFirst(DepthRoleOf(renderStates_.data()), extent.rect)))
       FlushRuns();
     if (!Prepare(vertexVariant, fragmentVariant)) return;
+    // OpenGL ES has no base vertex: there the vertices are bound from it.
+    const uint32_t baseOffset = kGlEs ? call.baseVertexIndex * streamStride_ : 0;
     glState_.BindVertices(static_cast<GlVertexBuffer*>(stream_),
-                          static_cast<GlIndexBuffer*>(indices_), *declaration_, streamOffset_,
-                          streamStride_);
+                          static_cast<GlIndexBuffer*>(indices_), *declaration_,
+                          streamOffset_ + baseOffset, streamStride_);
     GLenum mode = call.type == D3DPT_TRIANGLELIST    ? GL_TRIANGLES
                   : call.type == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP
                                                      : GL_TRIANGLE_FAN;
-    gl_.glDrawElementsBaseVertex(
-        mode, static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT,
-        reinterpret_cast<const void*>(static_cast<uintptr_t>(call.startIndex) * 2),
-        call.baseVertexIndex);
+    const auto* first = reinterpret_cast<const void*>(static_cast<uintptr_t>(call.startIndex) * 2);
+    if (kGlEs)
+      gl_.glDrawElements(mode, static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT, first);
+    else
+      gl_.glDrawElementsBaseVertex(mode, static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT,
+                                   first, call.baseVertexIndex);
     ++stats_.backendDraws;
   }
 
@@ -379,8 +385,8 @@ class GlDevice : public StateDevice {
       gl_.glEnableVertexAttribArray(kAttribColor);
       gl_.glVertexAttribPointer(kAttribColor, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
                                 reinterpret_cast<const void*>(32));
-      gl_.glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(run.indices.size()),
-                                   GL_UNSIGNED_INT, nullptr, 0);
+      gl_.glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.indices.size()), GL_UNSIGNED_INT,
+                         nullptr);
       ++stats_.backendDraws;
     }
 
@@ -406,7 +412,7 @@ class GlDevice : public StateDevice {
     if (flags & D3DCLEAR_ZBUFFER) {
       gl_.glDepthMask(GL_TRUE);  // Direct3D clears depth whatever the write state
       glState_.ForgetRaster();
-      gl_.glClearDepth(z);
+      gl_.ClearDepth(z);
       mask |= GL_DEPTH_BUFFER_BIT;
     }
     if (mask) gl_.glClear(mask);
@@ -529,6 +535,12 @@ class GlDevice : public StateDevice {
   // finely; where two surfaces meet at equal depth a pixel may come out
   // either way, as between any two depth layouts.
   void LookAtWindowBuffers() {
+    if (kGlEs) {
+      // A browser clears the canvas after showing it, and has neither the
+      // query nor the front buffer to read: always the off-screen picture.
+      windowBuffersFit_ = false;
+      return;
+    }
     gl_.glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLint doubleBuffered = 0;
     gl_.glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
@@ -574,7 +586,7 @@ class GlDevice : public StateDevice {
   // Present. Two queries alternate; the one of the frame before is read at
   // Present, by when its drawing is finished, so nothing waits.
   void BeginSampleCount() {
-    if (!countSamples_ || countingFrame_) return;
+    if (kGlEs || !countSamples_ || countingFrame_) return;  // ES counts no samples
     if (!sampleQueries_[0]) gl_.glGenQueries(2, sampleQueries_);
     gl_.glBeginQuery(GL_SAMPLES_PASSED, sampleQueries_[queryIndex_]);
     countingFrame_ = true;

@@ -10,6 +10,19 @@ bool GlFunctions::Load(const char** missing) {
     return false;                                              \
   }
   ORVELUNE_GL_FUNCTIONS(ORVELUNE_GL_LOAD)
+#ifdef __EMSCRIPTEN__
+  ORVELUNE_GL_LOAD(PFNGLCLEARDEPTHFPROC, glClearDepthf)
+#else
+  ORVELUNE_GL_DESKTOP_FUNCTIONS(ORVELUNE_GL_LOAD)
+#endif
 #undef ORVELUNE_GL_LOAD
   return true;
+}
+
+void GlFunctions::ClearDepth(float z) {
+#ifdef __EMSCRIPTEN__
+  glClearDepthf(z);
+#else
+  glClearDepth(z);
+#endif
 }

@@ -1,8 +1,16 @@
 // OpenGL 3.3 core entry points, loaded at run time through SDL once a context
-// exists. Only files of the OpenGL backend include this.
+// exists; in the browser, OpenGL ES 3.0 (WebGL 2), which lacks a few of them
+// (kGlEs: the device works around those). Only files of the OpenGL backend
+// include this.
 #pragma once
 
+#ifdef __EMSCRIPTEN__
+#include <GLES3/gl3.h>
+constexpr bool kGlEs = true;
+#else
 #include <GL/glcorearb.h>
+constexpr bool kGlEs = false;
+#endif
 
 #define ORVELUNE_GL_FUNCTIONS(X)                                                         \
   X(PFNGLGETERRORPROC, glGetError)                                                       \
@@ -13,7 +21,6 @@
   X(PFNGLVIEWPORTPROC, glViewport)                                                       \
   X(PFNGLSCISSORPROC, glScissor)                                                         \
   X(PFNGLCLEARCOLORPROC, glClearColor)                                                   \
-  X(PFNGLCLEARDEPTHPROC, glClearDepth)                                                   \
   X(PFNGLCLEARPROC, glClear)                                                             \
   X(PFNGLDEPTHMASKPROC, glDepthMask)                                                     \
   X(PFNGLDEPTHFUNCPROC, glDepthFunc)                                                     \
@@ -25,7 +32,6 @@
   X(PFNGLBINDTEXTUREPROC, glBindTexture)                                                 \
   X(PFNGLTEXIMAGE2DPROC, glTexImage2D)                                                   \
   X(PFNGLTEXSUBIMAGE2DPROC, glTexSubImage2D)                                             \
-  X(PFNGLGETTEXIMAGEPROC, glGetTexImage)                                                 \
   X(PFNGLTEXPARAMETERIPROC, glTexParameteri)                                             \
   X(PFNGLACTIVETEXTUREPROC, glActiveTexture)                                             \
   X(PFNGLPIXELSTOREIPROC, glPixelStorei)                                                 \
@@ -74,10 +80,10 @@
   X(PFNGLRENDERBUFFERSTORAGEPROC, glRenderbufferStorage)                                 \
   X(PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC, glRenderbufferStorageMultisample)           \
   X(PFNGLBLITFRAMEBUFFERPROC, glBlitFramebuffer)                                         \
+  X(PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D)                               \
+  X(PFNGLDRAWELEMENTSPROC, glDrawElements)                                               \
   X(PFNGLREADPIXELSPROC, glReadPixels)                                                   \
   X(PFNGLREADBUFFERPROC, glReadBuffer)                                                   \
-  X(PFNGLDRAWBUFFERPROC, glDrawBuffer)                                                   \
-  X(PFNGLDRAWELEMENTSBASEVERTEXPROC, glDrawElementsBaseVertex)                           \
   X(PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC, glGetFramebufferAttachmentParameteriv) \
   X(PFNGLFINISHPROC, glFinish)                                                           \
   X(PFNGLGENQUERIESPROC, glGenQueries)                                                   \
@@ -86,10 +92,39 @@
   X(PFNGLENDQUERYPROC, glEndQuery)                                                       \
   X(PFNGLGETQUERYOBJECTUIVPROC, glGetQueryObjectuiv)
 
+// What only desktop OpenGL has (null in the browser).
+#define ORVELUNE_GL_DESKTOP_FUNCTIONS(X) \
+  X(PFNGLCLEARDEPTHPROC, glClearDepth)   \
+  X(PFNGLGETTEXIMAGEPROC, glGetTexImage) \
+  X(PFNGLDRAWBUFFERPROC, glDrawBuffer)   \
+  X(PFNGLDRAWELEMENTSBASEVERTEXPROC, glDrawElementsBaseVertex)
+
+#ifdef __EMSCRIPTEN__
+// Stand-ins for the desktop entry points' types, so the table keeps one
+// shape; the pointers stay null. ES has glClearDepthf instead.
+using PFNGLCLEARDEPTHPROC = void (*)(double);
+using PFNGLGETTEXIMAGEPROC = void (*)(GLenum, GLint, GLenum, GLenum, void*);
+using PFNGLDRAWBUFFERPROC = void (*)(GLenum);
+using PFNGLDRAWELEMENTSBASEVERTEXPROC = void (*)(GLenum, GLsizei, GLenum, const void*, GLint);
+// Desktop names the shared code mentions; the browser's path never passes them.
+constexpr GLenum GL_BGRA = 0x80E1;
+constexpr GLenum GL_SAMPLES_PASSED = 0x8914;
+constexpr GLenum GL_DOUBLEBUFFER = 0x0C32;
+constexpr GLenum GL_FRONT_LEFT = 0x0400;
+constexpr GLenum GL_BACK_LEFT = 0x0402;
+#endif
+
 struct GlFunctions {
 #define ORVELUNE_GL_DECLARE(type, name) type name = nullptr;
   ORVELUNE_GL_FUNCTIONS(ORVELUNE_GL_DECLARE)
+  ORVELUNE_GL_DESKTOP_FUNCTIONS(ORVELUNE_GL_DECLARE)
 #undef ORVELUNE_GL_DECLARE
+#ifdef __EMSCRIPTEN__
+  PFNGLCLEARDEPTHFPROC glClearDepthf = nullptr;
+#endif
+
+  // The depth a clear writes (glClearDepth, or ES's glClearDepthf).
+  void ClearDepth(float z);
 
   // Loads every entry point from the current context; false if one is missing.
   bool Load(const char** missing);

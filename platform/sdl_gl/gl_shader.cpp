@@ -1,5 +1,7 @@
 #include "platform/sdl_gl/gl_shader.h"
 
+#include "platform/sdl_gl/gl_functions.h"
+
 // Matrices arrive as Direct3D lays them out (row-major, row vectors) and are
 // uploaded without transposing, so GLSL sees their transposes and M * v here
 // computes Direct3D's v * M.
@@ -174,6 +176,11 @@ void main() {
 )";
 
 namespace {
+// GLSL 3.30 on desktop OpenGL; GLSL ES 3.00 in the browser, which asks for
+// the precision of floats and integers (full, as on the desktop).
+constexpr const char* kVersionLines =
+    kGlEs ? "#version 300 es\nprecision highp float;\nprecision highp int;\n"
+          : "#version 330 core\n";
 // A GLSL integer constant standing in for a uniform of the same name.
 void Constant(std::string* prelude, const char* name, int value) {
   *prelude += "const int " + std::string(name) + " = " + std::to_string(value) + ";\n";
@@ -181,7 +188,7 @@ void Constant(std::string* prelude, const char* name, int value) {
 }  // namespace
 
 std::string VertexShaderSource(const VertexVariant& v) {
-  std::string prelude = "#version 330 core\n";
+  std::string prelude = kVersionLines;
   auto constant = [&](const char* name, int value) { Constant(&prelude, name, value); };
   constant("uHasColor", v.hasColor);
   constant("uLighting", v.lighting);
@@ -203,7 +210,7 @@ uint32_t VertexVariant::Key() const {
 }
 
 std::string FragmentShaderSource(const FragmentVariant& v) {
-  std::string prelude = "#version 330 core\n";
+  std::string prelude = kVersionLines;
   auto constant = [&](const char* name, int value) { Constant(&prelude, name, value); };
   constant("uHasTexture", v.hasTexture);
   constant("uColorOp", v.colorOp);

@@ -1,9 +1,18 @@
 #include "platform/sdl_gl/gl_textures.h"
 
 #include <algorithm>
-#include <span>
 
 namespace {
+
+// A8R8G8B8 words are B, G, R, A bytes in memory, which desktop OpenGL takes
+// as they are; OpenGL ES takes only R, G, B, A, so there they go up swapped.
+constexpr GLenum kUploadFormat = kGlEs ? GL_RGBA : GL_BGRA;
+const void* InUploadOrder(const uint32_t* argb, size_t count, std::vector<uint32_t>* swapped) {
+  if (!kGlEs || !argb) return argb;
+  swapped->assign(argb, argb + count);
+  SwapRedAndBlue(swapped->data(), count);
+  return swapped->data();
+}
 
 // FNV-1a over a picture's size and pixels.
 uint64_t PixelHash(int width, int height, const uint32_t* argb) {
@@ -21,6 +30,13 @@ uint64_t PixelHash(int width, int height, const uint32_t* argb) {
 
 }  // namespace
 
+void SwapRedAndBlue(uint32_t* words, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t v = words[i];
+    words[i] = (v & 0xFF00FF00u) | (v >> 16 & 0xFFu) | (v & 0xFFu) << 16;
+  }
+}
+
 GlTexture* GlTextureStore::Create(int width, int height, const uint32_t* argb,
                                   std::shared_ptr<TextureWatch> watch) {
   if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return nullptr;
@@ -37,7 +53,7 @@ GlTexture* GlTextureStore::Create(int width, int height, const uint32_t* argb,
         continue;
       }
       if (object->shareable && object->width == width && object->height == height &&
-          std::ranges::equal(PixelsOf(*object), std::span(argb, count)))
+          std::equal(argb, argb + count, PixelsOf(*object).begin()))
         return new GlTexture(width, height, std::move(object), std::move(watch));
       ++it;
     }
@@ -70,7 +86,9 @@ bool GlTextureStore::Update(GlTexture* t, int x, int y, int w, int h, const uint
   t->object->shareable = false;  // changed: no longer what a new texture would match
   gl().glActiveTexture(GL_TEXTURE0);
   gl().glBindTexture(GL_TEXTURE_2D, t->Id());
-  gl().glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, argb);
+  std::vector<uint32_t> swapped;
+  gl().glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, kUploadFormat, GL_UNSIGNED_BYTE,
+                       InUploadOrder(argb, static_cast<size_t>(w) * h, &swapped));
   return true;
 }
 
@@ -85,8 +103,9 @@ std::shared_ptr<GlTextureObject> GlTextureStore::NewObject(int width, int height
   gl().glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   gl().glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
   gl().glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  // A8R8G8B8 words are B, G, R, A bytes in memory.
-  gl().glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, argb);
+  std::vector<uint32_t> swapped;
+  gl().glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, kUploadFormat, GL_UNSIGNED_BYTE,
+                    InUploadOrder(argb, static_cast<size_t>(width) * height, &swapped));
   if (gl().glGetError() != GL_NO_ERROR) {
     gl().glDeleteTextures(1, &id);
     return nullptr;
@@ -97,6 +116,20 @@ std::shared_ptr<GlTextureObject> GlTextureStore::NewObject(int width, int height
 std::vector<uint32_t> GlTextureStore::PixelsOf(const GlTextureObject& object) {
   std::vector<uint32_t> argb(static_cast<size_t>(object.width) *
                              static_cast<size_t>(object.height));
+  if (kGlEs) {
+    // OpenGL ES reads no texture back directly: through a frame buffer.
+    GLuint fbo = 0;
+    GLint bound = 0;
+    gl().glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    gl().glGenFramebuffers(1, &fbo);
+    gl().glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    gl().glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, object.id, 0);
+    gl().glReadPixels(0, 0, object.width, object.height, GL_RGBA, GL_UNSIGNED_BYTE, argb.data());
+    gl().glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(bound));
+    gl().glDeleteFramebuffers(1, &fbo);
+    SwapRedAndBlue(argb.data(), argb.size());
+    return argb;
+  }
   gl().glActiveTexture(GL_TEXTURE0);
   gl().glBindTexture(GL_TEXTURE_2D, object.id);
   gl().glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, argb.data());

@@ -13,6 +13,10 @@
 #include "platform/common/state_device.h"
 #include "platform/sdl_gl/gl_resources.h"
 
+// Swaps each A8R8G8B8 word's red and blue bytes: B, G, R, A in memory become
+// R, G, B, A, the only order OpenGL ES uploads and reads.
+void SwapRedAndBlue(uint32_t* words, size_t count);
+
 // An OpenGL texture object.
 struct GlTextureObject {
   GlTextureObject(std::shared_ptr<ContextLife> context, GLuint name, int w, int h)

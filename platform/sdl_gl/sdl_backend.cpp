@@ -20,6 +20,12 @@
 
 namespace {
 
+#ifdef __EMSCRIPTEN__
+constexpr bool kInBrowser = true;
+#else
+constexpr bool kInBrowser = false;
+#endif
+
 class SdlWindow : public GameWindow {
  public:
   SdlWindow(SDL_Window* window, KeyState* keys) : window_(window), keys_(keys) {}
@@ -187,7 +193,7 @@ class SdlBackend : public Backend {
 
   bool Start() {
     const char* asked = std::getenv("SDL_VIDEODRIVER");
-    const bool chosen = asked && *asked;
+    const bool chosen = (asked && *asked) || kInBrowser;
     if (!chosen) {
       // Only real displays: SDL would otherwise settle for its offscreen or
       // dummy driver and show nothing.
@@ -204,9 +210,11 @@ class SdlBackend : public Backend {
   }
 
   GameWindow* CreateGameWindow(const char* title, int width, int height, bool fullscreen) override {
+    // OpenGL 3.3 core; in the browser OpenGL ES 3.0, which is WebGL 2.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kInBrowser ? 0 : 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK,
+                        kInBrowser ? SDL_GL_CONTEXT_PROFILE_ES : SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     RequestWindowBuffers();
     Uint32 flags =
@@ -238,8 +246,9 @@ class SdlBackend : public Backend {
       std::fprintf(stderr, "  %s\n", error.c_str());
       return nullptr;
     }
-    // Present waits for the display's refresh, as Direct3D's default interval does.
-    SDL_GL_SetSwapInterval(1);
+    // Present waits for the display's refresh, as Direct3D's default interval
+    // does (a browser shows each frame at its next refresh by itself).
+    if (!kInBrowser) SDL_GL_SetSwapInterval(1);
     return device;
   }
 
@@ -272,6 +281,7 @@ class SdlBackend : public Backend {
 
   Clock& GetClock() override {
     if (options_.fixedStepClock) return stepped_;
+    if (kInBrowser) return browser_;
     return system_;
   }
 
@@ -279,6 +289,7 @@ class SdlBackend : public Backend {
   SdlBackendOptions options_;
   KeyState keys_;  // shared by the window (its events) and the input (its reads)
   SystemClock system_;
+  BrowserClock browser_;
   SteppedClock stepped_;
 };
 

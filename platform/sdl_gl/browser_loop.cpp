@@ -1,0 +1,30 @@
+#include "platform/sdl_gl/browser_loop.h"
+
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+std::function<bool()>* g_pass = nullptr;  // the one loop the page runs
+
+void OneRefresh() {
+  if ((*g_pass)()) return;
+  emscripten_cancel_main_loop();
+  delete g_pass;
+  g_pass = nullptr;
+  EM_ASM({
+    if (typeof orveluneEnded == = "function") orveluneEnded();
+  });
+}
+
+}  // namespace
+
+void RunAtEachDisplayRefresh(std::function<bool()> pass) {
+  g_pass = new std::function<bool()>(std::move(pass));
+  // 0 frames per second: at the browser's own refresh (requestAnimationFrame);
+  // true: main's stack is left, never returned to.
+  emscripten_set_main_loop(OneRefresh, 0, true);
+  std::abort();  // not reached
+}

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Builds the C libraries the browser build links (zlib, libpng, FreeType,
+# SDL2)
+# for WebAssembly, from Debian's own source packages at pinned versions,
+# into a prefix that later runs reuse:
+#   scripts/web-libraries.sh PREFIX
+# Emscripten's own ports would download them, which this machine cannot;
+# Debian's sources come through apt like every other dependency. The prefix
+# is rebuilt only when a version below changes (PREFIX/versions records
+# what it holds).
+set -euo pipefail
+prefix=$(realpath -m "$1")
+versions="zlib=1:1.2.13.dfsg-1 libpng1.6=1.6.39-2+deb12u5 freetype=2.12.1+dfsg-5+deb12u4 libsdl2=2.26.5+dfsg-1"
+
+if [ -f "$prefix/versions" ] && [ "$(cat "$prefix/versions")" = "$versions" ]; then
+  echo "web libraries: up to date in $prefix"
+  exit 0
+fi
+
+# Debian's source packages: a deb-src entry for the main suite (the pinned
+# versions are main's own).
+src_list=/etc/apt/sources.list.d/orvelune-web-src.sources
+if ! apt-cache showsrc zlib 2>/dev/null | grep -q '^Package: zlib'; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo tee "$src_list" >/dev/null <<'EOF'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  $sudo apt-get update -qq
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+rm -rf "$prefix"
+mkdir -p "$prefix"
+cd "$work"
+# shellcheck disable=SC2086
+apt-get source --download-only $versions >download.log 2>&1 || {
+  cat download.log
+  echo "web libraries: Debian's sources could not be downloaded" >&2
+  exit 1
+}
+for dsc in *.dsc; do
+  dpkg-source --no-check -x "$dsc" >/dev/null
+done
+
+# Each library as a static archive, with CMake through Emscripten.
+build() {
+  local name=$1
+  shift
+  local dir
+  dir=$(find . -maxdepth 1 -type d -iname "$name-*" | head -1)
+  emcmake cmake -S "$dir" -B "build-$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_FIND_ROOT_PATH="$prefix" -DBUILD_SHARED_LIBS=OFF "$@" >"$name.log" 2>&1 || {
+    cat "$name.log"
+    exit 1
+  }
+  cmake --build "build-$name" --target install >>"$name.log" 2>&1 || {
+    tail -40 "$name.log"
+    exit 1
+  }
+  echo "web libraries: $name built"
+}
+# zlib with its own configure (Debian's sources leave out the Windows files
+# its CMake build asks for).
+(cd zlib-*/ && CHOST=wasm32 emconfigure ./configure --static --prefix="$prefix" >../zlib.log 2>&1 &&
+  emmake make -j"$(nproc)" install >>../zlib.log 2>&1) || {
+  tail -40 zlib.log
+  exit 1
+}
+echo "web libraries: zlib built"
+build libpng1.6 -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+  -DZLIB_ROOT="$prefix" -DZLIB_LIBRARY="$prefix/lib/libz.a" -DZLIB_INCLUDE_DIR="$prefix/include"
+build freetype -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_BROTLI=ON \
+  -DFT_DISABLE_PNG=ON -DFT_REQUIRE_ZLIB=ON -DZLIB_ROOT="$prefix" \
+  -DZLIB_LIBRARY="$prefix/lib/libz.a" -DZLIB_INCLUDE_DIR="$prefix/include"
+# SDL2 with the browser's own video, events, game pads and WebGL contexts;
+# sound goes through Emscripten's OpenAL instead, so SDL's audio is left out.
+build libsdl2 -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_AUDIO=OFF -DSDL_THREADS=OFF
+echo "$versions" >"$prefix/versions"
