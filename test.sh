@@ -3,7 +3,8 @@
 # display: once with g++, once with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer. Warnings are errors in both builds. The Debian
 # package is built, installed, played and removed; then the Windows build,
-# cross-compiled, is tried under Wine on a virtual display.
+# cross-compiled, is tried under Wine on a virtual display, and the browser
+# build under node and in headless Chromium.
 #   ./test.sh          both builds (what CI runs)
 #   ./test.sh fast     the g++ build only
 #   ./test.sh full     both builds, and the damaged-content sweep over every
@@ -56,3 +57,9 @@ python3 tests/damage_sweep.py "${sweep[@]}"
 echo "== the Windows build, under Wine"
 ./scripts/build-windows.sh --tests
 tests/windows_smoke.sh
+
+echo "== the browser build"
+# Built with Emscripten (its libraries from Debian's sources): the runner
+# under node verifies the replays, Playwright plays the page in Chromium.
+./scripts/build-web.sh
+tests/web_smoke.sh

@@ -3,7 +3,11 @@
 // and light files in the browser's storage (the page keeps the home folder
 // in IndexedDB). The game runs one pass of its frame loop per display
 // refresh; when it ends (Escape), the page shows its start screen again.
+//   main [--hold-at-frame N]   stop running frames once frame N is shown
+//                              (the page's tests compare that picture)
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "app/application.h"
@@ -16,20 +20,35 @@
 
 namespace {
 
+const char* SceneName(int state) {
+  if (state <= kSeqTitleEnd) return "title";
+  if (state <= kSeqCreditEnd) return "credits";
+  if (state <= kSeqOpeningEnd) return "opening";
+  if (state <= kSeqGameEnd) return "game";
+  return "ending";
+}
+
 // The passes of one display refresh: the window's messages, then the frame
 // if one is due. A pass that found no frame due ends the refresh.
-bool Refresh(Application& app) {
+bool Refresh(Application& app, int64_t holdAt) {
   const int64_t before = app.GetFrameCount();
+  if (holdAt > 0 && before >= holdAt) return true;
   for (int passes = 0; passes < 1000; ++passes) {
     if (!app.Step()) return false;
-    if (app.GetFrameCount() != before || !app.FrameWasDue()) return true;
+    if (app.GetFrameCount() != before || !app.FrameWasDue()) break;
   }
+  TellPage("frame", static_cast<double>(app.GetFrameCount()));
+  TellPage("scene", SceneName(app.GetState()));
   return true;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  int64_t holdAt = 0;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--hold-at-frame") == 0) holdAt = std::atoll(argv[i + 1]);
+
   const Settings settings = LoadSettings(SettingsPath());
   // The browser's language (Emscripten sets LANG from navigator.language)
   // unless the settings chose one.
@@ -55,8 +74,8 @@ int main() {
     app.Release();
     return 1;
   }
-  RunAtEachDisplayRefresh([] {
-    if (Refresh(app)) return true;
+  RunAtEachDisplayRefresh([holdAt] {
+    if (Refresh(app, holdAt)) return true;
     app.Release();
     return false;
   });

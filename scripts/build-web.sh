@@ -64,6 +64,7 @@ if [ -f "$work/cmake/orvelune.wasm" ]; then
   mkdir -p "$out.tmp"
   cp "$work/cmake/orvelune.js" "$work/cmake/orvelune.wasm" "$work/cmake/orvelune.data" "$out.tmp/"
   cp packaging/web/index.html packaging/web/README.txt "$out.tmp/"
+  cp "$content/Icon/orvelune_64.png" "$out.tmp/favicon.png"
   rm -rf "$out"
   mv "$out.tmp" "$out"
   total=$(cat "$out"/orvelune.{js,wasm,data} "$out/index.html" | gzip -9 | wc -c)

@@ -2,8 +2,9 @@
 # The browser build (after ./scripts/build-web.sh):
 # - the runner built for WebAssembly, run under node, verifies every replay
 #   with the hashes recorded on Linux;
-# - the page in headless Chromium (tests/web/page_test.mjs), when the game
-#   was built for the page.
+# - the page in headless Chromium, driven by Playwright (tests/web/page_test.mjs:
+#   what it checks is listed there); its pictures go to build-web-test/.
+# Each part is skipped, saying so, when what it needs is missing.
 #   tests/web_smoke.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,3 +21,18 @@ for stage in 1 2 3 4; do
 done
 timeout 900 "${node[@]}" "$sim" --verify "$root/tests/data/full_game.replay"
 echo "all replays verified"
+
+echo "== the page in headless Chromium"
+if [ ! -f "$root/build-web/index.html" ]; then
+  echo "SKIPPED: the page was not built (./scripts/build-web.sh)"
+  exit 0
+fi
+if ! command -v npm >/dev/null || [ ! -x /usr/bin/chromium ]; then
+  echo "SKIPPED: npm or Debian's chromium is missing (./scripts/install-deps.sh --test)"
+  exit 0
+fi
+# Playwright's own browser download is skipped: it drives Debian's Chromium.
+(cd "$root/tests/web" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
+mkdir -p "$root/build-web-test"
+timeout 1200 node "$root/tests/web/page_test.mjs" "$root/build-web" \
+  "$root/tests/data/pictures/en_title.png" "$root/build-web-test"

@@ -14,9 +14,10 @@ void OneRefresh() {
   emscripten_cancel_main_loop();
   delete g_pass;
   g_pass = nullptr;
-  EM_ASM({
-    if (typeof orveluneEnded == = "function") orveluneEnded();
-  });
+  // The formatter would split the script's operators.
+  // clang-format off
+  EM_ASM({ if (typeof orveluneEnded === "function") orveluneEnded(); });
+  // clang-format on
 }
 
 }  // namespace
@@ -27,4 +28,13 @@ void RunAtEachDisplayRefresh(std::function<bool()> pass) {
   // true: main's stack is left, never returned to.
   emscripten_set_main_loop(OneRefresh, 0, true);
   std::abort();  // not reached
+}
+
+void TellPage(const char* key, double value) {
+  EM_ASM({ (window.orvelune = window.orvelune || {})[UTF8ToString($0)] = $1; }, key, value);
+}
+
+void TellPage(const char* key, const char* text) {
+  EM_ASM({ (window.orvelune = window.orvelune || {})[UTF8ToString($0)] = UTF8ToString($1); }, key,
+         text);
 }

@@ -7,3 +7,8 @@
 // Calls pass at each display refresh until it returns false; then tells the
 // page the game has ended (the page's orveluneEnded()). Does not return.
 [[noreturn]] void RunAtEachDisplayRefresh(std::function<bool()> pass);
+
+// Shows the page a value of the game's (window.orvelune[key]): what its tests
+// and its start screen watch, such as the frame count and the scene.
+void TellPage(const char* key, double value);
+void TellPage(const char* key, const char* text);
