@@ -56,6 +56,8 @@ class SdlWindow : public GameWindow {
   void Show() override { SDL_ShowWindow(window_); }
 
   void SetDisplay(const WindowDisplay& display) override {
+    // In a browser the page sizes the canvas and takes it full screen.
+    if (kInBrowser) return;
     if (IsFullScreen() != display.fullscreen) ToggleFullScreen();
     if (display.fullscreen) return;
     // A maximised window would keep its size: it is restored first.
@@ -102,6 +104,9 @@ class SdlWindow : public GameWindow {
   }
 
   void ToggleFullScreen() {
+    // A browser goes full screen only inside the key's own event, which the
+    // page handles (its Alt+Enter); here the event has long passed.
+    if (kInBrowser) return;
     const bool full = IsFullScreen();
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);

@@ -1,11 +1,14 @@
 // The browser build's page in headless Chromium, driven by Playwright:
-//   node tests/web/page_test.mjs BUILD-WEB-FOLDER REFERENCE-TITLE.png OUT-FOLDER
+//   node tests/web/page_test.mjs BUILD-WEB-FOLDER PICTURES-FOLDER OUT-FOLDER
+// (PICTURES-FOLDER: the native runner's references, tests/data/pictures)
 // - the page loads with no console errors, shows its start screen, and the
 //   game starts on a key;
 // - the title, held at the frame the native runner's reference shows,
 //   matches it as the picture tests match (tests/pictures.py compare: at most
-//   0.1 % of the pixels more than 3 levels off);
-// - keys take the game from the title through the opening into stage 1;
+//   0.1 % of the pixels more than 3 levels off): in English for an English
+//   browser, in Japanese for a Japanese one;
+// - keys take the game from the title through the opening into stage 1, and
+//   Alt+Enter takes the picture full screen and back;
 // - a faked pad moves the title's cursor (its stick down to Credits, then A
 //   opens them);
 // - a volume changed on the options screen is still in the settings after
@@ -20,8 +23,8 @@ import { createServer } from "node:http";
 import { extname, join, resolve } from "node:path";
 import { chromium } from "playwright-core";
 
-const [site, reference, out] = process.argv.slice(2).map((p) => resolve(p));
-const kTitleFrame = 239;  // the frame of tests/data/pictures/en_title.png
+const [site, pictures, out] = process.argv.slice(2).map((p) => resolve(p));
+const kTitleFrame = 239;  // the frame of the references title.png and en_title.png
 const failures = [];
 function check(ok, what) {
   console.log(`${ok ? "ok  " : "FAIL"} ${what}`);
@@ -113,6 +116,16 @@ async function padPress(button) {
 async function startScreen() {
   await page.waitForSelector("#start:not(.hidden)", { timeout: 240000 });
 }
+// Whether the canvas shows the native runner's reference picture NAME as the
+// picture tests match (tests/pictures.py compare); the shot is kept in OUT.
+async function looksLike(p, name) {
+  const shot = join(out, `web_${name}.png`);
+  await p.locator("#canvas").screenshot({ path: shot });
+  const compared = spawnSync("python3", [join(import.meta.dirname, "..", "pictures.py"), "compare",
+                                         shot, join(pictures, `${name}.png`)], { encoding: "utf8" });
+  process.stdout.write(compared.stdout + compared.stderr);
+  return compared.status === 0;
+}
 const settingsFile = "/home/web_user/.config/orvelune/settings.txt";
 const readSettings = () => page.evaluate((f) => {
   try { return FS.readFile(f, { encoding: "utf8" }); } catch (e) { return null; }
@@ -133,13 +146,21 @@ try {
               `frame ${kTitleFrame} after ${tHeld} ms`);
   check((await game()).scene === "title", "the game starts on its title");
   await page.waitForTimeout(300);  // the held frame is on the canvas
-  const shot = join(out, "web_title.png");
-  await page.locator("#canvas").screenshot({ path: shot });
-  const compared = spawnSync("python3", [join(import.meta.dirname, "..", "pictures.py"), "compare",
-                                         shot, reference], { encoding: "utf8" });
-  process.stdout.write(compared.stdout + compared.stderr);
-  check(compared.status === 0, "the title looks as the native runner draws it");
+  check(await looksLike(page, "en_title"), "the title looks as the native runner draws it");
   check(errors.length === 0, `no console errors while loading (${errors.join(" | ")})`);
+
+  // 1b. A Japanese browser gets the Japanese title (no settings say otherwise).
+  const japanese = await browser.newContext({ viewport: { width: 1280, height: 720 },
+                                              locale: "ja-JP" });
+  const jaPage = await japanese.newPage();
+  await jaPage.goto(`${url}?hold=${kTitleFrame}`);
+  await jaPage.waitForSelector("#start:not(.hidden)", { timeout: 240000 });
+  await jaPage.keyboard.press("Space");
+  await jaPage.waitForFunction((f) => (window.orvelune?.frame || 0) >= f, kTitleFrame,
+                               { timeout: 240000 });
+  await jaPage.waitForTimeout(300);
+  check(await looksLike(jaPage, "title"), "a Japanese browser shows the Japanese title");
+  await japanese.close();
 
   // 2. Keys: the title's Start, through the opening, into stage 1.
   await page.goto(url);
@@ -153,6 +174,15 @@ try {
   await frames(30);
   await page.locator("#canvas").screenshot({ path: join(out, "web_stage1.png") });
   check((await game()).scene === "game", "keys take the game from the title into stage 1");
+  // Alt+Enter takes the picture full screen and back (the page's, as a
+  // browser allows only inside the key's event).
+  await page.keyboard.press("Alt+Enter");
+  await page.waitForTimeout(500);
+  const full = await page.evaluate(() => document.fullscreenElement?.id || "");
+  await page.keyboard.press("Alt+Enter");
+  await page.waitForTimeout(500);
+  const back = await page.evaluate(() => document.fullscreenElement?.id || "");
+  check(full === "frame" && back === "", `Alt+Enter goes full screen and back ("${full}", "${back}")`);
 
   // 3. A faked pad: down moves the cursor from Start to Credits, A opens them.
   await page.goto(url);
