@@ -38,3 +38,13 @@ void TellPage(const char* key, const char* text) {
   EM_ASM({ (window.orvelune = window.orvelune || {})[UTF8ToString($0)] = UTF8ToString($1); }, key,
          text);
 }
+
+bool PageIsFullScreen() {
+  return EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; }) != 0;
+}
+
+void AskPageForFullScreen(bool on) {
+  // clang-format off
+  EM_ASM({ if (typeof orveluneFullScreen === "function") orveluneFullScreen($0 !== 0); }, on);
+  // clang-format on
+}

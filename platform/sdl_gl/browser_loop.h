@@ -12,3 +12,9 @@
 // and its start screen watch, such as the frame count and the scene.
 void TellPage(const char* key, double value);
 void TellPage(const char* key, const char* text);
+
+// Full screen is the page's (its picture and its bars): whether it is on,
+// and a request to turn it on or off. A browser grants the request only
+// shortly after a key or a click, which is when the game asks.
+bool PageIsFullScreen();
+void AskPageForFullScreen(bool on);

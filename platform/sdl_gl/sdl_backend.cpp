@@ -17,6 +17,9 @@
 #include "platform/sdl_gl/gl_device.h"
 #include "platform/sdl_gl/openal_sound.h"
 #include "platform/sdl_gl/sdl_keymap.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/sdl_gl/browser_loop.h"
+#endif
 
 namespace {
 
@@ -56,9 +59,9 @@ class SdlWindow : public GameWindow {
   void Show() override { SDL_ShowWindow(window_); }
 
   void SetDisplay(const WindowDisplay& display) override {
-    // In a browser the page sizes the canvas and takes it full screen.
-    if (kInBrowser) return;
     if (IsFullScreen() != display.fullscreen) ToggleFullScreen();
+    // In a browser the page sizes the canvas.
+    if (kInBrowser) return;
     if (display.fullscreen) return;
     // A maximised window would keep its size: it is restored first.
     SDL_RestoreWindow(window_);
@@ -99,14 +102,20 @@ class SdlWindow : public GameWindow {
   }
 
   bool IsFullScreen() const {
+#ifdef __EMSCRIPTEN__
+    return PageIsFullScreen();
+#else
     return (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
            SDL_WINDOW_FULLSCREEN_DESKTOP;
+#endif
   }
 
   void ToggleFullScreen() {
-    // A browser goes full screen only inside the key's own event, which the
-    // page handles (its Alt+Enter); here the event has long passed.
-    if (kInBrowser) return;
+#ifdef __EMSCRIPTEN__
+    // The page's full screen, which keeps its bars beside the picture.
+    AskPageForFullScreen(!PageIsFullScreen());
+    return;
+#endif
     const bool full = IsFullScreen();
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);

@@ -174,15 +174,26 @@ try {
   await frames(30);
   await page.locator("#canvas").screenshot({ path: join(out, "web_stage1.png") });
   check((await game()).scene === "game", "keys take the game from the title into stage 1");
-  // Alt+Enter takes the picture full screen and back (the page's, as a
-  // browser allows only inside the key's event).
+  // Alt+Enter takes the picture full screen and back (the game asks the page),
+  // and so does the page's button.
+  const fullScreen = () => page.evaluate(() => document.fullscreenElement?.id || "");
   await page.keyboard.press("Alt+Enter");
-  await page.waitForTimeout(500);
-  const full = await page.evaluate(() => document.fullscreenElement?.id || "");
+  await frames(3);
+  await page.waitForTimeout(300);
+  const full = await fullScreen();
   await page.keyboard.press("Alt+Enter");
-  await page.waitForTimeout(500);
-  const back = await page.evaluate(() => document.fullscreenElement?.id || "");
-  check(full === "frame" && back === "", `Alt+Enter goes full screen and back ("${full}", "${back}")`);
+  await frames(3);
+  await page.waitForTimeout(300);
+  const back = await fullScreen();
+  check(full === "stage" && back === "", `Alt+Enter goes full screen and back ("${full}", "${back}")`);
+  await page.mouse.move(100, 100);
+  await page.click("#full");
+  await page.waitForTimeout(300);
+  const byButton = await fullScreen();
+  await page.mouse.move(120, 100);
+  await page.click("#full");
+  await page.waitForTimeout(300);
+  check(byButton === "stage" && (await fullScreen()) === "", "the page's button goes full screen and back");
 
   // 3. A faked pad: down moves the cursor from Start to Credits, A opens them.
   await page.goto(url);
