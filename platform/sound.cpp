@@ -8,6 +8,7 @@
 
 #include "base/failed_files.h"
 #include "base/report_error.h"
+#include "platform/ima_adpcm.h"
 
 namespace {
 
@@ -51,6 +52,58 @@ void ReleaseSound() {
   }
 }
 
+namespace {
+
+// The "fmt " chunk: PCM of 8 or 16 bits, or IMA ADPCM; mono or stereo.
+bool ReadFormat(const uint8_t* f, uint64_t chunkSize, WaveFormat* format, std::string* why) {
+  if (chunkSize < 16) {
+    *why = "format chunk too short";
+    return false;
+  }
+  format->formatTag = ReadU16(f);
+  format->channels = ReadU16(f + 2);
+  format->samplesPerSec = ReadU32(f + 4);
+  format->avgBytesPerSec = ReadU32(f + 8);
+  format->blockAlign = ReadU16(f + 12);
+  format->bitsPerSample = ReadU16(f + 14);
+  const bool channelsAndRate = (format->channels == 1 || format->channels == 2) &&
+                               format->samplesPerSec != 0 && format->samplesPerSec <= 192000;
+  if (format->formatTag == kWaveFormatImaAdpcm) {
+    if (!channelsAndRate || format->bitsPerSample != 4 ||
+        ImaSamplesPerBlock(format->blockAlign, format->channels) == 0) {
+      *why = "unsupported IMA ADPCM layout";
+      return false;
+    }
+    return true;
+  }
+  if (format->formatTag != 1) {
+    *why = "not PCM (format tag " + std::to_string(format->formatTag) + ")";
+    return false;
+  }
+  if (!channelsAndRate || (format->bitsPerSample != 8 && format->bitsPerSample != 16) ||
+      format->blockAlign != format->channels * format->bitsPerSample / 8) {
+    *why = "unsupported PCM layout";
+    return false;
+  }
+  return true;
+}
+
+// IMA ADPCM samples, read as the 16-bit PCM they stand for (frames: the
+// "fact" chunk's count, which the last block may hold fewer than).
+bool ReadImaAdpcm(const uint8_t* data, size_t bytes, uint32_t frames, WaveData* out,
+                  std::string* why) {
+  WaveFormat& f = out->format;
+  if (!DecodeImaAdpcm(data, bytes, f.channels, f.blockAlign, frames, &out->samples, why))
+    return false;
+  f.formatTag = 1;
+  f.bitsPerSample = 16;
+  f.blockAlign = static_cast<uint16_t>(2 * f.channels);
+  f.avgBytesPerSec = f.samplesPerSec * f.blockAlign;
+  return true;
+}
+
+}  // namespace
+
 bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* why) {
   if (size < 12 || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0) {
     *why = "not a RIFF WAVE file";
@@ -62,6 +115,7 @@ bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* wh
     return false;
   }
   bool haveFormat = false;
+  uint32_t frames = UINT32_MAX;
   size_t pos = 12;
   while (pos + 8 <= riffEnd) {
     const uint8_t* chunk = bytes + pos;
@@ -72,29 +126,10 @@ bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* wh
       return false;
     }
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
-      if (chunkSize < 16) {
-        *why = "format chunk too short";
-        return false;
-      }
-      const uint8_t* f = chunk + 8;
-      out->format.formatTag = ReadU16(f);
-      out->format.channels = ReadU16(f + 2);
-      out->format.samplesPerSec = ReadU32(f + 4);
-      out->format.avgBytesPerSec = ReadU32(f + 8);
-      out->format.blockAlign = ReadU16(f + 12);
-      out->format.bitsPerSample = ReadU16(f + 14);
-      if (out->format.formatTag != 1) {
-        *why = "not PCM (format tag " + std::to_string(out->format.formatTag) + ")";
-        return false;
-      }
-      if ((out->format.channels != 1 && out->format.channels != 2) ||
-          (out->format.bitsPerSample != 8 && out->format.bitsPerSample != 16) ||
-          out->format.samplesPerSec == 0 || out->format.samplesPerSec > 192000 ||
-          out->format.blockAlign != out->format.channels * out->format.bitsPerSample / 8) {
-        *why = "unsupported PCM layout";
-        return false;
-      }
+      if (!ReadFormat(chunk + 8, chunkSize, &out->format, why)) return false;
       haveFormat = true;
+    } else if (std::memcmp(chunk, "fact", 4) == 0 && chunkSize >= 4) {
+      frames = ReadU32(chunk + 8);  // how many frames compressed data holds
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       if (!haveFormat) {
         *why = "sample data before the format";
@@ -104,6 +139,8 @@ bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* wh
         *why = "no sample data";
         return false;
       }
+      if (out->format.formatTag == kWaveFormatImaAdpcm)
+        return ReadImaAdpcm(chunk + 8, chunkSize, frames, out, why);
       out->samples.assign(chunk + 8, chunk + 8 + chunkSize);
       // Whole sample frames only.
       out->samples.resize(out->samples.size() - out->samples.size() % out->format.blockAlign);

@@ -29,7 +29,9 @@ struct WaveData {
   std::vector<uint8_t> samples;
 };
 
-// Reads a RIFF WAVE image: PCM only, chunks walked to find "fmt " and "data".
+// Reads a RIFF WAVE image: PCM, or IMA ADPCM (read as the 16-bit PCM it
+// stands for, as long as its "fact" chunk says), chunks walked to find
+// "fmt " and "data".
 // Returns false with a reason for anything else (truncated, sizes beyond the
 // file, another format, no samples).
 bool ParseWave(const uint8_t* bytes, size_t size, WaveData* out, std::string* why);

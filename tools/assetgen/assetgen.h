@@ -48,6 +48,9 @@ void GenerateMusic(AssetSet& out);
 // Converts the hand-written sources of content/ (UTF-8) into the game's
 // files (Shift-JIS). False with a message naming the file on a problem.
 bool ConvertContent(const std::string& contentDir, AssetSet& out, std::string* error);
+// Rewrites the music of a written Resource_Orvelune folder in IMA ADPCM (the
+// browser build's); the exit status.
+int CompressMusic(const std::string& resourceDir);
 // Turns a stage source (legend and grids) into the stage format; false with
 // "name:line: what" on a mistake.
 bool CompileStage(const std::string& source, const std::string& name, std::string* out,

@@ -1,5 +1,6 @@
 // orvelune-assetgen --out RUN_DIR [--content CONTENT_DIR]
 //                   [--only PART,...]   (parts: models textures sounds music content)
+// orvelune-assetgen --compress-music RESOURCE_DIR   (the music in IMA ADPCM)
 // Writes RUN_DIR/Resource_Orvelune/. Files whose bytes did not change are
 // left alone; every file is written atomically.
 #include <cstdio>
@@ -32,6 +33,7 @@ bool SameContents(const std::filesystem::path& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--compress-music") == 0) return CompressMusic(argv[2]);
   std::string outDir, contentDir, only;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
