@@ -38,12 +38,18 @@ trap 'rm -rf "$work"' EXIT
 rm -rf "$prefix"
 mkdir -p "$prefix"
 cd "$work"
+# The pinned versions; where the suite no longer serves one (a point
+# release replaced it), the version it serves now.
 # shellcheck disable=SC2086
-apt-get source --download-only $versions >download.log 2>&1 || {
-  cat download.log
-  echo "web libraries: Debian's sources could not be downloaded" >&2
-  exit 1
-}
+if ! apt-get source --download-only $versions >download.log 2>&1; then
+  echo "web libraries: a pinned version is gone, taking the suite's current ones"
+  # shellcheck disable=SC2001,SC2086
+  apt-get source --download-only $(echo "$versions" | sed 's/=[^ ]*//g') >download.log 2>&1 || {
+    cat download.log
+    echo "web libraries: Debian's sources could not be downloaded" >&2
+    exit 1
+  }
+fi
 for dsc in *.dsc; do
   dpkg-source --no-check -x "$dsc" >/dev/null
 done
