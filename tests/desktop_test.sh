@@ -23,10 +23,11 @@ trap cleanup EXIT
 start_virtual_display 70 89 || { echo "skipped: no free display number"; exit 0; }
 play_as_a_fresh_player "$work"
 
-# Waits up to 20 s for a top-level window of that name, and prints its id.
+# Waits up to 60 s for a top-level window of that name, and prints its id
+# (the sanitizer build on a busy machine has taken over 20 s to open one).
 # (xwininfo sees SDL's message box, which xdotool's search does not.)
 find_window() {
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     id=$(xwininfo -root -children 2>/dev/null | awk -v n="\"$1\":" '$2 == n { print $1; exit }')
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
