@@ -1,6 +1,7 @@
 // The browser build's page in headless Chromium, driven by Playwright:
 //   node tests/web/page_test.mjs BUILD-WEB-FOLDER PICTURES-FOLDER OUT-FOLDER
 // (PICTURES-FOLDER: the native runner's references, tests/data/pictures)
+// - a browser without WebGL 2 is told so;
 // - the page loads with no console errors, shows its start screen, and the
 //   game starts on a key;
 // - the title, held at the frame the native runner's reference shows,
@@ -78,6 +79,24 @@ await context.addInitScript(() => {
       pad.axes[axis] = value;
       pad.timestamp = performance.now();
     },
+    // Holds the stick or a button for a number of the game's frames, counted
+    // at each display refresh (the game runs at most one frame a refresh),
+    // so a slow machine holds it no longer.
+    holdFor(frames, press, release) {
+      return new Promise((done) => {
+        press();
+        const start = window.orvelune?.frame || 0;
+        const tick = () => {
+          if ((window.orvelune?.frame || 0) >= start + frames) {
+            release();
+            done();
+          } else {
+            requestAnimationFrame(tick);
+          }
+        };
+        requestAnimationFrame(tick);
+      });
+    },
   };
 });
 const page = await context.newPage();
@@ -108,9 +127,8 @@ async function press(key) {
   await frames(2);
 }
 async function padPress(button) {
-  await page.evaluate((b) => window.testPad.set(b, true), button);
-  await frames(3);
-  await page.evaluate((b) => window.testPad.set(b, false), button);
+  await page.evaluate((b) => window.testPad.holdFor(3, () => window.testPad.set(b, true),
+                                                   () => window.testPad.set(b, false)), button);
   await frames(3);
 }
 async function startScreen() {
@@ -132,6 +150,22 @@ const readSettings = () => page.evaluate((f) => {
 }, settingsFile);
 
 try {
+  // 0. A browser without WebGL 2 is told so, and nothing is loaded.
+  const noWebGl = await browser.newContext();
+  await noWebGl.addInitScript(() => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+      return kind === "webgl2" ? null : getContext.call(this, kind, ...rest);
+    };
+  });
+  const plain = await noWebGl.newPage();
+  await plain.goto(url);
+  await plain.waitForSelector("#problem:not(.hidden)", { timeout: 30000 });
+  const told = await plain.textContent("#problemText");
+  check(told.includes("WebGL 2") && (await plain.$("script[src='orvelune.js']")) === null,
+        `a browser without WebGL 2 is told so ("${told}")`);
+  await noWebGl.close();
+
   // 1. The page, its start screen, the title held at the reference's frame.
   const t0 = Date.now();
   await page.goto(`${url}?hold=${kTitleFrame}`);
@@ -203,10 +237,9 @@ try {
   await page.evaluate(() => window.testPad.connect());
   await frames(5);
   // The title's cursor follows the left stick (the browser's axis 1 points down).
-  // One step: held for fewer frames than the menu's repeat.
-  await page.evaluate(() => window.testPad.tilt(1, 1));
-  await frames(3);
-  await page.evaluate(() => window.testPad.tilt(1, 0));
+  // One step: held for fewer frames than the menu's repeat (8).
+  await page.evaluate(() => window.testPad.holdFor(3, () => window.testPad.tilt(1, 1),
+                                                   () => window.testPad.tilt(1, 0)));
   await frames(3);
   await padPress(0);  // A
   await waitFor("the credits", (s) => s.scene === "credits", 60).catch(() => {});
