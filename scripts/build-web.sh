@@ -46,8 +46,8 @@ pyftsubset "$font" --font-number=0 --text-file="$work/font_characters.txt" \
 cp /usr/share/doc/fonts-noto-cjk/copyright "$data.tmp/fonts/LICENSE-Noto-CJK.txt"
 cp -r "$content" "$data.tmp/"
 rm -f "$data.tmp/Resource_Orvelune/.generated"
-# The music in IMA ADPCM, a quarter of its WAV size (the game reads both).
-cmake --build "$native" --target orvelune-assetgen
+# The music in IMA ADPCM, a quarter of its WAV size (the game reads both;
+# the assets target above built the generator).
 "$native/tools/assetgen/orvelune-assetgen" --compress-music "$data.tmp/Resource_Orvelune"
 mv "$data.tmp" "$data"
 # The runner's folder: the same files.

@@ -114,11 +114,11 @@ class SdlWindow : public GameWindow {
 #ifdef __EMSCRIPTEN__
     // The page's full screen, which keeps its bars beside the picture.
     AskPageForFullScreen(!PageIsFullScreen());
-    return;
-#endif
+#else
     const bool full = IsFullScreen();
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);
+#endif
   }
 
   SDL_Window* window_;

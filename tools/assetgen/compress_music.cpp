@@ -18,12 +18,12 @@ namespace {
 bool CompressOne(const std::filesystem::path& path, std::string* error) {
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-  WaveData wave;
-  std::string why;
   if (!in.good() && !in.eof()) {
     *error = path.string() + ": cannot be read";
     return false;
   }
+  WaveData wave;
+  std::string why;
   if (!ParseWave(bytes.data(), bytes.size(), &wave, &why)) {
     *error = path.string() + ": " + why;
     return false;
