@@ -43,6 +43,7 @@ fi
 if [ "${1:-}" = "--test" ]; then
   PACKAGES+=(
     wine wine64 xvfb xdotool x11-apps   # the Windows build's smoke test: Wine on a virtual display
+    x11-utils              # xwininfo and xprop: the window tests read windows' names, sizes and classes
     xfonts-base            # SDL's message box on the virtual display draws with X's core fonts
     libgl1 libxrandr2 libxi6 libxrender1 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
     libxxf86vm1 fonts-wine # what Wine's windows and Direct3D need (recommended, not required)

@@ -1,29 +1,46 @@
 # Sourced by the tests that open windows.
-#   start_virtual_display FIRST LAST
-# starts a virtual display (Xvfb, 1400x900) on the first free number from
-# FIRST to LAST, exports DISPLAY and sets xvfb to its process id, which the
-# caller's cleanup kills; it returns 1 when no number is free.
+#   start_virtual_display
+# starts a virtual display (Xvfb, 1400x900) on a display number the server
+# finds free itself (-displayfd: it skips numbers whose lock or socket, file
+# or abstract, another server holds, which a check of /tmp alone cannot
+# see), waits until it answers, exports DISPLAY and sets xvfb to its process
+# id, which the caller's cleanup kills. It returns 1, with the server's own
+# words on stderr, when no server answered within 30 s.
 #   play_as_a_fresh_player WORK
 # gives what runs next a home of its own under WORK (no settings, no light
 # files, no lock from another run), silent sound, and the X11 window system.
 
 start_virtual_display() {
-  local n
+  local dir number=""
+  dir=$(mktemp -d)
   xvfb=""
-  for n in $(seq "$1" "$2"); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb=$!
-      export DISPLAY=:$n
-      break
-    fi
-  done
-  [ -n "$xvfb" ] || return 1
-  for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && return 0
+  Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>"$dir/number" >"$dir/log" 2>&1 &
+  xvfb=$!
+  for _ in $(seq 300); do
+    number=$(head -n 1 "$dir/number" 2>/dev/null)
+    [ -n "$number" ] && break
+    kill -0 "$xvfb" 2>/dev/null || break
     sleep 0.1
   done
-  return 0
+  if [ -z "$number" ]; then
+    echo "the virtual display did not start:" >&2
+    cat "$dir/log" >&2
+    kill "$xvfb" 2>/dev/null
+    xvfb=""
+    rm -rf "$dir"
+    return 1
+  fi
+  rm -rf "$dir"
+  export DISPLAY=:$number
+  # The server writes its number once it listens; a client's first request
+  # proves it serves (where xwininfo is there to ask).
+  command -v xwininfo >/dev/null || return 0
+  for _ in $(seq 100); do
+    xwininfo -root >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "the virtual display :$number does not answer" >&2
+  return 1
 }
 
 play_as_a_fresh_player() {

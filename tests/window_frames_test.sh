@@ -21,7 +21,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-start_virtual_display 90 109 || { echo "skipped: no free display number"; exit 0; }
+start_virtual_display || exit 1
 play_as_a_fresh_player "$work"
 
 # Plays one recording of a fixed number of frames (extra arguments: where it

@@ -39,7 +39,7 @@ trap cleanup EXIT
 
 # A virtual display of our own (Wine's first start in a new prefix must see
 # it, or the prefix has no display to open windows on).
-start_virtual_display 90 99 || true
+start_virtual_display || true
 if ! command -v wine >/dev/null || ! command -v Xvfb >/dev/null || ! timeout 120 wine cmd /c exit 0 >/dev/null 2>&1; then
   echo "SKIPPED: Wine (or Xvfb) cannot start on this machine; the Windows build was not run"
   exit 0

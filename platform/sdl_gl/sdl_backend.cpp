@@ -314,7 +314,10 @@ void ShowErrorMessage(const std::string& text) {
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   if ((!x11 || !*x11) && (!wayland || !*wayland)) return;
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Orvelune", text.c_str(), nullptr);
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Orvelune", text.c_str(), nullptr) != 0) {
+    // The report above already went to stderr; this says why no box showed it.
+    std::fprintf(stderr, "Orvelune: no message box could open: %s\n", SDL_GetError());
+  }
 }
 
 std::unique_ptr<Backend> CreateSdlBackend(const SdlBackendOptions& options) {
