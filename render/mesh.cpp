@@ -12,6 +12,7 @@
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "platform/png_image.h"
+#include "render/shared_content.h"
 #include "render/view_clearance.h"
 
 namespace {
@@ -42,24 +43,16 @@ bool ReadFile(const char* path, std::string* out) {
 
 namespace {
 
-// Decoded pictures by path, with what the file looked like when decoded: many
-// models share one texture (the 37 wall pieces share wall_t.png), and a
-// stage's load and a retry ask for the same files again. Only pictures of up
-// to 512 x 512 are kept, so the big scene pictures cost no memory here.
-struct DecodedPicture {
-  FileSignature signature;
-  Image image;
-};
-std::map<std::string, DecodedPicture>& DecodedPictures() {
-  static std::map<std::string, DecodedPicture> pictures;
-  return pictures;
-}
+// Decoded pictures are kept by path (SharedContent::decodedPictures): the 37
+// wall pieces share wall_t.png, and a stage's retry asks for its files again.
+// Only pictures of up to 512 x 512 are kept, so the big scene pictures cost
+// no memory there.
 constexpr size_t kKeptPixels = 512 * 512;
 
 // The picture with its colour key applied, decoded or from the kept ones.
 bool Decode(const char* path, Image* out, std::string* why) {
   const FileSignature signature = SignatureOf(path);
-  auto& kept = DecodedPictures();
+  auto& kept = Shared().decodedPictures;
   auto it = kept.find(path);
   if (signature.exists && it != kept.end() && it->second.signature == signature) {
     *out = it->second.image;

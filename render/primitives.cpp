@@ -2,11 +2,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "base/det_math.h"
 #include "base/report_error.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
+#include "render/shared_content.h"
 #include "render/view.h"
 
 namespace {
@@ -23,9 +25,6 @@ constexpr D3DVERTEXELEMENT9 kPolygonElements[] = {
     {0, 12, D3DDECLTYPE_D3DCOLOR, 0, D3DDECLUSAGE_COLOR, 0},
     {0, 16, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END()};
-
-OnePolygon* g_shadow = nullptr;
-OnePolygon* g_effect = nullptr;
 
 }  // namespace
 
@@ -120,10 +119,10 @@ void OnePolygon::DrawScrolled(Texture* texture, const Vec2& offset) {
 }
 
 int InitShadow() {
-  delete g_shadow;
-  g_shadow = new OnePolygon();
-  g_shadow->color = 0;  // black: the shadow's colour is texture x diffuse
-  if (!g_shadow->CreateQuad()) {
+  auto& shadow = Shared().shadow;
+  shadow = std::make_unique<OnePolygon>();
+  shadow->color = 0;  // black: the shadow's colour is texture x diffuse
+  if (!shadow->CreateQuad()) {
     ReportError("ポリゴンの作成に失敗 -Shadow-");
     return 0;
   }
@@ -131,8 +130,7 @@ int InitShadow() {
 }
 
 void ReleaseShadow() {
-  delete g_shadow;
-  g_shadow = nullptr;
+  Shared().shadow.reset();
 }
 
 namespace {
@@ -140,7 +138,8 @@ constexpr float kShadowLift = 0.01f;
 }  // namespace
 
 void DrawShadow(float roll, const Vec3& position, const Vec3& size) {
-  if (!g_shadow) return;
+  OnePolygon* shadow = Shared().shadow.get();
+  if (!shadow) return;
   GraphicsDevice* device = GetDevice();
   const Quaternion rotation = QuaternionRotationYawPitchRoll(0, (roll + 90) * kDegToRad, 0);
   const Vec3 scaling{size.x / 2, (size.x + size.z) / 4, size.z / 2};
@@ -158,7 +157,7 @@ void DrawShadow(float roll, const Vec3& position, const Vec3& size) {
   // A shadow is a soft decal: it leaves the depth buffer alone, so a block
   // drawn after it still shows (darkened only where it was drawn first).
   device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
-  g_shadow->Draw(GetSharedTexture(kTexShadow));
+  shadow->Draw(GetSharedTexture(kTexShadow));
   device->SetRenderState(D3DRS_ZWRITEENABLE, 1);
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
@@ -170,10 +169,10 @@ void DrawShadow(float roll, const Vec3& position, const Vec3& size) {
 }
 
 int InitEffect() {
-  delete g_effect;
-  g_effect = new OnePolygon();
-  g_effect->color = 0;  // the mark adds the texture to the vertex colour
-  if (!g_effect->CreateQuad()) {
+  auto& effect = Shared().effect;
+  effect = std::make_unique<OnePolygon>();
+  effect->color = 0;  // the mark adds the texture to the vertex colour
+  if (!effect->CreateQuad()) {
     ReportError("ポリゴンの作成に失敗 -Effect-");
     return 0;
   }
@@ -181,8 +180,7 @@ int InitEffect() {
 }
 
 void ReleaseEffect() {
-  delete g_effect;
-  g_effect = nullptr;
+  Shared().effect.reset();
 }
 
 void SetEffectViewpoint(const Vec3& position) {
@@ -206,7 +204,8 @@ Matrix StunEffect::EffectOrbitMatrix(int upsideDown, float height, const Vec3& p
 }
 
 void StunEffect::DrawStunEffect(int variant, float height, const Vec3& position) {
-  if (hidden || !g_effect) return;
+  OnePolygon* effect = Shared().effect.get();
+  if (hidden || !effect) return;
   lastPoint = position;
   GraphicsDevice* device = GetDevice();
   const Vec3 p{position.x, position.y + height + 0.5f, position.z};
@@ -218,7 +217,7 @@ void StunEffect::DrawStunEffect(int variant, float height, const Vec3& position)
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
   device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-  g_effect->Draw(GetSharedTexture(variant != 0 ? kTexStunRotation : kTexStun));
+  effect->Draw(GetSharedTexture(variant != 0 ? kTexStunRotation : kTexStun));
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);

@@ -1,0 +1,11 @@
+#include "render/shared_content.h"
+
+namespace {
+
+SharedContent g_shared;
+
+}  // namespace
+
+SharedContent& Shared() {
+  return g_shared;
+}
