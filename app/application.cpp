@@ -311,7 +311,8 @@ bool Application::UpdateOptions(const InputFrame& input) {
     // The screen reads the keys and buttons themselves: a key being bound
     // is the one pressed, and the arrows, Return and Backspace work it.
     ClearInputBindings();
-    options_ = std::make_unique<OptionsScreen>(settings_, state_ == kSeqGameRun);
+    options_ = std::make_unique<OptionsScreen>(settings_, state_ == kSeqGameRun,
+                                               window_ && window_->SizedByItsHost());
     PlayOptionsSound();
   }
   // The scene goes on moving under the screen, with no input of its own

@@ -67,7 +67,8 @@ bool StickPushed(float now, float before, float sign) {
 
 }  // namespace
 
-OptionsMenu::OptionsMenu(const Settings& settings) : settings_(settings) {}
+OptionsMenu::OptionsMenu(const Settings& settings, bool windowSizeIsTheHosts)
+    : settings_(settings), windowSizeIsTheHosts_(windowSizeIsTheHosts) {}
 
 std::vector<std::pair<int, int>> OptionsMenu::WindowSizes(int currentWidth, int currentHeight) {
   std::vector<std::pair<int, int>> sizes{{1280, 720}, {1600, 900}, {1920, 1080}, {2560, 1440}};
@@ -157,7 +158,7 @@ OptionsMenu::Effect OptionsMenu::UpdateMain(bool left, bool right, bool confirm)
       if (step || confirm) settings_.fullscreen = !settings_.fullscreen;
       return Effect::kNone;
     case kWindowSize: {
-      if (!step) return Effect::kNone;
+      if (!step || windowSizeIsTheHosts_) return Effect::kNone;
       const auto sizes = WindowSizes(settings_.windowWidth, settings_.windowHeight);
       const auto at = std::find(sizes.begin(), sizes.end(),
                                 std::pair<int, int>{settings_.windowWidth, settings_.windowHeight});
@@ -269,8 +270,9 @@ std::vector<std::pair<std::string, std::string>> OptionsMenu::Rows(Language lang
                                      : (en ? "Window" : "ウィンドウ");
         break;
       case kWindowSize:
-        value =
-            std::to_string(settings_.windowWidth) + " x " + std::to_string(settings_.windowHeight);
+        value = windowSizeIsTheHosts_ ? (en ? "Fits the page" : "ページに合わせる")
+                                      : std::to_string(settings_.windowWidth) + " x " +
+                                            std::to_string(settings_.windowHeight);
         break;
       case kLanguage:
         value = !settings_.language ? (en ? "The system's" : "システムに合わせる")

@@ -36,7 +36,9 @@ class OptionsMenu {
   // What an update asks of the screen around it.
   enum class Effect { kNone, kVolumeChanged, kLeave };
 
-  explicit OptionsMenu(const Settings& settings);
+  // windowSizeIsTheHosts: the window's size is not the game's to choose (in
+  // a browser the page sizes it), so its row says so and does not change.
+  explicit OptionsMenu(const Settings& settings, bool windowSizeIsTheHosts = false);
 
   Effect Update(const InputFrame& input);
 
@@ -59,6 +61,7 @@ class OptionsMenu {
   void Bind(const InputFrame& input);
 
   Settings settings_;
+  bool windowSizeIsTheHosts_;
   Page page_ = Page::kMain;
   int cursor_ = 0;
   Waiting waiting_ = Waiting::kNothing;

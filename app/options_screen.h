@@ -9,8 +9,9 @@ class OptionsScreen {
  public:
   // duringStage: opened from the pause menu, where a new language waits for
   // the title (a stage keeps the pictures and texts it loaded).
-  OptionsScreen(const Settings& settings, bool duringStage)
-      : menu_(settings), duringStage_(duringStage) {}
+  // windowSizeIsTheHosts: as for OptionsMenu.
+  OptionsScreen(const Settings& settings, bool duringStage, bool windowSizeIsTheHosts = false)
+      : menu_(settings, windowSizeIsTheHosts), duringStage_(duringStage) {}
   OptionsMenu::Effect Update(const InputFrame& input) { return menu_.Update(input); }
   const OptionsMenu& Menu() const { return menu_; }
   // Begins and ends its own sprite batch; the hints name the keys, or the

@@ -44,6 +44,9 @@ class GameWindow {
   // Goes full screen or back to a window of the size given, at once (the
   // picture keeps its size and is scaled into it).
   virtual void SetDisplay(const WindowDisplay& display) = 0;
+  // True where the window's size is its host's to choose, not the game's (a
+  // web page sizes its canvas); SetDisplay then changes only full screen.
+  virtual bool SizedByItsHost() const { return false; }
 };
 
 // Keyboard and pad hardware.

@@ -103,6 +103,28 @@ TEST(OptionsMenu, EachItemChangesWhatItSaysAndTheCursorWraps) {
   EXPECT_EQ(menu.Cursor(), OptionsMenu::kKeys);
 }
 
+// In a browser the page sizes the window: the row says so in both languages,
+// and neither left nor right changes the saved size.
+TEST(OptionsMenu, AWindowSizedByItsHostKeepsItsSizeAndSaysWhy) {
+  Settings settings;
+  settings.windowWidth = 1600;
+  settings.windowHeight = 900;
+  OptionsMenu menu{settings, true};
+  Player p(menu);
+  p.MoveTo(OptionsMenu::kWindowSize);
+  EXPECT_EQ(menu.Rows(Language::kEnglish)[OptionsMenu::kWindowSize].second, "Fits the page");
+  EXPECT_EQ(menu.Rows(Language::kJapanese)[OptionsMenu::kWindowSize].second, "ページに合わせる");
+  for (int key : {DIK_RIGHT, DIK_LEFT, DIK_RETURN}) {
+    EXPECT_EQ(p.Press(key), OptionsMenu::Effect::kNone);
+    EXPECT_EQ(menu.Edited().windowWidth, 1600);
+    EXPECT_EQ(menu.Edited().windowHeight, 900);
+  }
+  // The rest of the screen still works: full screen is still the player's.
+  p.MoveTo(OptionsMenu::kDisplay);
+  p.Press(DIK_RETURN);
+  EXPECT_TRUE(menu.Edited().fullscreen);
+}
+
 TEST(OptionsMenu, TheWindowSizesKeepTheCurrentOneInItsPlace) {
   const auto usual = OptionsMenu::WindowSizes(1280, 720);
   EXPECT_EQ(usual.size(), 4u);

@@ -58,6 +58,8 @@ class SdlWindow : public GameWindow {
 
   void Show() override { SDL_ShowWindow(window_); }
 
+  bool SizedByItsHost() const override { return kInBrowser; }
+
   void SetDisplay(const WindowDisplay& display) override {
     if (IsFullScreen() != display.fullscreen) ToggleFullScreen();
     // In a browser the page sizes the canvas.
