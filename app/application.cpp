@@ -20,7 +20,6 @@
 #include "scenes/game.h"
 #include "scenes/scripted_scene.h"
 #include "scenes/title.h"
-#include "world/game_sound.h"
 
 Application::Application(Backend& backend, DisplayMode mode)
     : backend_(backend), previousBackend_(GetBackend()), mode_(mode) {
@@ -162,7 +161,7 @@ Application::StepResult Application::StartStep(std::unique_ptr<Scene>& scene, bo
   if (!scene) {
     // The game is made with the folder for the player's light files.
     if constexpr (std::is_same_v<Scene, Game>)
-      scene = std::make_unique<Game>(lightFolder_);
+      scene = std::make_unique<Game>(randoms_, lightFolder_);
     else
       scene = std::make_unique<Scene>();
     return StepResult::kStay;
@@ -272,7 +271,7 @@ bool Application::WaitingForScene() const {
 }
 
 void Application::StartGameDirectly(int stage) {
-  game_ = std::make_unique<Game>(lightFolder_);
+  game_ = std::make_unique<Game>(randoms_, lightFolder_);
   game_->SetFirstStage(stage);
   state_ = kSeqGameStart;
   drawId_ = kDrawNone;
@@ -296,8 +295,8 @@ bool Application::OptionsCanOpen() const {
 
 void Application::PlayOptionsSound() {
   // The sounds of the scene underneath: the title's or the game's.
-  if (state_ == kSeqGameRun)
-    GameSound::PlayOnce(kSeSelect);
+  if (state_ == kSeqGameRun && game_)
+    game_->GetRun().sound.PlayOnce(kSeSelect);
   else if (title_)
     title_->Sounds().PlayOnce(kTitleSelect);
 }

@@ -13,6 +13,7 @@
 #include "platform/backend.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
+#include "world/run_state.h"
 
 class Title;
 class Credit;
@@ -105,6 +106,9 @@ class Application {
   // none; one that found none due waited).
   bool FrameWasDue() const { return frameTimer_.IsFrameReady() != 0; }
   Game* GetGame() const { return game_.get(); }
+  // The program's random numbers, which every game's run draws on in turn
+  // (the runner seeds them before the first frame).
+  RandomStreams& Randoms() { return randoms_; }
   // True when the game scene's start failed (which ends the program).
   bool GameStartFailed() const { return gameStartFailed_; }
   // True while a scene is being started and a file it needs has failed:
@@ -167,6 +171,9 @@ class Application {
 
   Backend& backend_;
   Backend* previousBackend_;
+  // Before the scenes, so it outlives them: a game gives the numbers back
+  // as it ends.
+  RandomStreams randoms_;
   // Fields of the design, in its order.
   std::unique_ptr<GameWindow> window_;
   int state_ = kSeqTitleStart;

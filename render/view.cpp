@@ -43,3 +43,8 @@ int IsInView(const Vec3& point) {
 void ResetView() {
   for (Plane& p : g_drawView.planes) p = Plane{};
 }
+
+void ResetDrawView() {
+  ResetView();
+  view_clearance::Reset();
+}

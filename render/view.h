@@ -25,3 +25,6 @@ void ApplyView(const Vec3& eye, const Vec3& lookAt, const Vec3& up);
 int IsInView(const Vec3& point);
 // Forgets the planes: every point is in view until the next ApplyView.
 void ResetView();
+// The planes and the world's pass (render/view_clearance.h) as at program
+// start: where a benchmark, a picture of the runner or a test starts from.
+void ResetDrawView();

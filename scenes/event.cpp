@@ -16,7 +16,6 @@
 #include "render/mesh.h"
 #include "render/sound_sets.h"
 #include "render/text_drawing.h"
-#include "world/game_sound.h"
 
 namespace {
 
@@ -134,9 +133,9 @@ void Event::Release() {
   windowPhase = kSlidingIn;
 }
 
-void Event::AnimateWindow() {
+void Event::AnimateWindow(SoundSetCore& sounds) {
   if (windowPhase == kSlidingIn) {
-    if (windowPosition.y == kHiddenY) GameSound::PlayOnce(kSeSet);
+    if (windowPosition.y == kHiddenY) sounds.PlayOnce(kSeSet);
     if (windowPosition.y > kOpenY) {
       windowPosition.y += (kOpenY - windowPosition.y) / 4;
       if (std::fabs(kOpenY - windowPosition.y) <= 0.5f) {
@@ -179,30 +178,30 @@ void Event::AnimateWindow() {
   }
 }
 
-void Event::AdvancePage() {
+void Event::AdvancePage(SoundSetCore& sounds) {
   if (shown < length) {
     shown = length;
-    GameSound::PlayOnce(kSeFish);
+    sounds.PlayOnce(kSeFish);
     return;
   }
   shown = 0;
-  GameSound::PlayOnce(kSeCharge);
+  sounds.PlayOnce(kSeCharge);
   if (state == kLastPage) {
     windowPhase = kSlidingOut;
-    GameSound::PlayOnce(kSeSet);
+    sounds.PlayOnce(kSeSet);
     return;
   }
-  GameSound::PlayOnce(kSeSystem);
+  sounds.PlayOnce(kSeSystem);
   pageIndex += 1;
   currentPage = &pages[pageIndex];
   length = static_cast<int>(std::min(currentPage->text.size(), size_t{512}));
   if (pageIndex + 1 >= static_cast<int>(pages.size())) state = kLastPage;
 }
 
-void Event::Update(const InputFrame& input) {
-  AnimateWindow();
+void Event::Update(SoundSetCore& sounds, const InputFrame& input) {
+  AnimateWindow(sounds);
   if (windowPhase == kOpen && ConfirmPressed(input) && (state == kLoaded || state == kLastPage))
-    AdvancePage();
+    AdvancePage(sounds);
 }
 
 int Event::NextShown(const std::string& text, int count, int total) {

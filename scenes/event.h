@@ -13,6 +13,7 @@
 
 #include "base/math.h"
 
+class SoundSetCore;
 class Texture;
 struct InputFrame;
 
@@ -42,7 +43,8 @@ class Event {
   // Reads the pages of event `number`; 0 when the file cannot be opened.
   int Load(int number);
   int LoadFrom(const std::string& path, int number);
-  void Update(const InputFrame& input);
+  // The window's sounds play from the game's.
+  void Update(SoundSetCore& sounds, const InputFrame& input);
   void Draw();
   void ClearPages();
   void Release();
@@ -71,6 +73,6 @@ class Event {
   int bobDown = 1;
 
  private:
-  void AnimateWindow();
-  void AdvancePage();
+  void AnimateWindow(SoundSetCore& sounds);
+  void AdvancePage(SoundSetCore& sounds);
 };

@@ -16,7 +16,6 @@
 #include "world/enemies.h"
 #include "world/field.h"
 #include "world/field_chip.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
@@ -38,22 +37,23 @@ int Game::LastEvent(int stage) {
   return kLastEvents[stage >= 0 && stage < 4 ? stage : 0];
 }
 
-Game::Game(std::string folder) : lightFolder(std::move(folder)) {
-  ResetLife();
-  SetStageNumber(0);
-  ResetStageState();
+Game::Game(RandomStreams& randoms, std::string folder)
+    : randomLoan(randoms, run), lightFolder(std::move(folder)) {
+  ResetLife(run.game);
+  run.game.stageNumber = 0;
+  ResetStageState(run.game);
   eventNumber = FirstEvent(0);
   result = 0;
 }
 
 Game::~Game() {
   Release();
-  if (LiveStageMeshes() == &stageMeshes) SetLiveStageMeshes(nullptr);
+  if (run.stageMeshes == &stageMeshes) run.stageMeshes = nullptr;
 }
 
 void Game::SetFirstStage(int stage) {
-  SetStageNumber(stage);
-  ResetStageState();
+  run.game.stageNumber = stage;
+  ResetStageState(run.game);
   eventNumber = FirstEvent(stage);
 }
 
@@ -62,8 +62,8 @@ Player* Game::GetPlayer() const {
 }
 
 int Game::LoadStageMeshes() {
-  SetLiveStageMeshes(&stageMeshes);
-  return stageMeshes.Load(GetStageNumber());
+  run.stageMeshes = &stageMeshes;
+  return stageMeshes.Load(run.game.stageNumber);
 }
 
 void Game::ReleaseStageMeshes() {
@@ -71,18 +71,18 @@ void Game::ReleaseStageMeshes() {
 }
 
 int Game::LoadStageWorld() {
-  ResetStageValues();
-  characters = std::make_unique<CharacterManager>();
-  field = std::make_unique<Field>();
+  ResetStageValues(run);
+  characters = std::make_unique<CharacterManager>(run);
+  field = std::make_unique<Field>(run);
   GimmickNode* head = nullptr;
-  FieldChip reader;
-  const int loaded = reader.Load(head, characters->GetCharacters(), GetStageNumber());
+  FieldChip reader(run);
+  const int loaded = reader.Load(head, characters->GetCharacters(), run.game.stageNumber);
   field->SetGimmicks(head);
   return loaded;
 }
 
 int Game::InitWorld(const InputFrame& input) {
-  return field->Init() && characters->Init(input);
+  return field->Init(run) && characters->Init(run, input);
 }
 
 int Game::Start(const InputFrame& input) {
@@ -92,9 +92,9 @@ int Game::Start(const InputFrame& input) {
   gameClear = std::make_unique<GameClear>();
   if (!gameClear->Load()) return 0;
 
-  ResetFade();
-  SetFadeAlpha(255);
-  SetFadingOut(1);
+  ResetFade(run.game);
+  run.game.fadeAlpha = 255;
+  run.game.fadingOut = 1;
 
   lights = std::make_unique<Light>(lightFolder);
   if (!lights->Load()) return 0;
@@ -105,12 +105,12 @@ int Game::Start(const InputFrame& input) {
   SetEffectViewpoint({0, 0, 0});
 
   if (!event.Load(eventNumber)) return 0;
-  if (!GameSound::Load()) return 0;
+  if (!run.sound.Load()) return 0;
   soundsReady = true;
 
   if (!LoadStageWorld() || !InitWorld(input)) return 0;
 
-  SetPlayerUnderside(0);
+  run.game.playerUnderside = 0;
   GraphicsDevice* d = GetDevice();
   d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
@@ -132,12 +132,12 @@ void Game::UnloadStage() {
 
 int Game::LoadNextStage(const InputFrame& input) {
   if (!LoadStageMeshes()) return 0;
-  ResetStageState();
-  SetBossEventSeen(0);
+  ResetStageState(run.game);
+  run.game.bossEventSeen = 0;
   if (!LoadStageWorld()) return 0;
-  ResetFade();
-  SetFadeAlpha(255);
-  SetFadingIn(1);
+  ResetFade(run.game);
+  run.game.fadeAlpha = 255;
+  run.game.fadingIn = 1;
   if (!event.LoadTextures() || !event.Load(eventNumber)) return 0;
   lights->Apply(GetPlayer()->upsideDown);
   return InitWorld(input);
@@ -146,23 +146,23 @@ int Game::LoadNextStage(const InputFrame& input) {
 void Game::UnloadForRetry() {
   event.Release();
   ReleaseWorld();
-  eventNumber = FirstEvent(GetStageNumber());
-  ResetLife();
+  eventNumber = FirstEvent(run.game.stageNumber);
+  ResetLife(run.game);
   pause.Reset(true);
 }
 
 int Game::RestartStage(const InputFrame& input) {
-  ResetFade();
-  SetFadeAlpha(255);
-  SetFadingIn(1);
+  ResetFade(run.game);
+  run.game.fadeAlpha = 255;
+  run.game.fadingIn = 1;
   if (!event.LoadTextures()) return 0;
   event.state = Event::kIdle;
   if (!event.Load(eventNumber)) return 0;
-  ResetStageState();
-  if (GetBossEventSeen() == 1) SetGameMode(kModeBossArmed);
+  ResetStageState(run.game);
+  if (run.game.bossEventSeen == 1) run.game.gameMode = kModeBossArmed;
   if (!LoadStageWorld()) return 0;
   lights->Apply(GetPlayer()->upsideDown);
-  GameSound::StopAll();
+  run.sound.StopAll();
   return InitWorld(input);
 }
 
@@ -175,7 +175,7 @@ void Game::Release() {
   if (field) field->Release();
   if (effectsReady) ReleaseEffect();
   effectsReady = false;
-  if (soundsReady) GameSound::Release();
+  if (soundsReady) run.sound.Release();
   soundsReady = false;
   if (characters) characters->Release();
   field.reset();
@@ -189,169 +189,169 @@ void Game::RunEvent(int mode, const InputFrame& input) {
     event.Load(eventNumber);
     if (event.windowPhase == Event::kClosed) {
       event.windowPhase = Event::kSlidingIn;
-      GameSound::PlayOnce(kSeSet);
+      run.sound.PlayOnce(kSeSet);
     }
   } else if (event.state == Event::kLoaded || event.state == Event::kLastPage) {
-    if (GameSound::IsPlaying(kSeCharge)) GameSound::Request(kSeCharge, 0);
-    event.Update(input);
+    if (run.sound.IsPlaying(kSeCharge)) run.sound.Request(kSeCharge, 0);
+    event.Update(run.sound, input);
   }
   // An event missing from the file ends like any other, so the stage goes on.
   if (!event.Ended()) return;
   if (mode == kModeBossEncounter) {
-    SetBossEventSeen(1);
-    SetGameMode(kModeBossBattle);
+    run.game.bossEventSeen = 1;
+    run.game.gameMode = kModeBossBattle;
   } else if (mode == kModeGoal) {
-    SetGameMode(kModeClear);
+    run.game.gameMode = kModeClear;
   } else if (mode == kModeBossDefeated) {
-    SetCameraModeOnly(kCameraFollow);
-    SetCameraEaseTime(0);
-    SetCameraEaseFrom(GetCameraEye());
-    SetCameraLookFrom(GetCameraLookAt());
-    SetGameMode(GetStageNumber() == 3 ? kModeGoal : kModeBridge);
+    run.camera.mode = kCameraFollow;
+    run.camera.easeTime = 0;
+    run.camera.easeFrom = run.camera.eye;
+    run.camera.lookFrom = run.camera.lookAt;
+    run.game.gameMode = run.game.stageNumber == 3 ? kModeGoal : kModeBridge;
   }
-  if (eventNumber != LastEvent(GetStageNumber())) {
+  if (eventNumber != LastEvent(run.game.stageNumber)) {
     event.state = Event::kIdle;
     eventNumber += 1;
   }
 }
 
 int Game::RunClear(const InputFrame& input) {
-  const int stage = GetStageNumber();
-  GameSound::Request(stage == 2 ? kSeFish : stage == 3 ? kBgmBossBattle : kBgmNormalBattle, 0);
-  for (int s : {kBgmMain, kSeWallow, kSeCharge, kSeBossRush}) GameSound::Request(s, 0);
-  gameClear->Update(input);
+  const int stage = run.game.stageNumber;
+  run.sound.Request(stage == 2 ? kSeFish : stage == 3 ? kBgmBossBattle : kBgmNormalBattle, 0);
+  for (int s : {kBgmMain, kSeWallow, kSeCharge, kSeBossRush}) run.sound.Request(s, 0);
+  gameClear->Update(run.sound, input);
   if (!gameClear->IsDone()) return 1;
   int ret = 1;
-  if (GetFadeAlpha() == 255) {
+  if (run.game.fadeAlpha == 255) {
     if (stage == 3) {
-      SetBossEventSeen(0);
+      run.game.bossEventSeen = 0;
       result = 1;
       ret = 0;
-      GameSound::StopAll();
+      run.sound.StopAll();
     } else {
       UnloadStage();
-      SetStageNumber(stage + 1);
+      run.game.stageNumber = stage + 1;
       eventNumber = FirstEvent(stage + 1);
       ret = LoadNextStage(input);
       gameClear->Reset();
     }
   }
-  SetFadingOut(1);
-  StepFadeOut();
+  run.game.fadingOut = 1;
+  StepFadeOut(run.game);
   return ret;
 }
 
 int Game::RunGameOver(const InputFrame& input) {
-  GameSound::Request(GetStageNumber() == 3 ? kBgmBossBattle : kBgmNormalBattle, 0);
-  for (int s : {kBgmMain, kSeWallow, kSeCharge, kSeBossRush}) GameSound::Request(s, 0);
-  gameOver->Update(input);
+  run.sound.Request(run.game.stageNumber == 3 ? kBgmBossBattle : kBgmNormalBattle, 0);
+  for (int s : {kBgmMain, kSeWallow, kSeCharge, kSeBossRush}) run.sound.Request(s, 0);
+  gameOver->Update(run.sound, input);
   if (!gameOver->IsDecided()) return 1;
   int ret = 1;
-  if (GetFadeAlpha() == 255) {
+  if (run.game.fadeAlpha == 255) {
     if (gameOver->GetChoice() == 1) {
       UnloadForRetry();
       ret = RestartStage(input);
       gameOver->Reset();
-      GameSound::StopAll();
+      run.sound.StopAll();
     } else {
       ret = 0;
-      GameSound::StopAll();
-      SetBossEventSeen(0);
+      run.sound.StopAll();
+      run.game.bossEventSeen = 0;
     }
   }
-  SetFadingOut(1);
-  StepFadeOut();
+  run.game.fadingOut = 1;
+  StepFadeOut(run.game);
   return ret;
 }
 
 bool Game::PauseMenuWaiting() const {
-  return GetGameMode() == kModePause && GetFadeAlpha() == 255 && pause.Choosing();
+  return run.game.gameMode == kModePause && run.game.fadeAlpha == 255 && pause.Choosing();
 }
 
 int Game::RunPause(const InputFrame& input) {
-  if (!pause.IsDecided()) StepFadeOut();
-  if (GetFadeAlpha() != 255 || !pause.Update(input)) return 1;
+  if (!pause.IsDecided()) StepFadeOut(run.game);
+  if (run.game.fadeAlpha != 255 || !pause.Update(run.sound, input)) return 1;
   switch (pause.GetCursor()) {
     case PauseMenu::kResume:
-      SetGameMode(pause.GetSavedMode());
+      run.game.gameMode = pause.GetSavedMode();
       pause.Reset(true);
-      SetFadeAlpha(0);
-      GameSound::Request(kSeRotate, savedRotate);
-      GameSound::Request(kSeCharge, savedCharge);
+      run.game.fadeAlpha = 0;
+      run.sound.Request(kSeRotate, savedRotate);
+      run.sound.Request(kSeCharge, savedCharge);
       return 1;
     case PauseMenu::kRetry: {
-      SetFadingIn(1);
+      run.game.fadingIn = 1;
       UnloadForRetry();
       const int ret = RestartStage(input);
       gameOver->Reset();
-      GameSound::StopAll();
+      run.sound.StopAll();
       return ret;
     }
     default:
-      SetBossEventSeen(0);
+      run.game.bossEventSeen = 0;
       return 0;
   }
 }
 
 void Game::Play(int mode, const InputFrame& input) {
   if (mode == kModeBridge) {
-    if (GetBridgeAdvance()) {
-      SetBridgeTimer(0);
-      SetBridgeAdvance(0);
-      SetBridgeFront(GetBridgeFront() + 1);
+    if (run.game.bridgeAdvance) {
+      run.game.bridgeTimer = 0;
+      run.game.bridgeAdvance = 0;
+      run.game.bridgeFront = run.game.bridgeFront + 1;
     } else {
-      SetBridgeTimer(GetBridgeTimer() + GetDeltaTime());
+      run.game.bridgeTimer = run.game.bridgeTimer + GetDeltaTime();
     }
     for (int s : {kSeBossRush, kBgmNormalBattle, kBgmBossBattle})
-      if (GameSound::GetRequest(s) == 2) GameSound::Request(s, 0);
+      if (run.sound.GetRequest(s) == 2) run.sound.Request(s, 0);
   }
   SetEffectViewpoint({0, 0, 0});
-  field->Update(characters->GetCharacters());
-  if (characters->Update(field->Tail(), input)) StartSideChangeFade();
+  field->Update(run, characters->GetCharacters());
+  if (characters->Update(run, field->Tail(), input)) StartSideChangeFade(run.game);
   Player* player = GetPlayer();
   if (IsPauseRequested(input) && player->state != kStateWashedAway &&
       player->state != kStateFlipping) {
-    savedRotate = GameSound::GetRequest(kSeRotate);
-    savedCharge = GameSound::GetRequest(kSeCharge);
-    GameSound::Request(kSeRotate, 0);
-    GameSound::Request(kSeCharge, 0);
-    pause.SetSavedMode(GetGameMode());
-    SetGameMode(kModePause);
-    SetFadeAlpha(0);
-    GameSound::PlayOnce(kSeSet);
+    savedRotate = run.sound.GetRequest(kSeRotate);
+    savedCharge = run.sound.GetRequest(kSeCharge);
+    run.sound.Request(kSeRotate, 0);
+    run.sound.Request(kSeCharge, 0);
+    pause.SetSavedMode(run.game.gameMode);
+    run.game.gameMode = kModePause;
+    run.game.fadeAlpha = 0;
+    run.sound.PlayOnce(kSeSet);
   }
 }
 
 int Game::Update(const InputFrame& input) {
   prompts = input.lastDevice;
-  const int m = GetGameMode();
-  if ((GetFadingIn() || GetFadingOut()) && m != kModeGameOver && m != kModeClear) {
+  const int m = run.game.gameMode;
+  if ((run.game.fadingIn || run.game.fadingOut) && m != kModeGameOver && m != kModeClear) {
     Player* player = GetPlayer();
-    if (GetFadingIn()) {
-      StepFadeIn();
-      SetCameraModeOnly(kCameraFollow);
-      UpdateCamera(SubjectOf(*player), player->action, player->standing, input);
+    if (run.game.fadingIn) {
+      StepFadeIn(run.game);
+      run.camera.mode = kCameraFollow;
+      UpdateCamera(run.camera, SubjectOf(*player), player->action, player->standing, input);
     } else {
-      StepFadeOut();
-      if (!GetFadingOut()) {
-        SetFadingIn(1);
-        lights->Apply(GetPlayerUnderside());
-        field->breakWave.Action(*player);
+      StepFadeOut(run.game);
+      if (!run.game.fadingOut) {
+        run.game.fadingIn = 1;
+        lights->Apply(run.game.playerUnderside);
+        field->breakWave.Action(run, *player);
       }
     }
     return 1;
   }
 
   if (m != kModeGameOver && m != kModePause) {
-    const int stage = GetStageNumber();
+    const int stage = run.game.stageNumber;
     if (m == kModeBossBattle) {
-      GameSound::Request(kBgmMain, 0);
-      GameSound::Request(stage == 3 ? kBgmBossBattle : kBgmNormalBattle, 2);
+      run.sound.Request(kBgmMain, 0);
+      run.sound.Request(stage == 3 ? kBgmBossBattle : kBgmNormalBattle, 2);
     } else {
-      if (stage == 2 && m == kModeBossDefeated) GameSound::Request(kSeFish, 0);
-      GameSound::Request(kBgmNormalBattle, 0);
-      GameSound::Request(kBgmMain, 2);
-      GameSound::Request(kSeWave, 2);
+      if (stage == 2 && m == kModeBossDefeated) run.sound.Request(kSeFish, 0);
+      run.sound.Request(kBgmNormalBattle, 0);
+      run.sound.Request(kBgmMain, 2);
+      run.sound.Request(kSeWave, 2);
     }
   }
 
@@ -375,8 +375,8 @@ int Game::Update(const InputFrame& input) {
       Play(m, input);
       break;
   }
-  GameSound::ApplyDeferred();
-  GameSound::Update();
+  run.sound.ApplyDeferred();
+  run.sound.Update();
   return ret;
 }
 
@@ -387,27 +387,28 @@ void Game::Draw() {
   // between that eye and the player is drawn see-through at the end.
   // While the camera rises to follow a fall (a boss's or the player's), what
   // it looks at is kept in sight too, so the floor does not fill the screen.
-  ApplyCameraFrom(view_clearance::BeginWorld(GetCameraEye(), GetCameraLookAt(), player->position,
+  ApplyCameraFrom(run.camera,
+                  view_clearance::BeginWorld(run.camera.eye, run.camera.lookAt, player->position,
                                              player->size.y, player->upsideDown,
-                                             GetCameraMode() == kCameraRise));
-  field->Draw(*player);
-  for (CharacterBase* c : characters->GetCharacters()) c->Draw();
+                                             run.camera.mode == kCameraRise));
+  field->Draw(run, *player);
+  for (CharacterBase* c : characters->GetCharacters()) c->Draw(run);
   view_clearance::EndWorld();
-  DrawHud();
-  FlushInfoPanel(prompts);
-  field->stageGauge.Draw(World().goalX, field->breakWave, player->position.x);
-  const int m = GetGameMode();
+  DrawHud(run.game);
+  FlushInfoPanel(run.panel, run.panelRequest, prompts);
+  field->stageGauge.Draw(run, run.world.goalX, field->breakWave, player->position.x);
+  const int m = run.game.gameMode;
   if ((m == kModeBossEncounter || m == kModeBossDefeated || m == kModeGoal) &&
       event.state != Event::kEnded)
     event.Draw();
   if (m == kModeClear) gameClear->Draw();
   if (m == kModeGameOver) gameOver->Draw();
   if (m == kModePause) {
-    DrawFade(0);
-    pause.SetMenuAlpha(GetFadeAlpha());
+    DrawFade(run.game, 0);
+    pause.SetMenuAlpha(run.game.fadeAlpha);
     pause.Draw(prompts);
   }
-  if (GetFadingIn() || GetFadingOut()) DrawFade(0);
+  if (run.game.fadingIn || run.game.fadingOut) DrawFade(run.game, 0);
 }
 
 namespace {
@@ -482,16 +483,16 @@ void DumpField(JsonWriter& json, const Field& field) {
 
 void Game::DumpState(JsonWriter& json) const {
   json.Key("game_result").Int(result);
-  json.Key("game_mode").Int(GetGameMode());
-  json.Key("stage").Int(GetStageNumber());
-  json.Key("life").Int(GetLife());
-  json.Key("bosses_left").Int(GetBossesLeft());
-  json.Key("enemies_left").Int(GetEnemiesLeft());
-  json.Key("boss_event_seen").Int(GetBossEventSeen());
-  json.Key("camera_mode").Int(GetCameraMode());
-  json.Key("fade_alpha").Int(GetFadeAlpha());
-  json.Key("fading_in").Int(GetFadingIn());
-  json.Key("fading_out").Int(GetFadingOut());
+  json.Key("game_mode").Int(run.game.gameMode);
+  json.Key("stage").Int(run.game.stageNumber);
+  json.Key("life").Int(run.game.life);
+  json.Key("bosses_left").Int(run.game.bossesLeft);
+  json.Key("enemies_left").Int(run.game.enemiesLeft);
+  json.Key("boss_event_seen").Int(run.game.bossEventSeen);
+  json.Key("camera_mode").Int(run.camera.mode);
+  json.Key("fade_alpha").Int(run.game.fadeAlpha);
+  json.Key("fading_in").Int(run.game.fadingIn);
+  json.Key("fading_out").Int(run.game.fadingOut);
   json.Key("event_number").Int(eventNumber);
   json.Key("event_state").Int(event.state);
   json.Key("event_window").Int(event.windowPhase);
@@ -502,7 +503,7 @@ void Game::DumpState(JsonWriter& json) const {
   if (characters) DumpCharacters(json, characters->characters);
   if (field) DumpField(json, *field);
   json.Key("sounds").BeginArray();
-  for (int s : GameSound::Core().StartedInLastUpdate()) json.Int(s);
+  for (int s : run.sound.StartedInLastUpdate()) json.Int(s);
   json.EndArray();
 }
 

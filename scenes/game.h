@@ -25,9 +25,11 @@ class Player;
 
 class Game {
  public:
-  // folder: where the player's own copies of the light files go when
-  // the installed ones cannot be written (see Light); empty: beside them.
-  explicit Game(std::string folder = {});
+  // randoms: the program's random numbers, which the game's run draws on
+  // while the game lives. folder: where the player's own copies of the
+  // light files go when the installed ones cannot be written (see Light);
+  // empty: beside them.
+  explicit Game(RandomStreams& randoms, std::string folder = {});
   ~Game();
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
@@ -44,6 +46,8 @@ class Game {
 
   // The scene's state for the runner's dumps.
   void DumpState(JsonWriter& json) const;
+  // The run this game plays: its state, camera and sounds.
+  RunState& GetRun() { return run; }
   CharacterManager* Characters() { return characters.get(); }
   Field* GetField() { return field.get(); }
   Event& GetEvent() { return event; }
@@ -80,10 +84,10 @@ class Game {
   void Play(int mode, const InputFrame& input);
   void DumpScreens(JsonWriter& json) const;
 
-  // The run this game plays, current while the scene lives (first, so it is
-  // there before the other members and outlives them).
+  // The run this game plays (first, so it is there before the other members
+  // and outlives them), drawing on the program's random numbers.
   RunState run;
-  RunScope runScope{run};
+  RandomLoan randomLoan;
   std::unique_ptr<CharacterManager> characters;
   std::unique_ptr<Field> field;
   Event event;

@@ -13,7 +13,6 @@
 #include "render/mesh.h"
 #include "render/preload.h"
 #include "render/sound_sets.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 
 namespace {
@@ -62,9 +61,9 @@ int GameClear::Load() {
   return 1;
 }
 
-void GameClear::Update(const InputFrame& input) {
+void GameClear::Update(SoundSetCore& sounds, const InputFrame& input) {
   if (letterAlpha[count - 1] == 255) {
-    if (timer == 0) GameSound::PlayOnce(kSeClear);
+    if (timer == 0) sounds.PlayOnce(kSeClear);
     timer += GetDeltaTime();
     if (timer >= 1.0f || ConfirmDown(input)) done = 1;
   }
@@ -130,23 +129,23 @@ void GameOver::Reset() {
   itemRect[2] = kOverChosen[2];
 }
 
-void GameOver::Update(const InputFrame& input) {
+void GameOver::Update(SoundSetCore& sounds, const InputFrame& input) {
   if (!decided) {
     const float x = input.LeftStick().x;
     if (input.KeyPressed(DIK_LEFT) || x < 0) {
-      if (choice == 0) GameSound::PlayOnce(kSeSelect);
+      if (choice == 0) sounds.PlayOnce(kSeSelect);
       itemRect[2] = kOverChosen[2];
       itemRect[3] = kOverNormal[3];
       choice = 1;
     } else if (input.KeyPressed(DIK_RIGHT) || x > 0) {
-      if (choice == 1) GameSound::PlayOnce(kSeSelect);
+      if (choice == 1) sounds.PlayOnce(kSeSelect);
       itemRect[3] = kOverChosen[3];
       itemRect[2] = kOverNormal[2];
       choice = 0;
     }
     if ((itemAlpha[2] == 255 || itemAlpha[3] == 255) && ConfirmDown(input)) {
       decided = 1;
-      GameSound::PlayOnce(kSeGameover);
+      sounds.PlayOnce(kSeGameover);
     }
   }
   const int notChosen = choice == 1 ? 3 : 2;
@@ -196,7 +195,7 @@ void PauseMenu::Reset(bool rising) {
   std::fill(std::begin(pieceAlpha), std::end(pieceAlpha), 0);
 }
 
-int PauseMenu::Update(const InputFrame& input) {
+int PauseMenu::Update(SoundSetCore& sounds, const InputFrame& input) {
   int finished = 0;
   if (phase == kChoosing) {
     if (blinkRising) {
@@ -214,19 +213,19 @@ int PauseMenu::Update(const InputFrame& input) {
     }
     const float x = input.LeftStick().x;
     if (input.KeyPressed(DIK_LEFT) || x < -1.5f) {
-      if (cursor != kRetry) GameSound::PlayOnce(kSeSelect);
+      if (cursor != kRetry) sounds.PlayOnce(kSeSelect);
       cursor = kRetry;
     } else if (input.KeyPressed(DIK_RIGHT) || x > 1.5f) {
-      if (cursor != kQuit) GameSound::PlayOnce(kSeSelect);
+      if (cursor != kQuit) sounds.PlayOnce(kSeSelect);
       cursor = kQuit;
     }
     if (ConfirmPressed(input)) {
       if (cursor == kRetry) {
         phase = kFadingOut;
-        GameSound::PlayOnce(kSeSelectEnd);
+        sounds.PlayOnce(kSeSelectEnd);
       } else if (cursor == kQuit) {
         phase = kFadingOut;
-        GameSound::PlayOnce(kSeGameover);
+        sounds.PlayOnce(kSeGameover);
       } else {
         phase = kDone;
       }
@@ -236,7 +235,7 @@ int PauseMenu::Update(const InputFrame& input) {
       cursor = kResume;
       phase = kDone;
       decided = 1;
-      GameSound::PlayOnce(kSeSet);
+      sounds.PlayOnce(kSeSet);
     }
   }
   // A choice made above takes effect in this same frame.
@@ -294,13 +293,13 @@ RECT LifeGaugeRect(int life) {
   return {kOrigins[life][0], kOrigins[life][1], kOrigins[life][0] + 457, kOrigins[life][1] + 171};
 }
 
-void DrawHud() {
+void DrawHud(const GameState& state) {
   Sprite* sprite = GetSprite();
   Texture* atlas = GetSharedTexture(kTexHudAtlas);
   if (!atlas) return;
-  const int markLeft = GetHudMark() ? 383 : 293;
+  const int markLeft = state.hudMark ? 383 : 293;
   const RECT mark{markLeft, 212, markLeft + 90, 212 + 56};
-  const RECT gauge = LifeGaugeRect(GetLife());
+  const RECT gauge = LifeGaugeRect(state.life);
   const RECT label{293, 268, 293 + 142, 268 + 39};
   const Vec3 markAt{64, 62, 0}, gaugeAt{11, 12, 0}, labelAt{201, 62, 0};
   sprite->Begin(D3DXSPRITE_ALPHABLEND);

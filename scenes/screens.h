@@ -5,6 +5,8 @@
 #include "platform/d3d_types.h"
 #include "platform/input.h"
 
+class SoundSetCore;
+struct GameState;
 class Texture;
 
 // The three hopping letters of the clear caption.
@@ -12,7 +14,8 @@ class GameClear {
  public:
   ~GameClear() { Release(); }
   int Load();
-  void Update(const InputFrame& input);
+  // The caption's sound plays from the game's sounds.
+  void Update(SoundSetCore& sounds, const InputFrame& input);
   void Draw();
   int IsDone() const { return done; }
   void Reset();
@@ -33,7 +36,7 @@ class GameOver {
   GameOver() { Reset(); }
   ~GameOver() { Release(); }
   int Load();
-  void Update(const InputFrame& input);
+  void Update(SoundSetCore& sounds, const InputFrame& input);
   void Draw();
   int IsDecided() const { return decided; }
   int GetChoice() const { return choice; }
@@ -56,8 +59,8 @@ class PauseMenu {
   PauseMenu() { Reset(false); }
   // blinkRising: the reset after a resume or a retry starts the blink rising.
   void Reset(bool blinkRising = true);
-  // 1 when the menu has finished.
-  int Update(const InputFrame& input);
+  // 1 when the menu has finished; its cursor sounds play from the game's.
+  int Update(SoundSetCore& sounds, const InputFrame& input);
   // The hints name the keys, or the pad's buttons when it was used last.
   void Draw(InputDevice prompts);
   // True while a choice can be made (faded in, nothing chosen yet).
@@ -83,6 +86,6 @@ class PauseMenu {
 // 1 when P or the pad's START was pressed in this frame.
 int IsPauseRequested(const InputFrame& input);
 // The life gauge with the hud mark and the label, top left.
-void DrawHud();
+void DrawHud(const GameState& state);
 // The source rectangle of the life gauge picture for a life of 0 to 9.
 RECT LifeGaugeRect(int life);

@@ -32,10 +32,7 @@ int Title::Start() {
     reported_ = true;
     return 0;
   }
-  if (!sky) {
-    sky = std::make_unique<Sky>();
-    if (!sky->Init()) return 0;
-  }
+  if (!sky) sky = std::make_unique<Sky>();
   if (!river) {
     river = std::make_unique<RiverSurface>();
     if (!river->Create()) {

@@ -15,6 +15,7 @@
 #include "app/frame_timer.h"
 #include "platform/common/state_device.h"
 #include "render/lighting.h"
+#include "scenes/game.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
 #include "world/game_state.h"
@@ -308,8 +309,8 @@ TEST(Application, TheOptionsScreenOpensOverThePauseMenuAndAppliesTheDisplayAtOnc
     app.SetFrameObserver([&](Application& a) {
       const int64_t frame = a.GetFrameCount() - 1;
       if (frame != 175 && frame != 245 && frame != 260 && frame != 479) return;
-      seen[frame] = {a.OptionsOpen(), a.GetGame() ? GetGameMode() : -1, CurrentLanguage(),
-                     backend.Get().LastDisplayRequest()};
+      seen[frame] = {a.OptionsOpen(), a.GetGame() ? a.GetGame()->GetRun().game.gameMode : -1,
+                     CurrentLanguage(), backend.Get().LastDisplayRequest()};
     });
     ASSERT_EQ(app.Init(), 1);
     app.Run();

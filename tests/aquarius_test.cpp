@@ -7,9 +7,9 @@
 #include "render/sound_sets.h"
 #include "tests/world_harness.h"
 #include "world/enemies.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 
 namespace {
 
@@ -24,6 +24,7 @@ int CountFish(WorldHarness& w) {
 // otherwise. The poured fish reach about 14 units from the jar.
 struct JarStage {
   WorldHarness w;
+  RunState& run = w.GetRun();
   Aquarius* jar = nullptr;
   Player* player = nullptr;
   explicit JarStage(int playerX = 18, bool playerUnder = false,
@@ -49,7 +50,7 @@ TEST(Aquarius, PoursTenFishASecondOnlyInTheBattleAndOnlyOnThePlayersSide) {
     s.w.Frames(120);
     EXPECT_EQ(CountFish(s.w), 0) << "no fish before the battle makes it chase";
     EXPECT_FLOAT_EQ(s.jar->fishTimer, 0);
-    SetGameMode(kModeBossBattle);
+    s.run.game.gameMode = kModeBossBattle;
     int made = 0;
     const CharacterBase* last = s.w.Characters().GetCharacters().back();
     for (int i = 0; i < 120; ++i) {
@@ -62,18 +63,18 @@ TEST(Aquarius, PoursTenFishASecondOnlyInTheBattleAndOnlyOnThePlayersSide) {
     // whole frames of 1/60 s reach on the sixth or seventh.
     EXPECT_GE(made, 16);
     EXPECT_LE(made, 20);
-    EXPECT_EQ(GameSound::GetRequest(kSeFish), 2);
+    EXPECT_EQ(s.run.sound.GetRequest(kSeFish), 2);
   }
   // One harness at a time: the services it opens are the game's only ones.
   JarStage under(14, true);
-  SetGameMode(kModeBossBattle);
+  under.run.game.gameMode = kModeBossBattle;
   under.w.Frames(120);
   EXPECT_EQ(CountFish(under.w), 0);
 }
 
 TEST(Aquarius, EveryFiveSecondsItHopsThenARingSpreadsToFiftyAndThePouringResumes) {
   JarStage s(48);  // out of the fish's reach, on rock
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   int frames = 0;
   while (s.jar->enemyFlag != kEnemyQuake && frames++ < 400) s.w.Frame();
   ASSERT_EQ(s.jar->enemyFlag, kEnemyQuake);
@@ -101,7 +102,7 @@ TEST(Aquarius, EveryFiveSecondsItHopsThenARingSpreadsToFiftyAndThePouringResumes
   }
   EXPECT_NEAR(ring, 168, 2);
   EXPECT_LE(CountFish(s.w), fishAtRing);
-  EXPECT_EQ(GameSound::GetRequest(kSeFish), 0);
+  EXPECT_EQ(s.run.sound.GetRequest(kSeFish), 0);
   // The reset, then pouring again at once: the fish clock ran on.
   s.w.Frame();
   EXPECT_EQ(s.jar->enemyFlag, kEnemyActive);
@@ -114,7 +115,7 @@ TEST(Aquarius, EveryFiveSecondsItHopsThenARingSpreadsToFiftyAndThePouringResumes
 
 TEST(Aquarius, TheRingBouncesEachRestingChipOnceAsItsBandPasses) {
   JarStage s(48);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   GimmickNode* chip = s.w.NodeAt(20, 0, -10);  // ten units from the jar
   ASSERT_NE(chip, nullptr);
   while (s.jar->enemyFlag != kEnemyQuake) s.w.Frame();
@@ -138,7 +139,7 @@ TEST(Aquarius, TheRingBouncesEachRestingChipOnceAsItsBandPasses) {
 
 TEST(Aquarius, APlayerOnTheOtherSideForThreeSecondsMakesItFlipTheFloorToFollow) {
   JarStage s(18, true);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   int frames = 0;
   while (s.jar->state != kStateFlipping && frames++ < 400) s.w.Frame();
   ASSERT_EQ(s.jar->state, kStateFlipping);
@@ -152,7 +153,7 @@ TEST(Aquarius, APlayerOnTheOtherSideForThreeSecondsMakesItFlipTheFloorToFollow) 
 
 TEST(Aquarius, NoFlipStartsWhileARingSpreads) {
   JarStage s;
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   while (s.jar->quakePhase != 1) s.w.Frame();
   // The player slips under the field just as the ring starts.
   s.player->upsideDown = 1;
@@ -164,7 +165,7 @@ TEST(Aquarius, NoFlipStartsWhileARingSpreads) {
 
 TEST(Aquarius, ARingThatBouncesThePlayersChipKnocksThePlayerAwayAndEndsTheQuake) {
   JarStage s(26, false, "ON0ECP0ERR");
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   while (s.jar->enemyFlag != kEnemyQuake) s.w.Frame();
   while (s.jar->enemyFlag == kEnemyQuake && s.player->knockBack == 0) s.w.Frame();
   EXPECT_EQ(s.player->knockBack, 1);
@@ -181,7 +182,7 @@ TEST(Aquarius, ItsBumpPushesThePlayerOneAndAHalfAlongXFromAnySide) {
     p.position = s.jar->position + Vec3{0, 0, dz};
     p.UpdateMatrix();
     CharacterList& list = s.w.Characters().GetCharacters();
-    s.jar->HitCharacters(list);
+    s.jar->HitCharacters(s.run, list);
     EXPECT_EQ(p.knockBack, 1);
     EXPECT_FLOAT_EQ(p.velocity.x, 1.5f);
     EXPECT_FLOAT_EQ(p.velocity.z, 0);
@@ -190,14 +191,15 @@ TEST(Aquarius, ItsBumpPushesThePlayerOneAndAHalfAlongXFromAnySide) {
 }
 
 TEST(Pisces, LeapsAlongAnArcFastestHalfWayAndIsGoneAfterNinetyFrames) {
-  Pisces fish;
+  RunState run;
+  Pisces fish{run};
   fish.rotation = {0, 90, 0};  // along +x
   fish.forwardSpeed = 0.2f;
   float steps[91] = {};
   int frames = 0;
   while (!fish.leapDone && frames < 90) {
     const float x = fish.position.x, y = fish.position.y;
-    fish.Move();
+    fish.Move(run);
     steps[frames++] = fish.position.x - x;
     EXPECT_GE(fish.position.y, y);  // the leap itself only rises; gravity pulls it down
   }
@@ -208,53 +210,56 @@ TEST(Pisces, LeapsAlongAnArcFastestHalfWayAndIsGoneAfterNinetyFrames) {
   EXPECT_LT(steps[0], steps[44] * 0.05f);  // the first hardly any
   EXPECT_NEAR(steps[44], 0.2f, 1e-3f);     // fastest half way
 
-  Pisces slow;
+  Pisces slow{run};
   slow.SetAngleStep(1.0f);
   int slowFrames = 0;
   while (!slow.leapDone && slowFrames < 400) {
-    slow.Move();
+    slow.Move(run);
     ++slowFrames;
   }
   EXPECT_EQ(slowFrames, 180);
 }
 
 TEST(Pisces, LeapsDownwardsUnderTheFieldAndBumpsFromOneUnitAboveOrBelow) {
-  Pisces fish;
+  RunState alone;
+  Pisces fish{alone};
   fish.upsideDown = 1;
-  fish.Move();
+  fish.Move(alone);
   EXPECT_LT(fish.position.y, 0);
 
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(StageGrid(9, 9, {{{4, 4}, "ON0ECP0ERR"}}), 2);
   Player& p = w.GetPlayer();
   CharacterList& list = w.Characters().GetCharacters();
-  auto* leaper = new Pisces();
+  auto* leaper = new Pisces(run);
   list.push_back(leaper);
   leaper->position = p.position + Vec3{0.5f, 0.95f, 0};
-  leaper->HitCharacters(list);
+  leaper->HitCharacters(run, list);
   EXPECT_EQ(p.knockBack, 1);
   EXPECT_NEAR(std::hypot(p.velocity.x, p.velocity.z), 4.5f, 1e-4f);  // its velocity 0.3 times 15
   p.knockBack = 0;
   leaper->position = p.position + Vec3{0.5f, 1.05f, 0};
-  leaper->HitCharacters(list);
+  leaper->HitCharacters(run, list);
   EXPECT_EQ(p.knockBack, 0);
 }
 
 TEST(Counts, FishThatWereNeverCountedLowerNothingAndPlacedOnesLowerWhatTheyRaised) {
   // The jar's stage: one boss, a placed fish (a boss too) and the river.
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(StageGrid(41, 21,
                     {{{30, 10}, "ON0ECP0ERR"}, {{20, 10}, "ON0ECEA0ERL"}, {{5, 5}, "ON0ECEF0ERL"}}),
           2);
-  EXPECT_EQ(GetBossesLeft(), 2);
-  SetGameMode(kModeBossBattle);
+  EXPECT_EQ(run.game.bossesLeft, 2);
+  run.game.gameMode = kModeBossBattle;
   int lowestEnemies = 0, lowestBosses = 2;
   for (int i = 0; i < 600; ++i) {
     w.Frame();
-    lowestEnemies = std::min(lowestEnemies, GetEnemiesLeft());
-    lowestBosses = std::min(lowestBosses, GetBossesLeft());
+    lowestEnemies = std::min(lowestEnemies, run.game.enemiesLeft);
+    lowestBosses = std::min(lowestBosses, run.game.bossesLeft);
   }
   EXPECT_EQ(lowestEnemies, 0) << "poured and river fish must not lower the enemies left";
-  EXPECT_EQ(GetBossesLeft(), 1) << "the placed fish left after its leap; the jar remains";
+  EXPECT_EQ(run.game.bossesLeft, 1) << "the placed fish left after its leap; the jar remains";
   EXPECT_EQ(lowestBosses, 1);
 }

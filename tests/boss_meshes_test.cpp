@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "base/report_error.h"
+#include "render/view.h"
 #include "tests/test_support.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
@@ -35,7 +36,7 @@ StartResult StartWithout(int stage, const std::string& missing) {
       fs::create_symlink(entry.path(), target);
   }
   StartResult result;
-  ResetRunState();
+  ResetDrawView();
   ClearReportedErrors();
   HeadlessOptions options;
   options.maxFrames = 120;

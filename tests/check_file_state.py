@@ -15,7 +15,7 @@ import subprocess
 import sys
 
 LAYERS = ["render", "world", "scenes", "app"]
-MOST = 5
+MOST = 3
 SURVIVORS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "file_state_survivors.txt")
 # A writable section: .bss or .data and their per-symbol forms, not the
 # read-only-after-relocation data (constant tables of pointers) nor the

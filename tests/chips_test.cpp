@@ -19,13 +19,15 @@ const Vec3 kCharacter{1, 2, 1};
 const Vec3 kStill{0, 0, 0};
 
 int Hit(OneChip& chip, const Vec3& at, Vec3* contact, int upsideDown = 0) {
-  return chip.HitCheck(upsideDown, at, kCharacter, kStill, contact);
+  RunState run;
+  return chip.HitCheck(run, upsideDown, at, kCharacter, kStill, contact);
 }
 
 }  // namespace
 
 TEST(OneChipHit, ACharacterOnTopStandsAtTheTopFace) {
-  OneChip chip;
+  RunState run;
+  OneChip chip{run};
   chip.position = {3, 0, -2};
   Vec3 contact;
   // Gravity has pulled the feet just below the top: stand on it.
@@ -42,7 +44,8 @@ TEST(OneChipHit, ACharacterOnTopStandsAtTheTopFace) {
 }
 
 TEST(OneChipHit, SideFacesPushAsideCharactersBesideTheChip) {
-  OneChip chip;
+  RunState run;
+  OneChip chip{run};
   chip.position = {0, 1, 0};  // a step one unit up
   Vec3 contact;
   // Walking into it from -x at floor level: the character's +x side is inside.
@@ -58,7 +61,8 @@ TEST(OneChipHit, SideFacesPushAsideCharactersBesideTheChip) {
 }
 
 TEST(OneChipHit, ACarriedStarAtLevelThreeHasAnEdgeOfThree) {
-  OneChip chip;
+  RunState run;
+  OneChip chip{run};
   chip.position = {0, 0, 0};
   chip.hitInfo.carried = 1;
   chip.hitInfo.level = 3;
@@ -70,55 +74,56 @@ TEST(OneChipHit, ACarriedStarAtLevelThreeHasAnEdgeOfThree) {
 }
 
 TEST(OneChipDraw, TheEncounterChipIsSolidButNeverDrawn) {
+  RunState run;
   HeadlessServices services;
-  OneChip trigger;
+  OneChip trigger{run};
   trigger.gimmickKind = kKindEncounter;
-  trigger.Init();
+  trigger.Init(run);
   Vec3 contact;
   EXPECT_EQ(Hit(trigger, {0, 0.495f, 0}, &contact), kFaceOver | kFaceStand);
   GraphicsDevice* d = GetDevice();
   d->BeginScene();
-  trigger.Draw();
+  trigger.Draw(run);
   d->EndScene();
   d->Present();
   EXPECT_EQ(d->LastFrameStats().drawCalls, 0);
 }
 
 TEST(ItemHeal, HealsAtOnceOnContactThenEveryPoint785SecondsOfContact) {
+  RunState run;
   HeadlessServices services(true);
   FrameStepper frames;
-  ResetRunState();
-  Player player;
+  Player player{run};
   player.position = {5, 0.5f, -3};
-  Item item(0);
+  Item item(run, 0);
   item.position = {5, 0.5f, -3};
-  SetLife(3);
+  run.game.life = 3;
   frames.Step();
-  item.Action(&player);
-  EXPECT_EQ(GetLife(), 4);
+  item.Action(run, &player);
+  EXPECT_EQ(run.game.life, 4);
   EXPECT_NE(item.motion & Item::kRising, 0);  // starts to bob
   // Keep touching the bobbing item: the next heal comes 0.785 s later.
   int frame = 0;
-  while (GetLife() == 4 && frame < 200) {
+  while (run.game.life == 4 && frame < 200) {
     frames.Step();
     player.position.y = item.position.y;
-    item.Action(&player);
+    item.Action(run, &player);
     ++frame;
   }
-  EXPECT_EQ(GetLife(), 5);
+  EXPECT_EQ(run.game.life, 5);
   EXPECT_NEAR(frame, 47, 1);
   // Stepping off and on again heals at once.
   player.position.y = 10;
   frames.Step();
-  item.Action(&player);
+  item.Action(run, &player);
   player.position.y = item.position.y;
   frames.Step();
-  item.Action(&player);
-  EXPECT_EQ(GetLife(), 6);
+  item.Action(run, &player);
+  EXPECT_EQ(run.game.life, 6);
   // At full life standing on it does nothing but end the bob.
-  SetLife(9);
+  run.game.life = 9;
   frames.Step();
-  item.Action(&player);
-  EXPECT_EQ(GetLife(), 9);
+  item.Action(run, &player);
+  EXPECT_EQ(run.game.life, 9);
   EXPECT_NE(item.motion & Item::kStopAfterBob, 0);
 }

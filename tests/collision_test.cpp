@@ -11,6 +11,7 @@
 #include "world/enemies.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {
@@ -25,6 +26,7 @@ int CountClass(WorldHarness& w, const std::string& name) {
 
 TEST(Collision, ACharacterOnABlockStandsAtItsTopFace) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(StageGrid(3, 3, {{{1, 1}, "ON0ECP0ERR"}}));
   w.Frames(60);
   const Player& p = w.GetPlayer();
@@ -35,9 +37,9 @@ TEST(Collision, ACharacterOnABlockStandsAtItsTopFace) {
   EXPECT_FLOAT_EQ(p.groundPoint.y, 0.5f);
   // Gravity pulls the feet just into the block each frame; the block answers
   // with the standing face and the footprint.
-  OneChip chip;
+  OneChip chip{run};
   Vec3 contact;
-  EXPECT_EQ(chip.HitCheck(0, {0, 0.495f, 0}, p.size, {}, &contact), kFaceOver | kFaceStand);
+  EXPECT_EQ(chip.HitCheck(run, 0, {0, 0.495f, 0}, p.size, {}, &contact), kFaceOver | kFaceStand);
 }
 
 TEST(Collision, OverAGapTheShadowFallsToTheRiver) {
@@ -70,12 +72,13 @@ TEST(Collision, UpsideDownTheShadowFallsTheOtherWay) {
 
 TEST(Collision, APlayerOffTheFieldFallsIntoTheRiverAndTheGameIsOver) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(StageGrid(2, 1, {{{1, 0}, "ON0ECP0ERR"}}));
   w.Hold(DIK_UP);
   w.Frames(12);
   w.Release(DIK_UP);
   bool sawFalling = false, sawWashed = false;
-  for (int i = 0; i < 400 && GetGameMode() != kModeGameOver; ++i) {
+  for (int i = 0; i < 400 && run.game.gameMode != kModeGameOver; ++i) {
     w.Frame();
     sawFalling |= w.GetPlayer().state == kStateFalling;
     sawWashed |= w.GetPlayer().state == kStateWashedAway;
@@ -83,9 +86,9 @@ TEST(Collision, APlayerOffTheFieldFallsIntoTheRiverAndTheGameIsOver) {
   EXPECT_TRUE(sawFalling);
   EXPECT_TRUE(sawWashed);
   EXPECT_EQ(w.GetPlayer().state, kStateGone);
-  EXPECT_EQ(GetGameMode(), kModeGameOver);
+  EXPECT_EQ(run.game.gameMode, kModeGameOver);
   EXPECT_EQ(w.SoundStarts(kSeWaterFall), 1);
-  EXPECT_EQ(GetCameraMode(), kCameraRise);
+  EXPECT_EQ(run.camera.mode, kCameraRise);
 }
 
 TEST(Collision, TouchingTheTriggersMovesTheGameOn) {
@@ -94,27 +97,29 @@ TEST(Collision, TouchingTheTriggersMovesTheGameOn) {
   const std::string stage = StageGrid(4, 1, {{{0, 0}, "ON0ECP0ERR"}, {{2, 0}, "OCE0E"}});
   {
     WorldHarness w;
+    RunState& run = w.GetRun();
     w.Build(stage);
     w.Hold(DIK_UP);
     w.Frames(30);
-    EXPECT_EQ(GetGameMode(), kModeFreePlay);
+    EXPECT_EQ(run.game.gameMode, kModeFreePlay);
   }
   {
     WorldHarness armed;
     armed.Build(stage);
-    SetGameMode(kModeBossArmed);
+    armed.GetRun().game.gameMode = kModeBossArmed;
     armed.Hold(DIK_UP);
     armed.Frames(30);
-    EXPECT_EQ(GetGameMode(), kModeBossEncounter);
+    EXPECT_EQ(armed.GetRun().game.gameMode, kModeBossEncounter);
   }
 }
 
 TEST(Collision, TheGoalFloorStartsTheGoalEvent) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(StageGrid(4, 1, {{{0, 0}, "ON0ECP0ERR"}, {{2, 0}, "OCG0E"}}));
   w.Hold(DIK_UP);
   w.Frames(30);
-  EXPECT_EQ(GetGameMode(), kModeGoal);
+  EXPECT_EQ(run.game.gameMode, kModeGoal);
 }
 
 TEST(Collision, FishLeapOnlyStrictlyBetweenFifteenAndFiftyFive) {
@@ -122,6 +127,7 @@ TEST(Collision, FishLeapOnlyStrictlyBetweenFifteenAndFiftyFive) {
        {std::pair{15, false}, std::pair{16, true}, std::pair{55, false}}) {
     SCOPED_TRACE(x);
     WorldHarness w;
+    RunState& run = w.GetRun();
     w.Build(StageGrid(60, 1, {{{x, 0}, "ON0ECP0ERR"}}), 2);
     w.Frames(17);
     const int fish = CountClass(w, "Pisces");
@@ -132,11 +138,11 @@ TEST(Collision, FishLeapOnlyStrictlyBetweenFifteenAndFiftyFive) {
       EXPECT_FLOAT_EQ(f->position.x, x + 9.0f);
       EXPECT_NEAR(f->position.y, -10.0f, 0.1f);  // placed there, then its first frame
       // Placed there, then the first step of its leap (sin 1 degree of its way).
-      EXPECT_NEAR(f->position.z, World().frontEdgeZ / 2 + 40, 0.05f);
+      EXPECT_NEAR(f->position.z, run.world.frontEdgeZ / 2 + 40, 0.05f);
       EXPECT_FLOAT_EQ(f->rotation.y, 180);
       w.Frames(16);
       EXPECT_EQ(CountClass(w, "Pisces"), 2);
-      EXPECT_NEAR(w.Characters().GetCharacters().back()->position.z, World().frontEdgeZ / 2 - 35,
+      EXPECT_NEAR(w.Characters().GetCharacters().back()->position.z, run.world.frontEdgeZ / 2 - 35,
                   0.05f);
     } else {
       EXPECT_EQ(fish, 0);

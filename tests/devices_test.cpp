@@ -8,6 +8,7 @@
 #include "tests/world_harness.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/walls.h"
 #include "world/world_values.h"
 
@@ -25,20 +26,21 @@ T* FindGimmick(WorldHarness& w, float x = -1) {
 
 TEST(Gate, SoundsOnceWhenItOpensAndOnceEachWhenItShuts) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(StageGrid(12, 9, {{{1, 4}, "ON0ECP0ERR"}, {{8, 4}, "ON0EOG1ERR"}}));
   Gate* gate = FindGimmick<Gate>(w);
   ASSERT_NE(gate, nullptr);
   EXPECT_FLOAT_EQ(gate->rotation.y, 90);
   w.Frames(30);
   EXPECT_EQ(w.SoundStarts(kSeMoveDoor), 0);  // shut until the boss is armed
-  SetGameMode(kModeBossArmed);
+  run.game.gameMode = kModeBossArmed;
   w.Frames(120);
   EXPECT_FLOAT_EQ(gate->rotation.y, 180);
   EXPECT_EQ(w.SoundStarts(kSeMoveDoor), 1);
   // (The great wave's last sweep, which takes everything up to the gate,
   // is kept out of this test.)
   w.GetField().Wave().finished = 1;
-  SetGameMode(kModeBossBattle);
+  run.game.gameMode = kModeBossBattle;
   w.Frames(200);
   EXPECT_FLOAT_EQ(gate->rotation.y, 89);
   EXPECT_EQ(w.SoundStarts(kSeMoveDoor), 2);
@@ -47,27 +49,28 @@ TEST(Gate, SoundsOnceWhenItOpensAndOnceEachWhenItShuts) {
 
 TEST(Bridge, PiecesBeyondTheFrontStayHiddenAndLetCharactersFallThrough) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   // A bridge from x 2 to x 8 over the river, the player standing at its far
   // end above a hidden piece.
   std::map<std::pair<int, int>, std::string> cells{{{0, 4}, "ON0E"}, {{1, 4}, "ON0E"}};
   for (int x = 2; x <= 8; ++x) cells[{x, 4}] = "OSBC";
   w.Build(StageGrid(10, 9, cells, ""), 0, StageGrid(3, 5, {{{2, 4}, "OSBC"}}, ""));
-  ASSERT_FLOAT_EQ(GetBridgeFront(), 2);
+  ASSERT_FLOAT_EQ(run.game.bridgeFront, 2);
   Bridge* near = FindGimmick<Bridge>(w, 2);
   Bridge* far = FindGimmick<Bridge>(w, 8);
   ASSERT_NE(near, nullptr);
   ASSERT_NE(far, nullptr);
-  SetGameMode(kModeBridge);
+  run.game.gameMode = kModeBridge;
   Player& p = w.GetPlayer();
   p.position = {8, 1, -4};
   for (int i = 0; i < 60; ++i) {
     // The game scene moves the front on and keeps the timer (here by hand).
-    if (GetBridgeAdvance()) {
-      SetBridgeAdvance(0);
-      SetBridgeTimer(0);
-      SetBridgeFront(GetBridgeFront() + 1);
+    if (run.game.bridgeAdvance) {
+      run.game.bridgeAdvance = 0;
+      run.game.bridgeTimer = 0;
+      run.game.bridgeFront = run.game.bridgeFront + 1;
     } else {
-      SetBridgeTimer(GetBridgeTimer() + 1.0f / 60);
+      run.game.bridgeTimer = run.game.bridgeTimer + 1.0f / 60;
     }
     w.Frame();
   }
@@ -78,11 +81,12 @@ TEST(Bridge, PiecesBeyondTheFrontStayHiddenAndLetCharactersFallThrough) {
 
 TEST(MoveBlock, TravelsAThirtiethOfAUnitAFrameForTwoSecondsAndCarriesThePlayer) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   // Stage number 1 runs the ride values. The block waits beside the player.
   w.Build(StageGrid(12, 9, {{{1, 4}, "ON0ECP0ERR"}, {{2, 4}, "OSM1E2E4E0E0E0E"}}, "ON0E"), 1);
   MoveBlock* block = FindGimmick<MoveBlock>(w);
   ASSERT_NE(block, nullptr);
-  SetGameMode(kModeBossArmed);
+  run.game.gameMode = kModeBossArmed;
   w.Frames(80);
   EXPECT_EQ(block->alpha, 255);
   // Onto the block.
@@ -107,32 +111,34 @@ TEST(MoveBlock, TravelsAThirtiethOfAUnitAFrameForTwoSecondsAndCarriesThePlayer) 
 }
 
 TEST(Walls, ABrokenPieceNeverBlocksAndWallsIgnoreTheOtherSide) {
-  Wall wall(1);
+  RunState run;
+  Wall wall(run, 1);
   wall.position = {0, 1.5f, 0};
   wall.rotation = {0, 90, 0};
   const Vec3 size{1, 2, 1}, moving{0.1f, 0, 0};
   Vec3 contact;
-  EXPECT_NE(wall.HitCheck(0, {-0.9f, 0.5f, 0}, size, moving, &contact), 0);
-  EXPECT_EQ(wall.HitCheck(1, {-0.9f, 0.5f, 0}, size, moving, &contact), 0);
+  EXPECT_NE(wall.HitCheck(run, 0, {-0.9f, 0.5f, 0}, size, moving, &contact), 0);
+  EXPECT_EQ(wall.HitCheck(run, 1, {-0.9f, 0.5f, 0}, size, moving, &contact), 0);
   wall.breakState = 2;
-  EXPECT_EQ(wall.HitCheck(0, {-0.9f, 0.5f, 0}, size, moving, &contact), 0);
+  EXPECT_EQ(wall.HitCheck(run, 0, {-0.9f, 0.5f, 0}, size, moving, &contact), 0);
 }
 
 TEST(Walls, ARotatingWallTurnsOnceTheWayTheHitSays) {
-  RotaWall wall;
+  RunState run;
+  RotaWall wall{run};
   wall.position = {0, 0, 0};
-  wall.Init();
-  Player player;
+  wall.Init(run);
+  Player player{run};
   wall.turnSpeed = 0.2f;  // 0.8 degrees: the pitch's integer part stays 90
   wall.turnState = 4;
-  wall.Action(&player);
+  wall.Action(run, &player);
   EXPECT_EQ(wall.turnState, 1);
   // A positive speed turns the slab towards 180 and ends there.
-  RotaWall other;
-  other.Init();
+  RotaWall other{run};
+  other.Init(run);
   other.turnSpeed = 1;
   other.turnState = 4;
-  for (int i = 0; i < 200 && other.turnState == 4; ++i) other.Action(&player);
+  for (int i = 0; i < 200 && other.turnState == 4; ++i) other.Action(run, &player);
   EXPECT_EQ(other.turnState, 1);
   EXPECT_NEAR(other.rotation.x, 180, 0.02f);
 }

@@ -10,6 +10,7 @@
 #include "world/enemies.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {
@@ -107,26 +108,28 @@ TEST(EnemyBump, TwoEnemiesTouchingBumpEachOther) {
 
 TEST(EnemyBump, AKnockedBackEnemyChasesAndStartsTheEncounter) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(Floor({{{30, 4}, "ON0ECEMP0ERL"}}));
   Enemy* e = FindCharacter<Enemy>(w);
   w.Frame();
-  SetGameMode(kModeBossArmed);
+  run.game.gameMode = kModeBossArmed;
   e->knockBack = 1;
   e->velocity = {0.1f, 0, 0};
   w.Frame();
   EXPECT_EQ(e->chasing, 1);
-  EXPECT_EQ(GetGameMode(), kModeBossEncounter);
+  EXPECT_EQ(run.game.gameMode, kModeBossEncounter);
 }
 
 TEST(Boss, AimsOnlyWhileChasingWarnsFromThreeSecondsAndRestartsAfterASideChange) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(Floor({{{12, 4}, "ON0ECES0ERL"}}));
   Scorpion* s = FindCharacter<Scorpion>(w);
   ASSERT_NE(s, nullptr);
   w.Frames(60);
   EXPECT_EQ(s->chasing, 0);
   EXPECT_FLOAT_EQ(s->aimTimer, 0);
-  SetGameMode(kModeBossBattle);
+  run.game.gameMode = kModeBossBattle;
   w.Frames(2);
   EXPECT_EQ(s->chasing, 1);
   EXPECT_EQ(s->enemyFlag, kEnemyAiming);
@@ -142,10 +145,11 @@ TEST(Boss, AimsOnlyWhileChasingWarnsFromThreeSecondsAndRestartsAfterASideChange)
 
 TEST(Boss, AChargeAtAPlayerEightUnitsAwayAcceleratesForHalfThenLeapsUntilLanding) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   // The scorpion 8 units from the player across a long floor.
   w.Build(StageGrid(40, 9, {{{4, 4}, "ON0ECP0ERR"}, {{12, 4}, "ON0ECES0ERL"}}));
   Scorpion* s = FindCharacter<Scorpion>(w);
-  SetGameMode(kModeBossBattle);
+  run.game.gameMode = kModeBossBattle;
   int frames = 0;
   while (!s->attacking && frames++ < 400) w.Frame();
   ASSERT_EQ(s->attacking, 1);
@@ -164,41 +168,43 @@ TEST(Boss, AChargeAtAPlayerEightUnitsAwayAcceleratesForHalfThenLeapsUntilLanding
 
 TEST(Boss, StunStarsShowAndHideWithTheStunTimer) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(Floor({{{12, 4}, "ON0ECES0ERL"}}));
   Scorpion* s = FindCharacter<Scorpion>(w);
-  s->Boss::Draw();
+  s->Boss::Draw(run);
   for (const StunEffect& star : s->stars) EXPECT_EQ(star.hidden, 0);
   EXPECT_FLOAT_EQ(s->stars[1].angle, 120);
   s->enemyFlag = kEnemyStunned;
   s->stunTimer = 5;
-  s->Boss::Draw();
+  s->Boss::Draw(run);
   EXPECT_EQ(s->stars[0].hidden + s->stars[1].hidden + s->stars[2].hidden, 0);
   EXPECT_FLOAT_EQ(s->stars[1].angle, 125);  // each orbits 5 degrees a frame
   s->stunTimer = 3.9f;
-  s->Boss::Draw();
+  s->Boss::Draw(run);
   EXPECT_EQ(s->stars[2].hidden, 1);
   EXPECT_EQ(s->stars[1].hidden, 0);
   s->stunTimer = 1.9f;
-  s->Boss::Draw();
+  s->Boss::Draw(run);
   EXPECT_EQ(s->stars[1].hidden, 1);
   EXPECT_EQ(s->stars[0].hidden, 0);
   s->stunTimer = 0;
-  s->Boss::Draw();
+  s->Boss::Draw(run);
   EXPECT_EQ(s->stars[0].hidden, 1);
   // The next stun shows them all again from 0, 120 and 240 degrees.
   s->enemyFlag = kEnemyActive;
-  s->Boss::Draw();
+  s->Boss::Draw(run);
   EXPECT_EQ(s->stars[0].hidden, 0);
   EXPECT_FLOAT_EQ(s->stars[2].angle, 240);
 }
 
 TEST(Boss, ACrashIntoAWallStunsForSixSeconds) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   // A wall across the floor between the scorpion and the player.
   w.Build(StageGrid(40, 9,
                     {{{2, 4}, "ON0ECP0ERR"}, {{8, 4}, "ON0EOWN2ERR"}, {{14, 4}, "ON0ECES0ERL"}}));
   Scorpion* s = FindCharacter<Scorpion>(w);
-  SetGameMode(kModeBossBattle);
+  run.game.gameMode = kModeBossBattle;
   int frames = 0;
   while (s->enemyFlag != kEnemyStunned && frames++ < 600) w.Frame();
   ASSERT_EQ(s->enemyFlag, kEnemyStunned) << "no crash";

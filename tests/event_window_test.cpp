@@ -9,7 +9,6 @@
 #include "scenes/event.h"
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 
@@ -42,7 +41,8 @@ TEST(EventFile, PagesOfTheAskedEventOnly) {
 
 TEST(EventWindow, AOnePageEventClosesOnTheSecondConfirmAndAMissingOneStillEnds) {
   SceneServices s;
-  ASSERT_EQ(GameSound::Load(), 1);
+  SoundSetCore sounds = GameSoundSet();
+  ASSERT_EQ(sounds.Load(), 1);
   for (int number : {5, 99}) {
     SCOPED_TRACE(number);
     Event event;
@@ -50,41 +50,41 @@ TEST(EventWindow, AOnePageEventClosesOnTheSecondConfirmAndAMissingOneStillEnds) 
     ASSERT_EQ(event.Load(number), 1);
     // Confirming while the window slides in does nothing.
     Input({DIK_RETURN});
-    event.Update(TestInput());
+    event.Update(sounds, TestInput());
     EXPECT_EQ(event.shown, 0);
     EXPECT_EQ(event.windowPhase, Event::kSlidingIn);
     Input({});
     int frames = 0;
-    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update(TestInput());
+    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update(sounds, TestInput());
     ASSERT_EQ(event.windowPhase, Event::kOpen);
     if (number == 5) {
       ASSERT_EQ(event.pages.size(), 2u);
       Input({DIK_RETURN});
-      event.Update(TestInput());  // shows the first page whole
+      event.Update(sounds, TestInput());  // shows the first page whole
       Input({});
-      event.Update(TestInput());
+      event.Update(sounds, TestInput());
       Input({DIK_RETURN});
-      event.Update(TestInput());  // to the second, the last
+      event.Update(sounds, TestInput());  // to the second, the last
       EXPECT_EQ(event.state, Event::kLastPage);
       Input({});
-      event.Update(TestInput());
+      event.Update(sounds, TestInput());
     }
     Input({DIK_RETURN});
-    event.Update(TestInput());
+    event.Update(sounds, TestInput());
     if (number == 5) {
       Input({});
-      event.Update(TestInput());
+      event.Update(sounds, TestInput());
       Input({DIK_RETURN});
-      event.Update(TestInput());
+      event.Update(sounds, TestInput());
     }
     EXPECT_EQ(event.windowPhase, Event::kSlidingOut);
     Input({});
     frames = 0;
-    while (event.windowPhase != Event::kClosed && frames++ < 100) event.Update(TestInput());
+    while (event.windowPhase != Event::kClosed && frames++ < 100) event.Update(sounds, TestInput());
     EXPECT_TRUE(event.Ended());
     EXPECT_EQ(event.state, number == 5 ? Event::kEnded : Event::kNoEvent);
   }
-  GameSound::Release();
+  sounds.Release();
 }
 
 TEST(EventWindow, TypingNeverSplitsADoubleByteCharacter) {
@@ -104,7 +104,8 @@ TEST(EventWindow, TypingNeverSplitsADoubleByteCharacter) {
 // page and closes on a confirm, instead of asking for the file every frame.
 TEST(EventWindow, AnEventFromAFileThatCannotBeReadClosesOnAConfirm) {
   SceneServices s;
-  ASSERT_EQ(GameSound::Load(), 1);
+  SoundSetCore sounds = GameSoundSet();
+  ASSERT_EQ(sounds.Load(), 1);
   TempDirectory dir;
   const std::string damaged = dir.Path() + "/event.csv";
   std::ofstream(damaged, std::ios::binary) << "1\np,\x01\x02\nscane_end\n";
@@ -121,11 +122,11 @@ TEST(EventWindow, AnEventFromAFileThatCannotBeReadClosesOnAConfirm) {
     EXPECT_EQ(event.state, Event::kLastPage);
     Input({});
     int frames = 0;
-    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update(TestInput());
+    while (event.windowPhase != Event::kOpen && frames++ < 100) event.Update(sounds, TestInput());
     ASSERT_EQ(event.windowPhase, Event::kOpen);
     Input({DIK_RETURN});
-    event.Update(TestInput());
+    event.Update(sounds, TestInput());
     EXPECT_EQ(event.windowPhase, Event::kSlidingOut);
   }
-  GameSound::Release();
+  sounds.Release();
 }

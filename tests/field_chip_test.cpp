@@ -21,6 +21,7 @@
 namespace {
 
 struct Loaded {
+  RunState run;                            // what the reader published: the goal, the counters
   std::vector<GimmickBase*> gimmicks;      // in file order
   std::vector<CharacterBase*> characters;  // after the player
   Player* player;
@@ -32,11 +33,10 @@ struct Loaded {
 };
 
 std::unique_ptr<Loaded> Load(const std::string& text) {
-  ResetRunState();
   auto r = std::make_unique<Loaded>();
-  r->player = new Player();
+  r->player = new Player(r->run);
   r->list.push_back(r->player);
-  FieldChip reader;
+  FieldChip reader(r->run);
   reader.LoadBytes(r->head, r->list, text);
   for (GimmickNode* n = r->head; n; n = n->next)
     r->gimmicks.insert(r->gimmicks.begin(), n->object.get());
@@ -81,7 +81,7 @@ TEST(StageReader, SectionsRestartTheGridAndTurnTheUnderside) {
   EXPECT_EQ(r->characters[0]->position, Vec3(1, -2, -1));
   EXPECT_FLOAT_EQ(r->characters[0]->rotation.z, 180);
   EXPECT_EQ(r->characters[0]->upsideDown, 1);
-  EXPECT_EQ(GetEnemiesLeft(), 1);
+  EXPECT_EQ(r->run.game.enemiesLeft, 1);
 }
 
 TEST(StageReader, DigitsAndMovingBlockSigns) {
@@ -103,7 +103,7 @@ TEST(StageReader, FacingsAndTheGoal) {
   ASSERT_EQ(r->gimmicks.size(), 4u);
   EXPECT_EQ(r->gimmicks[0]->rotation.y, 180.0f);
   EXPECT_EQ(r->gimmicks[1]->rotation.y, 90.0f);
-  EXPECT_EQ(World().goalPosition, Vec3(1, 0, 0));
+  EXPECT_EQ(r->run.world.goalPosition, Vec3(1, 0, 0));
   auto* board = dynamic_cast<InfoBoard*>(r->gimmicks[2]);
   ASSERT_NE(board, nullptr);
   EXPECT_EQ(board->textNumber, 12);
@@ -126,16 +126,16 @@ TEST(StageReader, EmptyAndCutOffFilesEndQuietly) {
 }
 
 TEST(StageReader, TheStartCellIsSkippedAfterTheBossEvent) {
+  RunState run;
   auto r = Load("ON0E,ON0ECP0ERR");
   EXPECT_EQ(r->player->position, Vec3(1, 0, 0));
   EXPECT_EQ(r->player->rotation.y, 90.0f);
-  ResetRunState();
-  SetBossEventSeen(1);
+  run.game.bossEventSeen = 1;
   CharacterList list;
-  auto* player = new Player();
+  auto* player = new Player(run);
   list.push_back(player);
   GimmickNode* head = nullptr;
-  FieldChip reader;
+  FieldChip reader(run);
   reader.LoadBytes(head, list, "ON0E,ON0ECP7ERR,ON0E");
   EXPECT_EQ(player->position, Vec3(0, 0, 0));
   int count = 0;
@@ -151,25 +151,25 @@ TEST(StageReader, TheFinalBossBringsItsHands) {
   EXPECT_EQ(r->characters[1]->position, Vec3(-5, 6, 5));
   EXPECT_EQ(r->characters[2]->position, Vec3(-5, 6, -5));
   EXPECT_EQ(r->characters[2]->rotation.y, 270.0f);
-  EXPECT_EQ(GetBossesLeft(), 3);
+  EXPECT_EQ(r->run.game.bossesLeft, 3);
 }
 
 TEST(StageReader, EveryGeneratedStageLoads) {
   ScopedWorkingDirectory cwd(RunDirectory());
   for (int stage = 0; stage < 5; ++stage) {
-    ResetRunState();
+    RunState run;
     CharacterList list;
-    auto* player = new Player();
+    auto* player = new Player(run);
     list.push_back(player);
     GimmickNode* head = nullptr;
-    FieldChip reader;
+    FieldChip reader(run);
     ASSERT_EQ(reader.Load(head, list, stage), 1) << stage;
     int gimmicks = 0;
     for (GimmickNode* n = head; n; n = n->next) ++gimmicks;
     EXPECT_GT(gimmicks, 100) << stage;
     EXPECT_GT(player->position.x, 0.0f) << stage;
     if (stage < 4) {
-      EXPECT_GE(GetBossesLeft(), 1) << stage;
+      EXPECT_GE(run.game.bossesLeft, 1) << stage;
     }
     DeleteGimmickList(head);
   }

@@ -9,6 +9,7 @@
 #include "world/chips.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {
@@ -76,6 +77,7 @@ TEST(FieldSelection, NeverGrowsOverARockChip) {
 
 TEST(FieldFlip, TurnsTheAreaOverItsCentreLineOntoTheUnderside) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   // The player on (4, -3) facing -z: the cursor is at z -4.25, so a
   // half-width-3 square flips the chips of z -3 to -5 about z -4.
   std::map<std::pair<int, int>, std::string> cells{{{4, 3}, "ON0ECP0ERB"}};
@@ -98,7 +100,7 @@ TEST(FieldFlip, TurnsTheAreaOverItsCentreLineOntoTheUnderside) {
   EXPECT_EQ(w.SoundStarts(kSeRotate), 1);
   w.Frames(120);
   EXPECT_EQ(w.GetPlayer().action, kActionIdle);
-  EXPECT_EQ(GetLife(), 4);
+  EXPECT_EQ(run.game.life, 4);
   EXPECT_NEAR(nearChip->position.z, -5, 1e-3);
   EXPECT_NEAR(farChip->position.z, -3, 1e-3);
   EXPECT_NEAR(nearChip->position.y, 0, 1e-3);
@@ -109,7 +111,7 @@ TEST(FieldFlip, TurnsTheAreaOverItsCentreLineOntoTheUnderside) {
   EXPECT_EQ(p.upsideDown, 1);
   EXPECT_NEAR(p.position.z, -5, 1e-3);
   EXPECT_NEAR(p.position.y, -0.5f, 1e-3);
-  EXPECT_EQ(GetPlayerUnderside(), 1);
+  EXPECT_EQ(run.game.playerUnderside, 1);
   // The chips outside the inner area stayed where they were.
   GimmickNode* outside = w.NodeAt(4, 0, -6);
   ASSERT_NE(outside, nullptr);
@@ -118,6 +120,7 @@ TEST(FieldFlip, TurnsTheAreaOverItsCentreLineOntoTheUnderside) {
 
 TEST(FieldLift, RisesForHalfASecondPaysOneLifeAndCarries) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(OpenFloor());
   w.Hold(DIK_SPACE);
   w.Frames(5);
@@ -130,12 +133,12 @@ TEST(FieldLift, RisesForHalfASecondPaysOneLifeAndCarries) {
   EXPECT_EQ(w.GetPlayer().action, kActionLift);
   w.Frames(29);
   EXPECT_EQ(w.GetPlayer().action, kActionLift);
-  EXPECT_EQ(GetLife(), 5);
+  EXPECT_EQ(run.game.life, 5);
   w.Frame();
   EXPECT_EQ(w.GetPlayer().action, kActionCarrying);
   EXPECT_EQ(chip->hitInfo.carried, 1);
   EXPECT_NEAR(chip->position.y, 4, 1e-3);
-  EXPECT_EQ(GetLife(), 4);
+  EXPECT_EQ(run.game.life, 4);
   EXPECT_EQ(w.SoundStarts(kSeSelect), 1);
   // Carried, it floats before the camera's look-at point.
   w.Frames(60);
@@ -154,6 +157,7 @@ TEST(FieldThrow, EachLevelSetsTheSpeedTheCostAndTheRecoil) {
        {Case{30, 1.5f, 4, 0}, Case{61, 2, 3, 0.37f * 2 / 3}, Case{121, 3, 2, 0.37f}}) {
     SCOPED_TRACE(c.level);
     WorldHarness w;
+    RunState& run = w.GetRun();
     w.Build(OpenFloor());
     LiftTheChipAhead(w);
     OneChip* chip = HeldChip(w);
@@ -161,7 +165,7 @@ TEST(FieldThrow, EachLevelSetsTheSpeedTheCostAndTheRecoil) {
     w.Hold(DIK_SPACE);
     w.Frames(c.holdFrames);
     EXPECT_FLOAT_EQ(w.GetPlayer().chargeLevel, c.level);
-    EXPECT_EQ(GetLife(), c.life);
+    EXPECT_EQ(run.game.life, c.life);
     const float before = w.GetPlayer().position.x;
     w.Release(DIK_SPACE);
     w.Frame();  // the player lets go (and slides back)
@@ -199,14 +203,15 @@ TEST(FieldThrow, TheFirstHeldFrameOnlyArmsTheThrow) {
 
 TEST(FieldThrow, WithOneLifeLevelTwoIsPaidAndLevelThreeWaitsAt119) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(OpenFloor());
-  SetLife(2);
+  run.game.life = 2;
   LiftTheChipAhead(w);
-  ASSERT_EQ(GetLife(), 1);
+  ASSERT_EQ(run.game.life, 1);
   w.Hold(DIK_SPACE);
   w.Frames(70);
   EXPECT_FLOAT_EQ(w.GetPlayer().chargeLevel, 2);
-  EXPECT_EQ(GetLife(), 0);
+  EXPECT_EQ(run.game.life, 0);
   w.Frames(80);
   EXPECT_EQ(w.GetPlayer().chargeFrames, 119);
   EXPECT_FLOAT_EQ(w.GetPlayer().chargeLevel, 2);
@@ -237,8 +242,9 @@ TEST(FieldThrow, AThrownStarThatHitsABlockDropsWithBursts) {
 
 TEST(FieldWave, SweepingASelectedChipCancelsTheSelection) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(OpenFloor());
-  World().goalX = 100;
+  run.world.goalX = 100;
   w.Hold(DIK_M);
   w.Frames(3);
   ASSERT_FALSE(w.GetField().SelectedOuter().empty());

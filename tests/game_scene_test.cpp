@@ -8,10 +8,10 @@
 
 #include "app/application.h"
 #include "render/sound_sets.h"
+#include "render/view.h"
 #include "scenes/game.h"
 #include "tests/test_support.h"
 #include "world/character_manager.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/run_state.h"
@@ -33,7 +33,7 @@ struct Frame {
 // frames (it is called after each frame with the frame number).
 std::vector<Frame> PlayStage(const std::string& script, int64_t frames,
                              const std::function<void(int64_t, Game&)>& poke = nullptr) {
-  ResetRunState();
+  ResetDrawView();
   HeadlessOptions options;
   options.script = ScriptFrom(script);
   options.maxFrames = frames;
@@ -46,9 +46,10 @@ std::vector<Frame> PlayStage(const std::string& script, int64_t frames,
     f.sequencer = a.GetState();
     Game* game = a.GetGame();
     if (game && game->Characters()) {
-      f.mode = GetGameMode();
-      f.life = GetLife();
-      f.fade = GetFadeAlpha();
+      const GameState& state = game->GetRun().game;
+      f.mode = state.gameMode;
+      f.life = state.life;
+      f.fade = state.fadeAlpha;
       f.player = game->Characters()->GetPlayer()->position;
       f.playerState = game->Characters()->GetPlayer()->state;
       f.pauseCursor = game->GetPause().GetCursor();
@@ -89,12 +90,13 @@ TEST(GameScene, PInsideTheMenuResumesAtOnceAndRestoresTheSounds) {
   const std::string script =
       "@" + std::to_string(p) + " press P\n@" + std::to_string(p + kMenuReady + 2) + " press P\n";
   int rotateAfter = -1;
-  const auto f = PlayStage(script, p + kMenuReady + 6, [&](int64_t frame, Game&) {
-    if (frame == p - 1) GameSound::Request(kSeRotate, 2);  // as if an area were turning
+  const auto f = PlayStage(script, p + kMenuReady + 6, [&](int64_t frame, Game& g) {
+    SoundSetCore& sounds = g.GetRun().sound;
+    if (frame == p - 1) sounds.Request(kSeRotate, 2);  // as if an area were turning
     if (frame == p) {
-      EXPECT_EQ(GameSound::GetRequest(kSeRotate), 0);
+      EXPECT_EQ(sounds.GetRequest(kSeRotate), 0);
     }
-    if (frame == p + kMenuReady + 2) rotateAfter = GameSound::GetRequest(kSeRotate);
+    if (frame == p + kMenuReady + 2) rotateAfter = sounds.GetRequest(kSeRotate);
   });
   EXPECT_EQ(f[p].mode, kModePause);
   EXPECT_EQ(f[p + kMenuReady].fade, 255);
@@ -125,8 +127,8 @@ TEST(GameScene, RetryFromThePauseMenuRestartsWithFiveLife) {
   const int confirm = p + kMenuReady + 3;
   const auto f = PlayStage(
       "@" + std::to_string(p) + " press P\n@" + std::to_string(confirm) + " press RETURN\n",
-      confirm + 60, [&](int64_t frame, Game&) {
-        if (frame == p - 1) SetLife(2);
+      confirm + 60, [&](int64_t frame, Game& g) {
+        if (frame == p - 1) g.GetRun().game.life = 2;
       });
   EXPECT_EQ(f[confirm - 1].pauseCursor, 1);  // the menu starts on retry
   // The menu's own fade reaches black in 51 frames, then the stage starts
@@ -143,9 +145,9 @@ TEST(GameScene, AfterTheBossEventARetryStartsArmedBesideTheGate) {
   float goalX = 0;  // the game's own run's, read while it plays
   const auto f = PlayStage(
       "@" + std::to_string(p) + " press P\n@" + std::to_string(confirm) + " press RETURN\n",
-      confirm + 60, [&](int64_t frame, Game&) {
-        if (frame == p - 1) SetBossEventSeen(1);
-        goalX = World().goalPosition.x;
+      confirm + 60, [&](int64_t frame, Game& g) {
+        if (frame == p - 1) g.GetRun().game.bossEventSeen = 1;
+        goalX = g.GetRun().world.goalPosition.x;
       });
   const Frame& after = f[confirm + 55];
   EXPECT_EQ(after.mode, kModeBossArmed);

@@ -6,7 +6,6 @@
 #include "render/preload.h"
 #include "render/sound_sets.h"
 #include "tests/scene_support.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
@@ -46,57 +45,57 @@ TEST(InfoPanel, ThePadsTextStandsInForItsBoardOnlyWhileThePadWasUsedLast) {
 }
 
 TEST(InfoPanel, AdjacentBoardsSwitchTheTextAndFarOnesAreNotTouched) {
+  RunState run;
   SceneServices s;
-  ASSERT_EQ(GameSound::Load(), 1);
-  ResetRunState();
-  InfoBoard a(1), b(2);
+  ASSERT_EQ(run.sound.Load(), 1);
+  InfoBoard a(run, 1), b(run, 2);
   a.position = {0, 0.5f, 0};
   b.position = {1, 0.5f, 0};
-  Player player;
+  Player player{run};
   player.position = {0.2f, 0.5f, 0};
-  a.Action(&player);
-  b.Action(&player);
+  a.Action(run, &player);
+  b.Action(run, &player);
   EXPECT_EQ(a.touching, 1);
-  EXPECT_EQ(GetInfoPanel().phase, InfoPanel::kSlidingIn);
-  EXPECT_EQ(World().boardReading, 1);
+  EXPECT_EQ(run.panel.phase, InfoPanel::kSlidingIn);
+  EXPECT_EQ(run.world.boardReading, 1);
   player.position.x = 1.1f;  // stepped straight onto the next board
-  a.Action(&player);
-  b.Action(&player);
+  a.Action(run, &player);
+  b.Action(run, &player);
   EXPECT_EQ(a.touching, 0);
   EXPECT_EQ(b.touching, 1);
-  EXPECT_EQ(World().activeBoard, 2);
-  EXPECT_NE(GetInfoPanel().phase, InfoPanel::kSlidingOut);
+  EXPECT_EQ(run.world.activeBoard, 2);
+  EXPECT_NE(run.panel.phase, InfoPanel::kSlidingOut);
   // Directly above, more than one unit up: not touched.
   player.position = {1, 1.6f, 0};
-  b.Action(&player);
+  b.Action(run, &player);
   EXPECT_EQ(b.touching, 0);
-  EXPECT_EQ(GetInfoPanel().phase, InfoPanel::kSlidingOut);
-  EXPECT_EQ(World().boardReading, 0);
+  EXPECT_EQ(run.panel.phase, InfoPanel::kSlidingOut);
+  EXPECT_EQ(run.world.boardReading, 0);
   // While the player is blown away no board reacts.
-  SetGameMode(kModeBlownAway);
+  run.game.gameMode = kModeBlownAway;
   player.position = {1, 0.5f, 0};
-  b.Action(&player);
+  b.Action(run, &player);
   EXPECT_EQ(b.touching, 0);
-  GameSound::Release();
+  run.sound.Release();
 }
 
 TEST(InfoPanel, ABoardOnlyAsksForThePanelWhichIsDrawnOverTheWorldOncePerFrame) {
+  RunState run;
   SceneServices s;
-  ASSERT_EQ(GameSound::Load(), 1);
+  ASSERT_EQ(run.sound.Load(), 1);
   ASSERT_EQ(LoadSharedAssets(), 1);
-  ResetRunState();
-  InfoBoard board(2);
+  InfoBoard board(run, 2);
   board.position = {0, 0.5f, 0};
-  Player player;
+  Player player{run};
   player.position = {0, 0.5f, 0};
-  board.Action(&player);
-  board.Draw();
-  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720);  // not drawn with the world
-  FlushInfoPanel(InputDevice::kKeyboard);
-  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720 + (508 - 720) / 4.0f);
-  FlushInfoPanel(InputDevice::kKeyboard);  // nothing asked since
-  EXPECT_FLOAT_EQ(GetInfoPanel().position.y, 720 + (508 - 720) / 4.0f);
-  EXPECT_EQ(GetInfoPanel().currentText, 2);
+  board.Action(run, &player);
+  board.Draw(run);
+  EXPECT_FLOAT_EQ(run.panel.position.y, 720);  // not drawn with the world
+  FlushInfoPanel(run.panel, run.panelRequest, InputDevice::kKeyboard);
+  EXPECT_FLOAT_EQ(run.panel.position.y, 720 + (508 - 720) / 4.0f);
+  FlushInfoPanel(run.panel, run.panelRequest, InputDevice::kKeyboard);  // nothing asked since
+  EXPECT_FLOAT_EQ(run.panel.position.y, 720 + (508 - 720) / 4.0f);
+  EXPECT_EQ(run.panel.currentText, 2);
   ReleaseSharedAssets();
-  GameSound::Release();
+  run.sound.Release();
 }

@@ -13,7 +13,6 @@ namespace {
 
 class ObjectTest : public testing::Test {
  protected:
-  void SetUp() override { ResetRunState(); }
   ScopedHeadlessBackend backend_;
   FrameStepper frames_;
 };
@@ -23,7 +22,7 @@ struct FlipRun {
   int rise = 0, turn = 0, settle = 0;
 };
 
-FlipRun Flip(ObjectAction& o, FrameStepper& frames) {
+FlipRun Flip(RunState& run, ObjectAction& o, FrameStepper& frames) {
   o.state = kStateFlipping;
   o.flipPhase = 0;
   o.timer = 0;
@@ -31,22 +30,23 @@ FlipRun Flip(ObjectAction& o, FrameStepper& frames) {
   o.flipCentre = o.position;
   o.flipRise = o.upsideDown ? -4.0f : 4.0f;
   o.flipOffset = {0, 0, 0};
-  FlipRun run;
+  FlipRun phases;
   for (int guard = 0; guard < 500 && o.state == kStateFlipping; ++guard) {
     frames.Step();
     const int phase = o.flipPhase;
-    o.Update();
-    (phase == 0 ? run.rise : phase == 1 ? run.turn : run.settle)++;
+    o.Update(run);
+    (phase == 0 ? phases.rise : phase == 1 ? phases.turn : phases.settle)++;
   }
-  return run;
+  return phases;
 }
 
 }  // namespace
 
 TEST_F(ObjectTest, AFlipRisesTurnsThirtyFramesAndSettlesOnTheOtherSide) {
-  ObjectAction o;
+  RunState run;
+  ObjectAction o{run};
   o.position = {3, 0, -4};
-  const FlipRun first = Flip(o, frames_);
+  const FlipRun first = Flip(run, o, frames_);
   EXPECT_NEAR(first.rise, 36, 1);  // 0.6 s
   EXPECT_EQ(first.turn, 30);       // 6 degrees a frame to 180
   EXPECT_NEAR(first.settle, 36, 1);
@@ -56,7 +56,7 @@ TEST_F(ObjectTest, AFlipRisesTurnsThirtyFramesAndSettlesOnTheOtherSide) {
   EXPECT_NEAR(o.position.y, 0.0f, 1e-4f);
   EXPECT_NEAR(o.position.z, -4.0f, 1e-4f);
   // The second flip turns from 180 on to 360, which becomes 0.
-  const FlipRun second = Flip(o, frames_);
+  const FlipRun second = Flip(run, o, frames_);
   EXPECT_EQ(second.turn, 30);
   EXPECT_FLOAT_EQ(o.rotation.z, 0);
   EXPECT_EQ(o.upsideDown, 0);
@@ -64,7 +64,8 @@ TEST_F(ObjectTest, AFlipRisesTurnsThirtyFramesAndSettlesOnTheOtherSide) {
 }
 
 TEST_F(ObjectTest, AFlippedAreaMirrorsAboutItsCentreLine) {
-  ObjectAction o;
+  RunState run;
+  ObjectAction o{run};
   o.position = {0, 0, -3};
   o.state = kStateFlipping;
   o.startPosition = o.position;
@@ -73,63 +74,66 @@ TEST_F(ObjectTest, AFlippedAreaMirrorsAboutItsCentreLine) {
   o.flipRise = 4;
   for (int guard = 0; guard < 500 && o.state == kStateFlipping; ++guard) {
     frames_.Step();
-    o.Update();
+    o.Update(run);
   }
   EXPECT_NEAR(o.position.z, -5.0f, 1e-4f);
 }
 
 TEST_F(ObjectTest, FallingObjectsReachTheRiverThroughStateSeven) {
-  ObjectAction o;
+  RunState run;
+  ObjectAction o{run};
   o.gravityOn = 1;
   o.size = {1, 1, 1};
   o.position = {0, -14.4f, 0};
-  o.Update();  // y = -14.405: still above -14.5
+  o.Update(run);  // y = -14.405: still above -14.5
   EXPECT_EQ(o.state, kStateNormal);
   o.fallSpeed = 0.2f;
-  o.Update();  // below -15 - 0.5 + 1
+  o.Update(run);  // below -15 - 0.5 + 1
   EXPECT_EQ(o.state, kStateFalling);
   while (o.state == kStateFalling) {
     EXPECT_GE(o.position.y, -15.5f);  // still falling until below -15 - 0.5
-    o.Update();
+    o.Update(run);
   }
   EXPECT_EQ(o.state, kStateWashedAway);
   EXPECT_LT(o.position.y, -15.5f);
   // The same limits mirrored for the underside.
-  ObjectAction u;
+  ObjectAction u{run};
   u.gravityOn = 1;
   u.upsideDown = 1;
   u.size = {1, 1, 1};
   u.position = {0, 14.6f, 0};
-  u.Update();
+  u.Update(run);
   EXPECT_EQ(u.state, kStateFalling);
-  SetPlayerUnderside(1);  // in state 7 the fall follows the player's side
+  run.game.playerUnderside = 1;  // in state 7 the fall follows the player's side
   u.position.y = 15.6f;
-  u.Update();
+  u.Update(run);
   EXPECT_EQ(u.state, kStateWashedAway);
 }
 
 TEST_F(ObjectTest, WashedAwayObjectsDriftAndAreGoneBeyondTheFront) {
-  World().frontEdgeZ = -10;
-  ObjectAction o;
+  RunState run;
+  run.world.frontEdgeZ = -10;
+  ObjectAction o{run};
   o.state = kStateWashedAway;
   o.position = {0, 0, -59};
-  o.Update();
+  o.Update(run);
   EXPECT_FLOAT_EQ(o.position.z, -59.35f);
   EXPECT_EQ(o.state, kStateWashedAway);
   o.position.z = -59.7f;
-  o.Update();
+  o.Update(run);
   EXPECT_EQ(o.state, kStateGone);
 }
 
 TEST_F(ObjectTest, TheBlownAwayArcDependsOnTheGameMode) {
+  RunState run;
   auto arcFrames = [&](int mode, float* zPerFrame) {
-    SetGameMode(mode);
-    ObjectAction o;
+    run.game.gameMode = mode;
+    ObjectAction o{run};
     o.spinSpeed = 0;
     o.state = kStateBlownAway;
     int frames = 0;
     while (o.state == kStateBlownAway && frames < 1000) {
-      o.Update();
+      o.Update(run);
       ++frames;
     }
     *zPerFrame = o.position.z / frames;
@@ -144,16 +148,17 @@ TEST_F(ObjectTest, TheBlownAwayArcDependsOnTheGameMode) {
   EXPECT_NEAR(z6, -0.45f, 1e-3f);
   EXPECT_NEAR(z0, -0.15f, 1e-3f);
   // While a board is being read nothing moves.
-  World().boardReading = 1;
-  ObjectAction still;
+  run.world.boardReading = 1;
+  ObjectAction still{run};
   still.state = kStateBlownAway;
-  still.Update();
+  still.Update(run);
   EXPECT_EQ(still.position, Vec3(0, 0, 0));
   EXPECT_EQ(still.arcDegrees, 0);
 }
 
 TEST_F(ObjectTest, KnockBackSlidesForHalfASecondAndMovesOnceMoreAtExactlyHalf) {
-  CharacterBase c;
+  RunState run;
+  CharacterBase c{run};
   c.gravityOn = 0;
   c.knockBack = 1;
   c.velocity = {5, 0, 0};
@@ -168,7 +173,7 @@ TEST_F(ObjectTest, KnockBackSlidesForHalfASecondAndMovesOnceMoreAtExactlyHalf) {
   EXPECT_EQ(c.knockTimer, 0.0f);
   EXPECT_EQ(c.velocity, Vec3(0.1f, 0, 0));
   // A whole slide decelerates linearly: the first frame moves the most.
-  CharacterBase d;
+  CharacterBase d{run};
   d.knockBack = 1;
   d.velocity = {5, 0, 0};
   frames_.Step();
@@ -177,7 +182,8 @@ TEST_F(ObjectTest, KnockBackSlidesForHalfASecondAndMovesOnceMoreAtExactlyHalf) {
 }
 
 TEST_F(ObjectTest, PushOutMovesOutOfTheFacesGiven) {
-  CharacterBase c;
+  RunState run;
+  CharacterBase c{run};
   c.size = {1, 2, 1};
   c.position = {0.2f, 0.3f, 0};
   c.fallSpeed = 0.3f;

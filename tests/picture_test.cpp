@@ -14,7 +14,6 @@
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
-#include "world/game_sound.h"
 
 namespace {
 
@@ -133,15 +132,16 @@ bool DrawEnglishEventPage(Image* out) {
   ScopedWorkingDirectory run(RunDirectory());
   SetLanguage(Language::kEnglish);
   bool drawn = false;
-  if (InitTextFonts() && GameSound::Load()) {
+  SoundSetCore sounds = GameSoundSet();
+  if (InitTextFonts() && sounds.Load()) {
     Event event;
     if (event.LoadTextures() && event.Load(1)) {
       Input({});
-      for (int frame = 0; frame < 60; ++frame) event.Update(TestInput());
+      for (int frame = 0; frame < 60; ++frame) event.Update(sounds, TestInput());
       Input({DIK_RETURN});  // the whole page at once
-      event.Update(TestInput());
+      event.Update(sounds, TestInput());
       Input({});
-      event.Update(TestInput());
+      event.Update(sounds, TestInput());
       GraphicsDevice* d = GetDevice();
       d->BeginScene();
       d->Clear(D3DCLEAR_TARGET, 0xFF101830, 1, 0);
@@ -151,7 +151,7 @@ bool DrawEnglishEventPage(Image* out) {
       drawn = d->ReadLastFrame(&out->width, &out->height, &out->argb);
     }
     event.Release();
-    GameSound::Release();
+    sounds.Release();
   }
   ReleaseTextFonts();
   SetLanguage(Language::kJapanese);

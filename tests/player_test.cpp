@@ -8,6 +8,7 @@
 
 #include "tests/world_harness.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 
 namespace {
 
@@ -83,8 +84,9 @@ TEST(PlayerWalk, OnTheUndersideLeftAndRightAreMirrored) {
 
 TEST(PlayerAction, WithoutLifeTheButtonsDoNothing) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(Floor());
-  SetLife(0);
+  run.game.life = 0;
   w.Hold(DIK_SPACE);
   w.Frames(5);
   EXPECT_EQ(w.GetPlayer().action, kActionIdle);

@@ -8,7 +8,6 @@
 #include "render/sound_sets.h"
 #include "tests/world_harness.h"
 #include "world/enemies.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/run_state.h"
@@ -19,6 +18,7 @@ namespace {
 // (35, row 7) (right) and (35, row 17) (left); the player at (x, row 12).
 struct FinalStage {
   WorldHarness w;
+  RunState& run = w.GetRun();
   Providence* head = nullptr;
   RightHand* right = nullptr;
   LeftHand* left = nullptr;
@@ -47,7 +47,7 @@ TEST(Providence, TheLoaderPlacesTheHandsBesideTheHeadAndCountsThree) {
   ASSERT_NE(s.head, nullptr);
   ASSERT_NE(s.right, nullptr);
   ASSERT_NE(s.left, nullptr);
-  EXPECT_EQ(GetBossesLeft(), 3);
+  EXPECT_EQ(s.run.game.bossesLeft, 3);
   EXPECT_FLOAT_EQ(s.right->position.x, 35);
   EXPECT_FLOAT_EQ(s.right->position.z, -7);
   EXPECT_FLOAT_EQ(s.left->position.z, -17);
@@ -57,7 +57,7 @@ TEST(Providence, TheLoaderPlacesTheHandsBesideTheHeadAndCountsThree) {
 
 TEST(Providence, WhileAHandRemainsTheHeadFloatsAndPopsBackUpWhenKnockedDown) {
   FinalStage s(10);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.w.Frames(30);
   EXPECT_EQ(s.head->chasing, 1);
   EXPECT_NEAR(s.head->position.y, 6, 0.6f);
@@ -70,7 +70,7 @@ TEST(Providence, WhileAHandRemainsTheHeadFloatsAndPopsBackUpWhenKnockedDown) {
 
 TEST(Providence, AWashedAwayHandIsForgottenAtOnceBeforeItLeavesTheList) {
   FinalStage s(10);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.w.Frames(2);
   EXPECT_EQ(s.head->handsState, 0);
   s.right->state = kStateWashedAway;
@@ -86,7 +86,7 @@ TEST(Providence, AWashedAwayHandIsForgottenAtOnceBeforeItLeavesTheList) {
 
 TEST(Providence, WithBothHandsGoneItComesHomeInThreeSecondsAndIsExposed) {
   FinalStage s(10);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.w.Frames(2);
   s.right->state = kStateGone;
   s.left->state = kStateGone;
@@ -95,12 +95,12 @@ TEST(Providence, WithBothHandsGoneItComesHomeInThreeSecondsAndIsExposed) {
   EXPECT_EQ(s.head->exposed, 1);
   EXPECT_NEAR(frames, 180, 3);
   EXPECT_NEAR(s.head->position.x, 30, 0.1f);
-  EXPECT_EQ(GetBossesLeft(), 1);
+  EXPECT_EQ(s.run.game.bossesLeft, 1);
 }
 
 TEST(Providence, ANearPlayerForHalfASecondBringsAQuakeThenACharge) {
   FinalStage s(25);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.w.Frames(2);
   s.LoseBothHands();
   ASSERT_EQ(s.head->exposed, 1);
@@ -115,7 +115,7 @@ TEST(Providence, ANearPlayerForHalfASecondBringsAQuakeThenACharge) {
 
 TEST(Providence, ItsChargeTearsUpTheFloorAlongItsPath) {
   FinalStage s(5);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.w.Frames(2);
   s.LoseBothHands();
   ASSERT_EQ(s.head->exposed, 1);
@@ -127,7 +127,7 @@ TEST(Providence, ItsChargeTearsUpTheFloorAlongItsPath) {
     crushed = crushed || s.head->crushing;
   }
   EXPECT_GE(s.w.SoundStarts(kSeBossRush), 1) << "the head calls its rush sound while deciding";
-  EXPECT_EQ(GameSound::GetRequest(kSeBossRush), 0) << "and withdraws it for the charge";
+  EXPECT_EQ(s.run.sound.GetRequest(kSeBossRush), 0) << "and withdraws it for the charge";
   EXPECT_TRUE(crushed);
   ASSERT_EQ(s.head->action, Providence::kTiltBack);
   // The row it charged along is gone between its home and the player.
@@ -137,7 +137,7 @@ TEST(Providence, ItsChargeTearsUpTheFloorAlongItsPath) {
 
 TEST(Providence, HitInTheFinalPhaseTheHeadIsRed) {
   FinalStage s(5);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.head->knockBack = 1;
   EXPECT_FALSE(s.head->DrawsRed());  // not while it still hides behind its hands
   s.head->knockBack = 0;
@@ -149,7 +149,7 @@ TEST(Providence, HitInTheFinalPhaseTheHeadIsRed) {
 
 TEST(RightHand, NearThePlayerOnTheUpperSideItOnlyCircles) {
   FinalStage s(33, 7);  // two units from the right hand
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   for (int i = 0; i < 600; ++i) {
     s.w.Frame();
     ASSERT_NE(s.right->action, RightHand::kSlam) << "frame " << i;
@@ -163,7 +163,7 @@ TEST(RightHand, NearThePlayerOnTheUpperSideItOnlyCircles) {
 
 TEST(RightHand, FromAfarItWindsUpForThreeSecondsAndSlamsWithAShockRing) {
   FinalStage s(5);
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   int frames = 0;
   while (s.right->action != RightHand::kSlam && frames++ < 400) s.w.Frame();
   ASSERT_EQ(s.right->action, RightHand::kSlam);
@@ -180,7 +180,7 @@ TEST(RightHand, FromAfarItWindsUpForThreeSecondsAndSlamsWithAShockRing) {
 
 TEST(RightHand, AfterAKnockBackItIsNotReadyForFiveSecondsAndRed) {
   FinalStage s(27, 7);  // near enough that it never slams, out of its reach
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.w.Frames(5);
   ASSERT_EQ(s.right->action, RightHand::kHover);
   s.right->knockBack = 1;
@@ -196,7 +196,7 @@ TEST(RightHand, AfterAKnockBackItIsNotReadyForFiveSecondsAndRed) {
 
 TEST(LeftHand, PunchesAtAPlayerWithinTwentyUnits) {
   FinalStage s(25, 17);  // ten units from the left hand
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.w.Frames(2);
   EXPECT_EQ(s.left->action, LeftHand::kPunch);
   // The fist draws back ten units in half a second, trembles, then rushes.
@@ -212,8 +212,8 @@ TEST(LeftHand, FartherAwayItWalksOrDropsAtRandomAndADropCrushesTheFloor) {
   int walks = 0, drops = 0;
   for (uint32_t seed = 1; seed <= 12; ++seed) {
     FinalStage s(5, 17);  // thirty units away
-    GameSrand(seed);
-    SetGameMode(kModeBossBattle);
+    s.run.gameRandom.Seed(seed);
+    s.run.game.gameMode = kModeBossBattle;
     s.w.Frames(2);
     ASSERT_TRUE(s.left->action == LeftHand::kWalk || s.left->action == LeftHand::kDrop)
         << s.left->action;
@@ -247,7 +247,7 @@ TEST(Hands, BeforeTheBattleTheyDecideNothingAndNoSlamIsHeard) {
   EXPECT_EQ(s.w.SoundStarts(kSeTornado), 0);
   // The battle: the far player brings the slam's wind-up, and the left hand
   // walks or drops from where it is (already on the second frame).
-  SetGameMode(kModeBossBattle);
+  s.run.game.gameMode = kModeBossBattle;
   s.w.Frames(2);
   EXPECT_EQ(s.right->action, RightHand::kHover);
   EXPECT_NE(s.left->action, LeftHand::kDecide);

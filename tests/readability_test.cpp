@@ -16,6 +16,7 @@
 #include "world/camera.h"
 #include "world/game_state.h"
 #include "world/object_base.h"
+#include "world/run_state.h"
 #include "world/walls.h"
 
 TEST(TextWindow, EverySpeakersColourReadsAtFourAndAHalfToOneOnTheWindow) {
@@ -58,11 +59,12 @@ namespace {
 
 // A wall placed at a point, as the stage loader would place a plain wall.
 void DrawWallAt(float x, float y, float z) {
-  Wall wall(0);
+  RunState run;
+  Wall wall(run, 0);
   wall.position = {x, y, z};
   wall.rotation = {0, 0, 0};
   wall.UpdateMatrix();
-  wall.Draw();
+  wall.Draw(run);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "app/application.h"
 #include "base/failed_files.h"
 #include "base/report_error.h"
+#include "render/view.h"
 #include "tests/test_support.h"
 #include "tools/sim/simulation.h"
 #include "world/run_state.h"
@@ -194,7 +195,7 @@ TEST(Runner, RelativePathsAreTakenFromWhereItStarted) {
 TEST(WaitingScene, AFailedFileIsReadOnceShownAndEscapeStillEnds) {
   TempDirectory dir;
   ContentWithout(dir.Path(), "Select.wav");  // a title sound
-  ResetRunState();
+  ResetDrawView();
   ForgetFailures();
   ClearReportedErrors();
   HeadlessOptions options;

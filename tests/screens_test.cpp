@@ -12,17 +12,17 @@
 #include "tests/scene_support.h"
 #include "tests/test_support.h"
 #include "world/environment.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/stage_gauge.h"
 #include "world/world_values.h"
 
 TEST(StageGauge, BandsShareTheBarAndTheMarkerClimbsToTheTop) {
-  ResetWorldValues();
-  World().smallestX = 0;
+  RunState run;
+  run.world.smallestX = 0;
   StageGauge gauge;
   BreakWave wave;  // still sweeping
-  const StageGauge::Bands b = gauge.Measure(100, wave);
+  const StageGauge::Bands b = gauge.Measure(run, 100, wave);
   EXPECT_EQ(b.top, static_cast<int>(95.0f / 100 * 471));
   EXPECT_EQ(b.red, static_cast<int>(5.0f / 100 * 471));
   EXPECT_EQ(b.top + b.red + b.grey, 471);
@@ -36,20 +36,20 @@ TEST(StageGauge, BandsShareTheBarAndTheMarkerClimbsToTheTop) {
 }
 
 TEST(StageGauge, TheLastSweepFadesTheGaugeAway) {
-  ResetWorldValues();
-  World().smallestX = 2;
+  RunState run;
+  run.world.smallestX = 2;
   StageGauge gauge;
   BreakWave wave;
-  gauge.Measure(100, wave);  // keeps the smallest x
+  gauge.Measure(run, 100, wave);  // keeps the smallest x
   wave.phase = 1;
   wave.position.x = 20;
-  const StageGauge::Bands b = gauge.Measure(100, wave);
+  const StageGauge::Bands b = gauge.Measure(run, 100, wave);
   // The swept part grows with the wave's x but never runs past the bar.
   EXPECT_EQ(b.red, 471 - b.top);
   wave.position.x = -6;
-  EXPECT_EQ(gauge.Measure(100, wave).red, static_cast<int>((2 - 6 + 5.0f) / 100 * 471));
+  EXPECT_EQ(gauge.Measure(run, 100, wave).red, static_cast<int>((2 - 6 + 5.0f) / 100 * 471));
   EXPECT_EQ(gauge.alpha, 253);
-  for (int i = 0; i < 300; ++i) gauge.Measure(100, wave);
+  for (int i = 0; i < 300; ++i) gauge.Measure(run, 100, wave);
   EXPECT_EQ(gauge.alpha, 0);
   EXPECT_EQ(gauge.visible, 0);
 }
@@ -57,138 +57,142 @@ TEST(StageGauge, TheLastSweepFadesTheGaugeAway) {
 TEST(PauseMenu, StartsOnRetryAndArrowsChooseOnlyRetryOrQuit) {
   HeadlessServices services(true);
   ScopedWorkingDirectory run(RunDirectory());
-  ASSERT_EQ(GameSound::Load(), 1);
+  SoundSetCore sounds = GameSoundSet();
+  ASSERT_EQ(sounds.Load(), 1);
   PauseMenu menu;
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);
   Input({DIK_RIGHT});
-  menu.Update(TestInput());
+  menu.Update(sounds, TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kQuit);
   Input({});
-  menu.Update(TestInput());
+  menu.Update(sounds, TestInput());
   Input({DIK_RIGHT});
-  menu.Update(TestInput());
+  menu.Update(sounds, TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kQuit);  // nothing further right
   Input({DIK_LEFT});
-  menu.Update(TestInput());
+  menu.Update(sounds, TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);
   Input({});
-  menu.Update(TestInput());
+  menu.Update(sounds, TestInput());
   Input({DIK_LEFT});
-  menu.Update(TestInput());
+  menu.Update(sounds, TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);  // resume is not reachable
   // The stick must go beyond 1.5 (30000 raw).
   InputWithStick({}, 1.5f, 0);
-  menu.Update(TestInput());
+  menu.Update(sounds, TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kRetry);
   InputWithStick({}, 1.55f, 0);
-  menu.Update(TestInput());
+  menu.Update(sounds, TestInput());
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kQuit);
   // P resumes at once.
   Input({DIK_P});
-  EXPECT_EQ(menu.Update(TestInput()), 1);
+  EXPECT_EQ(menu.Update(sounds, TestInput()), 1);
   EXPECT_EQ(menu.GetCursor(), PauseMenu::kResume);
   EXPECT_EQ(menu.IsDecided(), 1);
-  GameSound::Release();
+  sounds.Release();
 }
 
 TEST(PauseMenu, RetryFadesToBlackBeforeItFinishes) {
   HeadlessServices services(true);
   ScopedWorkingDirectory run(RunDirectory());
-  ASSERT_EQ(GameSound::Load(), 1);
+  SoundSetCore sounds = GameSoundSet();
+  ASSERT_EQ(sounds.Load(), 1);
   PauseMenu menu;
   Input({DIK_RETURN});
-  EXPECT_EQ(menu.Update(TestInput()), 0);
+  EXPECT_EQ(menu.Update(sounds, TestInput()), 0);
   EXPECT_EQ(menu.phase, PauseMenu::kFadingOut);
   int frames = 1;
   Input({});
-  while (!menu.Update(TestInput())) ++frames;
+  while (!menu.Update(sounds, TestInput())) ++frames;
   EXPECT_EQ(frames, 50);  // 5, 10, ... 255
   EXPECT_EQ(menu.fade, 255);
   // Pieces 0, 3 and 4 are always lit; the cursor's piece rises by 20.
   EXPECT_EQ(menu.pieceAlpha[0], 255);
   EXPECT_EQ(menu.pieceAlpha[1], 255);
   EXPECT_EQ(menu.pieceAlpha[2], 0);
-  GameSound::Release();
+  sounds.Release();
 }
 
 TEST(GameOver, ItemsAppearInTurnAndAChoiceNeedsAFullyShownOption) {
   HeadlessServices services(true);
   ScopedWorkingDirectory run(RunDirectory());
-  ASSERT_EQ(GameSound::Load(), 1);
+  SoundSetCore sounds = GameSoundSet();
+  ASSERT_EQ(sounds.Load(), 1);
   GameOver over;
   Input({DIK_RETURN});
-  over.Update(TestInput());
+  over.Update(sounds, TestInput());
   EXPECT_EQ(over.IsDecided(), 0);  // nothing shown yet
   EXPECT_EQ(over.itemAlpha[0], 10);
   EXPECT_EQ(over.itemAlpha[1], 0);  // the caption first
-  for (int i = 0; i < 24; ++i) over.Update(TestInput());
+  for (int i = 0; i < 24; ++i) over.Update(sounds, TestInput());
   EXPECT_EQ(over.itemAlpha[0], 250);
   EXPECT_EQ(over.itemAlpha[2], 0);
-  over.Update(TestInput());
+  over.Update(sounds, TestInput());
   EXPECT_EQ(over.itemAlpha[0], 255);
   EXPECT_EQ(over.itemAlpha[2], 10);
   // The option not chosen shows too, dimmed: it rises with the other but
   // stops at 64 (it used to stay at 0 until the player changed the choice).
   EXPECT_EQ(over.itemAlpha[3], 10);
   EXPECT_EQ(over.IsDecided(), 0);
-  for (int i = 0; i < 25; ++i) over.Update(TestInput());
+  for (int i = 0; i < 25; ++i) over.Update(sounds, TestInput());
   EXPECT_EQ(over.itemAlpha[2], 255);
   EXPECT_EQ(over.itemAlpha[3], 64);
-  over.Update(TestInput());
+  over.Update(sounds, TestInput());
   EXPECT_EQ(over.IsDecided(), 1);
   EXPECT_EQ(over.GetChoice(), 1);
   // Moving to the other option fades the first to 64 and shows the second.
   over.Reset();
   Input({});
-  for (int i = 0; i < 60; ++i) over.Update(TestInput());
+  for (int i = 0; i < 60; ++i) over.Update(sounds, TestInput());
   Input({DIK_RIGHT});
-  over.Update(TestInput());
+  over.Update(sounds, TestInput());
   EXPECT_EQ(over.GetChoice(), 0);
   Input({});
-  for (int i = 0; i < 60; ++i) over.Update(TestInput());
+  for (int i = 0; i < 60; ++i) over.Update(sounds, TestInput());
   EXPECT_EQ(over.itemAlpha[2], 64);
   EXPECT_EQ(over.itemAlpha[3], 255);
-  GameSound::Release();
+  sounds.Release();
 }
 
 TEST(GameClear, LettersFollowEachOtherAndTheCaptionHoldsOneSecond) {
   HeadlessServices services(true);
   ScopedWorkingDirectory run(RunDirectory());
-  ASSERT_EQ(GameSound::Load(), 1);
+  SoundSetCore sounds = GameSoundSet();
+  ASSERT_EQ(sounds.Load(), 1);
   FrameStepper stepper;
   GameClear clear;
   Input({});
   // Each letter starts once the one before it reaches 64 (13 frames of 5).
-  for (int i = 0; i < 12; ++i) clear.Update(TestInput());
+  for (int i = 0; i < 12; ++i) clear.Update(sounds, TestInput());
   EXPECT_EQ(clear.letterAlpha[0], 60);
   EXPECT_EQ(clear.letterAlpha[1], 0);
-  clear.Update(TestInput());
+  clear.Update(sounds, TestInput());
   EXPECT_EQ(clear.letterAlpha[0], 65);
   EXPECT_EQ(clear.letterAlpha[1], 5);
   // The first letter hops 50 pixels and comes back.
   EXPECT_LT(clear.letterLift[0], 0);
   int frames = 13;
   while (clear.letterAlpha[2] < 255) {
-    clear.Update(TestInput());
+    clear.Update(sounds, TestInput());
     ++frames;
   }
   EXPECT_EQ(frames, 13 + 12 + 50);
   EXPECT_EQ(clear.IsDone(), 0);
   for (int i = 0; i < 59; ++i) {
     stepper.Step();
-    clear.Update(TestInput());
+    clear.Update(sounds, TestInput());
   }
   EXPECT_EQ(clear.IsDone(), 0);
   stepper.Step();
-  clear.Update(TestInput());
+  clear.Update(sounds, TestInput());
   stepper.Step();
-  clear.Update(TestInput());
+  clear.Update(sounds, TestInput());
   EXPECT_EQ(clear.IsDone(), 1);
   // A held confirm ends it at once.
   clear.Reset();
-  for (int i = 0; i < 77; ++i) clear.Update(TestInput());
+  for (int i = 0; i < 77; ++i) clear.Update(sounds, TestInput());
   Input({DIK_RETURN});
-  clear.Update(TestInput());
+  clear.Update(sounds, TestInput());
   EXPECT_EQ(clear.IsDone(), 1);
-  GameSound::Release();
+  sounds.Release();
 }

@@ -15,7 +15,7 @@
 #include "render/constants.h"
 #include "render/sound_sets.h"
 #include "tests/test_support.h"
-#include "world/game_sound.h"
+#include "world/run_state.h"
 
 namespace {
 
@@ -166,45 +166,46 @@ TEST_F(SoundSetTest, DeferredRequestsApplyOnlyWhenAsked) {
 TEST(GameSoundSet, TheTwoUpSoundsAreSeparateBuffers) {
   HeadlessServices services(true);
   ScopedWorkingDirectory cwd(RunDirectory());
-  ASSERT_EQ(GameSound::Load(), 1);
-  GameSound::Request(kSeUp, 1);
-  GameSound::Update();
+  SoundSetCore sounds = GameSoundSet();
+  ASSERT_EQ(sounds.Load(), 1);
+  sounds.Request(kSeUp, 1);
+  sounds.Update();
   services.Advance(0.1);
-  GameSound::Request(kSeUp2, 1);
-  GameSound::Update();
-  EXPECT_EQ(GameSound::IsPlaying(kSeUp), 1);
-  EXPECT_EQ(GameSound::IsPlaying(kSeUp2), 1);
-  GameSound::StopAll();
-  EXPECT_EQ(GameSound::IsPlaying(kSeUp), 0);
-  GameSound::Release();
+  sounds.Request(kSeUp2, 1);
+  sounds.Update();
+  EXPECT_EQ(sounds.IsPlaying(kSeUp), 1);
+  EXPECT_EQ(sounds.IsPlaying(kSeUp2), 1);
+  sounds.StopAll();
+  EXPECT_EQ(sounds.IsPlaying(kSeUp), 0);
+  sounds.Release();
 }
 
-// The game's set belongs to the run being played: a game's run starts with
-// a set of its own (nothing loaded, nothing asked for), what it asks for
-// never reaches the run outside it, and its set goes with it.
+// The game's set belongs to the run being played: a new run starts with a
+// set of its own (nothing loaded, nothing asked for), what it asks for never
+// reaches another run, and its buffers go with it while the other's play on.
 TEST(GameSoundSet, EachRunHasItsOwnAndGivesItUpWhenItEnds) {
   HeadlessServices services(true);
   ScopedWorkingDirectory cwd(RunDirectory());
-  ASSERT_EQ(GameSound::Load(), 1);
-  GameSound::Request(kBgmMain, 2);
-  GameSound::Update();
-  ASSERT_EQ(GameSound::IsPlaying(kBgmMain), 1);
+  RunState outer;
+  ASSERT_EQ(outer.sound.Load(), 1);
+  outer.sound.Request(kBgmMain, 2);
+  outer.sound.Update();
+  ASSERT_EQ(outer.sound.IsPlaying(kBgmMain), 1);
   {
     RunState run;
-    RunScope scope(run);
-    EXPECT_EQ(GameSound::GetRequest(kBgmMain), 0) << "a new run asks for nothing";
-    EXPECT_EQ(GameSound::IsPlaying(kBgmMain), 0) << "and has nothing loaded";
-    ASSERT_EQ(GameSound::Load(), 1);
-    GameSound::Request(kSeClear, 1);
-    GameSound::Update();
-    EXPECT_EQ(GameSound::IsPlaying(kSeClear), 1);
-    GameSound::StopAll();
+    EXPECT_EQ(run.sound.GetRequest(kBgmMain), 0) << "a new run asks for nothing";
+    EXPECT_EQ(run.sound.IsPlaying(kBgmMain), 0) << "and has nothing loaded";
+    ASSERT_EQ(run.sound.Load(), 1);
+    run.sound.Request(kSeClear, 1);
+    run.sound.Update();
+    EXPECT_EQ(run.sound.IsPlaying(kSeClear), 1);
+    run.sound.StopAll();
   }  // the run's buffers are released with it
-  EXPECT_EQ(GameSound::GetRequest(kSeClear), 0) << "the game's request stayed in its run";
-  EXPECT_EQ(GameSound::GetRequest(kBgmMain), 2);
-  EXPECT_EQ(GameSound::IsPlaying(kBgmMain), 1) << "the outer run's music plays on";
-  GameSound::StopAll();
-  GameSound::Release();
+  EXPECT_EQ(outer.sound.GetRequest(kSeClear), 0) << "the other run's request stayed in it";
+  EXPECT_EQ(outer.sound.GetRequest(kBgmMain), 2);
+  EXPECT_EQ(outer.sound.IsPlaying(kBgmMain), 1) << "the outer run's music plays on";
+  outer.sound.StopAll();
+  outer.sound.Release();
 }
 
 namespace {

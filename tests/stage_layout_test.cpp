@@ -16,6 +16,7 @@
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {
@@ -42,6 +43,7 @@ class StageLayout : public testing::TestWithParam<int> {};
 
 TEST_P(StageLayout, TheEncounterFloorIsOutOfTheGatesReachAndTheBossesOutOfAThrows) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.BuildStage(GetParam());
   const Layout l = Read(w);
   ASSERT_NE(l.gate, nullptr);
@@ -59,12 +61,13 @@ TEST_P(StageLayout, TheEncounterFloorIsOutOfTheGatesReachAndTheBossesOutOfAThrow
   }
   // Stages that start with the boss armed hold no guards.
   if (GetParam() >= 2) {
-    EXPECT_EQ(GetEnemiesLeft(), 0);
+    EXPECT_EQ(run.game.enemiesLeft, 0);
   }
 }
 
 TEST_P(StageLayout, TheGateShutsInTheBattleBeforeTheWaveBlowsItAway) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.BuildStage(GetParam());
   const Layout l = Read(w);
   ASSERT_NE(l.gate, nullptr);
@@ -74,10 +77,10 @@ TEST_P(StageLayout, TheGateShutsInTheBattleBeforeTheWaveBlowsItAway) {
   Player& p = w.GetPlayer();
   p.position = {l.encounter.front().x + 3, 5, l.encounter.front().z};
   p.UpdateMatrix();
-  SetGameMode(kModeBossArmed);
+  run.game.gameMode = kModeBossArmed;
   for (int i = 0; i < 200 && gate->rotation.y < 180; ++i) w.Frame();
   ASSERT_GE(gate->rotation.y, 180);
-  SetGameMode(kModeBossBattle);
+  run.game.gameMode = kModeBossBattle;
   int frames = 0;
   while (gate->rotation.y > 89.5f && gate->state == kStateNormal && frames++ < 400) w.Frame();
   EXPECT_EQ(gate->state, kStateNormal) << "the wave blew the gate away before it shut";
@@ -91,6 +94,7 @@ TEST_P(StageLayout, TheGateShutsInTheBattleBeforeTheWaveBlowsItAway) {
 
 TEST_P(StageLayout, EveryBoardHasItsTextAndPictureInTheFiles) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.BuildStage(GetParam());
   const Layout l = Read(w);
   EXPECT_FALSE(l.boards.empty());
@@ -105,7 +109,7 @@ TEST_P(StageLayout, EveryBoardHasItsTextAndPictureInTheFiles) {
   const int pictures = width / 128;
   for (int number : l.boards) {
     const InfoEntry* found = nullptr;
-    for (const InfoEntry& e : GetInfoPanel().entries)
+    for (const InfoEntry& e : run.panel.entries)
       if (e.number == number) found = &e;
     ASSERT_NE(found, nullptr) << "board " << number;
     EXPECT_FALSE(found->text.empty());

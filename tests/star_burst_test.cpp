@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "world/run_state.h"
+
 TEST(StarBurst, FadesOutInFiftyOneFramesAndIsIdleUntilActivated) {
+  RunState run;
   StarBurst burst;
-  burst.Start(0, {1, 2, 3}, {5, 10, 5});
+  burst.Start(run, 0, {1, 2, 3}, {5, 10, 5});
   EXPECT_FALSE(burst.Active());
   EXPECT_EQ(burst.Alpha(), 255);
   burst.Update(0);
@@ -22,9 +25,10 @@ TEST(StarBurst, FadesOutInFiftyOneFramesAndIsIdleUntilActivated) {
 }
 
 TEST(StarBurst, StarsSinkOnTheUpperSideAndRiseOnTheUnderside) {
+  RunState run;
   for (int side : {0, 1}) {
     StarBurst burst;
-    burst.Start(side, {0, 0, 0}, {5, 10, 5});
+    burst.Start(run, side, {0, 0, 0}, {5, 10, 5});
     burst.Activate();
     // Thrown up at 0.05 to 0.14 a frame, every star turns back within
     // thirty frames as the sinking speed grows 0.005 a frame.

@@ -9,12 +9,14 @@
 #include "world/enemies.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 
 namespace {
 
 // A wide floor; the player at (x, row 7), Castor at (34, 7) facing it.
 struct TwinsStage {
   WorldHarness w;
+  RunState& run = w.GetRun();
   Castor* castor = nullptr;
   Player* player = nullptr;
 
@@ -24,7 +26,7 @@ struct TwinsStage {
     w.Build(StageGrid(50, 15, cells), 1);
     castor = FindCharacter<Castor>(w);
     player = &w.GetPlayer();
-    SetGameMode(kModeBossBattle);
+    run.game.gameMode = kModeBossBattle;
   }
   // Frames until the volley starts (the aim takes four seconds).
   void UntilThrowing() {
@@ -48,7 +50,7 @@ struct TwinsStage {
 
 TEST(Castor, AVolleyWhileBothTwinsLiveThrowsAt0And13And26SecondsInArcs) {
   TwinsStage s(20);
-  SetBossesLeft(2);
+  s.run.game.bossesLeft = 2;
   s.UntilThrowing();
   EXPECT_EQ(s.castor->throwMode, 2);
   const std::vector<float> at = s.ThrowTimes();
@@ -64,7 +66,7 @@ TEST(Castor, AVolleyWhileBothTwinsLiveThrowsAt0And13And26SecondsInArcs) {
 
 TEST(Castor, AStarArcsHighAndDropsOntoWhereThePlayerStood) {
   TwinsStage s(20);
-  SetBossesLeft(2);
+  s.run.game.bossesLeft = 2;
   s.UntilThrowing();
   CastorsWeapon& star = s.castor->weapons[0];
   const Vec3 target = s.player->position;
@@ -86,7 +88,7 @@ TEST(Castor, AStarArcsHighAndDropsOntoWhereThePlayerStood) {
 
 TEST(Castor, APlayerAtCastorsFeetGetsNoArcTheStarDropsStraightDown) {
   TwinsStage s(32);  // two units in front of Castor: at its feet
-  SetBossesLeft(2);
+  s.run.game.bossesLeft = 2;
   s.player->position.z -= 0.5f;  // just beside the point in front, out of the held stars' reach
   s.UntilThrowing();
   s.w.Frame();
@@ -102,7 +104,7 @@ TEST(Castor, APlayerAtCastorsFeetGetsNoArcTheStarDropsStraightDown) {
 
 TEST(Castor, OncePolluxIsGoneEveryStarGlidesForGoodAndTheGapIsOneSecond) {
   TwinsStage s(20);
-  SetBossesLeft(1);
+  s.run.game.bossesLeft = 1;
   s.UntilThrowing();
   const std::vector<float> at = s.ThrowTimes();
   EXPECT_EQ(s.castor->throwMode, 1);
@@ -110,7 +112,7 @@ TEST(Castor, OncePolluxIsGoneEveryStarGlidesForGoodAndTheGapIsOneSecond) {
   EXPECT_NEAR(at[2], 2.0f, 0.02f);
   for (const CastorsWeapon& star : s.castor->weapons) EXPECT_EQ(star.solo, 1);
   // Solo stays set even if the count read two again.
-  SetBossesLeft(2);
+  s.run.game.bossesLeft = 2;
   s.UntilThrowing();
   s.w.Frame();
   for (const CastorsWeapon& star : s.castor->weapons) EXPECT_EQ(star.solo, 1);
@@ -118,7 +120,7 @@ TEST(Castor, OncePolluxIsGoneEveryStarGlidesForGoodAndTheGapIsOneSecond) {
 
 TEST(Castor, TheSoloGlideSinksSteadilyAlongTheThrow) {
   TwinsStage s(20);
-  SetBossesLeft(1);
+  s.run.game.bossesLeft = 1;
   s.UntilThrowing();
   CastorsWeapon& star = s.castor->weapons[0];
   s.w.Frame();
@@ -131,7 +133,7 @@ TEST(Castor, TheSoloGlideSinksSteadilyAlongTheThrow) {
 
 TEST(Castor, AStarThatHitsThePlayerLandsAtOnceAndTheVolleyWaitsForAllThree) {
   TwinsStage s(20);
-  SetBossesLeft(2);
+  s.run.game.bossesLeft = 2;
   s.UntilThrowing();
   CastorsWeapon& star = s.castor->weapons[0];
   int frames = 0;
@@ -152,21 +154,21 @@ TEST(Castor, TheStarsPushBackWhileTheTwinLivesAndAlongTheFlightWhenAlone) {
   star.velocity = {-0.3f, 0, 0};
   s.player->velocity = {0.075f, 0, 0};
 
-  SetBossesLeft(2);
-  star.HitPlayer(s.player);
+  s.run.game.bossesLeft = 2;
+  star.HitPlayer(s.run, s.player);
   EXPECT_EQ(s.player->knockBack, 1);
   EXPECT_NEAR(s.player->velocity.x, -0.075f * 3.5f, 1e-5f);
   EXPECT_EQ(star.landed, 1);
 
   s.player->knockBack = 0;
   s.player->velocity = {0.075f, 0, 0};
-  SetBossesLeft(1);
-  star.HitPlayer(s.player);
+  s.run.game.bossesLeft = 1;
+  star.HitPlayer(s.run, s.player);
   EXPECT_NEAR(s.player->velocity.x, -0.3f * 4.55f, 1e-5f);
   // Never on the other side of the field.
   s.player->knockBack = 0;
   s.player->upsideDown = 1;
-  star.HitPlayer(s.player);
+  star.HitPlayer(s.run, s.player);
   EXPECT_EQ(s.player->knockBack, 0);
 }
 
@@ -176,7 +178,7 @@ TEST(Castor, AStarThatMeetsAnInvisibleBlockBreaksOnItAndLands) {
   TwinsStage s(20, {{{20, 6}, "ON0EOSAX3E"}});
   s.player->position.z = -6.2f;  // under the block's edge, where the star is aimed
   s.player->UpdateMatrix();
-  SetBossesLeft(2);
+  s.run.game.bossesLeft = 2;
   s.UntilThrowing();
   s.w.ClearSounds();
   CastorsWeapon& star = s.castor->weapons[0];
@@ -190,7 +192,7 @@ TEST(Castor, AStarThatMeetsAnInvisibleBlockBreaksOnItAndLands) {
 
 TEST(Castor, HeldStarsGrowOnThePlayersSideAndStaySmallOnTheOther) {
   TwinsStage s(20);
-  SetBossesLeft(2);
+  s.run.game.bossesLeft = 2;
   s.w.Frames(2);  // chasing from the battle on
   CastorsWeapon& star = s.castor->weapons[1];
   s.w.Frames(92);
@@ -207,7 +209,7 @@ TEST(Castor, HeldStarsGrowOnThePlayersSideAndStaySmallOnTheOther) {
 
 TEST(Castor, FacesThePlayerUntilItsThirdStarHasLanded) {
   TwinsStage s(20);
-  SetBossesLeft(2);
+  s.run.game.bossesLeft = 2;
   s.UntilThrowing();
   for (int i = 0; i < 60; ++i) {
     s.w.Frame();
@@ -223,11 +225,12 @@ TEST(Castor, FacesThePlayerUntilItsThirdStarHasLanded) {
 
 TEST(Pollux, AChargeAcceleratesForHalfThenBrakesToAStopWithoutALeap) {
   WorldHarness w;
+  RunState& run = w.GetRun();
   w.Build(StageGrid(40, 9, {{{4, 4}, "ON0ECP0ERR"}, {{16, 4}, "ON0ECEP0ERL"}}), 1);
   Pollux* p = FindCharacter<Pollux>(w);
   ASSERT_NE(p, nullptr);
-  SetGameMode(kModeBossBattle);
-  SetBossesLeft(2);
+  run.game.gameMode = kModeBossBattle;
+  run.game.bossesLeft = 2;
   int frames = 0;
   bool tilted = false;
   while (!p->attacking && frames++ < 400) {

@@ -55,11 +55,11 @@ Seen Watch(const std::string& replay, int stage) {
   };
   const uint32_t seed = options.script.seed.value_or(1);
   const std::vector<HashCheck> hashes = options.script.hashes;
-  SeedRandomness(seed);
   ScopedHeadlessBackend backend(options);
   Seen seen;
   size_t nextHash = 0;
   Application app(backend.Get(), DisplayMode::Windowed);
+  SeedRandomness(app, seed);
   if (stage >= 0) app.StartGameDirectly(stage);
   app.SetFrameObserver([&](Application& a) {
     // The replay must play as it was recorded, or what is seen means nothing.
@@ -74,7 +74,8 @@ Seen Watch(const std::string& replay, int stage) {
     }
     Game* game = a.GetGame();
     if (!game || !probe || a.GetDrawId() != kDrawGame || !game->Characters()) return;
-    const int mode = GetGameMode();
+    RunState& run = game->GetRun();
+    const int mode = run.game.gameMode;
     // The world in play and in its events, not behind a fade or a screen.
     Player* player = game->Characters()->GetPlayer();
     if (!player) return;
@@ -96,9 +97,9 @@ Seen Watch(const std::string& replay, int stage) {
                     m->hi.y - m->lo.y, m->hi.z - m->lo.z, eye.x, eye.y, eye.z, mode);
       Note(seen, "frame " + std::to_string(frame) + ": a model hides the player" + at);
     }
-    if (GetCameraMode() == kCameraRise) {
+    if (run.camera.mode == kCameraRise) {
       ++seen.followFrames;
-      const Vec3 followed = GetCameraLookAt();
+      const Vec3 followed = run.camera.lookAt;
       if (probe->FirstBetween(eye, followed, nullptr)) {
         ++seen.followHidden;
         Note(seen, "frame " + std::to_string(frame) + ": a model hides what the camera follows");
@@ -106,8 +107,8 @@ Seen Watch(const std::string& replay, int stage) {
       if (Vec3Length(followed - eye) > 18.01f) ++seen.followFar;
     }
     if (mode == kModeBossBattle) {
-      if (seen.fights.empty() || seen.fights.back().stage != GetStageNumber())
-        seen.fights.push_back({GetStageNumber(), 0, 0});
+      if (seen.fights.empty() || seen.fights.back().stage != run.game.stageNumber)
+        seen.fights.push_back({run.game.stageNumber, 0, 0});
       Fight& f = seen.fights.back();
       ++f.frames;
       for (CharacterBase* c : game->Characters()->GetCharacters()) {

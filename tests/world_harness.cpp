@@ -7,10 +7,10 @@
 #include "platform/input.h"
 #include "render/preload.h"
 #include "render/sound_sets.h"
+#include "render/view.h"
 #include "world/camera.h"
 #include "world/chips.h"
 #include "world/field_chip.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
@@ -32,13 +32,12 @@ std::string StageGrid(int width, int depth, const std::map<std::pair<int, int>, 
 }
 
 WorldHarness::WorldHarness() {
-  ResetRunState();
+  ResetDrawView();
   // The field seeds the game's random numbers from the clock at start-up;
   // tests play the same numbers every time.
   SetFixedTimeSeed(true, 1);
-  GameSrand(1);
   EXPECT_EQ(LoadSharedAssets(), 1);
-  EXPECT_EQ(GameSound::Load(), 1);
+  EXPECT_EQ(state_.sound.Load(), 1);
 }
 
 WorldHarness::~WorldHarness() {
@@ -47,38 +46,38 @@ WorldHarness::~WorldHarness() {
   field_.reset();
   if (characters_) characters_->Release();
   characters_.reset();
-  GameSound::Release();
+  state_.sound.Release();
   ReleaseSharedAssets();
-  ResetRunState();
+  ResetDrawView();
 }
 
 void WorldHarness::Build(const std::string& upper, int stageNumber, const std::string& underside) {
-  SetStageNumber(stageNumber);
-  ResetStageState();
-  characters_ = std::make_unique<CharacterManager>();
-  field_ = std::make_unique<Field>();
+  state_.game.stageNumber = stageNumber;
+  ResetStageState(state_.game);
+  characters_ = std::make_unique<CharacterManager>(state_);
+  field_ = std::make_unique<Field>(state_);
   // The grid starts on the marker's own line, so its first row is z = 0.
   std::string text = "MU" + upper + "\n";
   if (!underside.empty()) text += "MR" + underside + "\n";
   GimmickNode* head = nullptr;
-  FieldChip reader;
+  FieldChip reader(state_);
   reader.LoadBytes(head, characters_->GetCharacters(), text);
   field_->SetGimmicks(head);
-  ASSERT_EQ(field_->Init(), 1);
-  ASSERT_EQ(characters_->Init(input_), 1);
+  ASSERT_EQ(field_->Init(state_), 1);
+  ASSERT_EQ(characters_->Init(state_, input_), 1);
 }
 
 void WorldHarness::BuildStage(int stageNumber) {
-  SetStageNumber(stageNumber);
-  ResetStageState();
-  characters_ = std::make_unique<CharacterManager>();
-  field_ = std::make_unique<Field>();
+  state_.game.stageNumber = stageNumber;
+  ResetStageState(state_.game);
+  characters_ = std::make_unique<CharacterManager>(state_);
+  field_ = std::make_unique<Field>(state_);
   GimmickNode* head = nullptr;
-  FieldChip reader;
+  FieldChip reader(state_);
   ASSERT_EQ(reader.Load(head, characters_->GetCharacters(), stageNumber), 1);
   field_->SetGimmicks(head);
-  ASSERT_EQ(field_->Init(), 1);
-  ASSERT_EQ(characters_->Init(input_), 1);
+  ASSERT_EQ(field_->Init(state_), 1);
+  ASSERT_EQ(characters_->Init(state_, input_), 1);
 }
 
 void WorldHarness::SetStick(float x, float y) {
@@ -95,10 +94,10 @@ void WorldHarness::Frame() {
   pad.state.Gamepad.sThumbLY = stickY_;
   input_ = input_.Next(keys, pad);
   stepper_.Step();
-  field_->Update(characters_->GetCharacters());
-  if (characters_->Update(field_->Tail(), input_)) StartSideChangeFade();
-  GameSound::Update();
-  for (int s : GameSound::Core().StartedInLastUpdate()) sounds_.push_back(s);
+  field_->Update(state_, characters_->GetCharacters());
+  if (characters_->Update(state_, field_->Tail(), input_)) StartSideChangeFade(state_.game);
+  state_.sound.Update();
+  for (int s : state_.sound.StartedInLastUpdate()) sounds_.push_back(s);
 }
 
 void WorldHarness::Frames(int n) {

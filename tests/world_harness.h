@@ -1,6 +1,7 @@
 // A small stage built from text, run frame by frame the way the game scene
 // runs play frames: input, the frame timer, the field, the character pass,
-// the game sounds. Tests write the stage as a grid of cell codes.
+// the game sounds. Tests write the stage as a grid of cell codes. The stage
+// plays in a run of the harness's own (GetRun), which tests read and set.
 #pragma once
 
 #include <map>
@@ -15,6 +16,7 @@
 #include "tests/test_support.h"
 #include "world/character_manager.h"
 #include "world/field.h"
+#include "world/run_state.h"
 
 class Player;
 
@@ -43,6 +45,7 @@ class WorldHarness {
   Player& GetPlayer();
   Field& GetField() { return *field_; }
   CharacterManager& Characters() { return *characters_; }
+  RunState& GetRun() { return state_; }
   // The node of the gimmick at a cell (the first in list order), or null.
   GimmickNode* NodeAt(float x, float y, float z);
   // How often a game sound started during the frames run so far.
@@ -51,7 +54,8 @@ class WorldHarness {
 
  private:
   HeadlessServices services_{true, false, false};
-  ScopedWorkingDirectory run_{RunDirectory()};
+  ScopedWorkingDirectory directory_{RunDirectory()};
+  RunState state_;
   FrameStepper stepper_;
   std::unique_ptr<CharacterManager> characters_;
   std::unique_ptr<Field> field_;

@@ -10,7 +10,6 @@
 #include "render/sound_sets.h"
 #include "world/enemies.h"
 #include "world/enemy_common.h"
-#include "world/game_sound.h"
 #include "world/run_state.h"
 #include "world/stage_meshes.h"
 
@@ -19,7 +18,7 @@ using enemy_common::DrawCharacterShadow;
 
 // ---- Aquarius ---------------------------------------------------------------------------
 
-Aquarius::Aquarius() : mesh(std::make_unique<Mesh>()) {
+Aquarius::Aquarius(RunState& run) : Boss(run), mesh(std::make_unique<Mesh>()) {
   size = {4, 3, 3};
   position = {0, 7, -10};
   rotation = {0, -90, 0};
@@ -28,21 +27,21 @@ Aquarius::Aquarius() : mesh(std::make_unique<Mesh>()) {
 
 Aquarius::~Aquarius() = default;
 
-int Aquarius::Init() {
+int Aquarius::Init(RunState&) {
   if (!mesh->Load(kAquariusMeshPath)) return 0;
   UpdateMatrix();
   return 1;
 }
 
-void Aquarius::Act(CharacterList& characters) {
-  EnemyBase::Act(characters);
+void Aquarius::Act(RunState& run, CharacterList& characters) {
+  EnemyBase::Act(run, characters);
   if (state == kStateNormal) {
     const float sign = upsideDown ? -1.0f : 1.0f;
     switch (enemyFlag) {
       case kEnemyActive:  // pouring fish
         if (fishTimer >= 0.1f) {
-          GameSound::Request(kSeFish, 2);
-          auto* fish = new Pisces();
+          run.sound.Request(kSeFish, 2);
+          auto* fish = new Pisces(run);
           if (!upsideDown) {
             fish->position = {position.x, position.y + size.y, position.z};
           } else {
@@ -56,7 +55,7 @@ void Aquarius::Act(CharacterList& characters) {
         }
         break;
       case kEnemyQuake:
-        if (GameSound::GetRequest(kSeFish) == 2) GameSound::Request(kSeFish, 0);
+        if (run.sound.GetRequest(kSeFish) == 2) run.sound.Request(kSeFish, 0);
         if (quakePhase == 1) {
           // The ring spreads while the jar bobs for its first 90 frames.
           quakeRadius += 0.3f;
@@ -91,10 +90,10 @@ void Aquarius::Act(CharacterList& characters) {
         break;
     }
   }
-  Search(characters.front());
+  Search(run, characters.front());
 }
 
-void Aquarius::Search(CharacterBase* player) {
+void Aquarius::Search(RunState& run, CharacterBase* player) {
   if (state != kStateNormal || chasing == 0) {
     enemyFlag = kEnemyActive;
     return;
@@ -103,7 +102,7 @@ void Aquarius::Search(CharacterBase* player) {
     if (enemyFlag == kEnemyFlipFloor) enemyFlag = kEnemyActive;
     if (jumpTimer >= 5.0f) {
       enemyFlag = kEnemyQuake;
-      GameSound::PlayOnce(kSeJump);
+      run.sound.PlayOnce(kSeJump);
       jumpTimer = 0;
     }
     fishTimer += GetDeltaTime();
@@ -117,11 +116,11 @@ void Aquarius::Search(CharacterBase* player) {
   }
 }
 
-void Aquarius::HitCharacters(CharacterList& characters) {
+void Aquarius::HitCharacters(RunState&, CharacterList& characters) {
   Bump(characters, BumpTargets::kPlayer, 0.5f, 15);  // no sound, no change of mode
 }
 
-void Aquarius::Draw() {
+void Aquarius::Draw(RunState&) {
   DrawCharacterMesh(*this, *mesh);
   if (state == kStateNormal) DrawCharacterShadow(*this);
 }
@@ -141,27 +140,27 @@ void Aquarius::DumpState(JsonWriter& json) const {
 
 // ---- Pisces -----------------------------------------------------------------------------
 
-Pisces::Pisces() {
+Pisces::Pisces(RunState& run) : Boss(run) {
   size = {4, 4, 4};
   isMob = 1;
   enemyFlag = kEnemyActive;
   gravityOn = 1;
-  meshIndex = GameRand() % 2;
-  float heading = static_cast<float>(GameRand() % 181);
-  if (GameRand() % 2) heading = -heading;
+  meshIndex = run.gameRandom.Next() % 2;
+  float heading = static_cast<float>(run.gameRandom.Next() % 181);
+  if (run.gameRandom.Next() % 2) heading = -heading;
   rotation = {0, heading, 0};
   velocity = {dmath::Sin(heading * kDegToRad) * 0.3f, 0, dmath::Cos(heading * kDegToRad) * 0.3f};
-  forwardSpeed = GameRand() % 2 ? 0.2f : 0.1f;
+  forwardSpeed = run.gameRandom.Next() % 2 ? 0.2f : 0.1f;
 }
 
-void Pisces::Act(CharacterList& characters) {
-  Move();
+void Pisces::Act(RunState& run, CharacterList& characters) {
+  Move(run);
   KnockBack();
-  ObjectAction::Update();
-  HitCharacters(characters);
+  ObjectAction::Update(run);
+  HitCharacters(run, characters);
 }
 
-void Pisces::Move() {
+void Pisces::Move(RunState&) {
   if (leapDone) return;
   leapAngle += angleStep;
   const float rise = std::fabs(dmath::Sin(leapAngle * kDegToRad) * leapHeight);
@@ -178,12 +177,12 @@ void Pisces::Move() {
   UpdateMatrix();
 }
 
-void Pisces::HitCharacters(CharacterList& characters) {
+void Pisces::HitCharacters(RunState&, CharacterList& characters) {
   Bump(characters, BumpTargets::kPlayer, 1.0f, 15);
 }
 
-void Pisces::Draw() {
-  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->fish[meshIndex]);
+void Pisces::Draw(RunState& run) {
+  if (StageMeshes* meshes = run.stageMeshes) DrawCharacterMesh(*this, meshes->fish[meshIndex]);
   if (state == kStateNormal) DrawCharacterShadow(*this);
 }
 

@@ -7,15 +7,10 @@
 #include "platform/input.h"
 #include "render/constants.h"
 #include "render/view.h"
-#include "world/run_state.h"
 
 namespace {
 
 constexpr float kEaseSeconds = 0.8f;
-
-CameraState& Cam() {
-  return Run().camera;
-}
 
 float Sin(float degrees) {
   return dmath::Sin(degrees * kDegToRad);
@@ -25,65 +20,65 @@ float Cos(float degrees) {
 }
 
 // The high placement, used by mode 1 and while mode 0 settles.
-Vec3 HighTarget(const CameraSubject& s) {
+Vec3 HighTarget(CameraState& cam, const CameraSubject& s) {
   const Vec3& F = kCameraHighOffset;
-  const float c = Cos(Cam().tilt);
+  const float c = Cos(cam.tilt);
   Vec3 t;
-  t.x = s.position.x - Sin(Cam().yaw) * F.x;
-  t.z = s.position.z - Cos(Cam().yaw) * F.z;
+  t.x = s.position.x - Sin(cam.yaw) * F.x;
+  t.z = s.position.z - Cos(cam.yaw) * F.z;
   if (!s.upsideDown) {
     t.y = s.position.y + F.y * c;
-    Cam().up.y = c;
+    cam.up.y = c;
   } else {
     t.y = s.position.y - F.y * c;
-    Cam().up.y = -c;
+    cam.up.y = -c;
   }
   return t;
 }
 
 // The follow placement behind the subject, turned and tilted by the stick,
 // once the high view has settled (two frames); the high placement before.
-Vec3 FollowTarget(const CameraSubject& s, const Vec2& stick) {
-  if (Cam().settleCount <= 1) {
-    Cam().settleCount += 1;
-    return HighTarget(s);
+Vec3 FollowTarget(CameraState& cam, const CameraSubject& s, const Vec2& stick) {
+  if (cam.settleCount <= 1) {
+    cam.settleCount += 1;
+    return HighTarget(cam, s);
   }
   if (std::fabs(stick.x) > 0.85f) {
-    Cam().yawSpeed = stick.x;
-  } else if (Cam().yawSpeed > 0) {
-    Cam().yawSpeed = std::max(0.0f, Cam().yawSpeed - 0.1f);
-  } else if (Cam().yawSpeed < 0) {
-    Cam().yawSpeed = std::min(0.0f, Cam().yawSpeed + 0.1f);
+    cam.yawSpeed = stick.x;
+  } else if (cam.yawSpeed > 0) {
+    cam.yawSpeed = std::max(0.0f, cam.yawSpeed - 0.1f);
+  } else if (cam.yawSpeed < 0) {
+    cam.yawSpeed = std::min(0.0f, cam.yawSpeed + 0.1f);
   }
-  Cam().yaw += s.upsideDown ? -Cam().yawSpeed * 1.34f : Cam().yawSpeed * 1.34f;
-  if (Cam().yaw < 0) Cam().yaw = 360;
-  if (Cam().yaw > 360) Cam().yaw = 0;
+  cam.yaw += s.upsideDown ? -cam.yawSpeed * 1.34f : cam.yawSpeed * 1.34f;
+  if (cam.yaw < 0) cam.yaw = 360;
+  if (cam.yaw > 360) cam.yaw = 0;
   if (std::fabs(stick.y) > 0) {
-    Cam().tilt += stick.y / 10;
-    Cam().tilt = std::max(-0.5f, std::min(4.5f, Cam().tilt));
+    cam.tilt += stick.y / 10;
+    cam.tilt = std::max(-0.5f, std::min(4.5f, cam.tilt));
   }
   const Vec3& p = s.position;
   const Vec3& F = kCameraFollowOffset;
-  const float k = Sin(Cam().tilt);
+  const float k = Sin(cam.tilt);
   Vec3 target;
-  const float x0 = p.x - Sin(Cam().yaw) * F.x * 1.2f;
+  const float x0 = p.x - Sin(cam.yaw) * F.x * 1.2f;
   target.x = x0 + (p.x - x0) * F.x * k * 1.2f;
-  const float z0 = p.z - Cos(Cam().yaw) * F.z * 1.2f;
+  const float z0 = p.z - Cos(cam.yaw) * F.z * 1.2f;
   target.z = z0 + (p.z - z0) * F.z * k * 1.2f;
   if (!s.upsideDown) {
-    target.y = p.y + F.y + Cam().tilt;
-    Cam().up.y = Cos(Cam().tilt);
+    target.y = p.y + F.y + cam.tilt;
+    cam.up.y = Cos(cam.tilt);
   } else {
-    target.y = p.y - F.y - Cam().tilt;
-    Cam().up.y = -Cos(Cam().tilt);
+    target.y = p.y - F.y - cam.tilt;
+    cam.up.y = -Cos(cam.tilt);
   }
-  Cam().settleCount = 3;
+  cam.settleCount = 3;
   return target;
 }
 
 // The diagonal placement beside the flip's centre, on the side the subject
 // is turning to, looking at the centre as it rises.
-Vec3 FlipTarget(const CameraSubject& s) {
+Vec3 FlipTarget(CameraState& cam, const CameraSubject& s) {
   Vec3 q = s.pivot;
   q.y += s.heightOffset;
   const int flipped = s.state == 0 ? s.upsideDown : !s.upsideDown;
@@ -97,35 +92,36 @@ Vec3 FlipTarget(const CameraSubject& s) {
     target.z = q.z - D.z;
   }
   target.x = q.x + D.x;
-  Cam().lookAt = q;
-  Cam().lookAt.y = EaseOut(q.y - Cam().lookFrom.y, Cam().lookFrom.y, kEaseSeconds, Cam().easeTime);
+  cam.lookAt = q;
+  cam.lookAt.y = EaseOut(q.y - cam.lookFrom.y, cam.lookFrom.y, kEaseSeconds, cam.easeTime);
   return target;
 }
 
 }  // namespace
 
-void ResetCamera() {
-  Cam() = CameraState{};
+void ResetCamera(CameraState& cam) {
+  cam = CameraState{};
   ResetView();
 }
 
-void InitCamera(const CameraSubject& s) {
-  Cam().eye = Cam().lookAt = Cam().easeFrom = Cam().lookFrom = Cam().fixedEye = Vec3{};
-  Cam().up = kUp;
-  Cam().mode = kCameraFollow;
-  Cam().eye.x = s.position.x - Sin(s.rotation.y) * kCameraFollowOffset.x;
-  Cam().eye.z = s.position.z - Cos(s.rotation.y) * kCameraFollowOffset.z;
-  Cam().eye.y = s.position.y + kCameraFollowOffset.y;
-  Cam().easeFrom = Cam().eye;
-  Cam().tilt = s.rotation.x;
-  Cam().yaw = s.rotation.y;
-  Cam().third = s.rotation.z;
+void InitCamera(CameraState& cam, const CameraSubject& s) {
+  cam.eye = cam.lookAt = cam.easeFrom = cam.lookFrom = cam.fixedEye = Vec3{};
+  cam.up = kUp;
+  cam.mode = kCameraFollow;
+  cam.eye.x = s.position.x - Sin(s.rotation.y) * kCameraFollowOffset.x;
+  cam.eye.z = s.position.z - Cos(s.rotation.y) * kCameraFollowOffset.z;
+  cam.eye.y = s.position.y + kCameraFollowOffset.y;
+  cam.easeFrom = cam.eye;
+  cam.tilt = s.rotation.x;
+  cam.yaw = s.rotation.y;
+  cam.third = s.rotation.z;
 }
 
-int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag, const InputFrame& input) {
+int UpdateCamera(CameraState& cam, const CameraSubject& s, int headingFlag, int lookFlag,
+                 const InputFrame& input) {
   int sideChange = 0;
-  Cam().easeTime += GetDeltaTime();
-  if (Cam().easeTime > kEaseSeconds) Cam().easeTime = kEaseSeconds;
+  cam.easeTime += GetDeltaTime();
+  if (cam.easeTime > kEaseSeconds) cam.easeTime = kEaseSeconds;
 
   Vec2 stick = input.RightStick();
   if (input.KeyDown(DIK_W) && !input.KeyDown(DIK_Z)) stick.y = 1.5f;
@@ -133,114 +129,68 @@ int UpdateCamera(const CameraSubject& s, int headingFlag, int lookFlag, const In
   if (input.KeyDown(DIK_A) && !input.KeyDown(DIK_S)) stick.x = -1.5f;
   if (input.KeyDown(DIK_S) && !input.KeyDown(DIK_A)) stick.x = 1.5f;
 
-  const int mode = Cam().mode;
+  const int mode = cam.mode;
   const Vec3& p = s.position;
-  Vec3 target = Cam().eye;
+  Vec3 target = cam.eye;
   switch (mode) {
     case kCameraFollow:
-      target = FollowTarget(s, stick);
+      target = FollowTarget(cam, s, stick);
       break;
     case kCameraHigh:
-      target = HighTarget(s);
-      Cam().settleCount = 0;
+      target = HighTarget(cam, s);
+      cam.settleCount = 0;
       break;
     case kCameraFlip:
       if (s.state == 0) sideChange = 1;  // the screen is to darken for the change of side
-      target = FlipTarget(s);
+      target = FlipTarget(cam, s);
       break;
     case kCameraRise:
-      target.x = Cam().fixedEye.x;
-      target.z = Cam().fixedEye.z;
-      Cam().fixedEye.y += s.upsideDown ? -0.125f : 0.125f;
-      target.y = Cam().fixedEye.y;
+      target.x = cam.fixedEye.x;
+      target.z = cam.fixedEye.z;
+      cam.fixedEye.y += s.upsideDown ? -0.125f : 0.125f;
+      target.y = cam.fixedEye.y;
       break;
     default:
       break;
   }
-  Cam().eye.x =
-      EaseOut(target.x - Cam().easeFrom.x, Cam().easeFrom.x, kEaseSeconds, Cam().easeTime);
-  Cam().eye.y =
-      EaseOut(target.y - Cam().easeFrom.y, Cam().easeFrom.y, kEaseSeconds, Cam().easeTime);
-  Cam().eye.z =
-      EaseOut(target.z - Cam().easeFrom.z, Cam().easeFrom.z, kEaseSeconds, Cam().easeTime);
+  cam.eye.x = EaseOut(target.x - cam.easeFrom.x, cam.easeFrom.x, kEaseSeconds, cam.easeTime);
+  cam.eye.y = EaseOut(target.y - cam.easeFrom.y, cam.easeFrom.y, kEaseSeconds, cam.easeTime);
+  cam.eye.z = EaseOut(target.z - cam.easeFrom.z, cam.easeFrom.z, kEaseSeconds, cam.easeTime);
 
-  if (Cam().settleCount == 2 && (mode == kCameraFollow || mode == kCameraHigh)) Cam().easeTime = 0;
+  if (cam.settleCount == 2 && (mode == kCameraFollow || mode == kCameraHigh)) cam.easeTime = 0;
 
-  if ((mode != kCameraFlip && Cam().settleCount > 2) || mode == kCameraRise ||
+  if ((mode != kCameraFlip && cam.settleCount > 2) || mode == kCameraRise ||
       (mode == kCameraHigh && lookFlag == 2)) {
     if (headingFlag == 2) {
-      Cam().lookAt.x = p.x + Sin(s.rotation.y) * kCameraLookAhead.x;
-      Cam().lookAt.z = p.z + Cos(s.rotation.y) * kCameraLookAhead.z;
+      cam.lookAt.x = p.x + Sin(s.rotation.y) * kCameraLookAhead.x;
+      cam.lookAt.z = p.z + Cos(s.rotation.y) * kCameraLookAhead.z;
     } else {
-      Cam().lookAt.x = p.x;
-      Cam().lookAt.z = p.z;
+      cam.lookAt.x = p.x;
+      cam.lookAt.z = p.z;
     }
-    Cam().lookAt.y = p.y + Cam().lookHeight + Cos(s.rotation.z) * kCameraLookAhead.y +
-                     (s.upsideDown ? -1.0f : 1.0f);
+    cam.lookAt.y = p.y + cam.lookHeight + Cos(s.rotation.z) * kCameraLookAhead.y +
+                   (s.upsideDown ? -1.0f : 1.0f);
   }
-  ApplyCamera();
+  ApplyCamera(cam);
   return sideChange;
 }
 
-void ApplyCamera() {
-  ApplyCameraFrom(Cam().eye);
+void ApplyCamera(const CameraState& cam) {
+  ApplyCameraFrom(cam, cam.eye);
 }
 
-void ApplyCameraFrom(const Vec3& drawnEye) {
-  ApplyView(drawnEye, Cam().lookAt, Cam().up);
+void ApplyCameraFrom(const CameraState& cam, const Vec3& drawnEye) {
+  ApplyView(drawnEye, cam.lookAt, cam.up);
 }
 
-int GetCameraMode() {
-  return Cam().mode;
+void SetCameraMode(CameraState& cam, int mode) {
+  cam.mode = mode;
+  cam.easeFrom = cam.eye;
+  cam.easeTime = 0;
 }
 
-void SetCameraMode(int mode) {
-  Cam().mode = mode;
-  Cam().easeFrom = Cam().eye;
-  Cam().easeTime = 0;
-}
-
-void SetCameraModeOnly(int mode) {
-  Cam().mode = mode;
-}
-void SetCameraFixedEye(const Vec3& position) {
-  Cam().fixedEye = position;
-}
-void SetCameraEaseFrom(const Vec3& position) {
-  Cam().easeFrom = position;
-}
-void SetCameraEaseTime(float seconds) {
-  Cam().easeTime = seconds;
-}
-void SetCameraLookFrom(const Vec3& position) {
-  Cam().lookFrom = position;
-}
-void SetCameraAngles(float tilt, float yaw, float third) {
-  Cam().tilt = tilt;
-  Cam().yaw = yaw;
-  Cam().third = third;
-}
-void SetCameraLookHeight(float height) {
-  Cam().lookHeight = height;
-}
-void SetCameraTilt(float tilt) {
-  Cam().tilt = tilt;
-}
-Vec3 GetCameraEye() {
-  return Cam().eye;
-}
-Vec3 GetCameraLookAt() {
-  return Cam().lookAt;
-}
-Vec3 GetCameraUp() {
-  return Cam().up;
-}
-float GetCameraYaw() {
-  return Cam().yaw;
-}
-float GetCameraTilt() {
-  return Cam().tilt;
-}
-int GetCameraSettleCount() {
-  return Cam().settleCount;
+void SetCameraAngles(CameraState& cam, float tilt, float yaw, float third) {
+  cam.tilt = tilt;
+  cam.yaw = yaw;
+  cam.third = third;
 }

@@ -22,7 +22,8 @@ struct CameraSubject {
   float heightOffset = 0;  // the flip's rise
 };
 
-// The camera's own state, part of the run being played (world/run_state.h).
+// The camera's own state, part of the run being played (world/run_state.h);
+// the functions below move it.
 struct CameraState {
   Vec3 eye, lookAt, up{0, 1, 0}, easeFrom, lookFrom;
   float easeTime = 0;
@@ -34,38 +35,22 @@ struct CameraState {
   int mode = kCameraFollow;
 };
 
-void InitCamera(const CameraSubject& subject);
+void InitCamera(CameraState& camera, const CameraSubject& subject);
 // One frame of camera movement, then ApplyCamera. headingFlag 2 leads the
 // look-at along the subject's heading; lookFlag 2 lets the high view re-aim.
 // Returns 1 while the camera turns with a subject that changes side: the
 // screen is then to darken (the game scene starts its fade). The frame's
 // right stick, or W, Z, A and S, turn the camera.
-int UpdateCamera(const CameraSubject& subject, int headingFlag, int lookFlag,
+int UpdateCamera(CameraState& camera, const CameraSubject& subject, int headingFlag, int lookFlag,
                  const InputFrame& input);
 // Sets the view, the projection and the culling planes from the camera.
-void ApplyCamera();
+void ApplyCamera(const CameraState& camera);
 // The same, seen from another eye (the world's picture is drawn from an eye
 // kept out of the models: render/view_clearance.h); the camera's own eye,
 // which the game reads, stays as it is.
-void ApplyCameraFrom(const Vec3& drawnEye);
-
-int GetCameraMode();
-void SetCameraMode(int mode);  // and restart the ease from the current eye
-void SetCameraModeOnly(int mode);
-void SetCameraFixedEye(const Vec3& position);
-void SetCameraEaseFrom(const Vec3& position);
-void SetCameraEaseTime(float seconds);
-void SetCameraLookFrom(const Vec3& position);
-void SetCameraAngles(float tilt, float yaw, float third);
-void SetCameraLookHeight(float height);
-void SetCameraTilt(float tilt);
-
-Vec3 GetCameraEye();
-Vec3 GetCameraLookAt();
-Vec3 GetCameraUp();
-float GetCameraYaw();
-float GetCameraTilt();
-int GetCameraSettleCount();
-
-// Back to the state at program start (tests, new runs).
-void ResetCamera();
+void ApplyCameraFrom(const CameraState& camera, const Vec3& drawnEye);
+// A new mode, and the ease restarted from the current eye.
+void SetCameraMode(CameraState& camera, int mode);
+void SetCameraAngles(CameraState& camera, float tilt, float yaw, float third);
+// Back to the state at program start, and the view's too.
+void ResetCamera(CameraState& camera);

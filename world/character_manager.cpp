@@ -9,9 +9,9 @@
 #include "world/devices.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/walls.h"
 #include "world/world_values.h"
 
@@ -40,24 +40,24 @@ CameraSubject SubjectOf(const CharacterBase& c) {
   return s;
 }
 
-CharacterManager::CharacterManager() : player(new Player) {
+CharacterManager::CharacterManager(RunState& run) : player(new Player(run)) {
   characters.push_back(player);
-  if (GetStageNumber() == 2) fishSpawner = std::make_unique<FishSpawner>();
+  if (run.game.stageNumber == 2) fishSpawner = std::make_unique<FishSpawner>();
 }
 
 CharacterManager::~CharacterManager() {
   Release();
 }
 
-int CharacterManager::Init(const InputFrame& input) {
-  if (GetBossEventSeen() == 1) {
-    player->position = World().goalPosition + Vec3{-5, 3, 0};
+int CharacterManager::Init(RunState& run, const InputFrame& input) {
+  if (run.game.bossEventSeen == 1) {
+    player->position = run.world.goalPosition + Vec3{-5, 3, 0};
     player->rotation = {0, 90, 0};
   }
   for (CharacterBase* c : characters)
-    if (!c->Init()) return 0;
-  InitCamera(SubjectOf(*player));
-  UpdateCamera(SubjectOf(*player), player->action, player->standing, input);
+    if (!c->Init(run)) return 0;
+  InitCamera(run.camera, SubjectOf(*player));
+  UpdateCamera(run.camera, SubjectOf(*player), player->action, player->standing, input);
   return 1;
 }
 
@@ -67,16 +67,16 @@ void CharacterManager::Release() {
   player = nullptr;
 }
 
-void CharacterManager::SpawnFish() {
+void CharacterManager::SpawnFish(RunState& run) {
   const float x = player->position.x;
   if (!(x > 15 && x < 55)) return;
   fishSpawner->timer += GetDeltaTime();
   if (fishSpawner->timer <= 0.25f) return;
-  auto* fish = new Pisces;
+  auto* fish = new Pisces(run);
   fish->SetAngleStep(1.0f);
   fish->SetForwardSpeed(0.5f);
   fish->SetLeapHeight(0.55f);
-  const float front = World().frontEdgeZ;
+  const float front = run.world.frontEdgeZ;
   const bool far = fishSpawner->farSide != 0;
   fish->position = {x + 9, player->upsideDown ? 10.0f : -10.0f,
                     far ? front / 2 + 40 : front / 2 - 35};
@@ -87,8 +87,8 @@ void CharacterManager::SpawnFish() {
   fishSpawner->timer = 0;
 }
 
-int CharacterManager::Update(GimmickNode* gimmickTail, const InputFrame& input) {
-  if (GetStageNumber() == 2 && fishSpawner) SpawnFish();
+int CharacterManager::Update(RunState& run, GimmickNode* gimmickTail, const InputFrame& input) {
+  if (run.game.stageNumber == 2 && fishSpawner) SpawnFish(run);
 
   CameraSubject snapshot = SubjectOf(*player);
   std::vector<Record> records;
@@ -102,32 +102,32 @@ int CharacterManager::Update(GimmickNode* gimmickTail, const InputFrame& input) 
       records.push_back(RecordOf(c, enemy));
       if (records.back().quake) quakeEnemy = c;
     } else if (Falling(c->state)) {
-      if (c == player || (enemy && enemy->isMob == 0 && GetBossesLeft() <= 1)) {
-        if (GetCameraMode() != kCameraRise) {
-          SetCameraFixedEye(GetCameraEye());
-          SetCameraMode(kCameraRise);
+      if (c == player || (enemy && enemy->isMob == 0 && run.game.bossesLeft <= 1)) {
+        if (run.camera.mode != kCameraRise) {
+          run.camera.fixedEye = run.camera.eye;
+          SetCameraMode(run.camera, kCameraRise);
         }
         snapshot = SubjectOf(*c);
       }
       if (c->fallSounded == 0) {
         c->fallSounded = 1;
-        GameSound::PlayOnce(kSeWaterFall);
+        run.sound.PlayOnce(kSeWaterFall);
       }
-    } else if (c->state == kStateGone && Retire(c, enemy, snapshot)) {
+    } else if (c->state == kStateGone && Retire(run, c, enemy, snapshot)) {
       it = characters.erase(it);
       continue;
     }
-    if (c->state != kStateGone && (GetCameraMode() != kCameraRise || Falling(c->state))) {
+    if (c->state != kStateGone && (run.camera.mode != kCameraRise || Falling(c->state))) {
       if (c == player) {
-        player->Update(input);
-        if (GetCameraMode() != kCameraRise) snapshot = SubjectOf(*player);
+        player->Update(run, input);
+        if (run.camera.mode != kCameraRise) snapshot = SubjectOf(*player);
       } else if (enemy) {
         // On the twins' stage, in the battle, Castor's stars meet the
         // gimmicks before Castor acts.
-        if (GetGameMode() == kModeBossBattle && GetStageNumber() == 1 && enemy->isMob == 0 &&
-            enemy->twin == 1)
-          if (auto* castor = dynamic_cast<Castor*>(enemy)) castor->HitGimmicks(gimmickTail);
-        enemy->Act(characters);
+        if (run.game.gameMode == kModeBossBattle && run.game.stageNumber == 1 &&
+            enemy->isMob == 0 && enemy->twin == 1)
+          if (auto* castor = dynamic_cast<Castor*>(enemy)) castor->HitGimmicks(run, gimmickTail);
+        enemy->Act(run, characters);
       }
     }
     ++it;
@@ -135,7 +135,7 @@ int CharacterManager::Update(GimmickNode* gimmickTail, const InputFrame& input) 
 
   bool touchedGround = false;
   for (GimmickNode* n = gimmickTail; n; n = n->prev)
-    for (Record& r : records) Collide(n, r, snapshot, touchedGround, quakeEnemy);
+    for (Record& r : records) Collide(run, n, r, snapshot, touchedGround, quakeEnemy);
 
   if (!touchedGround) player->standing = 0;
   for (Record& r : records) {
@@ -143,8 +143,9 @@ int CharacterManager::Update(GimmickNode* gimmickTail, const InputFrame& input) 
     if (!r.supported && (c->state == kStateNormal || c->state == kStateSpecial))
       c->groundPoint = {c->position.x, c->upsideDown ? 15.0f : -15.0f, c->position.z};
   }
-  const int sideChange = UpdateCamera(snapshot, player->action, player->standing, input);
-  SetPlayerUnderside(player->upsideDown);
+  const int sideChange =
+      UpdateCamera(run.camera, snapshot, player->action, player->standing, input);
+  run.game.playerUnderside = player->upsideDown;
   return sideChange;
 }
 
@@ -160,9 +161,10 @@ CharacterManager::Record CharacterManager::RecordOf(CharacterBase* c, const Enem
   return r;
 }
 
-bool CharacterManager::Retire(CharacterBase* c, EnemyBase* enemy, CameraSubject& snapshot) {
+bool CharacterManager::Retire(RunState& run, CharacterBase* c, EnemyBase* enemy,
+                              CameraSubject& snapshot) {
   if (c == player) {
-    SetGameMode(kModeGameOver);
+    run.game.gameMode = kModeGameOver;
     return false;
   }
   // A character lowers the count it raised when it was loaded; the fish that
@@ -170,30 +172,30 @@ bool CharacterManager::Retire(CharacterBase* c, EnemyBase* enemy, CameraSubject&
   // zero.
   const int counted = enemy ? enemy->countedAs : kCountedNowhere;
   if (counted == kCountedEnemy) {
-    SetEnemiesLeft(GetEnemiesLeft() - 1);
+    run.game.enemiesLeft -= 1;
   } else if (counted == kCountedBoss) {
-    SetBossesLeft(GetBossesLeft() - 1);
+    run.game.bossesLeft -= 1;
     snapshot.position = c->position;
   }
-  if (counted != kCountedNowhere && GetGameMode() != kModeBridge) CheckEnemiesLeft();
+  if (counted != kCountedNowhere && run.game.gameMode != kModeBridge) CheckEnemiesLeft(run.game);
   c->Release();
   return true;
 }
 
-void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapshot,
+void CharacterManager::Collide(RunState& run, GimmickNode* n, Record& r, CameraSubject& snapshot,
                                bool& touchedGround, CharacterBase* quakeEnemy) {
   CharacterBase* c = r.character;
   GimmickBase* g = n->object.get();
   const Vec3& gp = g->position;
 
-  if (r.quake && n->state == kStateNormal) QuakeLifts(n, r);
+  if (r.quake && n->state == kStateNormal) QuakeLifts(run, n, r);
 
   // Coarse test on full sizes, then the gimmick's own test.
   if (std::fabs(gp.x - c->position.x) >= g->size.x + c->size.x ||
       std::fabs(gp.z - c->position.z) >= g->size.z + c->size.z)
     return;
   Vec3 contact = c->position;
-  const int flags = g->HitCheck(r.upsideDown, c->position, c->size, c->velocity, &contact);
+  const int flags = g->HitCheck(run, r.upsideDown, c->position, c->size, c->velocity, &contact);
   if (flags == 0) return;
 
   // Push out, or be struck by a thrown chip.
@@ -205,7 +207,7 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
       }
     } else {
       c->PushOut(flags, contact);
-      if (c == player && GetCameraMode() != kCameraRise) snapshot = SubjectOf(*player);
+      if (c == player && run.camera.mode != kCameraRise) snapshot = SubjectOf(*player);
     }
   }
 
@@ -214,13 +216,13 @@ void CharacterManager::Collide(GimmickNode* n, Record& r, CameraSubject& snapsho
                  c->upsideDown, contact, &c->groundPoint))
     r.supported = true;
 
-  if (c == player) PlayerTouches(*n, touchedGround);
-  if (EnemyBase* enemy = AsEnemy(c)) EnemyMeets(n, r, flags, enemy);
-  if (flags & kFaceOver) Ride(*n, *c, quakeEnemy);
+  if (c == player) PlayerTouches(run, *n, touchedGround);
+  if (EnemyBase* enemy = AsEnemy(c)) EnemyMeets(run, n, r, flags, enemy);
+  if (flags & kFaceOver) Ride(run, *n, *c, quakeEnemy);
 }
 
 // The shock ring of a quake enemy lifts the chips it passes.
-void CharacterManager::QuakeLifts(GimmickNode* n, const Record& r) {
+void CharacterManager::QuakeLifts(RunState& run, GimmickNode* n, const Record& r) {
   const CharacterBase* c = r.character;
   GimmickBase* g = n->object.get();
   const float dx = g->position.x - c->position.x, dz = g->position.z - c->position.z;
@@ -230,7 +232,7 @@ void CharacterManager::QuakeLifts(GimmickNode* n, const Record& r) {
       (n->kind == kKindChip || n->kind == kKindEncounter)) {
     g->state = kStateSpecial;
     if (n->kind == kKindChip) {
-      GameSound::PlayOnce(kSeQuake);
+      run.sound.PlayOnce(kSeQuake);
       g->bounce.active = 1;
       g->bounce.speed = c->upsideDown ? -0.2f : 0.2f;
       g->bounce.timer = 0;
@@ -240,7 +242,7 @@ void CharacterManager::QuakeLifts(GimmickNode* n, const Record& r) {
 
 // What the player touched: ground to stand on, the boss's encounter cells
 // and the goal.
-void CharacterManager::PlayerTouches(const GimmickNode& n, bool& touchedGround) {
+void CharacterManager::PlayerTouches(RunState& run, const GimmickNode& n, bool& touchedGround) {
   switch (n.kind) {
     case kKindInvisible:
       if (auto* block = dynamic_cast<MoveBlock*>(n.object.get())) {
@@ -249,10 +251,10 @@ void CharacterManager::PlayerTouches(const GimmickNode& n, bool& touchedGround) 
       }
       break;
     case kKindEncounter:
-      if (GetGameMode() == kModeBossArmed) SetGameMode(kModeBossEncounter);
+      if (run.game.gameMode == kModeBossArmed) run.game.gameMode = kModeBossEncounter;
       break;
     case kKindGoal:
-      SetGameMode(kModeGoal);
+      run.game.gameMode = kModeGoal;
       break;
     default:
       player->standing = 1;
@@ -263,7 +265,8 @@ void CharacterManager::PlayerTouches(const GimmickNode& n, bool& touchedGround) 
 
 // What enemies do to the floor (crush it, flip it), and walls to enemies
 // (a wall an active enemy runs into stuns it; a wall piece breaks).
-void CharacterManager::EnemyMeets(GimmickNode* n, const Record& r, int flags, EnemyBase* enemy) {
+void CharacterManager::EnemyMeets(RunState& run, GimmickNode* n, const Record& r, int flags,
+                                  EnemyBase* enemy) {
   CharacterBase* c = r.character;
   GimmickBase* g = n->object.get();
   const Vec3& gp = g->position;
@@ -294,18 +297,19 @@ void CharacterManager::EnemyMeets(GimmickNode* n, const Record& r, int flags, En
     enemy->stunTimer = kStunSeconds;
     enemy->velocity = -enemy->velocity;
     enemy->knockBack = 1;
-    if (n->kind == kKindWallPiece) BreakWall(n);
+    if (n->kind == kKindWallPiece) BreakWall(run, n);
   }
 }
 
 // Standing on a gimmick that moves on its own: blown away with it, turned
 // over with it, or thrown off by a quake.
-void CharacterManager::Ride(const GimmickNode& n, CharacterBase& c, CharacterBase* quakeEnemy) {
+void CharacterManager::Ride(RunState& run, const GimmickNode& n, CharacterBase& c,
+                            CharacterBase* quakeEnemy) {
   const GimmickBase* g = n.object.get();
   if (n.state == kStateBlownAway) {
     c.state = kStateBlownAway;
     c.gravityOn = 0;
-    if (&c == player) SetGameMode(kModeBlownAway);
+    if (&c == player) run.game.gameMode = kModeBlownAway;
   } else if (n.state == kStateFlipping) {
     const bool beyond = c.upsideDown ? c.position.y < g->position.y : c.position.y > g->position.y;
     if (beyond && g->timer == 0) {
@@ -326,6 +330,6 @@ void CharacterManager::Ride(const GimmickNode& n, CharacterBase& c, CharacterBas
       player->knockBack = 1;
       static_cast<EnemyBase*>(quakeEnemy)->enemyFlag = kEnemyQuakeOver;
     }
-    if (GetStageNumber() == 3 && &c != player) c.state = kStateSpecial;
+    if (run.game.stageNumber == 3 && &c != player) c.state = kStateSpecial;
   }
 }

@@ -22,18 +22,18 @@ CameraSubject SubjectOf(const CharacterBase& character);
 
 class CharacterManager {
  public:
-  CharacterManager();
+  explicit CharacterManager(RunState& run);
   ~CharacterManager();
   CharacterManager(const CharacterManager&) = delete;
   CharacterManager& operator=(const CharacterManager&) = delete;
 
   // After the stage is loaded and the field initialised; 0 when a character
   // cannot start. The camera takes its first place (turned by the input).
-  int Init(const InputFrame& input);
+  int Init(RunState& run, const InputFrame& input);
   // The frame's character pass, the player and the camera driven by the
   // frame's input. Returns 1 when the camera, turning with a player who
   // changes side, asks for the screen to darken (the caller starts the fade).
-  int Update(GimmickNode* gimmickTail, const InputFrame& input);
+  int Update(RunState& run, GimmickNode* gimmickTail, const InputFrame& input);
   void Release();
 
   CharacterList& GetCharacters() { return characters; }
@@ -59,19 +59,21 @@ class CharacterManager {
     bool flipWalker = false;
     bool supported = false;
   };
-  void SpawnFish();
+  void SpawnFish(RunState& run);
   // What the collision pass needs of a character in play.
   static Record RecordOf(CharacterBase* character, const EnemyBase* enemy);
   // A character gone from play: the player's loss ends the game; any other
   // lowers the count it raised and is released (true: the caller takes it
   // out of the list, which deletes it).
-  bool Retire(CharacterBase* character, EnemyBase* enemy, CameraSubject& snapshot);
+  bool Retire(RunState& run, CharacterBase* character, EnemyBase* enemy, CameraSubject& snapshot);
   // One character against one gimmick: pushed out, standing, struck,
   // crushing, flipping or riding.
-  void Collide(GimmickNode* node, Record& record, CameraSubject& snapshot, bool& touchedGround,
-               CharacterBase* quakeEnemy);
-  void QuakeLifts(GimmickNode* node, const Record& record);
-  void PlayerTouches(const GimmickNode& node, bool& touchedGround);
-  void EnemyMeets(GimmickNode* node, const Record& record, int flags, EnemyBase* enemy);
-  void Ride(const GimmickNode& node, CharacterBase& character, CharacterBase* quakeEnemy);
+  void Collide(RunState& run, GimmickNode* node, Record& record, CameraSubject& snapshot,
+               bool& touchedGround, CharacterBase* quakeEnemy);
+  void QuakeLifts(RunState& run, GimmickNode* node, const Record& record);
+  void PlayerTouches(RunState& run, const GimmickNode& node, bool& touchedGround);
+  void EnemyMeets(RunState& run, GimmickNode* node, const Record& record, int flags,
+                  EnemyBase* enemy);
+  void Ride(RunState& run, const GimmickNode& node, CharacterBase& character,
+            CharacterBase* quakeEnemy);
 };

@@ -9,7 +9,6 @@
 #include "render/preload.h"
 #include "render/primitives.h"
 #include "render/sound_sets.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 #include "world/star_burst.h"
@@ -42,19 +41,19 @@ void DrawMeshWithAlpha(Mesh* mesh, Texture* texture, int alpha) {
 
 // ---- OneChip ------------------------------------------------------------------
 
-OneChip::OneChip() : mesh(GetObjectMesh(kMeshBox)) {
+OneChip::OneChip(RunState& run) : GimmickBase(run), mesh(GetObjectMesh(kMeshBox)) {
   size = {1, 1, 1};
 }
 
-int OneChip::Init() {
+int OneChip::Init(RunState&) {
   rotation.y = 90;
   UpdateMatrix();
   return 1;
 }
 
-void OneChip::Action(CharacterBase* player) {
+void OneChip::Action(RunState& run, CharacterBase* player) {
   if (hitInfo.flying && state == kStateNormal) {
-    if (World().boardReading) {
+    if (run.world.boardReading) {
       gravityOn = 0;
     } else {
       gravityOn = 1;
@@ -74,19 +73,19 @@ void OneChip::Action(CharacterBase* player) {
     }
     UpdateMatrix();
   }
-  GimmickBase::Action(player);
+  GimmickBase::Action(run, player);
 }
 
 void OneChip::DrawCarriedStar() {
   GetDevice()->SetTransform(D3DTS_WORLD, CarriedStarMatrix(position, rotation, hitInfo.level));
 }
 
-void OneChip::Draw() {
+void OneChip::Draw(RunState& run) {
   GraphicsDevice* d = GetDevice();
   if (gimmickKind == kKindEncounter) return;  // the encounter trigger is never seen
   const bool rock = gimmickKind == kKindStar;
   if (DriftingAway()) {
-    const int a = DriftAlpha(position.z);
+    const int a = DriftAlpha(run, position.z);
     if (hitInfo.carried) {
       DrawCarriedStar();
       DrawMeshWithAlpha(GetObjectMesh(kMeshStar), nullptr, std::min(a, 254));
@@ -105,7 +104,7 @@ void OneChip::Draw() {
     DrawCarriedStar();
     GetObjectMesh(kMeshStar)->Draw();
     const float l = hitInfo.level;
-    DrawShadow(GetPlayerUnderside() ? 180.0f : 0.0f, hitInfo.shadowPoint, {l, l, l});
+    DrawShadow(run.game.playerUnderside ? 180.0f : 0.0f, hitInfo.shadowPoint, {l, l, l});
     return;
   }
   d->SetTransform(D3DTS_WORLD, world);
@@ -115,7 +114,7 @@ void OneChip::Draw() {
     mesh->Draw();
 }
 
-int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Vec3&,
+int OneChip::HitCheck(RunState&, int charUpsideDown, const Vec3& p, const Vec3& s, const Vec3&,
                       Vec3* contact) {
   const float e = hitInfo.carried ? size.x * hitInfo.level : size.x;
   const Vec3 d = p - position;
@@ -164,7 +163,7 @@ int OneChip::HitCheck(int charUpsideDown, const Vec3& p, const Vec3& s, const Ve
 
 // ---- StarChip -----------------------------------------------------------------
 
-StarChip::StarChip() : mesh(GetObjectMesh(kMeshStar)) {
+StarChip::StarChip(RunState& run) : GimmickBase(run), mesh(GetObjectMesh(kMeshStar)) {
   size = {1.5f, 1.5f, 1.5f};
 }
 
@@ -175,33 +174,34 @@ void StarChip::BuildMatrix() {
           MatrixTranslation(position.x, position.y, position.z);
 }
 
-int StarChip::Init() {
+int StarChip::Init(RunState& run) {
   position.z -= 0.5f;
   rotation.z = 90;
-  rotation.y = static_cast<float>(GameRand() % 361);
-  rotation.x = static_cast<float>(GameRand() % 361);
+  rotation.y = static_cast<float>(run.gameRandom.Next() % 361);
+  rotation.x = static_cast<float>(run.gameRandom.Next() % 361);
   BuildMatrix();
   return 1;
 }
 
-void StarChip::Action(CharacterBase* player) {
+void StarChip::Action(RunState& run, CharacterBase* player) {
   rotation.y += 0.5f;
   if (rotation.y >= 360) rotation.y = 0;
   position.y += dmath::Sin(rotation.y * kDegToRad) * 0.003f;
   BuildMatrix();
-  GimmickBase::Action(player);
+  GimmickBase::Action(run, player);
 }
 
-void StarChip::Draw() {
+void StarChip::Draw(RunState& run) {
   GetDevice()->SetTransform(D3DTS_WORLD, world);
   mesh->Draw();
-  [[maybe_unused]] const bool under = GetPlayerUnderside() != 0;
+  [[maybe_unused]] const bool under = run.game.playerUnderside != 0;
   DrawShadow(under ? 180.0f : 0.0f, {position.x, under ? -0.5f : 0.5f, position.z}, size);
 }
 
 // ---- Item -------------------------------------------------------------------------
 
-Item::Item(int itemIndex) : mesh(GetItemMesh(0)), index(itemIndex) {
+Item::Item(RunState& run, int itemIndex)
+    : GimmickBase(run), mesh(GetItemMesh(0)), index(itemIndex) {
   if (index == 0) size = {1, 1, 1};
 }
 
@@ -209,7 +209,7 @@ void Item::DumpParameters(JsonWriter& json) const {
   json.Key("item").Int(index);
 }
 
-void Item::Action(CharacterBase* player) {
+void Item::Action(RunState& run, CharacterBase* player) {
   if (state == kStateNormal) {
     const Vec3 d = player->position - position;
     const bool touching = player->upsideDown == upsideDown &&
@@ -218,7 +218,7 @@ void Item::Action(CharacterBase* player) {
     if (!touching) {
       healTimer = 0.785f;
       if (motion != kSpin) motion |= kStopAfterBob;
-    } else if (GetLife() >= GetMaxLife()) {
+    } else if (run.game.life >= run.game.maxLife) {
       if (motion != kSpin) motion |= kStopAfterBob;
     } else if (index == 0) {
       healTimer += GetDeltaTime();
@@ -227,16 +227,16 @@ void Item::Action(CharacterBase* player) {
         motion |= kRising;
       }
       if (healTimer >= 0.785f) {
-        Heal();
+        Heal(run.game);
         healTimer = 0;
-        GameSound::PlayOnce(kSeGetItem);
+        run.sound.PlayOnce(kSeGetItem);
       }
     }
     Bob();
   } else if (DriftingAway()) {
-    alpha = DriftAlpha(position.z);
+    alpha = DriftAlpha(run, position.z);
   }
-  GimmickBase::Action(player);
+  GimmickBase::Action(run, player);
 }
 
 void Item::Bob() {
@@ -263,7 +263,7 @@ void Item::Bob() {
   UpdateMatrix();
 }
 
-void Item::Draw() {
+void Item::Draw(RunState&) {
   GetDevice()->SetTransform(D3DTS_WORLD, world);
   if (DriftingAway())
     DrawMeshWithAlpha(mesh, nullptr, std::min(alpha, 254));
@@ -272,13 +272,6 @@ void Item::Draw() {
 }
 
 // ---- StarGather ---------------------------------------------------------------
-
-StarGatherList* LiveStarGathers() {
-  return Run().starGathers;
-}
-void SetLiveStarGathers(StarGatherList* list) {
-  Run().starGathers = list;
-}
 
 StarGather* StarGatherList::Add() {
   effects_.push_back(std::unique_ptr<StarGather>(new StarGather()));
@@ -296,31 +289,33 @@ void StarGatherList::Draw() {
   for (auto& e : effects_) e->Draw();
 }
 
-void StarGather::Start(int upsideDown, const Vec3& point, float sprayBoost) {
+void StarGather::Start(RunState& run, int upsideDown, const Vec3& point, float sprayBoost) {
   alpha_ = 255;
   sinkSpeed_ = 0;
   timer_ = 0;
   point_ = point;
   for (Star& s : stars_) {
-    s.rotation = {static_cast<float>(DrawRand() % 180), static_cast<float>(DrawRand() % 180),
-                  static_cast<float>(DrawRand() % 180)};
+    s.rotation = {static_cast<float>(run.drawRandom.Next() % 180),
+                  static_cast<float>(run.drawRandom.Next() % 180),
+                  static_cast<float>(run.drawRandom.Next() % 180)};
     if (mode_ == 1) {
-      const float a = static_cast<float>(DrawRand() % 360) * kDegToRad;
-      const float r1 = (DrawRand() % 20 + 1) / 10.0f, r3 = (DrawRand() % 20 + 1) / 10.0f;
-      float r2 = (DrawRand() % 15 + 1) / 10.0f;
-      if (DrawRand() % 2) r2 = -r2;
+      const float a = static_cast<float>(run.drawRandom.Next() % 360) * kDegToRad;
+      const float r1 = (run.drawRandom.Next() % 20 + 1) / 10.0f,
+                  r3 = (run.drawRandom.Next() % 20 + 1) / 10.0f;
+      float r2 = (run.drawRandom.Next() % 15 + 1) / 10.0f;
+      if (run.drawRandom.Next() % 2) r2 = -r2;
       s.start = point + Vec3{dmath::Sin(a) * r1, r2, dmath::Cos(a) * r3};
       s.position = s.start;
       s.motion = point - s.start;
-      const float k = (DrawRand() % 3 + 1) / 10.0f;
+      const float k = (run.drawRandom.Next() % 3 + 1) / 10.0f;
       s.scale = {k, k, k};
     } else {
       s.position = point;
       s.start = point;
-      s.yaw = -static_cast<float>(DrawRand() % 361);
-      s.speed1 = (DrawRand() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
-      s.speed2 = (DrawRand() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
-      const float k = (DrawRand() % 8 + 1) / 10.0f;
+      s.yaw = -static_cast<float>(run.drawRandom.Next() % 361);
+      s.speed1 = (run.drawRandom.Next() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
+      s.speed2 = (run.drawRandom.Next() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
+      const float k = (run.drawRandom.Next() % 8 + 1) / 10.0f;
       s.scale = {k, k, k};
     }
   }

@@ -13,12 +13,12 @@ class Texture;
 
 class OneChip : public GimmickBase {
  public:
-  OneChip();
-  int Init() override;
-  void Action(CharacterBase* player) override;
-  void Draw() override;
-  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-               Vec3* contact) override;
+  explicit OneChip(RunState& run);
+  int Init(RunState& run) override;
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
+  int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+               const Vec3& velocity, Vec3* contact) override;
   const char* ClassName() const override { return "OneChip"; }
 
   Mesh* mesh;
@@ -29,10 +29,10 @@ class OneChip : public GimmickBase {
 
 class StarChip : public GimmickBase {
  public:
-  StarChip();
-  int Init() override;
-  void Action(CharacterBase* player) override;
-  void Draw() override;
+  explicit StarChip(RunState& run);
+  int Init(RunState& run) override;
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "StarChip"; }
 
   Mesh* mesh;
@@ -43,9 +43,9 @@ class StarChip : public GimmickBase {
 
 class Item : public GimmickBase {
  public:
-  explicit Item(int index);
-  void Action(CharacterBase* player) override;
-  void Draw() override;
+  Item(RunState& run, int index);
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "Item"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -77,7 +77,7 @@ class StarGather {
   void SetMode(int mode) { mode_ = mode; }
   // Gather mode (1): stars come in towards the point. Spray mode (0): they
   // fly out from it, faster with a bigger boost.
-  void Start(int upsideDown, const Vec3& point, float sprayBoost = 0);
+  void Start(RunState& run, int upsideDown, const Vec3& point, float sprayBoost = 0);
   // One frame; true once the effect has finished.
   bool Update(int upsideDown);
   void Draw();
@@ -111,11 +111,6 @@ class StarGatherList {
  private:
   std::vector<std::unique_ptr<StarGather>> effects_;
 };
-
-// The list of the field that exists now (null when there is none): what an
-// object that is not the field, like Castor's stars, adds its effects to.
-StarGatherList* LiveStarGathers();
-void SetLiveStarGathers(StarGatherList* list);
 
 // Draws a mesh with a given texture (or its own when null) through the
 // translucent recipe at the given alpha (255: no state changes).

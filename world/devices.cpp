@@ -13,8 +13,8 @@
 #include "render/sound_sets.h"
 #include "world/camera.h"
 #include "world/chips.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {
@@ -22,25 +22,27 @@ const char* const kBridgeMeshNames[4] = {"bridge_a.x", "bridge_b.x", "handrail_a
                                          "handrail_b.x"};
 }
 
-Gate::Gate() : leaf1(GetObjectMesh(kMeshGate1)), leaf2(GetObjectMesh(kMeshGate2)) {
+Gate::Gate(RunState& run)
+    : GimmickBase(run), leaf1(GetObjectMesh(kMeshGate1)), leaf2(GetObjectMesh(kMeshGate2)) {
   size = {6, 6, 6};
 }
 
-Bridge::Bridge(int number) : mesh(GetObjectMesh(number)), meshNumber(number) {
+Bridge::Bridge(RunState& run, int number)
+    : InvisibleBase(run), mesh(GetObjectMesh(number)), meshNumber(number) {
   gimmickKind = kKindBridge;
   alpha = 0;
-  SetBridgeFront(0);
-  SetBridgeTimer(0);
-  SetBridgeAdvance(0);
+  run.game.bridgeFront = 0;
+  run.game.bridgeTimer = 0;
+  run.game.bridgeAdvance = 0;
 }
 
-int Bridge::Init() {
-  if (GetBridgeFront() == 0) SetBridgeFront(position.x);
+int Bridge::Init(RunState& run) {
+  if (run.game.bridgeFront == 0) run.game.bridgeFront = position.x;
   UpdateMatrix();
   return 1;
 }
 
-void Bridge::Draw() {
+void Bridge::Draw(RunState&) {
   if (alpha == 0) return;
   GetDevice()->SetTransform(D3DTS_WORLD, world);
   BeginTranslucent(alpha);
@@ -58,9 +60,13 @@ void Bridge::DumpParameters(JsonWriter& json) const {
                               : "?");
 }
 
-MoveBlock::MoveBlock(int blockGroup, float time, const Vec3& travel)
-    : mesh(GetObjectMesh(kMeshBox)), group(blockGroup), travelTime(time), offset(travel) {
-  World().riddenGroup = 0;
+MoveBlock::MoveBlock(RunState& run, int blockGroup, float time, const Vec3& travel)
+    : InvisibleBase(run),
+      mesh(GetObjectMesh(kMeshBox)),
+      group(blockGroup),
+      travelTime(time),
+      offset(travel) {
+  run.world.riddenGroup = 0;
 }
 
 void MoveBlock::DumpParameters(JsonWriter& json) const {
@@ -71,7 +77,7 @@ void MoveBlock::DumpParameters(JsonWriter& json) const {
 
 // ---- Gate -------------------------------------------------------------------------
 
-int Gate::Init() {
+int Gate::Init(RunState&) {
   position = position + Vec3{0, -0.5f, -0.5f};
   UpdateMatrix();
   return 1;
@@ -84,24 +90,24 @@ void Gate::UpdateMatrix() {
   world = MatrixTransformation(nullptr, nullptr, nullptr, &centre, &q, &position);
 }
 
-void Gate::Action(CharacterBase* player) {
-  const int mode = GetGameMode();
+void Gate::Action(RunState& run, CharacterBase* player) {
+  const int mode = run.game.gameMode;
   if (mode == kModeBossArmed) {
-    if (rotation.y == 90) GameSound::PlayOnce(kSeMoveDoor);
+    if (rotation.y == 90) run.sound.PlayOnce(kSeMoveDoor);
     if (rotation.y < 180)
       rotation.y = std::min(rotation.y + std::ceil(dmath::Sin(rotation.y * kDegToRad)), 180.0f);
   } else if (mode == kModeBossBattle) {
-    if (rotation.y == 180) GameSound::PlayOnce(kSeMoveDoor);
+    if (rotation.y == 180) run.sound.PlayOnce(kSeMoveDoor);
     if (rotation.y >= 90) {
       rotation.y += 2 * dmath::Cos(std::ceil(rotation.y) * kDegToRad);
       if (rotation.y <= 90) {
         rotation.y = 89;
-        GameSound::PlayOnce(kSeCloseDoor);
+        run.sound.PlayOnce(kSeCloseDoor);
       }
     }
   }
-  GimmickBase::Action(player);
-  FadeWhileDrifting();
+  GimmickBase::Action(run, player);
+  FadeWhileDrifting(run);
 }
 
 void Gate::PlaceLeaf(int leaf, const Vec3& p, const Vec3& r) {
@@ -117,7 +123,7 @@ void Gate::PlaceLeaf(int leaf, const Vec3& p, const Vec3& r) {
   UpdateMatrix();
 }
 
-void Gate::Draw() {
+void Gate::Draw(RunState&) {
   GraphicsDevice* d = GetDevice();
   const bool falling = DriftingAway();
   if (falling && alpha <= 0) return;
@@ -173,7 +179,7 @@ int Gate::LeafRayTest(Mesh* mesh, const Vec3& c, const Vec3& s, const Vec3& v,
   return flags;
 }
 
-int Gate::HitCheck(int, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
+int Gate::HitCheck(RunState&, int, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
   const Vec3 p = position, r = rotation;
   const float h = hingeOffset;
   int flags = 0;
@@ -194,23 +200,24 @@ int Gate::HitCheck(int, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* conta
 
 // ---- Bridge -----------------------------------------------------------------------
 
-void Bridge::Action(CharacterBase* player) {
-  if (appearing && GetGameMode() == kModeBridge) {
+void Bridge::Action(RunState& run, CharacterBase* player) {
+  if (appearing && run.game.gameMode == kModeBridge) {
     alpha += 5;
     if (alpha >= 256) {
       alpha = 255;
       appearing = 0;
     }
   }
-  if (alpha == 0 && GetBridgeTimer() > 0.3f && GetBridgeFront() >= position.x) {
+  if (alpha == 0 && run.game.bridgeTimer > 0.3f && run.game.bridgeFront >= position.x) {
     appearing = 1;
-    SetBridgeAdvance(1);
+    run.game.bridgeAdvance = 1;
   }
-  GimmickBase::Action(player);
-  FadeWhileDrifting();
+  GimmickBase::Action(run, player);
+  FadeWhileDrifting(run);
 }
 
-int Bridge::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
+int Bridge::HitCheck(RunState&, int side, const Vec3& c, const Vec3& s, const Vec3& v,
+                     Vec3* contact) {
   const Vec3 b{world[3][0], world[3][1], world[3][2]};
   if (alpha == 0 || std::fabs(b.x - c.x) >= 1 || std::fabs(b.z - c.z) >= 1) return 0;
   int flags = 0;
@@ -242,22 +249,22 @@ int Bridge::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec3
 
 // ---- MoveBlock --------------------------------------------------------------------
 
-int MoveBlock::Init() {
+int MoveBlock::Init(RunState&) {
   UpdateMatrix();
   velocity = {offset.x / (travelTime * 60), 0, offset.z / (travelTime * 60)};
   return 1;
 }
 
-void MoveBlock::Action(CharacterBase* player) {
-  GimmickBase::Action(player);
-  WorldValues& w = World();
+void MoveBlock::Action(RunState& run, CharacterBase* player) {
+  GimmickBase::Action(run, player);
+  WorldValues& w = run.world;
   const Vec3& p = player->position;
   const int carried = hitInfo.carried;
   if (alpha == 0 && !appearing) {
-    if (GetGameMode() == kModeBossArmed && !carried && std::fabs(p.x - position.x) < 30 &&
+    if (run.game.gameMode == kModeBossArmed && !carried && std::fabs(p.x - position.x) < 30 &&
         std::fabs(p.z - position.z) < 10)
       appearing = 1;
-    FadeWhileDrifting();
+    FadeWhileDrifting(run);
     return;
   }
   if (hitInfo.flying && state == kStateNormal) {
@@ -266,7 +273,7 @@ void MoveBlock::Action(CharacterBase* player) {
       position.z += velocity.z * hitInfo.level / 5;
       UpdateMatrix();
     }
-  } else if (GetCameraMode() != kCameraFlip && GetFadeAlpha() == 0) {
+  } else if (run.camera.mode != kCameraFlip && run.game.fadeAlpha == 0) {
     if (appearing) {
       alpha += 5;
       if (alpha > 255) {
@@ -313,10 +320,10 @@ void MoveBlock::Action(CharacterBase* player) {
       }
     }
   }
-  FadeWhileDrifting();
+  FadeWhileDrifting(run);
 }
 
-void MoveBlock::Draw() {
+void MoveBlock::Draw(RunState& run) {
   if (alpha == 0) return;
   GraphicsDevice* d = GetDevice();
   if (state == kStateTaken) {
@@ -332,14 +339,15 @@ void MoveBlock::Draw() {
     d->SetTransform(D3DTS_WORLD,
                     MatrixTransformation(nullptr, nullptr, &scaling, &centre, &q, &position));
     GetObjectMesh(kMeshStar)->Draw();
-    DrawShadow(GetPlayerUnderside() ? 180.0f : 0.0f, hitInfo.shadowPoint, scaling);
+    DrawShadow(run.game.playerUnderside ? 180.0f : 0.0f, hitInfo.shadowPoint, scaling);
     return;
   }
   d->SetTransform(D3DTS_WORLD, world);
   DrawMeshWithAlpha(mesh, nullptr, alpha);
 }
 
-int MoveBlock::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3&, Vec3* contact) {
+int MoveBlock::HitCheck(RunState&, int side, const Vec3& c, const Vec3& s, const Vec3&,
+                        Vec3* contact) {
   const float edge = hitInfo.carried ? size.x * hitInfo.level : size.x;
   return CubeTest(edge, side, c, s, contact);
 }

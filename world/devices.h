@@ -11,13 +11,13 @@ class Mesh;
 // starts. rotation.y is the opening angle (90 shut, 180 open).
 class Gate : public GimmickBase {
  public:
-  Gate();
-  int Init() override;
+  explicit Gate(RunState& run);
+  int Init(RunState& run) override;
   void UpdateMatrix() override;
-  void Action(CharacterBase* player) override;
-  void Draw() override;
-  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-               Vec3* contact) override;
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
+  int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+               const Vec3& velocity, Vec3* contact) override;
   const char* ClassName() const override { return "Gate"; }
 
   Mesh* leaf1;
@@ -33,12 +33,12 @@ class Gate : public GimmickBase {
 class Bridge : public InvisibleBase {
  public:
   // meshNumber: one of the object meshes 7 to 10.
-  explicit Bridge(int meshNumber);
-  int Init() override;
-  void Action(CharacterBase* player) override;
-  void Draw() override;
-  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-               Vec3* contact) override;
+  Bridge(RunState& run, int meshNumber);
+  int Init(RunState& run) override;
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
+  int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+               const Vec3& velocity, Vec3* contact) override;
   const char* ClassName() const override { return "Bridge"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -49,12 +49,12 @@ class Bridge : public InvisibleBase {
 
 class MoveBlock : public InvisibleBase {
  public:
-  MoveBlock(int group, float travelTime, const Vec3& offset);
-  int Init() override;
-  void Action(CharacterBase* player) override;
-  void Draw() override;
-  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-               Vec3* contact) override;
+  MoveBlock(RunState& run, int group, float travelTime, const Vec3& offset);
+  int Init(RunState& run) override;
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
+  int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+               const Vec3& velocity, Vec3* contact) override;
   const char* ClassName() const override { return "MoveBlock"; }
   void DumpParameters(JsonWriter& json) const override;
 

@@ -15,7 +15,6 @@
 #include "render/view_clearance.h"
 #include "world/camera.h"
 #include "world/enemy_common.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 #include "world/stage_meshes.h"
@@ -39,24 +38,24 @@ void DrawCharacterShadow(const CharacterBase& c) {
 
 // ---- EnemyBase ----------------------------------------------------------------
 
-void EnemyBase::Act(CharacterList& characters) {
+void EnemyBase::Act(RunState& run, CharacterList& characters) {
   if (enemyFlag & (kEnemyWaiting | kEnemyStunned)) {
     if (enemyFlag & kEnemyStunned)
       CountStun();
     else
       CountWait();
   } else {
-    if (state == kStateNormal && knockBack == 0 && isMob == 1) Move();
-    if (knockBack || GetGameMode() == kModeBossBattle) {
+    if (state == kStateNormal && knockBack == 0 && isMob == 1) Move(run);
+    if (knockBack || run.game.gameMode == kModeBossBattle) {
       chasing = 1;
-      if (GetGameMode() == kModeBossArmed) SetGameMode(kModeBossEncounter);
+      if (run.game.gameMode == kModeBossArmed) run.game.gameMode = kModeBossEncounter;
     }
   }
-  HitCharacters(characters);
-  Update();
+  HitCharacters(run, characters);
+  Update(run);
 }
 
-void EnemyBase::Search(CharacterBase* player) {
+void EnemyBase::Search(RunState&, CharacterBase* player) {
   if (state == kStateNormal) {
     const float heading = rotation.y * kDegToRad;
     const float wx = position.x + dmath::Sin(heading) * 10,
@@ -73,7 +72,7 @@ void EnemyBase::Search(CharacterBase* player) {
   if (player->upsideDown != upsideDown) chasing = 0;
 }
 
-void EnemyBase::Move() {
+void EnemyBase::Move(RunState&) {
   const float heading = rotation.y * kDegToRad;
   if (!chasing) {
     if (state == kStateWashedAway) rotation.y += 1;
@@ -112,26 +111,26 @@ CharacterBase* EnemyBase::Bump(CharacterList& characters, BumpTargets targets, f
   return nullptr;
 }
 
-void EnemyBase::HitCharacters(CharacterList& characters) {
+void EnemyBase::HitCharacters(RunState& run, CharacterList& characters) {
   if (!Bump(characters, BumpTargets::kAnyone, 0.5f, 15)) return;
   if (!(enemyFlag & kEnemyStunned)) enemyFlag = kEnemyWaiting;
-  GameSound::PlayOnce(kSeBossHit);
+  run.sound.PlayOnce(kSeBossHit);
 }
 
 // ---- Enemy ----------------------------------------------------------------------
 
-Enemy::Enemy() {
+Enemy::Enemy(RunState& run) : EnemyBase(run) {
   size = {1, 1, 1};
   isMob = 1;
 }
 
-void Enemy::Act(CharacterList& characters) {
-  EnemyBase::Act(characters);
-  Search(characters.front());
+void Enemy::Act(RunState& run, CharacterList& characters) {
+  EnemyBase::Act(run, characters);
+  Search(run, characters.front());
   UpdateMatrix();
 }
 
-void Enemy::Search(CharacterBase* player) {
+void Enemy::Search(RunState& run, CharacterBase* player) {
   if (state != kStateNormal || player->upsideDown != upsideDown) {
     chasing = 0;
     return;
@@ -146,11 +145,11 @@ void Enemy::Search(CharacterBase* player) {
     return;
   }
   rotation.y = HeadingTo(position, player->position);
-  if (!chasing) GameSound::PlayOnce(kSeJump);
+  if (!chasing) run.sound.PlayOnce(kSeJump);
   chasing = 1;
 }
 
-void Enemy::Move() {
+void Enemy::Move(RunState& run) {
   if (!chasing) {
     rotation.y += 5;
     if (rotation.y >= 360) rotation.y = 0;
@@ -168,7 +167,7 @@ void Enemy::Move() {
   hopTimer += 1;
   if (hopTimer > 90) {
     hopTimer = 0;
-    GameSound::PlayOnce(kSeJump);
+    run.sound.PlayOnce(kSeJump);
   }
   const float hop = dmath::Cos(hopTimer * kDegToRad) * 0.2f;
   position.y += upsideDown ? -hop : hop;
@@ -176,14 +175,14 @@ void Enemy::Move() {
   velocity.z *= 2;
 }
 
-void Enemy::Draw() {
-  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->enemy);
+void Enemy::Draw(RunState& run) {
+  if (StageMeshes* meshes = run.stageMeshes) DrawCharacterMesh(*this, meshes->enemy);
   DrawCharacterShadow(*this);
 }
 
 // ---- Boss and Scorpion ----------------------------------------------------------
 
-void Boss::Search(CharacterBase* player) {
+void Boss::Search(RunState&, CharacterBase* player) {
   if (state != kStateNormal || (enemyFlag != kEnemyAiming && enemyFlag != kEnemyActive) ||
       attacking)
     return;
@@ -213,7 +212,7 @@ void Boss::Search(CharacterBase* player) {
   }
 }
 
-void Boss::Draw() {
+void Boss::Draw(RunState&) {
   if (enemyFlag != kEnemyStunned) {
     for (int i = 0; i < 3; ++i) {
       stars[i].angle = 120.0f * i;
@@ -246,28 +245,28 @@ void Boss::Draw() {
   if (t < 4) stars[2].hidden = 1;
 }
 
-Scorpion::Scorpion() {
+Scorpion::Scorpion(RunState& run) : Boss(run) {
   size = {4, 3, 3};
   position = {0, 7, -10};
   rotation = {0, -90, 0};
 }
 
-void Scorpion::Act(CharacterList& characters) {
+void Scorpion::Act(RunState& run, CharacterList& characters) {
   if (state == kStateNormal) {
-    Move();
+    Move(run);
     LeapStep();
     if (warning) RearUpStep();
   }
-  EnemyBase::Act(characters);
-  Search(characters.front());
+  EnemyBase::Act(run, characters);
+  Search(run, characters.front());
   UpdateMatrix();
 }
 
-void Scorpion::Move() {
+void Scorpion::Move(RunState& run) {
   if (!attacking || enemyFlag == kEnemyStunned) {
     speed = 0.1f;
   } else {
-    if (enemyFlag != kEnemyActive) GameSound::PlayOnce(kSeJump);
+    if (enemyFlag != kEnemyActive) run.sound.PlayOnce(kSeJump);
     enemyFlag = kEnemyActive;
     if (attackLeft > attackLength / 2)
       speed += 0.01f;
@@ -309,9 +308,9 @@ void Scorpion::RearUpStep() {
   }
 }
 
-void Scorpion::Draw() {
-  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->scorpion);
-  Boss::Draw();
+void Scorpion::Draw(RunState& run) {
+  if (StageMeshes* meshes = run.stageMeshes) DrawCharacterMesh(*this, meshes->scorpion);
+  Boss::Draw(run);
   if (state == kStateNormal) DrawCharacterShadow(*this);
 }
 

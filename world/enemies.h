@@ -36,14 +36,17 @@ enum CountedAs {
 
 class EnemyBase : public CharacterBase {
  public:
-  EnemyBase() { kind = CharacterKind::kEnemy; }
+  explicit EnemyBase(RunState& run) : CharacterBase(run) { kind = CharacterKind::kEnemy; }
   // The per-frame driver, given the character list (the player first).
-  virtual void Act(CharacterList& characters);
-  virtual void Search(CharacterBase* player);
-  virtual void Move();
+  virtual void Act(RunState& run, CharacterList& characters);
+  virtual void Search(RunState& run, CharacterBase* player);
+  virtual void Move(RunState& run);
   virtual void CountStun();
-  virtual void HitCharacters(CharacterList& characters);
+  virtual void HitCharacters(RunState& run, CharacterList& characters);
   virtual void CountWait();
+  // Drawn tinted red: the final boss's head when hit in its last phase, its
+  // hands while hurt; each part says when (DrawMesh takes the answer).
+  virtual bool DrawsRed() const { return false; }
   const char* ClassName() const override { return "EnemyBase"; }
 
   // Who a bump may hit: any character, or only the player.
@@ -73,11 +76,11 @@ class EnemyBase : public CharacterBase {
 // then hops after it.
 class Enemy : public EnemyBase {
  public:
-  Enemy();
-  void Act(CharacterList& characters) override;
-  void Search(CharacterBase* player) override;
-  void Move() override;
-  void Draw() override;
+  explicit Enemy(RunState& run);
+  void Act(RunState& run, CharacterList& characters) override;
+  void Search(RunState& run, CharacterBase* player) override;
+  void Move(RunState& run) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "Enemy"; }
   float hopTimer = 0;
 };
@@ -85,9 +88,9 @@ class Enemy : public EnemyBase {
 // The base of the constellation bosses: the aiming rhythm and the stun stars.
 class Boss : public EnemyBase {
  public:
-  Boss() { isMob = 0; }
-  void Search(CharacterBase* player) override;  // aiming
-  void Draw() override;                         // the stun stars
+  explicit Boss(RunState& run) : EnemyBase(run) { isMob = 0; }
+  void Search(RunState& run, CharacterBase* player) override;  // aiming
+  void Draw(RunState& run) override;                           // the stun stars
   const char* ClassName() const override { return "Boss"; }
   void DumpState(JsonWriter& json) const override;
 
@@ -102,10 +105,10 @@ class Boss : public EnemyBase {
 
 class Scorpion : public Boss {
  public:
-  Scorpion();
-  void Act(CharacterList& characters) override;
-  void Move() override;  // the charge
-  void Draw() override;
+  explicit Scorpion(RunState& run);
+  void Act(RunState& run, CharacterList& characters) override;
+  void Move(RunState& run) override;  // the charge
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "Scorpion"; }
   void DumpState(JsonWriter& json) const override;
   void LeapStep();
@@ -121,20 +124,20 @@ class Scorpion : public Boss {
 // alone, sent in a low glide.
 class CastorsWeapon : public GimmickBase {
  public:
-  CastorsWeapon();
+  explicit CastorsWeapon(RunState& run);
   const char* ClassName() const override { return "CastorsWeapon"; }
-  void Draw() override;
+  void Draw(RunState& run) override;
 
   // The motion step of every object (unused: Castor drives its stars).
   using GimmickBase::Update;
   // One frame, called by Castor while it chases.
-  void Update(const Vec3& ownerPosition, const Vec3& ownerVelocity, const Vec3& ownerRotation,
-              CharacterBase* player);
+  void Update(RunState& run, const Vec3& ownerPosition, const Vec3& ownerVelocity,
+              const Vec3& ownerRotation, CharacterBase* player);
   // The star against the field's gimmicks (the collision pass calls it in
   // the battle on the twins' stage); from the tail along prev.
-  void HitGimmicks(GimmickNode* tail);
+  void HitGimmicks(RunState& run, GimmickNode* tail);
   // Strikes the player when it is close enough.
-  void HitPlayer(CharacterBase* player);
+  void HitPlayer(RunState& run, CharacterBase* player);
   // Lands at once: what hitting the player or a gimmick does to the star.
   void Land();
 
@@ -151,22 +154,22 @@ class CastorsWeapon : public GimmickBase {
 
  private:
   void Fly(const Vec3& ownerPosition, float ownerHeading);
-  void StartBursts(const Vec3& at);
+  void StartBursts(RunState& run, const Vec3& at);
 };
 
 // The twin who stays where it is and throws its three stars at the end of
 // each aiming period.
 class Castor : public Boss {
  public:
-  Castor();
-  void Act(CharacterList& characters) override;
-  void Draw() override;
+  explicit Castor(RunState& run);
+  void Act(RunState& run, CharacterList& characters) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "Castor"; }
   void DumpState(JsonWriter& json) const override;
-  void TurnAndThrow(const Vec3& target);
-  void WeaponControl(const Vec3& target);
+  void TurnAndThrow(RunState& run, const Vec3& target);
+  void WeaponControl(RunState& run, const Vec3& target);
   // The three stars against the gimmicks, from the field's tail.
-  void HitGimmicks(GimmickNode* tail);
+  void HitGimmicks(RunState& run, GimmickNode* tail);
 
   CastorsWeapon weapons[3];
   float throwTimer = 0;
@@ -180,10 +183,10 @@ class Castor : public Boss {
 // The twin who charges like the scorpion but brakes to a stop.
 class Pollux : public Boss {
  public:
-  Pollux();
-  void Act(CharacterList& characters) override;
-  void Move() override;  // the charge
-  void Draw() override;
+  explicit Pollux(RunState& run);
+  void Act(RunState& run, CharacterList& characters) override;
+  void Move(RunState& run) override;  // the charge
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "Pollux"; }
 };
 
@@ -192,13 +195,13 @@ class Pollux : public Boss {
 // under itself to follow a player who stays on the other side.
 class Aquarius : public Boss {
  public:
-  Aquarius();
+  explicit Aquarius(RunState& run);
   ~Aquarius() override;
-  int Init() override;
-  void Act(CharacterList& characters) override;
-  void Search(CharacterBase* player) override;
-  void HitCharacters(CharacterList& characters) override;
-  void Draw() override;
+  int Init(RunState& run) override;
+  void Act(RunState& run, CharacterList& characters) override;
+  void Search(RunState& run, CharacterBase* player) override;
+  void HitCharacters(RunState& run, CharacterList& characters) override;
+  void Draw(RunState& run) override;
   void Release() override;
   const char* ClassName() const override { return "Aquarius"; }
   void DumpState(JsonWriter& json) const override;
@@ -214,11 +217,11 @@ class Aquarius : public Boss {
 // The jumping fish: one leap along an arc in a random direction, then gone.
 class Pisces : public Boss {
  public:
-  Pisces();
-  void Act(CharacterList& characters) override;
-  void Move() override;  // the leap
-  void HitCharacters(CharacterList& characters) override;
-  void Draw() override;
+  explicit Pisces(RunState& run);
+  void Act(RunState& run, CharacterList& characters) override;
+  void Move(RunState& run) override;  // the leap
+  void HitCharacters(RunState& run, CharacterList& characters) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "Pisces"; }
   void DumpState(JsonWriter& json) const override;
   void SetAngleStep(float v) { angleStep = v; }
@@ -241,18 +244,17 @@ class LeftHand;
 // charges, tearing up the floor, when the player is far.
 class Providence : public EnemyBase {
  public:
-  Providence();
+  explicit Providence(RunState& run);
   ~Providence() override;
-  int Init() override;
-  void Act(CharacterList& characters) override;
-  void Search(CharacterBase* player) override;
-  void HitCharacters(CharacterList& characters) override;
+  int Init(RunState& run) override;
+  void Act(RunState& run, CharacterList& characters) override;
+  void Search(RunState& run, CharacterBase* player) override;
+  void HitCharacters(RunState& run, CharacterList& characters) override;
   void CountWait() override;  // the rest after a charge
-  void Draw() override;
+  void Draw(RunState& run) override;
   void Release() override;
   const char* ClassName() const override { return "Providence"; }
-  // Drawn tinted red: hit in the final phase (head), hurt (hands).
-  bool DrawsRed() const;
+  bool DrawsRed() const override;
   void DumpState(JsonWriter& json) const override;
 
   // Actions.
@@ -283,8 +285,8 @@ class Providence : public EnemyBase {
   // Forgets hands that are washed away (or no longer in the list at all);
   // true while at least one remains.
   bool CheckHands(const CharacterList& characters);
-  void QuakeStep();
-  void ChargeStep();
+  void QuakeStep(RunState& run);
+  void ChargeStep(RunState& run);
   void TiltBackStep();
   void ReturnHomeStep();
 };
@@ -294,18 +296,17 @@ class Providence : public EnemyBase {
 // sending a shock ring.
 class RightHand : public EnemyBase {
  public:
-  RightHand();
+  explicit RightHand(RunState& run);
   ~RightHand() override;
-  int Init() override;
-  void Act(CharacterList& characters) override;
-  void Search(CharacterBase* player) override;
-  void HitCharacters(CharacterList& characters) override;
+  int Init(RunState& run) override;
+  void Act(RunState& run, CharacterList& characters) override;
+  void Search(RunState& run, CharacterBase* player) override;
+  void HitCharacters(RunState& run, CharacterList& characters) override;
   void CountWait() override;
-  void Draw() override;
+  void Draw(RunState& run) override;
   void Release() override;
   const char* ClassName() const override { return "RightHand"; }
-  // Drawn tinted red: hit in the final phase (head), hurt (hands).
-  bool DrawsRed() const;
+  bool DrawsRed() const override;
   void DumpState(JsonWriter& json) const override;
 
   static constexpr int kStart = 0, kSlam = 1, kHover = 2, kRecover = 3;
@@ -319,7 +320,7 @@ class RightHand : public EnemyBase {
 
  private:
   void CircleStep();
-  void TornadoStep();
+  void TornadoStep(RunState& run);
   void RecoverStep();
 };
 
@@ -327,18 +328,17 @@ class RightHand : public EnemyBase {
 // the floor, crushing it; hovers and back-flips between attacks.
 class LeftHand : public EnemyBase {
  public:
-  LeftHand();
+  explicit LeftHand(RunState& run);
   ~LeftHand() override;
-  int Init() override;
-  void Act(CharacterList& characters) override;
-  void Search(CharacterBase* player) override;
-  void Move() override;  // the walk
-  void HitCharacters(CharacterList& characters) override;
-  void Draw() override;
+  int Init(RunState& run) override;
+  void Act(RunState& run, CharacterList& characters) override;
+  void Search(RunState& run, CharacterBase* player) override;
+  void Move(RunState& run) override;  // the walk
+  void HitCharacters(RunState& run, CharacterList& characters) override;
+  void Draw(RunState& run) override;
   void Release() override;
   const char* ClassName() const override { return "LeftHand"; }
-  // Drawn tinted red: hit in the final phase (head), hurt (hands).
-  bool DrawsRed() const;
+  bool DrawsRed() const override;
   void DumpState(JsonWriter& json) const override;
 
   static constexpr int kDecide = 0, kPunch = 1, kDrop = 2, kHover = 4, kBackFlip = 5, kWalk = 6;
@@ -353,8 +353,8 @@ class LeftHand : public EnemyBase {
   int action = 0;
 
  private:
-  void PunchStep();
-  void DropStep();
+  void PunchStep(RunState& run);
+  void DropStep(RunState& run);
   void HoverStep();
-  void BackFlipStep();
+  void BackFlipStep(RunState& run);
 };

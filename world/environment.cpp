@@ -8,16 +8,17 @@
 #include "render/preload.h"
 #include "world/camera.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 Sky::Sky() : mesh(GetObjectMesh(kMeshSpaceBall)) {}
 
-void Sky::UpdateAndDraw(const CharacterBase& player) {
+void Sky::UpdateAndDraw(RunState& run, const CharacterBase& player) {
   const Vec3& p = player.position;
   const Vec3 target{p.x, player.upsideDown ? p.y + 80 : p.y - 80, p.z};
   rotation.y += 0.025f;
   if (rotation.y >= 360) rotation.y = 0;
-  if (GetCameraMode() != kCameraFlip) position = target;
+  if (run.camera.mode != kCameraFlip) position = target;
   UpdateMatrix();
   GetDevice()->SetTransform(D3DTS_WORLD, world);
   mesh->Draw();
@@ -58,10 +59,10 @@ void RiverSurface::DrawLayers(const Matrix& base, float y1, float y2) {
   d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
 }
 
-void RiverSurface::Draw(const CharacterBase& player, float h) {
+void RiverSurface::Draw(RunState& run, const CharacterBase& player, float h) {
   int side = player.upsideDown;
-  if (player.state == kStateNormal && GetCameraMode() == kCameraFlip) side = !side;
-  const float zMin = World().frontEdgeZ;
+  if (player.state == kStateNormal && run.camera.mode == kCameraFlip) side = !side;
+  const float zMin = run.world.frontEdgeZ;
   Matrix m = MatrixRotationYawPitchRoll(kPi / 2, side ? 3 * kPi / 2 : kPi / 2, 0);
   const float r = 50 - zMin;
   for (int row = 0; row < 2; ++row)
@@ -84,9 +85,9 @@ BreakWave::BreakWave() : mesh(GetObjectMesh(kMeshRiverWave)) {
   position = {-10, -15, 50};
 }
 
-int BreakWave::Init() {
+int BreakWave::Init(RunState& run) {
   UpdateMatrix();
-  midZ = World().frontEdgeZ / 2;
+  midZ = run.world.frontEdgeZ / 2;
   baseX = position.x;
   return 1;
 }
@@ -104,13 +105,13 @@ void BreakWave::UpdateMatrix() {
   world[3][2] = position.z;
 }
 
-void BreakWave::Action(const CharacterBase& player) {
+void BreakWave::Action(RunState& run, const CharacterBase& player) {
   if (finished) return;
-  const float goalX = World().goalX;
-  const float zMin = World().frontEdgeZ;
+  const float goalX = run.world.goalX;
+  const float zMin = run.world.frontEdgeZ;
   if (goalX <= position.x + stepX && phase == 3) phase = 1;
   if (phase == 3) return;
-  if (GetGameMode() == kModeBossBattle && phase != 1) {
+  if (run.game.gameMode == kModeBossBattle && phase != 1) {
     position.x = goalX - stepX;
     position.z = 50;
     phase = 1;
@@ -118,7 +119,7 @@ void BreakWave::Action(const CharacterBase& player) {
   rotation = {0, 180, player.upsideDown ? 180.0f : 0.0f};
   const float t = std::fabs((midZ - position.z) / (50 - midZ));
   if (phase == 0 || phase == 1) {
-    const int mode = GetGameMode();
+    const int mode = run.game.gameMode;
     position.z -= mode == kModeBlownAway ? 0.4f : mode == kModeBossBattle ? 0.5f : 0.1f;
     scale.y = scale.z = 5 - 4 * t;
     if (!player.upsideDown) {
@@ -157,7 +158,7 @@ void BreakWave::Action(const CharacterBase& player) {
   UpdateMatrix();
 }
 
-void BreakWave::Draw() {
+void BreakWave::Draw(RunState&) {
   if (phase == 3 || finished) return;
   Matrix m = world;
   m[3][0] = position.x + stepX - 2;

@@ -13,7 +13,7 @@ class Sky : public ObjectBase {
   Sky();
   // Follows the player (below it, or above on the underside), turns slowly,
   // and draws.
-  void UpdateAndDraw(const CharacterBase& player);
+  void UpdateAndDraw(RunState& run, const CharacterBase& player);
   const char* ClassName() const override { return "Sky"; }
   Mesh* mesh;
 };
@@ -24,7 +24,7 @@ class RiverSurface {
   void Release() { polygon_.Release(); }
   void Scroll();
   // The two layers at height h (or -h, mirrored, on the underside).
-  void Draw(const CharacterBase& player, float height);
+  void Draw(RunState& run, const CharacterBase& player, float height);
   void DrawTitle();
   Vec2 Offset1() const { return offset1_; }
   Vec2 Offset2() const { return offset2_; }
@@ -38,9 +38,9 @@ class RiverSurface {
 class BreakWave : public ObjectBase {
  public:
   BreakWave();
-  int Init() override;
-  void Action(const CharacterBase& player);
-  void Draw() override;
+  int Init(RunState& run) override;
+  void Action(RunState& run, const CharacterBase& player);
+  void Draw(RunState& run) override;
   void UpdateMatrix() override;
   const char* ClassName() const override { return "BreakWave"; }
 

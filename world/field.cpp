@@ -11,7 +11,6 @@
 #include "world/camera.h"
 #include "world/chips.h"
 #include "world/devices.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
@@ -35,8 +34,8 @@ OneChip* AsChip(GimmickNode* node) {
 }
 
 // How far the great wave travels along z per frame in the current mode.
-float WaveSpeed() {
-  switch (GetGameMode()) {
+float WaveSpeed(RunState& run) {
+  switch (run.game.gameMode) {
     case kModeBlownAway:
       return 0.4f;
     case kModeBossBattle:
@@ -52,12 +51,12 @@ float WaveOffset(int stage) {
   return stage >= 0 && stage < 4 ? kWaveOffsets[stage] : kWaveOffsets[0];
 }
 
-Field::Field() {
-  SetLiveStarGathers(&starGathers);
+Field::Field(RunState& run) : run_(run) {
+  run.starGathers = &starGathers;
 }
 
 Field::~Field() {
-  if (LiveStarGathers() == &starGathers) SetLiveStarGathers(nullptr);
+  if (run_.starGathers == &starGathers) run_.starGathers = nullptr;
 }
 
 bool Field::Selectable(const GimmickNode* node) {
@@ -70,12 +69,12 @@ bool Field::Contains(const std::vector<GimmickNode*>& list, const GimmickNode* n
   return std::find(list.begin(), list.end(), node) != list.end();
 }
 
-int Field::Init() {
+int Field::Init(RunState& run) {
   float largestX = 0, smallestX = -1, smallestZ = 0;
   GimmickNode* last = nullptr;
   for (GimmickNode* n = head; n; n = n->next) {
     GimmickBase* o = n->object.get();
-    if (!o->Init()) return 0;
+    if (!o->Init(run)) return 0;
     if (o->position.x > largestX) largestX = o->position.x;
     if (o->position.x <= largestX && (smallestX < 0 || o->position.x < smallestX))
       smallestX = o->position.x;
@@ -92,17 +91,17 @@ int Field::Init() {
   }
   tail = last;
 
-  WorldValues& w = World();
+  WorldValues& w = run.world;
   w.goalX = w.goalPosition.x;
   w.smallestX = smallestX;
   w.frontEdgeZ = smallestZ;
 
-  const float offset = WaveOffset(GetStageNumber());
+  const float offset = WaveOffset(run.game.stageNumber);
   riverWaves.offset = offset;
   breakWave.position.x -= offset;
   breakWave.UpdateMatrix();
-  if (!breakWave.Init() || !riverSurface.Create() || !LoadInfoTexts()) return 0;
-  GameSrand(static_cast<unsigned>(TimeSeed()));
+  if (!breakWave.Init(run) || !riverSurface.Create() || !LoadInfoTexts(run.panel)) return 0;
+  run.gameRandom.Seed(static_cast<unsigned>(TimeSeed()));
   return 1;
 }
 
@@ -119,14 +118,14 @@ void Field::SetDown(std::vector<GimmickNode*>& list) {
   list.clear();
 }
 
-void Field::StartBursts(const Vec3& at, int upsideDown) {
+void Field::StartBursts(RunState& run, const Vec3& at, int upsideDown) {
   for (StarBurst& b : bursts) {
-    b.Start(upsideDown, at, kBurstSpread);
+    b.Start(run, upsideDown, at, kBurstSpread);
     b.Activate();
   }
 }
 
-void Field::Update(CharacterList& characters) {
+void Field::Update(RunState& run, CharacterList& characters) {
   Player* player = static_cast<Player*>(characters.front());
 
   // 1. The wave's front: it never passes the goal section.
@@ -134,26 +133,26 @@ void Field::Update(CharacterList& characters) {
   float front = 0;
   if (frontActive) {
     front = breakWave.position.x + breakWave.stepX;
-    if (World().goalX <= front) breakWave.position.x = World().goalX - breakWave.stepX;
+    if (run.world.goalX <= front) breakWave.position.x = run.world.goalX - breakWave.stepX;
   }
 
   // 2. Every gimmick's own action; the wave's front blows gimmicks away.
-  const float sweepZ = breakWave.position.z - WaveSpeed() * 4;
+  const float sweepZ = breakWave.position.z - WaveSpeed(run) * 4;
   for (GimmickNode* n = tail; n; n = n->prev) {
-    n->object->Action(player);
+    n->object->Action(run, player);
     n->state = n->object->state;
     if (frontActive && std::fabs(n->Position().z - sweepZ) <= 1 && n->Position().x <= front &&
         n->state != kStateGone)
-      SweepWithWave(n, player);
+      SweepWithWave(run, n, player);
   }
 
   // 3. Gone gimmicks leave the list.
   RemoveGone();
 
   // 4. The moving blocks' shared ride values.
-  const int stage = GetStageNumber();
+  const int stage = run.game.stageNumber;
   if (stage == 1 || stage == 2) {
-    WorldValues& w = World();
+    WorldValues& w = run.world;
     w.carriedThisFrame = 0;
     if (w.rideRequested) {
       w.rideRequested = 0;
@@ -162,12 +161,12 @@ void Field::Update(CharacterList& characters) {
   }
 
   // 5. The chips, unless a board is being read.
-  if (!World().boardReading) {
-    ChipHandling(player);
-    if (held) HeldChip();
+  if (!run.world.boardReading) {
+    ChipHandling(run, player);
+    if (held) HeldChip(run);
     starGathers.Update(player->upsideDown);
     for (StarBurst& b : bursts) b.Update(player->upsideDown);
-    breakWave.Action(*player);
+    breakWave.Action(run, *player);
   }
 
   // 6. The river.
@@ -175,7 +174,7 @@ void Field::Update(CharacterList& characters) {
   riverWaves.x = breakWave.position.x;
 }
 
-void Field::SweepWithWave(GimmickNode* n, Player* player) {
+void Field::SweepWithWave(RunState& run, GimmickNode* n, Player* player) {
   if (Contains(selectOuter, n)) {
     for (GimmickNode* s : selectOuter) s->state = kStateNormal;
     selectOuter.clear();
@@ -188,7 +187,7 @@ void Field::SweepWithWave(GimmickNode* n, Player* player) {
     AsChip(held)->hitInfo.burst = 1;
     player->action = kActionIdle;
   }
-  GameSound::PlayOnce(kSeBigWave);
+  run.sound.PlayOnce(kSeBigWave);
 }
 
 void Field::RemoveGone() {
@@ -211,11 +210,11 @@ void Field::RemoveGone() {
   }
 }
 
-void Field::ChipHandling(Player* player) {
+void Field::ChipHandling(RunState& run, Player* player) {
   const int action = player->action;
   if (action & kActionSelecting) {
     if (player->request == 2)
-      SelectForFlip(player);
+      SelectForFlip(run, player);
     else if (player->request == 1)
       SelectForLift(player);
   } else if (action & kActionIdle) {
@@ -231,17 +230,17 @@ void Field::ChipHandling(Player* player) {
       held = nullptr;
     }
   } else if (action & kActionFlip) {
-    Flip(player);
+    Flip(run, player);
   } else if (action & kActionFlipRunning) {
-    FlipRunning(player);
+    FlipRunning(run, player);
   } else if (action & kActionLift) {
-    Lift(player);
+    Lift(run, player);
   } else if (action & kActionCarrying) {
-    Carry(player);
+    Carry(run, player);
   }
 }
 
-void Field::SelectForFlip(Player* player) {
+void Field::SelectForFlip(RunState& run, Player* player) {
   previousOuter = selectOuter;
   previousInner = selectInner;
   SetDown(selectOuter);
@@ -252,7 +251,7 @@ void Field::SelectForFlip(Player* player) {
     selectTimer = 0;
     if (selectSize < kMaxSelectSize) {
       selectSize += 1;
-      GameSound::PlayOnce(kSeSystem);
+      run.sound.PlayOnce(kSeSystem);
     }
   }
 
@@ -300,7 +299,7 @@ void Field::SelectForFlip(Player* player) {
   }
   if (selectTimer == 0) {
     selectSize -= 1;
-    GameSound::Request(kSeSystem, 0);
+    run.sound.Request(kSeSystem, 0);
   }
 }
 
@@ -333,12 +332,12 @@ void Field::SelectForLift(Player* player) {
   }
 }
 
-void Field::Flip(Player* player) {
+void Field::Flip(RunState& run, Player* player) {
   if (selectInner.empty()) {
     player->action = kActionIdle;
     return;
   }
-  GameSound::Request(kSeRotate, 2);
+  run.sound.Request(kSeRotate, 2);
   float minX = selectInner[0]->Position().x, maxX = minX;
   float minZ = selectInner[0]->Position().z, maxZ = minZ;
   for (GimmickNode* n : selectInner) {
@@ -361,32 +360,32 @@ void Field::Flip(Player* player) {
   player->action = kActionFlipStarted;
 }
 
-void Field::FlipRunning(Player* player) {
+void Field::FlipRunning(RunState& run, Player* player) {
   if (selectInner.empty()) {
     // The wave took the area while it turned: end the flip all the same, so
     // the player can act again and the turning sound stops.
-    GameSound::Request(kSeRotate, 0);
+    run.sound.Request(kSeRotate, 0);
     player->action = kActionIdle;
     SetDown(selectOuter);
     selectOuter = previousOuter;
     return;
   }
   if (selectInner[0]->state != kStateNormal) return;
-  GameSound::Request(kSeRotate, 0);
+  run.sound.Request(kSeRotate, 0);
   player->action = kActionIdle;
   SetDown(selectOuter);
   selectOuter = previousOuter;
   SetDown(selectInner);
-  Damage();
+  Damage(run.game);
 }
 
-void Field::Lift(Player* player) {
+void Field::Lift(RunState& run, Player* player) {
   OneChip* chip = AsChip(held);
   if (!chip || chip->hitInfo.flying) {
     player->action = kActionIdle;
     return;
   }
-  if (!GameSound::IsPlaying(kSeUp2)) GameSound::PlayOnce(kSeUp2);
+  if (!run.sound.IsPlaying(kSeUp2)) run.sound.PlayOnce(kSeUp2);
   if (chip->timer == 0) {
     chip->startPosition = chip->position;
     chip->upsideDown = player->upsideDown;
@@ -396,23 +395,24 @@ void Field::Lift(Player* player) {
                              kLiftSeconds, chip->timer);
   chip->UpdateMatrix();
   if (chip->timer >= kLiftSeconds) {
-    StartBursts(chip->position, chip->upsideDown);
-    Damage();
+    StartBursts(run, chip->position, chip->upsideDown);
+    Damage(run.game);
     chip->timer = 0;
     player->action = kActionCarrying;
     chip->hitInfo.carried = 1;
-    GameSound::Request(kSeUp2, 0);
-    GameSound::PlayOnce(kSeSelect);
+    run.sound.Request(kSeUp2, 0);
+    run.sound.PlayOnce(kSeSelect);
   }
   StarGather* gather = starGathers.Add();
   gather->SetMode(1);
-  gather->Start(chip->upsideDown, chip->position, static_cast<float>(player->chargeFrames) / 1000);
+  gather->Start(run, chip->upsideDown, chip->position,
+                static_cast<float>(player->chargeFrames) / 1000);
   chip->hitInfo.level = player->chargeLevel;
   chip->state = kStateNormal;
   held->state = kStateNormal;
 }
 
-void Field::Carry(Player* player) {
+void Field::Carry(RunState& run, Player* player) {
   OneChip* chip = AsChip(held);
   if (!chip) {
     player->action = kActionIdle;
@@ -423,13 +423,13 @@ void Field::Carry(Player* player) {
   if (frames >= 115 && frames <= 119) {
     if (frames != lastChargeFrames) {
       StarBurst& b = bursts[frames - 115];
-      b.Start(chip->upsideDown, chip->position, kBurstSpread);
+      b.Start(run, chip->upsideDown, chip->position, kBurstSpread);
       b.Activate();
     }
   } else if (frames != lastChargeFrames && player->throwNow && frames != 120) {
     StarGather* gather = starGathers.Add();
     gather->SetMode(1);
-    gather->Start(chip->upsideDown, chip->position, static_cast<float>(frames) / 1000);
+    gather->Start(run, chip->upsideDown, chip->position, static_cast<float>(frames) / 1000);
   }
   lastChargeFrames = static_cast<float>(frames);
 
@@ -437,13 +437,13 @@ void Field::Carry(Player* player) {
   chip->rotation.x += spin;
   chip->rotation.y += spin;
   if (level != chip->hitInfo.level) {
-    GameSound::PlayOnce(kSeSelect);
-    StartBursts(chip->position, chip->upsideDown);
+    run.sound.PlayOnce(kSeSelect);
+    StartBursts(run, chip->position, chip->upsideDown);
   }
 
   const float yaw = player->rotation.y * kDegToRad;
   const Vec3 target =
-      GetCameraLookAt() + Vec3{dmath::Sin(yaw), 0, dmath::Cos(yaw)} * kCarryDistance;
+      run.camera.lookAt + Vec3{dmath::Sin(yaw), 0, dmath::Cos(yaw)} * kCarryDistance;
   chip->position.x += (target.x - chip->position.x) / 3;
   chip->position.z += (target.z - chip->position.z) / 3;
   const float targetY = target.y - (player->upsideDown ? 0.25f : 0.05f);
@@ -457,33 +457,33 @@ void Field::Carry(Player* player) {
     chip->hitInfo.flying = 1;
     chip->gravityOn = 1;
     chip->velocity = {dmath::Sin(yaw), 0, dmath::Cos(yaw)};
-    GameSound::PlayOnce(kSeThrow);
+    run.sound.PlayOnce(kSeThrow);
   }
   chip->hitInfo.level = level;
 }
 
-void Field::DropHeld() {
+void Field::DropHeld(RunState& run) {
   held->object->state = kStateGone;
   held = nullptr;
-  GameSound::Request(kSeCharge, 0);
-  GameSound::Request(kSeThrow, 0);
-  GameSound::PlayOnce(kSeHit);
+  run.sound.Request(kSeCharge, 0);
+  run.sound.Request(kSeThrow, 0);
+  run.sound.PlayOnce(kSeHit);
 }
 
-void Field::HeldChip() {
+void Field::HeldChip(RunState& run) {
   OneChip* chip = AsChip(held);
   const float e = chip->hitInfo.level;
-  if (chip->state == kStateWashedAway && GameSound::GetRequest(kSeCharge) == 2)
-    GameSound::Request(kSeCharge, 0);
+  if (chip->state == kStateWashedAway && run.sound.GetRequest(kSeCharge) == 2)
+    run.sound.Request(kSeCharge, 0);
   if (chip->hitInfo.burst) {
-    StartBursts(chip->position, chip->upsideDown);
-    DropHeld();
+    StartBursts(run, chip->position, chip->upsideDown);
+    DropHeld(run);
     return;
   }
   if (chip->hitInfo.flying) {
     StarGather* spray = starGathers.Add();
     spray->SetMode(0);
-    spray->Start(chip->upsideDown, chip->position);
+    spray->Start(run, chip->upsideDown, chip->position);
   }
 
   bool shadowFound = false;
@@ -494,20 +494,21 @@ void Field::HeldChip() {
     const Vec3& s = n->Size();
     if (std::fabs(q.x - p.x) >= s.x || std::fabs(q.z - p.z) >= s.z) continue;
     Vec3 contact = p;
-    const int flags = n->object->HitCheck(chip->upsideDown, p, {e, e, e}, chip->velocity, &contact);
+    const int flags =
+        n->object->HitCheck(run, chip->upsideDown, p, {e, e, e}, chip->velocity, &contact);
     if (chip->hitInfo.flying && flags != 0 && flags != kFaceOver) {
       if (n->kind == kKindRotaWall) {
         auto* wall = static_cast<RotaWall*>(n->object.get());
         if (wall->turnState & 2) {
           wall->turnSpeed = q.y > p.y ? -chip->velocity.x : chip->velocity.x;
-          if (wall->turnState == 2) GameSound::PlayOnce(kSeRotaWall);
+          if (wall->turnState == 2) run.sound.PlayOnce(kSeRotaWall);
           wall->turnState = 4;
         }
       } else if (n->kind == kKindWallPiece) {
-        BreakWall(n);
+        BreakWall(run, n);
       }
-      StartBursts(chip->position, chip->upsideDown);
-      DropHeld();
+      StartBursts(run, chip->position, chip->upsideDown);
+      DropHeld(run);
       return;
     }
     // The star's shadow: only a face the star is exactly over counts.
@@ -519,8 +520,8 @@ void Field::HeldChip() {
     chip->hitInfo.shadowPoint = {p.x, chip->upsideDown ? 15.0f : -15.0f, p.z};
 }
 
-void Field::Draw(const CharacterBase& player) {
-  breakWave.Draw();
+void Field::Draw(RunState& run, const CharacterBase& player) {
+  breakWave.Draw(run);
   struct Translucent {
     GimmickBase* object;
     float distance;
@@ -531,19 +532,19 @@ void Field::Draw(const CharacterBase& player) {
     if (n == held || !IsInView(n->Position())) continue;
     GimmickBase* o = n->object.get();
     if (o->alpha == 0 || o->alpha == 255)
-      o->Draw();
+      o->Draw(run);
     else
       translucent.push_back({o, Vec3Length(o->position - eye)});
   }
-  sky.UpdateAndDraw(player);
+  sky.UpdateAndDraw(run, player);
   const bool heldWashedAway = held && held->object->state == kStateWashedAway;
   if (heldWashedAway) starGathers.Draw();
-  riverSurface.Draw(player, -15);
+  riverSurface.Draw(run, player, -15);
   std::stable_sort(
       translucent.begin(), translucent.end(),
       [](const Translucent& a, const Translucent& b) { return a.distance > b.distance; });
-  for (const Translucent& t : translucent) t.object->Draw();
-  if (held) held->object->Draw();
+  for (const Translucent& t : translucent) t.object->Draw(run);
+  if (held) held->object->Draw(run);
   for (StarBurst& b : bursts) b.Draw();
   if (!heldWashedAway) starGathers.Draw();
 }
@@ -565,5 +566,5 @@ void Field::Release() {
   previousOuter.clear();
   previousInner.clear();
   riverSurface.Release();
-  ClearInfoTexts();
+  ClearInfoTexts(run_.panel);
 }

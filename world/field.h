@@ -18,16 +18,18 @@ class Player;
 
 class Field {
  public:
-  Field();
+  // The field publishes its star effects in the run it belongs to
+  // (RunState::starGathers) while it lives.
+  explicit Field(RunState& run);
   ~Field();
   Field(const Field&) = delete;
   Field& operator=(const Field&) = delete;
 
   void SetGimmicks(GimmickNode* loadedHead) { head = loadedHead; }
   // 0 means the stage cannot start.
-  int Init();
-  void Update(CharacterList& characters);
-  void Draw(const CharacterBase& player);
+  int Init(RunState& run);
+  void Update(RunState& run, CharacterList& characters);
+  void Draw(RunState& run, const CharacterBase& player);
   void Release();
 
   GimmickNode* Tail() const { return tail; }
@@ -59,19 +61,20 @@ class Field {
   float lastChargeFrames = 0;
 
  private:
-  void SweepWithWave(GimmickNode* node, Player* player);
+  RunState& run_;
+  void SweepWithWave(RunState& run, GimmickNode* node, Player* player);
   void RemoveGone();
-  void ChipHandling(Player* player);
-  void SelectForFlip(Player* player);
+  void ChipHandling(RunState& run, Player* player);
+  void SelectForFlip(RunState& run, Player* player);
   void SelectForLift(Player* player);
-  void Flip(Player* player);
-  void FlipRunning(Player* player);
-  void Lift(Player* player);
-  void Carry(Player* player);
-  void HeldChip();
-  void DropHeld();
+  void Flip(RunState& run, Player* player);
+  void FlipRunning(RunState& run, Player* player);
+  void Lift(RunState& run, Player* player);
+  void Carry(RunState& run, Player* player);
+  void HeldChip(RunState& run);
+  void DropHeld(RunState& run);
   void SetDown(std::vector<GimmickNode*>& list);
-  void StartBursts(const Vec3& at, int upsideDown);
+  void StartBursts(RunState& run, const Vec3& at, int upsideDown);
   static bool Selectable(const GimmickNode* node);
   static bool Contains(const std::vector<GimmickNode*>& list, const GimmickNode* node);
 };

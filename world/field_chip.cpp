@@ -13,6 +13,7 @@
 #include "world/game_state.h"
 #include "world/info_board.h"
 #include "world/player.h"
+#include "world/run_state.h"
 #include "world/walls.h"
 #include "world/world_values.h"
 
@@ -107,7 +108,7 @@ bool FieldChip::CommonTail(GimmickBase* g) {
     g->upsideDown = 1;
     h = -h;
   }
-  if (g->gimmickKind == kKindGate) World().goalPosition = {column, level, row};
+  if (g->gimmickKind == kKindGate) run_.world.goalPosition = {column, level, row};
   g->position = {column, level + h, row};
   g->rotation = g->rotation + rot;
   Prepend(g);
@@ -182,13 +183,13 @@ bool FieldChip::ReadObjectCode() {
 }
 
 bool FieldChip::ReadChip(int kind) {
-  auto* chip = new OneChip();
+  auto* chip = new OneChip(run_);
   chip->gimmickKind = kind;
   return CommonTail(chip);
 }
 
 bool FieldChip::ReadStarChip() {
-  auto* star = new StarChip();
+  auto* star = new StarChip(run_);
   star->gimmickKind = kKindStar;
   return CommonTail(star);
 }
@@ -199,7 +200,7 @@ bool FieldChip::ReadTriggerChip() {
   if (d != 'E' && d != 'G') return true;
   float h = 0;
   const bool more = ReadNumber(&h);
-  auto* chip = new OneChip();
+  auto* chip = new OneChip(run_);
   chip->gimmickKind = d == 'E' ? kKindEncounter : kKindGoal;
   chip->position = {column, level + h, row};
   Prepend(chip);
@@ -207,14 +208,14 @@ bool FieldChip::ReadTriggerChip() {
 }
 
 bool FieldChip::ReadGate() {
-  auto* gate = new Gate();
+  auto* gate = new Gate(run_);
   gate->gimmickKind = kKindGate;
   return CommonTail(gate);
 }
 
 bool FieldChip::ReadItem() {
   level = section == 2 ? 0.5f : -0.5f;
-  auto* item = new Item(0);
+  auto* item = new Item(run_, 0);
   item->gimmickKind = kKindItem;
   return CommonTail(item);
 }
@@ -223,7 +224,7 @@ bool FieldChip::ReadRotatingWall() {
   const int d = Get();
   if (d < 0) return false;
   if (d != 'N' && d != 'H') return true;
-  RotaWall* wall = d == 'N' ? new RotaWall() : new RotaWallHalf();
+  RotaWall* wall = d == 'N' ? new RotaWall(run_) : new RotaWallHalf(run_);
   wall->gimmickKind = kKindRotaWall;
   const int r = Get();  // an axis facing, or a filler character that is lost
   if (r < 0) {
@@ -264,7 +265,7 @@ bool FieldChip::ReadWall() {
   const int d = Get();
   if (d < 0) return false;
   if (d == 'N') {
-    auto* wall = new Wall(0);
+    auto* wall = new Wall(run_, 0);
     wall->gimmickKind = kKindWall;
     return CommonTail(wall);
   }
@@ -275,7 +276,7 @@ bool FieldChip::ReadWall() {
   if (more) more = ReadFacing(&yaw);
   if (section == 2) h = -h;
   for (int piece = 1; piece <= 36; ++piece) {
-    auto* wall = new Wall(piece);
+    auto* wall = new Wall(run_, piece);
     wall->gimmickKind = kKindWallPiece;
     wall->rotation = {0, yaw, 0};
     if (section == 2) {
@@ -295,7 +296,7 @@ bool FieldChip::ReadInfoBoard() {
   if (!ReadNumber(&h)) return false;
   float yaw = 0;
   if (!ReadFacing(&yaw, true)) return false;
-  auto* board = new InfoBoard(static_cast<int>(text));
+  auto* board = new InfoBoard(run_, static_cast<int>(text));
   board->gimmickKind = kKindInfoBoard;
   board->rotation = {0, yaw, 0};
   if (section == 2) {
@@ -322,7 +323,7 @@ bool FieldChip::ReadInvisibleFamily() {
     case 'M':
       return ReadMoveBlock();
     case 'O':
-      return InvisibleTail(new OnesideInvisible());
+      return InvisibleTail(new OnesideInvisible(run_));
     case 'B':
       return ReadBridge();
     default:
@@ -344,16 +345,16 @@ bool FieldChip::ReadAfterInvisible() {
     else if (f == 'B')
       mode = 2;
   }
-  return InvisibleTail(new AfterInvisible(mode));
+  return InvisibleTail(new AfterInvisible(run_, mode));
 }
 
 bool FieldChip::ReadFlashing() {
   const int e = Get();
   if (e < 0) return false;
   const int fadingIn = e == 'T' ? 1 : 0;
-  float step = 0, run = 0, period = 0;
-  if (!ReadNumber(&step) || !ReadNumber(&run) || !ReadNumber(&period)) return false;
-  return InvisibleTail(new Flashing(fadingIn, step, column, column + run, period));
+  float step = 0, span = 0, period = 0;
+  if (!ReadNumber(&step) || !ReadNumber(&span) || !ReadNumber(&period)) return false;
+  return InvisibleTail(new Flashing(run_, fadingIn, step, column, column + span, period));
 }
 
 bool FieldChip::ReadMoveBlock() {
@@ -362,7 +363,7 @@ bool FieldChip::ReadMoveBlock() {
   if (!ReadNumber(&group) || !ReadNumber(&time) || !ReadNumber(&offset.x, true) ||
       !ReadNumber(&offset.y, true) || !ReadNumber(&offset.z, true))
     return false;
-  return InvisibleTail(new MoveBlock(static_cast<int>(group), time, offset));
+  return InvisibleTail(new MoveBlock(run_, static_cast<int>(group), time, offset));
 }
 
 bool FieldChip::ReadBridge() {
@@ -386,7 +387,7 @@ bool FieldChip::ReadBridge() {
     }
   }
   if (deck < 0) return true;
-  auto* bridge = new Bridge(deck);
+  auto* bridge = new Bridge(run_, deck);
   bridge->rotation = {0, yaw, 0};
   bridge->position = {column, level, row};
   Prepend(bridge);
@@ -400,7 +401,7 @@ bool FieldChip::ReadBridge() {
   const int side = Get();
   if (side < 0) return false;
   if (side == 'L' || side == 'R') {
-    auto* handrail = new Bridge(rail);
+    auto* handrail = new Bridge(run_, rail);
     handrail->rotation = {0, yaw, 0};
     handrail->position = {column, level, row + (side == 'L' ? 0.3f : -0.3f)};
     Prepend(handrail);
@@ -413,7 +414,7 @@ bool FieldChip::ReadCharacterCode() {
   if (c < 0) return false;
   if (c == 'P') {
     auto* player = characters_->empty() ? nullptr : dynamic_cast<Player*>(characters_->front());
-    if (GetBossEventSeen() != 0 || !player) return true;  // the digits that follow are ignored
+    if (run_.game.bossEventSeen != 0 || !player) return true;  // the digits that follow are ignored
     float h = 0;
     if (!ReadNumber(&h)) return false;
     Vec3 rot{0, 0, 0};
@@ -431,27 +432,27 @@ bool FieldChip::ReadCharacterCode() {
   const int d = Get();
   if (d < 0) return false;
   auto boss = [&](EnemyBase* b) {
-    SetBossesLeft(GetBossesLeft() + 1);
+    run_.game.bossesLeft += 1;
     b->countedAs = kCountedBoss;
     return CharacterTail(b);
   };
   switch (d) {
     case 'A':
-      return boss(new Aquarius());
+      return boss(new Aquarius(run_));
     case 'C':
-      return boss(new Castor());
+      return boss(new Castor(run_));
     case 'P':
-      return boss(new Pollux());
+      return boss(new Pollux(run_));
     case 'F':
-      return boss(new Pisces());
+      return boss(new Pisces(run_));
     case 'S':
-      return boss(new Scorpion());
+      return boss(new Scorpion(run_));
     case 'T': {
       float h = 0;
       if (!ReadNumber(&h)) return false;
       Vec3 rot{0, 0, 0};
       if (!ReadFacing(&rot.y)) return false;
-      auto* head = new Providence();
+      auto* head = new Providence(run_);
       if (section == 2) {
         rot.z = 180;
         head->upsideDown = 1;
@@ -472,15 +473,15 @@ bool FieldChip::ReadCharacterCode() {
         characters_->push_back(hand);
       }
       StepBack();
-      SetBossesLeft(GetBossesLeft() + 3);
+      run_.game.bossesLeft += 3;
       return true;
     }
     case 'M': {
       const int e = Get();
       if (e < 0) return false;
       if (e != 'P' && e != 'S') return true;
-      SetEnemiesLeft(GetEnemiesLeft() + 1);
-      auto* enemy = new Enemy();
+      run_.game.enemiesLeft += 1;
+      auto* enemy = new Enemy(run_);
       enemy->countedAs = kCountedEnemy;
       return CharacterTail(enemy);
     }

@@ -31,6 +31,10 @@ struct GimmickNode {
 
 class FieldChip {
  public:
+  // The reader places what it reads in the run given: the loader publishes
+  // the stage's goal and extent there, and the gimmicks start its counters.
+  explicit FieldChip(RunState& run) : run_(run) {}
+
   // Reads the stage file of a stage index (0 to 3; 4 the title stage). The
   // first character of the list must be the player. 1 when the file was read,
   // 0 (with a report) when it cannot be opened.
@@ -40,6 +44,7 @@ class FieldChip {
   void LoadBytes(GimmickNode*& head, CharacterList& characters, const std::string& bytes);
 
  private:
+  RunState& run_;
   int Get();  // the next character, or -1 at the end
   void PutBack() {
     if (pos_ > 0) --pos_;

@@ -1,7 +1,7 @@
 // The game state: the values that say where the play stands (game mode,
 // stage, enemies left, life, fade, ...), part of the run being played
-// (world/run_state.h). The game scene drives it; the world objects read and
-// write it through these functions.
+// (world/run_state.h). Whoever is handed the run reads and writes its
+// fields; the rules below take the state they work on.
 #pragma once
 
 // Game modes.
@@ -19,7 +19,6 @@ enum GameMode {
   kModePause = 11,
 };
 
-// What the functions below read and write.
 struct GameState {
   int gameMode = 0;
   int stageNumber = 0;
@@ -38,60 +37,26 @@ struct GameState {
   int fadingOut = 0;
 };
 
-int GetGameMode();
-void SetGameMode(int mode);
-int GetStageNumber();
-void SetStageNumber(int stage);
-int GetBossesLeft();
-void SetBossesLeft(int n);
-int GetEnemiesLeft();
-void SetEnemiesLeft(int n);
-int GetBossEventSeen();
-void SetBossEventSeen(int seen);
-int GetLife();
-void SetLife(int life);
-int GetMaxLife();
-void SetMaxLife(int maxLife);
-int GetHudMark();
-void SetHudMark(int mark);
-int GetPlayerUnderside();
-void SetPlayerUnderside(int underside);
-float GetBridgeTimer();
-void SetBridgeTimer(float seconds);
-float GetBridgeFront();
-void SetBridgeFront(float x);
-int GetBridgeAdvance();
-void SetBridgeAdvance(int advance);
-int GetFadeAlpha();
-void SetFadeAlpha(int alpha);
-int GetFadingIn();
-void SetFadingIn(int on);
-int GetFadingOut();
-void SetFadingOut(int on);
-
 // Life: Damage pays one life (0 when the gauge was already empty), Heal
 // gives one back up to the maximum, ResetLife starts a stage with 5 of 9.
-int Damage();
-void Heal();
-void ResetLife();
+int Damage(GameState& state);
+void Heal(GameState& state);
+void ResetLife(GameState& state);
 
 // The enemy count rule, after a character other than the player has left:
 // no boss left starts the defeat event; otherwise in free play with few
 // enough ordinary enemies left (1 on stage number 1, else 0) the boss is armed.
-void CheckEnemiesLeft();
+void CheckEnemiesLeft(GameState& state);
 // At every stage load: free play, no enemies counted; the boss is armed from
 // the start on stages 2 and 3.
-void ResetStageState();
+void ResetStageState(GameState& state);
 
-void StepFadeIn();
-void StepFadeOut();
-void ResetFade();
+void StepFadeIn(GameState& state);
+void StepFadeOut(GameState& state);
+void ResetFade(GameState& state);
 // The screen darkens for a change of side (asked for by the camera while it
 // turns with the player), unless it is already darkening.
-void StartSideChangeFade();
+void StartSideChangeFade(GameState& state);
 // The preloaded fade picture over the whole screen in the colour's RGB, with
 // the fade alpha.
-void DrawFade(unsigned colour);
-
-// Everything back to the values at program start (for tests and new runs).
-void ResetGameState();
+void DrawFade(const GameState& state, unsigned colour);

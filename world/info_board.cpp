@@ -14,7 +14,6 @@
 #include "render/preload.h"
 #include "render/sound_sets.h"
 #include "render/text_drawing.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 #include "world/world_values.h"
@@ -29,30 +28,12 @@ constexpr RECT kPanelSource{293, 0, 629, 212};
 // Room for a text: what the panel holds, whatever the file says.
 constexpr size_t kTextCapacity = 1023;
 
-InfoPanel& Panel() {
-  return Run().panel;
-}
-
-PanelRequest& Request() {
-  return Run().panelRequest;
-}
-
 }  // namespace
 
-InfoPanel& GetInfoPanel() {
-  return Panel();
-}
-
-void FlushInfoPanel(InputDevice prompts) {
-  PanelRequest& r = Request();
-  if (!r.pending) return;
-  r.pending = false;
-  DrawInfoPanel(r.textNumber, prompts);
-}
-
-void ResetInfoPanel() {
-  Panel() = InfoPanel{};
-  Request() = {};
+void FlushInfoPanel(InfoPanel& panel, PanelRequest& request, InputDevice prompts) {
+  if (!request.pending) return;
+  request.pending = false;
+  DrawInfoPanel(panel, request.textNumber, prompts);
 }
 
 InfoEntry ParseInfoLine(const std::string& line) {
@@ -101,14 +82,14 @@ int LoadInfoTextsFrom(const std::string& path, std::vector<InfoEntry>* entries) 
   return 1;
 }
 
-int LoadInfoTexts() {
-  return LoadInfoTextsFrom(LocalizedPath(kInfoTextPath), &Panel().entries) &&
-         LoadInfoTextsFrom(LocalizedPath(kPadInfoTextPath), &Panel().padEntries);
+int LoadInfoTexts(InfoPanel& panel) {
+  return LoadInfoTextsFrom(LocalizedPath(kInfoTextPath), &panel.entries) &&
+         LoadInfoTextsFrom(LocalizedPath(kPadInfoTextPath), &panel.padEntries);
 }
 
-void ClearInfoTexts() {
-  Panel().entries.clear();
-  Panel().padEntries.clear();
+void ClearInfoTexts(InfoPanel& panel) {
+  panel.entries.clear();
+  panel.padEntries.clear();
 }
 
 const InfoEntry* FindInfoEntry(const InfoPanel& panel, int n, InputDevice prompts) {
@@ -121,8 +102,7 @@ const InfoEntry* FindInfoEntry(const InfoPanel& panel, int n, InputDevice prompt
   return padEntry ? padEntry : find(panel.entries);
 }
 
-void DrawInfoPanel(int n, InputDevice prompts) {
-  InfoPanel& p = Panel();
+void DrawInfoPanel(InfoPanel& p, int n, InputDevice prompts) {
   if (n != 0) p.currentText = n;
   if (p.phase == InfoPanel::kSlidingIn) {
     p.position.y += (kPanelOpenY - p.position.y) / 4;
@@ -158,42 +138,43 @@ void DrawInfoPanel(int n, InputDevice prompts) {
   sprite->End();
 }
 
-InfoBoard::InfoBoard(int number) : mesh(GetObjectMesh(kMeshInfoBoard)), textNumber(number) {
-  World().activeBoard = 0;
+InfoBoard::InfoBoard(RunState& run, int number)
+    : GimmickBase(run), mesh(GetObjectMesh(kMeshInfoBoard)), textNumber(number) {
+  run.world.activeBoard = 0;
 }
 
 void InfoBoard::DumpParameters(JsonWriter& json) const {
   json.Key("text").Int(textNumber);
 }
 
-void InfoBoard::Action(CharacterBase* player) {
-  InfoPanel& p = Panel();
+void InfoBoard::Action(RunState& run, CharacterBase* player) {
+  InfoPanel& p = run.panel;
   const Vec3& pp = player->position;
   const bool touchingNow = std::fabs(position.x - pp.x) < 1 && std::fabs(position.z - pp.z) < 1 &&
-                           std::fabs(position.y - pp.y) < 1 && GetGameMode() != kModeBlownAway;
+                           std::fabs(position.y - pp.y) < 1 && run.game.gameMode != kModeBlownAway;
   if (touchingNow) {
     touching = 1;
-    World().activeBoard = textNumber;
+    run.world.activeBoard = textNumber;
     if (p.phase == InfoPanel::kClosed || p.phase == InfoPanel::kSlidingOut) {
       p.phase = InfoPanel::kSlidingIn;
-      GameSound::PlayOnce(kSeSet);
-      World().boardReading = 1;
+      run.sound.PlayOnce(kSeSet);
+      run.world.boardReading = 1;
     }
   } else {
     touching = 0;
-    if (World().activeBoard == textNumber &&
+    if (run.world.activeBoard == textNumber &&
         (p.phase == InfoPanel::kSlidingIn || p.phase == InfoPanel::kOpen)) {
       p.phase = InfoPanel::kSlidingOut;
-      GameSound::PlayOnce(kSeSet);
-      World().boardReading = 0;
+      run.sound.PlayOnce(kSeSet);
+      run.world.boardReading = 0;
     }
   }
   UpdateMatrix();
-  FadeWhileDrifting();
-  GimmickBase::Action(player);
+  FadeWhileDrifting(run);
+  GimmickBase::Action(run, player);
 }
 
-void InfoBoard::Draw() {
+void InfoBoard::Draw(RunState& run) {
   GetDevice()->SetTransform(D3DTS_WORLD, world);
   if (DriftingAway()) {
     if (alpha > 0) {
@@ -207,7 +188,7 @@ void InfoBoard::Draw() {
   // The panel is drawn over the finished world (the sky and the river come
   // after the boards and would cover it), so the board only asks for it.
   if (touching)
-    Request() = {true, textNumber};
-  else if (World().activeBoard == textNumber && Panel().phase == InfoPanel::kSlidingOut)
-    Request() = {true, 0};
+    run.panelRequest = {true, textNumber};
+  else if (run.world.activeBoard == textNumber && run.panel.phase == InfoPanel::kSlidingOut)
+    run.panelRequest = {true, 0};
 }

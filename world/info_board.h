@@ -20,9 +20,9 @@ class Mesh;
 
 class InfoBoard : public GimmickBase {
  public:
-  explicit InfoBoard(int textNumber);
-  void Action(CharacterBase* player) override;
-  void Draw() override;
+  InfoBoard(RunState& run, int textNumber);
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "InfoBoard"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -58,22 +58,19 @@ struct PanelRequest {
   int textNumber = 0;
 };
 
-InfoPanel& GetInfoPanel();
 // Parses one line of the text file into an entry.
 InfoEntry ParseInfoLine(const std::string& line);
 // Reads the two text files into the panel's entries; 0 (with a report naming
 // the file) when one cannot be opened or read.
-int LoadInfoTexts();
+int LoadInfoTexts(InfoPanel& panel);
 // Reads one text file's entries into *entries.
 int LoadInfoTextsFrom(const std::string& path, std::vector<InfoEntry>* entries);
-void ClearInfoTexts();
+void ClearInfoTexts(InfoPanel& panel);
 // The entry the panel shows for text n with prompts for this device, or null.
 const InfoEntry* FindInfoEntry(const InfoPanel& panel, int textNumber, InputDevice prompts);
 // Slides the panel one frame and draws it with text n (0: keep the shown one),
 // naming the controls of the device given.
-void DrawInfoPanel(int textNumber, InputDevice prompts);
+void DrawInfoPanel(InfoPanel& panel, int textNumber, InputDevice prompts);
 // Draws the panel a board asked for in this frame's world drawing, if any;
 // the game scene calls it after the world.
-void FlushInfoPanel(InputDevice prompts);
-// Back to the state at program start.
-void ResetInfoPanel();
+void FlushInfoPanel(InfoPanel& panel, PanelRequest& request, InputDevice prompts);

@@ -10,6 +10,7 @@
 #include "world/camera.h"
 #include "world/chips.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 
 int InvisibleBase::CubeTest(float e, int side, const Vec3& c, const Vec3& s, Vec3* contact) const {
   if (alpha == 0) return 0;
@@ -53,7 +54,8 @@ int InvisibleBase::CubeTest(float e, int side, const Vec3& c, const Vec3& s, Vec
   return flags;
 }
 
-int InvisibleBase::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3&, Vec3* contact) {
+int InvisibleBase::HitCheck(RunState&, int side, const Vec3& c, const Vec3& s, const Vec3&,
+                            Vec3* contact) {
   return CubeTest(size.x, side, c, s, contact);
 }
 
@@ -65,7 +67,8 @@ void DrawRockBlock(const Matrix& world, int alpha) {
   EndTranslucent();
 }
 
-AfterInvisible::AfterInvisible(int blockMode) : mesh(GetObjectMesh(kMeshBox)), mode(blockMode) {
+AfterInvisible::AfterInvisible(RunState& run, int blockMode)
+    : InvisibleBase(run), mesh(GetObjectMesh(kMeshBox)), mode(blockMode) {
   alpha = 255;
 }
 
@@ -73,7 +76,7 @@ void AfterInvisible::DumpParameters(JsonWriter& json) const {
   json.Key("mode").Int(mode);
 }
 
-void AfterInvisible::Draw() {
+void AfterInvisible::Draw(RunState&) {
   if (alpha == 0) return;
   if (alpha == 255) {
     GetDevice()->SetTransform(D3DTS_WORLD, world);
@@ -83,10 +86,16 @@ void AfterInvisible::Draw() {
   DrawRockBlock(world, alpha);
 }
 
-Flashing::Flashing(int startFadingIn, float step, float start, float end, float cycle)
-    : fadingIn(startFadingIn), startX(start), endX(end), stepX(step), period(cycle) {}
+Flashing::Flashing(RunState& run, int startFadingIn, float step, float start, float end,
+                   float cycle)
+    : InvisibleBase(run),
+      fadingIn(startFadingIn),
+      startX(start),
+      endX(end),
+      stepX(step),
+      period(cycle) {}
 
-int Flashing::Init() {
+int Flashing::Init(RunState&) {
   currentX = startX;
   UpdateMatrix();
   return 1;
@@ -100,15 +109,15 @@ void Flashing::DumpParameters(JsonWriter& json) const {
   json.Key("period").Number(period);
 }
 
-void Flashing::Draw() {
+void Flashing::Draw(RunState&) {
   DrawRockBlock(world, alpha);
 }
 
-void OnesideInvisible::Draw() {
+void OnesideInvisible::Draw(RunState&) {
   DrawRockBlock(world, alpha);
 }
 
-void AfterInvisible::Action(CharacterBase* player) {
+void AfterInvisible::Action(RunState& run, CharacterBase* player) {
   if (fading) {
     alpha -= 5;
     if (alpha < 0) {
@@ -129,11 +138,11 @@ void AfterInvisible::Action(CharacterBase* player) {
     passed = p.x > b.x;
   }
   if (passed && alpha > 0) fading = 1;
-  GimmickBase::Action(player);
-  FadeWhileDrifting();
+  GimmickBase::Action(run, player);
+  FadeWhileDrifting(run);
 }
 
-void Flashing::Action(CharacterBase* player) {
+void Flashing::Action(RunState& run, CharacterBase* player) {
   if (state == kStateNormal) {
     flashTimer += GetDeltaTime();
     const float half = period * 0.1f;
@@ -151,16 +160,16 @@ void Flashing::Action(CharacterBase* player) {
       flashTimer = 0;
     }
   }
-  GimmickBase::Action(player);
-  FadeWhileDrifting();
+  GimmickBase::Action(run, player);
+  FadeWhileDrifting(run);
 }
 
-void OnesideInvisible::Action(CharacterBase* player) {
-  if (GetCameraMode() != kCameraFlip) seenSide = player->upsideDown;
+void OnesideInvisible::Action(RunState& run, CharacterBase* player) {
+  if (run.camera.mode != kCameraFlip) seenSide = player->upsideDown;
   if (seenSide == upsideDown)
     alpha = std::min(alpha + 5, 255);
   else
     alpha = std::max(alpha - 5, 0);
-  GimmickBase::Action(player);
-  FadeWhileDrifting();
+  GimmickBase::Action(run, player);
+  FadeWhileDrifting(run);
 }

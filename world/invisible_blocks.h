@@ -10,14 +10,14 @@ class Mesh;
 
 class InvisibleBase : public GimmickBase {
  public:
-  InvisibleBase() { size = {1, 1, 1}; }
-  int Init() override {
+  explicit InvisibleBase(RunState& run) : GimmickBase(run) { size = {1, 1, 1}; }
+  int Init(RunState&) override {
     UpdateMatrix();
     return 1;
   }
   // The cube test against the block (edge size.x); nothing while alpha is 0.
-  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-               Vec3* contact) override;
+  int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+               const Vec3& velocity, Vec3* contact) override;
   const char* ClassName() const override { return "InvisibleBase"; }
 
  protected:
@@ -27,9 +27,9 @@ class InvisibleBase : public GimmickBase {
 
 class AfterInvisible : public InvisibleBase {
  public:
-  explicit AfterInvisible(int mode);
-  void Action(CharacterBase* player) override;
-  void Draw() override;
+  AfterInvisible(RunState& run, int mode);
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "AfterInvisible"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -40,10 +40,10 @@ class AfterInvisible : public InvisibleBase {
 
 class Flashing : public InvisibleBase {
  public:
-  Flashing(int fadingIn, float step, float startX, float endX, float period);
-  int Init() override;
-  void Action(CharacterBase* player) override;
-  void Draw() override;
+  Flashing(RunState& run, int fadingIn, float step, float startX, float endX, float period);
+  int Init(RunState& run) override;
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "Flashing"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -54,8 +54,9 @@ class Flashing : public InvisibleBase {
 
 class OnesideInvisible : public InvisibleBase {
  public:
-  void Action(CharacterBase* player) override;
-  void Draw() override;
+  explicit OnesideInvisible(RunState& run) : InvisibleBase(run) {}
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "OnesideInvisible"; }
   int seenSide = 0;
 };

@@ -26,35 +26,36 @@ void ObjectBase::UpdateMatrix() {
   world[3][2] = position.z;
 }
 
-ObjectAction::ObjectAction() : spinSpeed(static_cast<float>(GameRand() % 10)) {}
+ObjectAction::ObjectAction(RunState& run)
+    : spinSpeed(static_cast<float>(run.gameRandom.Next() % 10)) {}
 
-void ObjectAction::Update() {
+void ObjectAction::Update(RunState& run) {
   switch (state) {
     case kStateWashedAway:
       position.z -= 0.35f;
       UpdateMatrix();
-      if (position.z < World().frontEdgeZ - 50) state = kStateGone;
+      if (position.z < run.world.frontEdgeZ - 50) state = kStateGone;
       break;
     case kStateBlownAway:
-      StepBlownAway();
+      StepBlownAway(run);
       break;
     case kStateFlipping:
       StepFlip();
       break;
     default:
-      if (gravityOn) StepGravity();
+      if (gravityOn) StepGravity(run);
       break;
   }
 }
 
-void ObjectAction::StepBlownAway() {
-  if (World().boardReading == 1) return;  // the world holds still while a board is read
-  if (GetPlayerUnderside() == 1)
+void ObjectAction::StepBlownAway(RunState& run) {
+  if (run.world.boardReading == 1) return;  // the world holds still while a board is read
+  if (run.game.playerUnderside == 1)
     position.y -= dmath::Cos(arcDegrees * kDegToRad) * 0.1f;
   else
     position.y += dmath::Cos(arcDegrees * kDegToRad) * arcSpeed;
   if (arcDegrees >= 180) state = kStateGone;
-  switch (GetGameMode()) {
+  switch (run.game.gameMode) {
     case kModeBlownAway:
       arcDegrees += 2;
       arcSpeed = 0.4f;
@@ -136,9 +137,9 @@ void ObjectAction::StepFlip() {
   UpdateMatrix();
 }
 
-void ObjectAction::StepGravity() {
+void ObjectAction::StepGravity(RunState& run) {
   fallSpeed += gravity;
-  const int down = state == kStateFalling ? GetPlayerUnderside() : upsideDown;
+  const int down = state == kStateFalling ? run.game.playerUnderside : upsideDown;
   const float half = size.y / 2;
   if (!down) {
     position.y -= fallSpeed;
@@ -158,9 +159,9 @@ void ObjectAction::StepGravity() {
   UpdateMatrix();
 }
 
-void CharacterBase::Update() {
+void CharacterBase::Update(RunState& run) {
   if (state == kStateNormal || state == kStateSpecial) KnockBack();
-  ObjectAction::Update();
+  ObjectAction::Update(run);
 }
 
 void CharacterBase::KnockBack() {
@@ -193,11 +194,11 @@ void CharacterBase::PushOut(int flags, const Vec3& contact) {
   ObjectBase::UpdateMatrix();
 }
 
-void GimmickBase::Action(CharacterBase*) {
-  ObjectAction::Update();
+void GimmickBase::Action(RunState& run, CharacterBase*) {
+  ObjectAction::Update(run);
 }
 
-int GimmickBase::HitCheck(int, const Vec3&, const Vec3&, const Vec3&, Vec3*) {
+int GimmickBase::HitCheck(RunState&, int, const Vec3&, const Vec3&, const Vec3&, Vec3*) {
   return 0;
 }
 
@@ -218,12 +219,12 @@ void EndTranslucent() {
   d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
 }
 
-void ObjectAction::FadeWhileDrifting() {
-  if (DriftingAway()) alpha = DriftAlpha(position.z);
+void ObjectAction::FadeWhileDrifting(RunState& run) {
+  if (DriftingAway()) alpha = DriftAlpha(run, position.z);
 }
 
-int DriftAlpha(float z) {
-  const float a = 255.0f - std::fabs(z / (World().frontEdgeZ - 50.0f)) * 255.0f;
+int DriftAlpha(RunState& run, float z) {
+  const float a = 255.0f - std::fabs(z / (run.world.frontEdgeZ - 50.0f)) * 255.0f;
   return a < 0 ? 0 : static_cast<int>(a);
 }
 

@@ -17,6 +17,7 @@
 #include "base/math.h"
 
 class JsonWriter;
+struct RunState;
 
 // Motion states.
 enum MotionState {
@@ -46,9 +47,12 @@ class ObjectBase {
   ObjectBase() = default;
   virtual ~ObjectBase() = default;
 
-  virtual int Init() { return 1; }
-  virtual void Update() {}
-  virtual void Draw() {}
+  // The frame protocol. Each call is handed the run being played
+  // (world/run_state.h): the game state, the values the objects share, the
+  // camera, the info panel, the random streams and the sounds.
+  virtual int Init(RunState&) { return 1; }
+  virtual void Update(RunState&) {}
+  virtual void Draw(RunState&) {}
   virtual void Release() {}
   // world = yaw-pitch-roll rotation (rotation.y, .x, .z in degrees), then the
   // translation to position; no scale.
@@ -73,16 +77,18 @@ struct BounceRecord {
 
 class ObjectAction : public ObjectBase {
  public:
-  ObjectAction();
+  // Every object draws its spin (for when it is blown away) from the run's
+  // game numbers as it is made.
+  explicit ObjectAction(RunState& run);
   // The motion-state machine: washed away, blown away, flipping, and for the
   // other states gravity with the fall into the river.
-  void Update() override;
+  void Update(RunState& run) override;
   const char* ClassName() const override { return "ObjectAction"; }
 
   // Gone, washed away or blown away: leaving the stage.
   bool DriftingAway() const { return state >= kStateGone && state <= kStateBlownAway; }
   // While drifting away the alpha fades with depth (DriftAlpha).
-  void FadeWhileDrifting();
+  void FadeWhileDrifting(RunState& run);
 
   Vec3 flipOffset;
   int flipPhase = 0;
@@ -104,9 +110,9 @@ class ObjectAction : public ObjectBase {
   Vec3 flipCentre;
 
  private:
-  void StepBlownAway();
+  void StepBlownAway(RunState& run);
   void StepFlip();
-  void StepGravity();
+  void StepGravity(RunState& run);
 };
 
 // What a character is to the collision pass and the bumps.
@@ -114,13 +120,13 @@ enum class CharacterKind { kNone = 0, kPlayer = 1, kEnemy = 2 };
 
 class CharacterBase : public ObjectAction {
  public:
-  CharacterBase() { gravityOn = 1; }
-  int Init() override {
+  explicit CharacterBase(RunState& run) : ObjectAction(run) { gravityOn = 1; }
+  int Init(RunState&) override {
     UpdateMatrix();
     return 1;
   }
   // Knock-back (in states 0 and 5), then the motion step.
-  void Update() override;
+  void Update(RunState& run) override;
   // One step of the knock-back slide: decelerates linearly to nothing over
   // 0.5 s along velocity.
   virtual void KnockBack();
@@ -168,12 +174,13 @@ enum GimmickKind {
 
 class GimmickBase : public ObjectAction {
  public:
+  explicit GimmickBase(RunState& run) : ObjectAction(run) {}
   // The gimmick's own per-frame behaviour; the base runs the motion step.
-  virtual void Action(CharacterBase* player);
+  virtual void Action(RunState& run, CharacterBase* player);
   // Tests a character's box against the gimmick; face flags (0: no contact)
   // and the contact point.
-  virtual int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-                       Vec3* contact);
+  virtual int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+                       const Vec3& velocity, Vec3* contact);
   const char* ClassName() const override { return "GimmickBase"; }
   // The loader's parameters, for the stage dump.
   virtual void DumpParameters(JsonWriter&) const {}
@@ -251,7 +258,7 @@ void EndTranslucent();
 
 // The alpha of an object drifting away in states 1 to 3: fades to nothing as
 // it nears the front edge z - 50.
-int DriftAlpha(float z);
+int DriftAlpha(RunState& run, float z);
 
 // Where an object's shadow lies after one more gimmick's answer: on the face
 // it stands on (standing), or on the nearest surface under it (above it on

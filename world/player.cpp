@@ -10,8 +10,8 @@
 #include "render/primitives.h"
 #include "render/sound_sets.h"
 #include "world/camera.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {
@@ -50,56 +50,56 @@ float Decay(float v) {
 
 }  // namespace
 
-Player::Player() : mesh(GetObjectMesh(kMeshPlayer)) {
+Player::Player(RunState& run) : CharacterBase(run), mesh(GetObjectMesh(kMeshPlayer)) {
   rotation = {0, 90, 0};
   size = {1, 2, 1};
   kind = CharacterKind::kPlayer;
-  ResetLife();
+  ResetLife(run.game);
 }
 
-int Player::Init() {
+int Player::Init(RunState&) {
   UpdateMatrix();
   return 1;
 }
 
-void Player::Update(const InputFrame& input) {
-  SetHudMark(upsideDown);
+void Player::Update(RunState& run, const InputFrame& input) {
+  run.game.hudMark = upsideDown;
   if (action == kActionSelecting && standing == 2) cursor = cursor + velocity;
 
   if (input.KeyPressed(DIK_Q) || input.PadPressed(XINPUT_GAMEPAD_RIGHT_THUMB)) {
     // Bring the camera back behind the player.
-    SetCameraAngles(rotation.x, rotation.y, rotation.z);
-    SetCameraEaseTime(0.05f);
-    SetCameraEaseFrom(GetCameraEye());
+    SetCameraAngles(run.camera, rotation.x, rotation.y, rotation.z);
+    run.camera.easeTime = 0.05f;
+    run.camera.easeFrom = run.camera.eye;
   }
 
   if (state == kStateNormal) {
     if (knockBack == 0) {
-      ActionInput(input);
-      ThrowInput(input);
+      ActionInput(run, input);
+      ThrowInput(run, input);
       if (recoilOn)
         Recoil();
       else
-        Walk(input);
+        Walk(run, input);
     }
-  } else if (GetCameraMode() != kCameraRise) {
+  } else if (run.camera.mode != kCameraRise) {
     if (state == kStateGone || state == kStateWashedAway || state == kStateBlownAway ||
         state == kStateFalling) {
       // Watch the fall from where the camera is now.
-      SetCameraFixedEye(GetCameraEye());
-      SetCameraMode(kCameraRise);
+      run.camera.fixedEye = run.camera.eye;
+      SetCameraMode(run.camera, kCameraRise);
     } else {
-      SetCameraTilt(0);
-      if (GetCameraMode() != kCameraFlip) {
-        SetCameraLookFrom(GetCameraLookAt());
-        SetCameraMode(kCameraFlip);
+      run.camera.tilt = 0;
+      if (run.camera.mode != kCameraFlip) {
+        run.camera.lookFrom = run.camera.lookAt;
+        SetCameraMode(run.camera, kCameraFlip);
       }
     }
   }
-  CharacterBase::Update();
+  CharacterBase::Update(run);
 }
 
-void Player::Walk(const InputFrame& input) {
+void Player::Walk(RunState& run, const InputFrame& input) {
   if (action == kActionLift) {
     inputTimer = 0;
     slowdown = 1;
@@ -132,7 +132,7 @@ void Player::Walk(const InputFrame& input) {
       inputAngle = a;
     }
 
-    const float c = GetCameraYaw() * kDegToRad;
+    const float c = run.camera.yaw * kDegToRad;
     float dx, dz;
     if (!upsideDown) {
       dx = (sx * dmath::Cos(c)) / 2 + (sy * dmath::Sin(c)) / 2;
@@ -154,39 +154,39 @@ void Player::Walk(const InputFrame& input) {
       position = position + Vec3{dx / 10, 0, dz / 10};
       velocity = {dx, 0, dz};
       const float heading = upsideDown ? dmath::Atan2(sx, sy) : dmath::Atan2(-sx, sy);
-      rotation.y = GetCameraYaw() - heading / kDegToRad;
+      rotation.y = run.camera.yaw - heading / kDegToRad;
       rotation = {WrapDegrees(rotation.x), WrapDegrees(rotation.y), WrapDegrees(rotation.z)};
       UpdateMatrix();
     }
-    SetCameraTilt(0);
+    run.camera.tilt = 0;
   }
 }
 
-void Player::EnterSelection(int newRequest, bool moveCamera) {
+void Player::EnterSelection(RunState& run, int newRequest, bool moveCamera) {
   if ((action & kActionIdle) && request == 0) {
     action = kActionSelecting;
     request = newRequest;
     if (moveCamera) {
-      SetCameraTilt(0);
-      SetCameraMode(kCameraHigh);
+      run.camera.tilt = 0;
+      SetCameraMode(run.camera, kCameraHigh);
       const float yaw = rotation.y * kDegToRad;
       cursor = position + Vec3{dmath::Sin(yaw), 0, dmath::Cos(yaw)} * 1.25f;
     }
   }
 }
 
-void Player::ActionInput(const InputFrame& input) {
-  if (World().boardReading) return;
-  const bool alive = GetLife() >= 1;
+void Player::ActionInput(RunState& run, const InputFrame& input) {
+  if (run.world.boardReading) return;
+  const bool alive = run.game.life >= 1;
   const bool lift = alive && LiftButton(input);
   const bool flip = alive && FlipButton(input);
   if (lift && action != kActionCarrying && (action & kActionFlipStarted) == 0) {
-    EnterSelection(1, state == kStateNormal || throwNow == 0);
-    cameraDirection = GetCameraLookAt() - GetCameraEye();
+    EnterSelection(run, 1, state == kStateNormal || throwNow == 0);
+    cameraDirection = run.camera.lookAt - run.camera.eye;
   } else if (flip && (action & kActionFlipStarted) == 0) {
-    EnterSelection(2, state == kStateNormal && GetCameraMode() != kCameraHigh);
-    cameraDirection = GetCameraLookAt() - GetCameraEye();
-  } else if ((!lift && !flip) || GetLife() != 0) {
+    EnterSelection(run, 2, state == kStateNormal && run.camera.mode != kCameraHigh);
+    cameraDirection = run.camera.lookAt - run.camera.eye;
+  } else if ((!lift && !flip) || run.game.life != 0) {
     if (action != kActionCarrying && action != kActionLift && action != kActionFlipRunning &&
         action != kActionFlipStarted && action != kActionFlip)
       action = kActionIdle;
@@ -194,20 +194,21 @@ void Player::ActionInput(const InputFrame& input) {
       action = kActionFlip;
     } else if (request == 1) {
       action = kActionLift;
-      GameSound::Request(kSeCharge, 0);
+      run.sound.Request(kSeCharge, 0);
     }
     request = 0;
-    if (GetCameraMode() != kCameraFollow && state == kStateNormal) SetCameraMode(kCameraFollow);
-  } else if (GetCameraMode() == kCameraHigh) {
-    SetCameraMode(kCameraFollow);
+    if (run.camera.mode != kCameraFollow && state == kStateNormal)
+      SetCameraMode(run.camera, kCameraFollow);
+  } else if (run.camera.mode == kCameraHigh) {
+    SetCameraMode(run.camera, kCameraFollow);
   }
 }
 
-void Player::ThrowInput(const InputFrame& input) {
+void Player::ThrowInput(RunState& run, const InputFrame& input) {
   if ((action & kActionCarrying) == 0) return;
   if (ThrowButton(input)) {
-    if (chargeFrames < kChargeFull && GameSound::GetRequest(kSeCharge) != 2)
-      GameSound::Request(kSeCharge, 2);
+    if (chargeFrames < kChargeFull && run.sound.GetRequest(kSeCharge) != 2)
+      run.sound.Request(kSeCharge, 2);
     if (throwHeld == 0) {
       throwHeld = 1;
       return;
@@ -215,25 +216,25 @@ void Player::ThrowInput(const InputFrame& input) {
     chargeFrames += 1;
     if (chargeFrames >= kChargeFull) {
       chargeFrames = kChargeFull;
-      GameSound::Request(kSeCharge, 0);
+      run.sound.Request(kSeCharge, 0);
     }
     if (chargeFrames < kChargeLevel2) {
       chargeLevel = 1.5f;
     } else if (chargeLevel == 1.5f) {
-      if (Damage())
+      if (Damage(run.game))
         chargeLevel = 2;
       else
         chargeFrames = kChargeLevel2;
     }
     if (chargeFrames == kChargeFull && chargeLevel == 2) {
-      if (Damage())
+      if (Damage(run.game))
         chargeLevel = 3;
       else
         chargeFrames = kChargeFull - 1;
     }
   } else if (throwHeld == 1) {
     throwNow = 1;
-    GameSound::Request(kSeCharge, 2);
+    run.sound.Request(kSeCharge, 2);
     throwHeld = 0;
     chargeFrames = 0;
     const float yaw = rotation.y * kDegToRad;
@@ -261,8 +262,8 @@ void Player::Recoil() {
   if (recoilVelocity.x == 0 && recoilVelocity.z == 0) recoilOn = 0;
 }
 
-void Player::Draw() {
+void Player::Draw(RunState& run) {
   GetDevice()->SetTransform(D3DTS_WORLD, world);
   mesh->Draw();
-  if (state == kStateNormal && GetFadeAlpha() == 0) DrawShadow(rotation.z, groundPoint, size);
+  if (state == kStateNormal && run.game.fadeAlpha == 0) DrawShadow(rotation.z, groundPoint, size);
 }

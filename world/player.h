@@ -21,11 +21,11 @@ enum PlayerAction {
 
 class Player : public CharacterBase {
  public:
-  Player();
-  int Init() override;
+  explicit Player(RunState& run);
+  int Init(RunState& run) override;
   // One frame of the player, driven by the frame's input.
-  void Update(const InputFrame& input);
-  void Draw() override;
+  void Update(RunState& run, const InputFrame& input);
+  void Draw(RunState& run) override;
   const char* ClassName() const override { return "Player"; }
 
   Mesh* mesh;
@@ -50,9 +50,9 @@ class Player : public CharacterBase {
   // The base's frame (falling, gravity) runs at the end of the player's own;
   // nothing calls it on its own for the player.
   using CharacterBase::Update;
-  void ActionInput(const InputFrame& input);
-  void ThrowInput(const InputFrame& input);
+  void ActionInput(RunState& run, const InputFrame& input);
+  void ThrowInput(RunState& run, const InputFrame& input);
   void Recoil();
-  void Walk(const InputFrame& input);
-  void EnterSelection(int newRequest, bool moveCamera);
+  void Walk(RunState& run, const InputFrame& input);
+  void EnterSelection(RunState& run, int newRequest, bool moveCamera);
 };

@@ -15,7 +15,6 @@
 #include "render/sound_sets.h"
 #include "world/enemies.h"
 #include "world/enemy_common.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 
@@ -62,16 +61,19 @@ float StepTowards(float value, float goal, float step) {
   return std::max(goal, value - step);
 }
 
-void WithdrawBossRush() {
-  if (GameSound::GetRequest(kSeBossRush) == 2) GameSound::Request(kSeBossRush, 0);
+void WithdrawBossRush(RunState& run) {
+  if (run.sound.GetRequest(kSeBossRush) == 2) run.sound.Request(kSeBossRush, 0);
 }
 
 }  // namespace
 
 // ---- Providence ----------------------------------------------------------------------------
 
-Providence::Providence()
-    : mesh(std::make_unique<Mesh>()), rightHand(new RightHand()), leftHand(new LeftHand()) {
+Providence::Providence(RunState& run)
+    : EnemyBase(run),
+      mesh(std::make_unique<Mesh>()),
+      rightHand(new RightHand(run)),
+      leftHand(new LeftHand(run)) {
   size = {4, 5, 4};
   crushRadius = 1.0f;
   enemyFlag = 0;
@@ -82,7 +84,7 @@ Providence::Providence()
 // them there; the head only keeps references.
 Providence::~Providence() = default;
 
-int Providence::Init() {
+int Providence::Init(RunState&) {
   if (!mesh->Load(kProvidenceMeshPath)) {
     ReportError("メッシュの読み込みに失敗-Providence-");
     return 0;
@@ -113,7 +115,7 @@ bool Providence::CheckHands(const CharacterList& characters) {
   return rightHand || leftHand;
 }
 
-void Providence::Act(CharacterList& characters) {
+void Providence::Act(RunState& run, CharacterList& characters) {
   if (!chasing) {
     Float();
   } else {
@@ -123,13 +125,13 @@ void Providence::Act(CharacterList& characters) {
       } else {
         handsGone = 1;
         if (!exposed) action = kReturnHome;
-        EnemyBase::Act(characters);
+        EnemyBase::Act(run, characters);
       }
       if (enemyFlag != kEnemyFlipFloor) {
         switch (action) {
           case kQuake:
             if (enemyFlag == kEnemyQuake) {
-              QuakeStep();
+              QuakeStep(run);
             } else if (enemyFlag == kEnemyQuakeOver) {
               quakeRadius = 0;
               subPhase = 0;
@@ -142,7 +144,7 @@ void Providence::Act(CharacterList& characters) {
             }
             break;
           case kCharge:
-            ChargeStep();
+            ChargeStep(run);
             break;
           case kTiltBack:
             TiltBackStep();
@@ -168,22 +170,22 @@ void Providence::Act(CharacterList& characters) {
         knockBack = 0;
         velocity = {0.1f, 0, 0};
       } else {
-        EnemyBase::Act(characters);
+        EnemyBase::Act(run, characters);
       }
       action = (enemyFlag & kEnemyFlipFloor) ? kDecide : kTiltBack;
       subPhase = 0;
       hopAngle = 0;
       rushSpeed = 0.5f;
     }
-    WithdrawBossRush();
+    WithdrawBossRush(run);
     for (StarBurst& b : bursts) b.Update(upsideDown);
   }
-  Search(characters.front());
+  Search(run, characters.front());
 }
 
-void Providence::Search(CharacterBase* player) {
+void Providence::Search(RunState& run, CharacterBase* player) {
   if (subPhase != 0) return;
-  if (GetGameMode() == kModeBossBattle) chasing = 1;
+  if (run.game.gameMode == kModeBossBattle) chasing = 1;
   crushing = 0;
   rotation.y = HeadingTo(position, player->position);
   rushLeft = rushLength = FlatDistance(position, player->position);
@@ -191,7 +193,7 @@ void Providence::Search(CharacterBase* player) {
   if (!handsGone || !(action == kDecide || !sameSide)) return;
   hopAngle = 0;
   if (sameSide) {
-    GameSound::Request(kSeBossRush, 2);
+    run.sound.Request(kSeBossRush, 2);
     enemyFlag = kEnemyActive;
   }
   if (sameSide || (enemyFlag & kEnemyFlipFloor)) {
@@ -221,7 +223,7 @@ void Providence::Search(CharacterBase* player) {
   }
 }
 
-void Providence::QuakeStep() {
+void Providence::QuakeStep(RunState& run) {
   const float sign = upsideDown ? -1.0f : 1.0f;
   if (subPhase == 1) {
     quakeRadius += 0.3f;
@@ -244,14 +246,14 @@ void Providence::QuakeStep() {
     if (hopAngle > 180) {
       hopAngle = 0;
       subPhase = 1;
-      WithdrawBossRush();
-      GameSound::PlayOnce(kSeJump);
+      WithdrawBossRush(run);
+      run.sound.PlayOnce(kSeJump);
     }
   }
   UpdateMatrix();
 }
 
-void Providence::ChargeStep() {
+void Providence::ChargeStep(RunState& run) {
   const float sign = upsideDown ? -1.0f : 1.0f;
   if (subPhase == 0) {
     // The wind-up: two seconds of backing off, rising and tilting.
@@ -264,8 +266,8 @@ void Providence::ChargeStep() {
     } else {
       actionTimer = 2;
       subPhase = 1;
-      WithdrawBossRush();
-      GameSound::PlayOnce(kSeJump);
+      WithdrawBossRush(run);
+      run.sound.PlayOnce(kSeJump);
       fallSpeed = 0;
       tiltSpeed = 0;
     }
@@ -294,7 +296,7 @@ void Providence::ChargeStep() {
       dustTimer = 0;
       for (StarBurst& b : bursts) {
         if (b.Active()) continue;
-        b.Start(upsideDown, {position.x, sign, position.z}, kDustSpread);
+        b.Start(run, upsideDown, {position.x, sign, position.z}, kDustSpread);
         b.Activate();
         break;
       }
@@ -334,10 +336,10 @@ void Providence::ReturnHomeStep() {
   UpdateMatrix();
 }
 
-void Providence::HitCharacters(CharacterList& characters) {
+void Providence::HitCharacters(RunState& run, CharacterList& characters) {
   if (!Bump(characters, BumpTargets::kPlayer, 1.5f, 12)) return;
-  WithdrawBossRush();
-  GameSound::PlayOnce(kSeCharaHit);
+  WithdrawBossRush(run);
+  run.sound.PlayOnce(kSeCharaHit);
   attacking = 0;
 }
 
@@ -345,7 +347,7 @@ bool Providence::DrawsRed() const {
   return knockBack && exposed;
 }
 
-void Providence::Draw() {
+void Providence::Draw(RunState&) {
   DrawMesh(*this, *mesh, DrawsRed());
   if (state == kStateNormal || state == kStateSpecial) DrawCharacterShadow(*this);
   for (StarBurst& b : bursts) b.Draw();
@@ -372,7 +374,7 @@ void Providence::DumpState(JsonWriter& json) const {
 
 // ---- RightHand -----------------------------------------------------------------------------
 
-RightHand::RightHand() : mesh(std::make_unique<Mesh>()) {
+RightHand::RightHand(RunState& run) : EnemyBase(run), mesh(std::make_unique<Mesh>()) {
   size = {3, 2, 3};
   enemyFlag = 0;
   velocity = {-0.1f, 0, 0};
@@ -380,7 +382,7 @@ RightHand::RightHand() : mesh(std::make_unique<Mesh>()) {
 
 RightHand::~RightHand() = default;
 
-int RightHand::Init() {
+int RightHand::Init(RunState&) {
   if (!mesh->Load(kRightHandMeshPath)) {
     ReportError("メッシュの読み込みに失敗 -RightHand-");
     return 0;
@@ -390,27 +392,27 @@ int RightHand::Init() {
   return 1;
 }
 
-void RightHand::Act(CharacterList& characters) {
+void RightHand::Act(RunState& run, CharacterList& characters) {
   if (chasing) {
     if (state == kStateNormal || state == kStateSpecial) {
       switch (action) {
         case kSlam:
           if (enemyFlag == kEnemyQuake) {
-            TornadoStep();
+            TornadoStep(run);
           } else if (enemyFlag == kEnemyQuakeOver) {
             quakeRadius = 0;
             subPhase = 0;
             action = kRecover;
           }
-          EnemyBase::Act(characters);
+          EnemyBase::Act(run, characters);
           break;
         case kHover:
           if (!knockBack && ready) {
             CircleStep();
-            EnemyBase::Act(characters);
+            EnemyBase::Act(run, characters);
           } else {
             // Knocked back: it keeps away from the player for five seconds.
-            EnemyBase::Act(characters);
+            EnemyBase::Act(run, characters);
             hurtTimer += GetDeltaTime();
             ready = 0;
             if (hurtTimer >= 5.0f) {
@@ -426,17 +428,17 @@ void RightHand::Act(CharacterList& characters) {
           break;
       }
     } else {
-      EnemyBase::Act(characters);
+      EnemyBase::Act(run, characters);
       subPhase = 0;
       spinAngle = 0;
     }
   }
-  Search(characters.front());
+  Search(run, characters.front());
 }
 
-void RightHand::Search(CharacterBase* player) {
+void RightHand::Search(RunState& run, CharacterBase* player) {
   if (subPhase != 0) return;
-  if (GetGameMode() == kModeBossBattle) chasing = 1;
+  if (run.game.gameMode == kModeBossBattle) chasing = 1;
   rotation.y = HeadingTo(position, player->position);
   // The hands decide only once the battle has made them chase: decided
   // before, a slam would be wound up (and heard) at the start of the stage.
@@ -450,7 +452,7 @@ void RightHand::Search(CharacterBase* player) {
       enemyFlag = kEnemyQuake;
       spinAngle = 0;
       chargeTimer = 0;
-      GameSound::PlayOnce(kSeTornado);
+      run.sound.PlayOnce(kSeTornado);
     }
   } else if (action == kStart) {
     action = kHover;  // near the player on the upper side it only circles
@@ -465,7 +467,7 @@ void RightHand::CircleStep() {
   UpdateMatrix();
 }
 
-void RightHand::TornadoStep() {
+void RightHand::TornadoStep(RunState& run) {
   const float sign = upsideDown ? -1.0f : 1.0f;
   if (subPhase == 1) {
     // Landed: the ring spreads while the hand bobs.
@@ -484,7 +486,7 @@ void RightHand::TornadoStep() {
     rotation.z = WrapDegrees(rotation.z + 50);
   } else {
     // The leap and the slam.
-    if (raiseTimer > 3) GameSound::PlayOnce(kSeJump);
+    if (raiseTimer > 3) run.sound.PlayOnce(kSeJump);
     raiseTimer = 3;
     if (spinAngle <= 180) {
       gravityOn = 0;
@@ -528,7 +530,7 @@ void RightHand::CountWait() {
   if (raiseTimer <= 0) enemyFlag = kEnemyQuake;
 }
 
-void RightHand::HitCharacters(CharacterList& characters) {
+void RightHand::HitCharacters(RunState&, CharacterList& characters) {
   Bump(characters, BumpTargets::kPlayer, 0.5f, 15);
 }
 
@@ -536,7 +538,7 @@ bool RightHand::DrawsRed() const {
   return knockBack || !ready;
 }
 
-void RightHand::Draw() {
+void RightHand::Draw(RunState&) {
   DrawMesh(*this, *mesh, DrawsRed());
   if ((state == kStateNormal || state == kStateSpecial) && action != kSlam)
     DrawCharacterShadow(*this);
@@ -559,7 +561,7 @@ void RightHand::DumpState(JsonWriter& json) const {
 
 // ---- LeftHand ------------------------------------------------------------------------------
 
-LeftHand::LeftHand() : mesh(std::make_unique<Mesh>()) {
+LeftHand::LeftHand(RunState& run) : EnemyBase(run), mesh(std::make_unique<Mesh>()) {
   size = {3, 2, 3};
   crushRadius = 1.0f;
   enemyFlag = 0;
@@ -568,7 +570,7 @@ LeftHand::LeftHand() : mesh(std::make_unique<Mesh>()) {
 
 LeftHand::~LeftHand() = default;
 
-int LeftHand::Init() {
+int LeftHand::Init(RunState&) {
   if (!mesh->Load(kLeftHandMeshPath)) {
     ReportError("メッシュの読み込みに失敗 -LeftHand-");
     return 0;
@@ -578,24 +580,24 @@ int LeftHand::Init() {
   return 1;
 }
 
-void LeftHand::Act(CharacterList& characters) {
+void LeftHand::Act(RunState& run, CharacterList& characters) {
   if (chasing) {
     if (knockBack == 0 && (state == kStateNormal || state == kStateSpecial)) {
       switch (action) {
         case kPunch:
-          PunchStep();
+          PunchStep(run);
           break;
         case kDrop:
-          DropStep();
+          DropStep(run);
           break;
         case kHover:
           HoverStep();
           break;
         case kBackFlip:
-          BackFlipStep();
+          BackFlipStep(run);
           break;
         case kWalk:
-          Move();
+          Move(run);
           break;
         default:
           break;
@@ -608,15 +610,15 @@ void LeftHand::Act(CharacterList& characters) {
       rushSpeed = 0.3f;
       gravityOn = 1;
     }
-    EnemyBase::Act(characters);
+    EnemyBase::Act(run, characters);
     burst.Update(upsideDown);
   }
-  Search(characters.front());
+  Search(run, characters.front());
 }
 
-void LeftHand::Search(CharacterBase* player) {
+void LeftHand::Search(RunState& run, CharacterBase* player) {
   if (subPhase != 0) return;
-  if (GetGameMode() == kModeBossBattle) chasing = 1;
+  if (run.game.gameMode == kModeBossBattle) chasing = 1;
   rotation.y = HeadingTo(position, player->position);
   const float d = FlatDistance(position, player->position);
   rushLeft = d;
@@ -637,7 +639,7 @@ void LeftHand::Search(CharacterBase* player) {
     state = kStateNormal;
   } else if (!upsideDown && action == kDecide) {
     if (d >= 20) {
-      action = GameRand() % 2 == 0 ? kWalk : kDrop;
+      action = run.gameRandom.Next() % 2 == 0 ? kWalk : kDrop;
       spinAngle = 0;
     } else {
       action = kPunch;
@@ -650,7 +652,7 @@ void LeftHand::Search(CharacterBase* player) {
   rushLength = rushLeft;
 }
 
-void LeftHand::PunchStep() {
+void LeftHand::PunchStep(RunState& run) {
   const float sign = upsideDown ? -1.0f : 1.0f;
   if (subPhase == 0) {
     windupTimer += GetDeltaTime();
@@ -666,7 +668,7 @@ void LeftHand::PunchStep() {
       spinAngle += 60;
       shakeTimer += GetDeltaTime();
     } else {
-      GameSound::PlayOnce(kSeJump);
+      run.sound.PlayOnce(kSeJump);
       subPhase = 1;
       fallSpeed = 0;
       shakeTimer = 0;
@@ -692,7 +694,7 @@ void LeftHand::PunchStep() {
   UpdateMatrix();
 }
 
-void LeftHand::DropStep() {
+void LeftHand::DropStep(RunState& run) {
   const float sign = upsideDown ? -1.0f : 1.0f;
   if (subPhase == 0) {
     gravityOn = 0;
@@ -701,13 +703,13 @@ void LeftHand::DropStep() {
       position.y += dmath::Cos(spinAngle * kDegToRad) * 0.8f * sign;
     } else {
       subPhase = 1;
-      GameSound::PlayOnce(kSeDevide);
+      run.sound.PlayOnce(kSeDevide);
     }
   } else if (!crushing) {
     // One frame of crushing the floor it lands on.
     crushing = 1;
     if (!burst.Active()) {
-      burst.Start(upsideDown, {position.x, sign, position.z}, kDustSpread);
+      burst.Start(run, upsideDown, {position.x, sign, position.z}, kDustSpread);
       burst.Activate();
     }
   } else {
@@ -736,19 +738,19 @@ void LeftHand::HoverStep() {
   UpdateMatrix();
 }
 
-void LeftHand::BackFlipStep() {
+void LeftHand::BackFlipStep(RunState& run) {
   gravityOn = 0;
   rotation.x -= 10;
   position.y -= dmath::Sin(rotation.x * kDegToRad) * 0.5f * (upsideDown ? -1.0f : 1.0f);
   if (rotation.x <= -360) {
     rotation.x = 0;
     action = kDrop;
-    GameSound::PlayOnce(kSeJump);
+    run.sound.PlayOnce(kSeJump);
   }
   UpdateMatrix();
 }
 
-void LeftHand::Move() {
+void LeftHand::Move(RunState&) {
   walkTimer += GetDeltaTime();
   if (walkTimer < 3.0f) {
     const float h = rotation.y * kDegToRad;
@@ -761,15 +763,15 @@ void LeftHand::Move() {
   UpdateMatrix();
 }
 
-void LeftHand::HitCharacters(CharacterList& characters) {
-  if (Bump(characters, BumpTargets::kPlayer, 0.5f, 15)) GameSound::PlayOnce(kSeCharaHit);
+void LeftHand::HitCharacters(RunState& run, CharacterList& characters) {
+  if (Bump(characters, BumpTargets::kPlayer, 0.5f, 15)) run.sound.PlayOnce(kSeCharaHit);
 }
 
 bool LeftHand::DrawsRed() const {
   return knockBack || action == kHover;
 }
 
-void LeftHand::Draw() {
+void LeftHand::Draw(RunState&) {
   DrawMesh(*this, *mesh, DrawsRed());
   if (state == kStateNormal || state == kStateSpecial) DrawCharacterShadow(*this);
   burst.Draw();

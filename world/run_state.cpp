@@ -1,53 +1,17 @@
 #include "world/run_state.h"
 
-#include "render/view_clearance.h"
-
-namespace {
-
-// The run outside a game, and the one installed.
-RunState g_idleRun;
-RunState* g_current = nullptr;
-
-}  // namespace
-
-RunState& Run() {
-  return g_current ? *g_current : g_idleRun;
+RandomLoan::RandomLoan(RandomStreams& program, RunState& run) : program_(program), run_(run) {
+  run.gameRandom = program.game;
+  run.drawRandom = program.draw;
 }
 
-RunScope::RunScope(RunState& run) : previous_(g_current) {
-  run.gameRandom = Run().gameRandom;
-  run.drawRandom = Run().drawRandom;
-  g_current = &run;
+RandomLoan::~RandomLoan() {
+  program_.game = run_.gameRandom;
+  program_.draw = run_.drawRandom;
 }
 
-RunScope::~RunScope() {
-  RunState& ending = Run();
-  g_current = previous_;
-  Run().gameRandom = ending.gameRandom;
-  Run().drawRandom = ending.drawRandom;
-}
-
-int GameRand() {
-  return Run().gameRandom.Next();
-}
-void GameSrand(uint32_t seed) {
-  Run().gameRandom.Seed(seed);
-}
-int DrawRand() {
-  return Run().drawRandom.Next();
-}
-void DrawSrand(uint32_t seed) {
-  Run().drawRandom.Seed(seed);
-}
-
-void ResetStageValues() {
-  ResetWorldValues();
-  ResetInfoPanel();
-}
-
-void ResetRunState() {
-  ResetGameState();
-  ResetCamera();
-  view_clearance::Reset();
-  ResetStageValues();
+void ResetStageValues(RunState& run) {
+  run.world = WorldValues{};
+  run.panel = InfoPanel{};
+  run.panelRequest = {};
 }

@@ -2,9 +2,9 @@
 // that own it (the game state, the values the world objects share, the
 // camera, the info panel, the random streams, the game's sound set, and where
 // the live star gathers and stage meshes are). The game scene owns one and
-// installs it while it lives (RunScope); the world's functions reach it
-// through Run(). Outside a game (the title, the runner's tools, the tests) an
-// idle run stands in, so every function keeps working there as before.
+// hands it to the world objects in every call of their frame protocol;
+// whoever reads a stage outside a game (the runner's tools, the tests) makes
+// a run of its own for it.
 #pragma once
 
 #include "base/random.h"
@@ -25,39 +25,38 @@ struct RunState {
   PanelRequest panelRequest;
   RandomStream gameRandom;                // everything random that can change the game
   RandomStream drawRandom;                // what only the drawing varies
-  SoundSetCore sound = GameSoundSet();    // the game's sounds (world/game_sound.h)
+  SoundSetCore sound = GameSoundSet();    // the game's sounds
   StarGatherList* starGathers = nullptr;  // the field's, while it lives
   StageMeshes* stageMeshes = nullptr;     // the game scene's, while they are loaded
 };
 
-// The run installed last, or the idle run when none is.
-RunState& Run();
-
-// Makes a run the current one for its lifetime, then gives back the one
-// before. The run takes over the random streams where the run before left
-// them and hands them back at its end, so the numbers drawn are those of
-// one stream through the whole program (as replays recorded them).
-class RunScope {
- public:
-  explicit RunScope(RunState& run);
-  ~RunScope();
-  RunScope(const RunScope&) = delete;
-  RunScope& operator=(const RunScope&) = delete;
-
- private:
-  RunState* previous_;
+// The program's random numbers: one stream of each kind through the whole
+// program, however many games are played (as the replays recorded them).
+// The application owns them.
+struct RandomStreams {
+  RandomStream game;
+  RandomStream draw;
+  // The streams of a run seeded with this number (the runner's --seed).
+  static RandomStreams Seeded(uint32_t seed) {
+    return {RandomStream(seed), RandomStream(seed ^ 0x5EEDu)};
+  }
 };
 
-// The current run's streams: a number from 0 to kRandMax, and a new seed.
-int GameRand();
-void GameSrand(uint32_t seed);
-int DrawRand();
-void DrawSrand(uint32_t seed);
+// Lends the program's streams to a run for the loan's lifetime: the run
+// draws on from where the program left them, and gives them back at its end.
+class RandomLoan {
+ public:
+  RandomLoan(RandomStreams& program, RunState& run);
+  ~RandomLoan();
+  RandomLoan(const RandomLoan&) = delete;
+  RandomLoan& operator=(const RandomLoan&) = delete;
+
+ private:
+  RandomStreams& program_;
+  RunState& run_;
+};
 
 // What every stage load starts afresh: the values the world objects share
 // (the published stage values and the ride values) and the info panel (an
 // open panel would otherwise keep the next stage's world frozen).
-void ResetStageValues();
-// All of the current run as at program start (the game state, the camera and
-// the stage values), and the view's clearance.
-void ResetRunState();
+void ResetStageValues(RunState& run);

@@ -5,6 +5,8 @@
 
 #include "base/math.h"
 
+struct RunState;
+
 class BreakWave;
 
 struct StageGauge {
@@ -22,8 +24,8 @@ struct StageGauge {
   };
   // The band heights for the goal x G and the wave; advances the fade while
   // the wave makes its last sweep or rests.
-  Bands Measure(float goalX, const BreakWave& wave);
+  Bands Measure(RunState& run, float goalX, const BreakWave& wave);
   // The marker's screen position for the player's x.
   Vec2 MarkerPosition(float goalX, float playerX) const;
-  void Draw(float goalX, const BreakWave& wave, float playerX);
+  void Draw(RunState& run, float goalX, const BreakWave& wave, float playerX);
 };

@@ -2,7 +2,6 @@
 
 #include "base/report_error.h"
 #include "render/constants.h"
-#include "world/run_state.h"
 
 namespace {
 
@@ -52,11 +51,4 @@ int StageMeshes::LoadAll() {
 
 void StageMeshes::Release() {
   for (Mesh* m : {&enemy, &scorpion, &pollux, &castor, &fish[0], &fish[1]}) m->Release();
-}
-
-StageMeshes* LiveStageMeshes() {
-  return Run().stageMeshes;
-}
-void SetLiveStageMeshes(StageMeshes* meshes) {
-  Run().stageMeshes = meshes;
 }

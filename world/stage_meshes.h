@@ -25,7 +25,3 @@ class StageMeshes {
   Mesh castor;
   Mesh fish[2];
 };
-
-// The set the game scene holds now (null when there is none).
-StageMeshes* LiveStageMeshes();
-void SetLiveStageMeshes(StageMeshes* meshes);

@@ -3,13 +3,15 @@
 
 #include "base/math.h"
 
+struct RunState;
+
 // Draws the star model scaled, turned (degrees) and placed; the caller sets
 // the blending (the effects draw their stars translucent).
 void DrawTumblingStar(const Vec3& position, const Vec3& rotation, const Vec3& scale);
 
 class StarBurst {
  public:
-  void Start(int upsideDown, const Vec3& point, const Vec3& spread);
+  void Start(RunState& run, int upsideDown, const Vec3& point, const Vec3& spread);
   void Activate() { active_ = true; }
   void Update(int upsideDown);
   void Draw();

@@ -19,8 +19,8 @@
 #include "world/enemies.h"
 #include "world/enemy_common.h"
 #include "world/field_chip.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
+#include "world/run_state.h"
 #include "world/stage_meshes.h"
 
 using enemy_common::DrawCharacterMesh;
@@ -40,14 +40,14 @@ constexpr float kGapAlone = 1.0f;
 
 // ---- CastorsWeapon -----------------------------------------------------------------
 
-CastorsWeapon::CastorsWeapon() {
+CastorsWeapon::CastorsWeapon(RunState& run) : GimmickBase(run) {
   size = {1, 1, 1};
   rotation = {0, 0, 90};
 }
 
-void CastorsWeapon::StartBursts(const Vec3& at) {
+void CastorsWeapon::StartBursts(RunState& run, const Vec3& at) {
   for (StarBurst& b : bursts) {
-    b.Start(upsideDown, at, kBurstSpread);
+    b.Start(run, upsideDown, at, kBurstSpread);
     b.Activate();
   }
 }
@@ -59,8 +59,8 @@ void CastorsWeapon::Land() {
   rotation = {0, 0, 90};
 }
 
-void CastorsWeapon::Update(const Vec3& owner, const Vec3& ownerVelocity, const Vec3& ownerRotation,
-                           CharacterBase* player) {
+void CastorsWeapon::Update(RunState& run, const Vec3& owner, const Vec3& ownerVelocity,
+                           const Vec3& ownerRotation, CharacterBase* player) {
   if (!thrown || landed) {
     // Held in front of Castor.
     rotation.y = ownerRotation.y + 80;
@@ -98,7 +98,7 @@ void CastorsWeapon::Update(const Vec3& owner, const Vec3& ownerVelocity, const V
     growTimer = 0;
   }
   for (StarBurst& b : bursts) b.Update(upsideDown);
-  HitPlayer(player);
+  HitPlayer(run, player);
   if (position.y >= -0.5f && position.y <= 0.5f) Land();
 }
 
@@ -144,7 +144,7 @@ void CastorsWeapon::Fly(const Vec3& owner, float ownerHeading) {
   }
 }
 
-void CastorsWeapon::HitPlayer(CharacterBase* player) {
+void CastorsWeapon::HitPlayer(RunState& run, CharacterBase* player) {
   if (player->knockBack != 0 || player->upsideDown != upsideDown || player->state != kStateNormal)
     return;
   const Vec3& p = player->position;
@@ -152,7 +152,7 @@ void CastorsWeapon::HitPlayer(CharacterBase* player) {
         std::fabs(p.z - position.z) < player->size.z / 2 + 1.5f &&
         std::fabs(p.y - position.y) < 1.5f))
     return;
-  if (GetBossesLeft() == 2) {
+  if (run.game.bossesLeft == 2) {
     // Both twins live: the player is thrown back the way it came.
     player->velocity = {-player->velocity.x * 3.5f, 0, -player->velocity.z * 3.5f};
   } else {
@@ -160,15 +160,15 @@ void CastorsWeapon::HitPlayer(CharacterBase* player) {
     player->velocity = {velocity.x * 4.55f, 0, velocity.z * 4.55f};
   }
   for (StarBurst& b : bursts) {
-    b.Start(player->upsideDown, p, kBurstSpread);
+    b.Start(run, player->upsideDown, p, kBurstSpread);
     b.Activate();
   }
   player->knockBack = 1;
   Land();
-  GameSound::PlayOnce(kSeHit);
+  run.sound.PlayOnce(kSeHit);
 }
 
-void CastorsWeapon::HitGimmicks(GimmickNode* tail) {
+void CastorsWeapon::HitGimmicks(RunState& run, GimmickNode* tail) {
   // Only a star in flight meets the gimmicks: a held one (which starts at
   // the origin before Castor first holds it) would otherwise "land" on the
   // floor and turn the next volley into a dud.
@@ -180,25 +180,25 @@ void CastorsWeapon::HitGimmicks(GimmickNode* tail) {
         std::fabs(g->position.z - position.z) >= g->size.z)
       continue;
     Vec3 contact = position;
-    const int flags = g->HitCheck(upsideDown, position, size, velocity, &contact);
+    const int flags = g->HitCheck(run, upsideDown, position, size, velocity, &contact);
     if (flags == 0 || flags == kFaceOver) continue;
-    if (n->kind == kKindInvisible) GameSound::PlayOnce(kSeBreak);
+    if (n->kind == kKindInvisible) run.sound.PlayOnce(kSeBreak);
     Land();
-    StartBursts(position);
-    GameSound::Request(kSeCharge, 0);
-    GameSound::Request(kSeThrow, 0);
-    GameSound::PlayOnce(kSeHit);
+    StartBursts(run, position);
+    run.sound.Request(kSeCharge, 0);
+    run.sound.Request(kSeThrow, 0);
+    run.sound.PlayOnce(kSeHit);
     return;
   }
 }
 
-void CastorsWeapon::Draw() {
+void CastorsWeapon::Draw(RunState& run) {
   if (landed) return;
   // A trail of gathering stars, one new effect a frame (kept by the field).
-  if (StarGatherList* effects = LiveStarGathers()) {
+  if (StarGatherList* effects = run.starGathers) {
     StarGather* trail = effects->Add();
     trail->SetMode(1);
-    trail->Start(upsideDown, position);
+    trail->Start(run, upsideDown, position);
     trail->Draw();
   }
 
@@ -218,7 +218,8 @@ void CastorsWeapon::Draw() {
 
 // ---- Castor ------------------------------------------------------------------------------
 
-Castor::Castor() {
+Castor::Castor(RunState& run)
+    : Boss(run), weapons{CastorsWeapon(run), CastorsWeapon(run), CastorsWeapon(run)} {
   size = {2, 3, 2};
   position = {0, 7, -10};
   rotation = {0, -90, 0};
@@ -226,30 +227,30 @@ Castor::Castor() {
   twin = 1;
 }
 
-void Castor::Act(CharacterList& characters) {
+void Castor::Act(RunState& run, CharacterList& characters) {
   CharacterBase* player = characters.front();
   if (state == kStateNormal) {
-    TurnAndThrow(player->position);
-    WeaponControl(player->position);
+    TurnAndThrow(run, player->position);
+    WeaponControl(run, player->position);
   }
   for (CastorsWeapon& w : weapons) {
     if (!throwing) w.upsideDown = upsideDown ? 1 : 0;
     w.ownerFlipping = state == kStateFlipping;
   }
   if (chasing)
-    for (CastorsWeapon& w : weapons) w.Update(position, velocity, rotation, player);
-  Search(player);
-  EnemyBase::Act(characters);
+    for (CastorsWeapon& w : weapons) w.Update(run, position, velocity, rotation, player);
+  Search(run, player);
+  EnemyBase::Act(run, characters);
 }
 
-void Castor::TurnAndThrow(const Vec3& target) {
+void Castor::TurnAndThrow(RunState& run, const Vec3& target) {
   if (attacking) {
     enemyFlag = kEnemyActive;
     chasing = 1;
     throwing = 1;
     // The throwing sound plays on through the volley; restarting it every
     // frame would only give a buzz of its first few milliseconds.
-    if (!GameSound::IsPlaying(kSeThrow)) GameSound::PlayOnce(kSeThrow);
+    if (!run.sound.IsPlaying(kSeThrow)) run.sound.PlayOnce(kSeThrow);
   }
   const float heading = rotation.y * kDegToRad;
   if (knockBack == 0) {
@@ -258,7 +259,7 @@ void Castor::TurnAndThrow(const Vec3& target) {
   } else {
     for (CastorsWeapon& w : weapons) w.ownerKnocked = 1;
   }
-  if (warning && GetBossesLeft() == 2) rotation.x += upsideDown ? 0.5f : -0.5f;
+  if (warning && run.game.bossesLeft == 2) rotation.x += upsideDown ? 0.5f : -0.5f;
   if (weapons[2].landed)
     rotation.x = 0;
   else
@@ -271,14 +272,14 @@ void Castor::ThrowStar(CastorsWeapon& weapon, const Vec3& target) {
   weapon.thrown = 1;
 }
 
-void Castor::WeaponControl(const Vec3& target) {
+void Castor::WeaponControl(RunState& run, const Vec3& target) {
   if (!throwing) {
     for (CastorsWeapon& w : weapons) w.thrown = 0;
     return;
   }
   throwTimer += GetDeltaTime();
   if (!weapons[0].thrown) {
-    throwMode = GetBossesLeft();
+    throwMode = run.game.bossesLeft;
     if (throwMode == 1 && weapons[0].solo == 0) {
       for (CastorsWeapon& w : weapons) w.solo = 1;
     } else {
@@ -303,41 +304,41 @@ void Castor::WeaponControl(const Vec3& target) {
   }
 }
 
-void Castor::HitGimmicks(GimmickNode* tail) {
-  for (CastorsWeapon& w : weapons) w.HitGimmicks(tail);
+void Castor::HitGimmicks(RunState& run, GimmickNode* tail) {
+  for (CastorsWeapon& w : weapons) w.HitGimmicks(run, tail);
 }
 
-void Castor::Draw() {
-  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->castor);
+void Castor::Draw(RunState& run) {
+  if (StageMeshes* meshes = run.stageMeshes) DrawCharacterMesh(*this, meshes->castor);
   if (state == kStateNormal) DrawCharacterShadow(*this);
   if (chasing)
-    for (CastorsWeapon& w : weapons) w.Draw();
+    for (CastorsWeapon& w : weapons) w.Draw(run);
 }
 
 // ---- Pollux ------------------------------------------------------------------------------
 
-Pollux::Pollux() {
+Pollux::Pollux(RunState& run) : Boss(run) {
   size = {2, 3, 2};
   position = {0, 7, -10};
   rotation = {0, -90, 0};
   twin = 2;
 }
 
-void Pollux::Act(CharacterList& characters) {
+void Pollux::Act(RunState& run, CharacterList& characters) {
   if (state == kStateNormal) {
-    Move();
+    Move(run);
     if (warning) rotation.x += upsideDown ? -0.5f : 0.5f;  // it tilts through the warning second
   }
-  Search(characters.front());
-  EnemyBase::Act(characters);
+  Search(run, characters.front());
+  EnemyBase::Act(run, characters);
 }
 
-void Pollux::Move() {
+void Pollux::Move(RunState& run) {
   const float heading = rotation.y * kDegToRad;
   if (!attacking) {
     speed = 0.1f;
   } else {
-    if (enemyFlag != kEnemyActive) GameSound::PlayOnce(kSeJump);
+    if (enemyFlag != kEnemyActive) run.sound.PlayOnce(kSeJump);
     enemyFlag = kEnemyActive;
     if (attackLeft > attackLength / 2) {
       speed += 0.01f;
@@ -367,8 +368,8 @@ void Pollux::Move() {
   }
 }
 
-void Pollux::Draw() {
-  if (StageMeshes* meshes = LiveStageMeshes()) DrawCharacterMesh(*this, meshes->pollux);
+void Pollux::Draw(RunState& run) {
+  if (StageMeshes* meshes = run.stageMeshes) DrawCharacterMesh(*this, meshes->pollux);
   if (state == kStateNormal) DrawCharacterShadow(*this);
 }
 

@@ -10,7 +10,6 @@
 #include "render/preload.h"
 #include "render/sound_sets.h"
 #include "world/field_chip.h"
-#include "world/game_sound.h"
 #include "world/game_state.h"
 #include "world/run_state.h"
 
@@ -33,7 +32,8 @@ void DrawGimmickMesh(const GimmickBase& g, Mesh* mesh) {
 
 // ---- Wall -------------------------------------------------------------------------
 
-Wall::Wall(int wallPiece) : mesh(GetWallMesh(wallPiece)), piece(wallPiece) {
+Wall::Wall(RunState& run, int wallPiece)
+    : GimmickBase(run), mesh(GetWallMesh(wallPiece)), piece(wallPiece) {
   size = {6, 5, 6};
   gravity = 0.001f;
 }
@@ -42,7 +42,7 @@ void Wall::DumpParameters(JsonWriter& json) const {
   json.Key("piece").Int(piece);
 }
 
-int Wall::Init() {
+int Wall::Init(RunState& run) {
   position.y -= 0.5f;
   if (rotation.y == 0)
     position.x -= 0.5f;
@@ -50,12 +50,12 @@ int Wall::Init() {
     position.z -= 0.5f;
   spin = rotation;
   UpdateMatrix();
-  spinRate = static_cast<float>(GameRand() % 4 + 1) / 1000;
-  spinMode = static_cast<float>(GameRand() % 2);
+  spinRate = static_cast<float>(run.gameRandom.Next() % 4 + 1) / 1000;
+  spinMode = static_cast<float>(run.gameRandom.Next() % 2);
   return 1;
 }
 
-void Wall::Action(CharacterBase* player) {
+void Wall::Action(RunState& run, CharacterBase* player) {
   if (breakState == 2) {
     size.y = -6;
     if (spinMode == 0) {
@@ -70,15 +70,16 @@ void Wall::Action(CharacterBase* player) {
     gravityOn = 1;
     UpdateMatrix();
   }
-  GimmickBase::Action(player);
-  FadeWhileDrifting();
+  GimmickBase::Action(run, player);
+  FadeWhileDrifting(run);
 }
 
-void Wall::Draw() {
+void Wall::Draw(RunState&) {
   DrawGimmickMesh(*this, mesh);
 }
 
-int Wall::HitCheck(int side, const Vec3& p, const Vec3& s, const Vec3& v, Vec3* contact) {
+int Wall::HitCheck(RunState& run, int side, const Vec3& p, const Vec3& s, const Vec3& v,
+                   Vec3* contact) {
   if (side != upsideDown || breakState != 1) return 0;
   Vec3 box = kWallBox;
   if (rotation.y == 0) std::swap(box.x, box.z);
@@ -113,7 +114,7 @@ int Wall::HitCheck(int side, const Vec3& p, const Vec3& s, const Vec3& v, Vec3* 
   if (flags) return flags;
   if (std::fabs(w.x - p.x) < box.x / 2 && std::fabs(w.z - p.z) < box.z / 2 &&
       std::fabs(w.y - p.y) < 3 && s.x > 0 && s.y > 0 && s.z > 0 && (v.x != 0 || v.z != 0)) {
-    const bool under = GetPlayerUnderside() != 0;
+    const bool under = run.game.playerUnderside != 0;
     if (under && p.y < w.y) {
       flags |= kFaceStand;
       contact->y = w.y - box.y;
@@ -125,32 +126,32 @@ int Wall::HitCheck(int side, const Vec3& p, const Vec3& s, const Vec3& v, Vec3* 
   return flags;
 }
 
-void BreakWall(GimmickNode* piece) {
+void BreakWall(RunState& run, GimmickNode* piece) {
   for (int i = 0; i < kWallPieces && piece; ++i, piece = piece->prev)
     if (piece->kind == kKindWallPiece) static_cast<Wall*>(piece->object.get())->breakState = 2;
-  GameSound::PlayOnce(kSeBreak);
+  run.sound.PlayOnce(kSeBreak);
 }
 
 // ---- Rotating walls -----------------------------------------------------------------
 
-RotaWall::RotaWall() : mesh(GetObjectMesh(kMeshRotatingBaseHalf)) {
+RotaWall::RotaWall(RunState& run) : GimmickBase(run), mesh(GetObjectMesh(kMeshRotatingBaseHalf)) {
   size = {11, 1, 11};
 }
 
-RotaWallHalf::RotaWallHalf() {
+RotaWallHalf::RotaWallHalf(RunState& run) : RotaWall(run) {
   mesh = GetObjectMesh(kMeshRotatingBase);
   turnState = 2;
   turnSpeed = 4.0f;
 }
 
-int RotaWall::Init() {
+int RotaWall::Init(RunState&) {
   rotation = {90, 90, 0};
   position.z -= 0.5f;
   UpdateMatrix();
   return 1;
 }
 
-int RotaWallHalf::Init() {
+int RotaWallHalf::Init(RunState&) {
   position.y -= 0.6f;
   position.z -= 0.5f;
   UpdateMatrix();
@@ -170,7 +171,7 @@ void RotaWallHalf::UpdateMatrix() {
   world = MatrixTransformation(nullptr, nullptr, nullptr, &centre, &q, &position);
 }
 
-void RotaWall::Action(CharacterBase* player) {
+void RotaWall::Action(RunState& run, CharacterBase* player) {
   if (turnState == 4) {
     const float step = dmath::Sin(rotation.x * kDegToRad) * std::fabs(turnSpeed) * 4;
     rotation.x += turnSpeed > 0 ? step : -step;
@@ -185,11 +186,11 @@ void RotaWall::Action(CharacterBase* player) {
     }
     UpdateMatrix();
   }
-  GimmickBase::Action(player);
-  FadeWhileDrifting();
+  GimmickBase::Action(run, player);
+  FadeWhileDrifting(run);
 }
 
-void RotaWall::Draw() {
+void RotaWall::Draw(RunState&) {
   DrawGimmickMesh(*this, mesh);
 }
 
@@ -261,13 +262,15 @@ int RotaWall::RayTest(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec
   return flags;
 }
 
-int RotaWall::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
+int RotaWall::HitCheck(RunState&, int side, const Vec3& c, const Vec3& s, const Vec3& v,
+                       Vec3* contact) {
   const Vec3 w{world[3][0], world[3][1], world[3][2]};
   if (std::fabs(w.x - c.x) >= 7 || std::fabs(w.z - c.z) >= 7 || std::fabs(w.y - c.y) >= 7) return 0;
   return RayTest(side, c, s, v, contact, false);
 }
 
-int RotaWallHalf::HitCheck(int side, const Vec3& c, const Vec3& s, const Vec3& v, Vec3* contact) {
+int RotaWallHalf::HitCheck(RunState&, int side, const Vec3& c, const Vec3& s, const Vec3& v,
+                           Vec3* contact) {
   const Vec3 w{world[3][0], world[3][1], world[3][2]};
   if (std::fabs(w.x - c.x) >= 7 || std::fabs(w.z - c.z) >= 5 || std::fabs(w.y - c.y) >= 5) return 0;
   return RayTest(side, c, s, v, contact, true);

@@ -9,12 +9,12 @@ class Mesh;
 class Wall : public GimmickBase {
  public:
   // piece: 0 the whole wall, 1 to 36 a piece of a breakable wall.
-  explicit Wall(int piece);
-  int Init() override;
-  void Action(CharacterBase* player) override;
-  void Draw() override;
-  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-               Vec3* contact) override;
+  Wall(RunState& run, int piece);
+  int Init(RunState& run) override;
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
+  int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+               const Vec3& velocity, Vec3* contact) override;
   const char* ClassName() const override { return "Wall"; }
   void DumpParameters(JsonWriter& json) const override;
 
@@ -29,17 +29,17 @@ class Wall : public GimmickBase {
 struct GimmickNode;
 // Breaks a breakable wall: the piece at this node and the next 35 along the
 // field's list (the 36 pieces are consecutive) fly apart, with the sound.
-void BreakWall(GimmickNode* piece);
+void BreakWall(RunState& run, GimmickNode* piece);
 
 class RotaWall : public GimmickBase {
  public:
-  RotaWall();
-  int Init() override;
+  explicit RotaWall(RunState& run);
+  int Init(RunState& run) override;
   void UpdateMatrix() override;
-  void Action(CharacterBase* player) override;
-  void Draw() override;
-  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-               Vec3* contact) override;
+  void Action(RunState& run, CharacterBase* player) override;
+  void Draw(RunState& run) override;
+  int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+               const Vec3& velocity, Vec3* contact) override;
   const char* ClassName() const override { return "RotaWall"; }
 
   Mesh* mesh;
@@ -54,10 +54,10 @@ class RotaWall : public GimmickBase {
 
 class RotaWallHalf : public RotaWall {
  public:
-  RotaWallHalf();
-  int Init() override;
+  explicit RotaWallHalf(RunState& run);
+  int Init(RunState& run) override;
   void UpdateMatrix() override;
-  int HitCheck(int upsideDown, const Vec3& position, const Vec3& size, const Vec3& velocity,
-               Vec3* contact) override;
+  int HitCheck(RunState& run, int upsideDown, const Vec3& position, const Vec3& size,
+               const Vec3& velocity, Vec3* contact) override;
   const char* ClassName() const override { return "RotaWallHalf"; }
 };

@@ -18,7 +18,3 @@ struct WorldValues {
   int rideRequested = 0;
   int carriedThisFrame = 0;
 };
-
-WorldValues& World();
-// Back to the values at program start.
-void ResetWorldValues();

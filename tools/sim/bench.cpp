@@ -12,6 +12,7 @@
 #include "app/application.h"
 #include "platform/graphics.h"
 #include "platform/headless/headless_backend.h"
+#include "render/view.h"
 #include "tools/sim/services.h"
 #include "tools/sim/simulation.h"
 #include "world/run_state.h"
@@ -52,8 +53,8 @@ SceneFigures Measure(int stage, int64_t frames) {
   h.renderPictures = true;
   h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e, true); };
   h.maxFrames = frames + kSettleFrames;
-  ResetRunState();
-  SeedRandomness(1);
+  // The drawing's view as at program start, as each scene measured starts.
+  ResetDrawView();
   HeadlessBackend backend(std::move(h));
   const auto wallStart = std::chrono::steady_clock::now();
   const double cpuStart = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
@@ -65,6 +66,7 @@ SceneFigures Measure(int stage, int64_t frames) {
   bool firstDrawn = false;
   {
     Application app(backend, DisplayMode::Windowed);
+    SeedRandomness(app, 1);
     app.SetFrameObserver([&](Application& a) {
       const double nowCpu = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
       const double nowMain = CpuMs(CLOCK_THREAD_CPUTIME_ID);

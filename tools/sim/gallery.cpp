@@ -11,6 +11,7 @@
 #include "render/preload.h"
 #include "render/primitives.h"
 #include "render/text_drawing.h"
+#include "render/view.h"
 #include "world/enemies.h"
 #include "world/field_chip.h"
 #include "world/game_state.h"
@@ -141,30 +142,31 @@ bool DrawGallery(const std::string& pngPath, std::string* error) {
 
 bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* error) {
   GraphicsDevice* d = GetDevice();
-  ResetRunState();
-  SetStageNumber(stageIndex < 4 ? stageIndex : 0);
+  ResetDrawView();
+  // The stage stands in a run of its own.
+  RunState run;
+  run.game.stageNumber = stageIndex < 4 ? stageIndex : 0;
   StageMeshes meshes;
-  SetLiveStageMeshes(&meshes);
+  run.stageMeshes = &meshes;
   if (!meshes.LoadAll()) {
-    SetLiveStageMeshes(nullptr);
     *error = "cannot load the enemy models";
     return false;
   }
   CharacterList characters;
-  auto* player = new Player();
+  auto* player = new Player(run);
   characters.push_back(player);
   GimmickNode* head = nullptr;
-  FieldChip reader;
+  FieldChip reader(run);
   if (!reader.Load(head, characters, stageIndex)) {
     *error = "cannot read the stage";
     return false;
   }
   bool ok = true;
-  for (GimmickNode* n = head; n; n = n->next) ok = ok && n->object->Init();
-  for (CharacterBase* c : characters) ok = ok && c->Init();
+  for (GimmickNode* n = head; n; n = n->next) ok = ok && n->object->Init(run);
+  for (CharacterBase* c : characters) ok = ok && c->Init(run);
   if (!ok) *error = "an object failed to initialise";
   // One action each, so every gimmick has built its matrix.
-  for (GimmickNode* n = head; ok && n; n = n->next) n->object->Action(player);
+  for (GimmickNode* n = head; ok && n; n = n->next) n->object->Action(run, player);
   if (ok) {
     Light lights;
     ok = lights.Load() != 0;
@@ -180,10 +182,10 @@ bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* erro
     d->SetTransform(D3DTS_VIEW, MatrixLookAtLH(p + Vec3{-9, 9, -7}, p + Vec3{9, 0, -1}, kUp));
     d->SetTransform(D3DTS_PROJECTION,
                     MatrixPerspectiveFovLH(60 * kDegToRad, 1280.0f / 720.0f, 0.1f, 500.0f));
-    for (GimmickNode* n = head; n; n = n->next) n->object->Draw();
+    for (GimmickNode* n = head; n; n = n->next) n->object->Draw(run);
     for (CharacterBase* c : characters) {
       c->groundPoint = {c->position.x, c->upsideDown ? -0.5f : 0.5f, c->position.z};
-      c->Draw();
+      c->Draw(run);
     }
     d->EndScene();
     d->Present();
@@ -197,6 +199,5 @@ bool DrawStageView(int stageIndex, const std::string& pngPath, std::string* erro
   }
   DeleteGimmickList(head);
   for (CharacterBase* c : characters) c->Release();  // the list deletes them
-  SetLiveStageMeshes(nullptr);
   return ok;
 }

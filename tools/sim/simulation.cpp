@@ -21,6 +21,7 @@
 #include "platform/input.h"
 #include "platform/png_image.h"
 #include "render/view_clearance.h"
+#include "scenes/game.h"
 #include "tools/sim/bench.h"
 #include "tools/sim/gallery.h"
 #include "tools/sim/services.h"
@@ -112,12 +113,13 @@ std::string DumpLine(const Application& app, int64_t frame) {
   // In a game, the camera: its eye and look-at (which the game reads) and
   // the eye the world was drawn from (kept out of the models). They are not
   // part of the state hash: the replays were recorded without them.
-  if (app.GetGame()) {
+  if (Game* game = app.GetGame()) {
+    const CameraState& camera = game->GetRun().camera;
     json.Key("camera").BeginObject();
-    json.Key("eye").Vec(GetCameraEye());
-    json.Key("look_at").Vec(GetCameraLookAt());
-    json.Key("up").Vec(GetCameraUp());
-    json.Key("yaw").Number(GetCameraYaw());
+    json.Key("eye").Vec(camera.eye);
+    json.Key("look_at").Vec(camera.lookAt);
+    json.Key("up").Vec(camera.up);
+    json.Key("yaw").Number(camera.yaw);
     json.Key("drawn_eye").Vec(view_clearance::DrawnEye());
     json.EndObject();
   }
@@ -127,9 +129,8 @@ std::string DumpLine(const Application& app, int64_t frame) {
 
 }  // namespace
 
-void SeedRandomness(uint32_t seed) {
-  GameSrand(seed);
-  DrawSrand(seed ^ 0x5EEDu);
+void SeedRandomness(Application& app, uint32_t seed) {
+  app.Randoms() = RandomStreams::Seeded(seed);
   SetFixedTimeSeed(true, seed);
 }
 
@@ -341,7 +342,6 @@ int DumpStage(const SimOptions& options) {
 // The program started on the headless backend (drawing pictures when asked)
 // for the modes that draw one picture and stop.
 int DrawOnePicture(const SimOptions& options, const std::function<bool(std::string*)>& draw) {
-  SeedRandomness(options.seed);
   HeadlessOptions h;
   h.renderPictures = true;
   h.pictureDevice = [](std::string* e) { return CreatePictureDevice(e); };
@@ -350,6 +350,7 @@ int DrawOnePicture(const SimOptions& options, const std::function<bool(std::stri
   int status = 0;
   {
     Application app(backend, DisplayMode::Windowed);
+    SeedRandomness(app, options.seed);
     std::string error;
     if (!app.Init()) {
       status = 1;
@@ -498,10 +499,12 @@ class HashVerifier : public FrameHook {
 
 // Runs the program on a backend with the hooks; 0 when the run and every
 // hook's work went well.
-int RunFrames(Backend* backend, const SimOptions& options, const std::vector<FrameHook*>& hooks) {
+int RunFrames(Backend* backend, const SimOptions& options, const std::vector<FrameHook*>& hooks,
+              uint32_t seed) {
   int status = 0;
   {
     Application app(*backend, DisplayMode::Windowed);
+    SeedRandomness(app, seed);
     if (!options.settingsPath.empty()) {
       // As the game starts with them; without the option nothing is set, so
       // replays do not depend on anyone's settings.
@@ -536,8 +539,8 @@ int RunFrames(Backend* backend, const SimOptions& options, const std::vector<Fra
   return status;
 }
 
-// Reads the run's script (the replay being verified, or --input) and seeds
-// the game's randomness from it or from --seed.
+// Reads the run's script (the replay being verified, or --input) and the
+// seed of the game's randomness, from it or from --seed.
 bool LoadScript(const SimOptions& options, InputScript* script, uint32_t* seed) {
   std::string error;
   const bool verifying = !options.verifyPath.empty();
@@ -557,7 +560,6 @@ bool LoadScript(const SimOptions& options, InputScript* script, uint32_t* seed) 
   }
   *seed = options.seed;
   if (!options.seedGiven && script->seed) *seed = *script->seed;
-  SeedRandomness(*seed);
   return true;
 }
 
@@ -595,7 +597,7 @@ int Record(const SimOptions& options) {
   HashRecorder hashes(&recorder, seed);
   WindowFramesHook windowFrames;
   std::vector<FrameHook*> hooks{&hashes, &windowFrames};
-  int status = RunFrames(&backend, options, hooks);
+  int status = RunFrames(&backend, options, hooks, seed);
   std::string error;
   if (!WriteFileAtomically(options.recordPath, recorder.Script().Write(), &error)) {
     Fail(error);
@@ -646,7 +648,7 @@ int PlayHeadless(const SimOptions& options, const std::vector<FrameHook*>& extra
   if (!options.writeReplayPath.empty()) hooks.push_back(&hashes);
   if (verifying) hooks.push_back(&verifier);
   hooks.insert(hooks.end(), extra.begin(), extra.end());
-  int status = RunFrames(&backend, options, hooks);
+  int status = RunFrames(&backend, options, hooks, seed);
 
   if (!options.writeReplayPath.empty()) {
     InputScript out = script;
@@ -670,8 +672,9 @@ class FightFinder : public FrameHook {
     int64_t first, last;
   };
   void OnFrame(Application& app, int64_t frame) override {
-    if (!app.GetGame() || GetGameMode() != kModeBossBattle) return;
-    const int stage = GetStageNumber();
+    Game* game = app.GetGame();
+    if (!game || game->GetRun().game.gameMode != kModeBossBattle) return;
+    const int stage = game->GetRun().game.stageNumber;
     if (fights_.empty() || fights_.back().stage != stage || fights_.back().last + 600 < frame)
       fights_.push_back({stage, frame, frame});
     fights_.back().last = frame;

@@ -43,6 +43,8 @@ struct SimOptions {
   bool drawAsTheGame = false;
 };
 
+class Application;
+
 // Parses the command line; false with a message for a mistake. help is set
 // when the usage was asked for.
 bool ParseSimArguments(int argc, char** argv, SimOptions* options, std::string* error, bool* help);
@@ -51,14 +53,13 @@ std::string SimUsage();
 // Runs the program as the options say; returns the exit status.
 int RunSimulation(const SimOptions& options);
 
-// Seeds the game's and the drawing's randomness and fixes the stage seed, as
-// every run of the runner does.
-void SeedRandomness(uint32_t seed);
+// Seeds the program's game and drawing randomness and fixes the stage seed,
+// as every run of the runner does, before the first frame.
+void SeedRandomness(Application& app, uint32_t seed);
 
 // What a state hash covers: the frame, the run's seed (so a replay played
 // with another seed, or with its seed line changed, does not verify) and the
 // program's state.
-class Application;
 std::string StateJson(const Application& app, int64_t frame, uint32_t seed);
 // The hash of the game's state after a frame, as replays store it.
 uint64_t StateHash(const std::string& stateJson);

@@ -11,19 +11,20 @@
 #include "world/world_values.h"
 
 bool StageDumpJson(const std::string& path, std::string* out) {
-  ResetRunState();
+  // The stage is read into a run of its own.
+  RunState run;
   CharacterList characters;
-  auto* player = new Player();
+  auto* player = new Player(run);
   characters.push_back(player);
   GimmickNode* head = nullptr;
-  FieldChip reader;
+  FieldChip reader(run);
   const int ok = reader.LoadFile(head, characters, path);
   if (ok) {
     JsonWriter json;
     json.BeginObject();
-    json.Key("goal").Vec(World().goalPosition);
-    json.Key("bosses_left").Int(GetBossesLeft());
-    json.Key("enemies_left").Int(GetEnemiesLeft());
+    json.Key("goal").Vec(run.world.goalPosition);
+    json.Key("bosses_left").Int(run.game.bossesLeft);
+    json.Key("enemies_left").Int(run.game.enemiesLeft);
     json.Key("player").BeginObject();
     json.Key("pos").Vec(player->position);
     json.Key("rot").Vec(player->rotation);
