@@ -298,9 +298,9 @@ void Game::Play(int mode, const InputFrame& input) {
     if (run.game.bridgeAdvance) {
       run.game.bridgeTimer = 0;
       run.game.bridgeAdvance = 0;
-      run.game.bridgeFront = run.game.bridgeFront + 1;
+      run.game.bridgeFront += 1;
     } else {
-      run.game.bridgeTimer = run.game.bridgeTimer + GetDeltaTime();
+      run.game.bridgeTimer += GetDeltaTime();
     }
     for (int s : {kSeBossRush, kBgmNormalBattle, kBgmBossBattle})
       if (run.sound.GetRequest(s) == 2) run.sound.Request(s, 0);
@@ -396,7 +396,7 @@ void Game::Draw() {
   view_clearance::EndWorld();
   DrawHud(run.game);
   FlushInfoPanel(run.panel, run.panelRequest, prompts);
-  field->stageGauge.Draw(run, run.world.goalX, field->breakWave, player->position.x);
+  field->stageGauge.Draw(run.drawRandom, run.world, field->breakWave, player->position.x);
   const int m = run.game.gameMode;
   if ((m == kModeBossEncounter || m == kModeBossDefeated || m == kModeGoal) &&
       event.state != Event::kEnded)

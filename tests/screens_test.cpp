@@ -13,16 +13,12 @@
 #include "tests/test_support.h"
 #include "world/environment.h"
 #include "world/game_state.h"
-#include "world/run_state.h"
 #include "world/stage_gauge.h"
-#include "world/world_values.h"
 
 TEST(StageGauge, BandsShareTheBarAndTheMarkerClimbsToTheTop) {
-  RunState run;
-  run.world.smallestX = 0;
   StageGauge gauge;
   BreakWave wave;  // still sweeping
-  const StageGauge::Bands b = gauge.Measure(run, 100, wave);
+  const StageGauge::Bands b = gauge.Measure(100, 0, wave);
   EXPECT_EQ(b.top, static_cast<int>(95.0f / 100 * 471));
   EXPECT_EQ(b.red, static_cast<int>(5.0f / 100 * 471));
   EXPECT_EQ(b.top + b.red + b.grey, 471);
@@ -36,20 +32,19 @@ TEST(StageGauge, BandsShareTheBarAndTheMarkerClimbsToTheTop) {
 }
 
 TEST(StageGauge, TheLastSweepFadesTheGaugeAway) {
-  RunState run;
-  run.world.smallestX = 2;
+  const float smallestX = 2;
   StageGauge gauge;
   BreakWave wave;
-  gauge.Measure(run, 100, wave);  // keeps the smallest x
+  gauge.Measure(100, smallestX, wave);  // keeps the smallest x
   wave.phase = 1;
   wave.position.x = 20;
-  const StageGauge::Bands b = gauge.Measure(run, 100, wave);
+  const StageGauge::Bands b = gauge.Measure(100, smallestX, wave);
   // The swept part grows with the wave's x but never runs past the bar.
   EXPECT_EQ(b.red, 471 - b.top);
   wave.position.x = -6;
-  EXPECT_EQ(gauge.Measure(run, 100, wave).red, static_cast<int>((2 - 6 + 5.0f) / 100 * 471));
+  EXPECT_EQ(gauge.Measure(100, smallestX, wave).red, static_cast<int>((2 - 6 + 5.0f) / 100 * 471));
   EXPECT_EQ(gauge.alpha, 253);
-  for (int i = 0; i < 300; ++i) gauge.Measure(run, 100, wave);
+  for (int i = 0; i < 300; ++i) gauge.Measure(100, smallestX, wave);
   EXPECT_EQ(gauge.alpha, 0);
   EXPECT_EQ(gauge.visible, 0);
 }

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "world/run_state.h"
+#include "base/random.h"
 
 TEST(StarBurst, FadesOutInFiftyOneFramesAndIsIdleUntilActivated) {
-  RunState run;
+  RandomStream draw;
   StarBurst burst;
-  burst.Start(run, 0, {1, 2, 3}, {5, 10, 5});
+  burst.Start(draw, 0, {1, 2, 3}, {5, 10, 5});
   EXPECT_FALSE(burst.Active());
   EXPECT_EQ(burst.Alpha(), 255);
   burst.Update(0);
@@ -25,10 +25,10 @@ TEST(StarBurst, FadesOutInFiftyOneFramesAndIsIdleUntilActivated) {
 }
 
 TEST(StarBurst, StarsSinkOnTheUpperSideAndRiseOnTheUnderside) {
-  RunState run;
+  RandomStream draw;
   for (int side : {0, 1}) {
     StarBurst burst;
-    burst.Start(run, side, {0, 0, 0}, {5, 10, 5});
+    burst.Start(draw, side, {0, 0, 0}, {5, 10, 5});
     burst.Activate();
     // Thrown up at 0.05 to 0.14 a frame, every star turns back within
     // thirty frames as the sinking speed grows 0.005 a frame.

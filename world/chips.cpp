@@ -289,33 +289,34 @@ void StarGatherList::Draw() {
   for (auto& e : effects_) e->Draw();
 }
 
-void StarGather::Start(RunState& run, int upsideDown, const Vec3& point, float sprayBoost) {
+void StarGather::Start(RandomStream& drawRandom, int upsideDown, const Vec3& point,
+                       float sprayBoost) {
   alpha_ = 255;
   sinkSpeed_ = 0;
   timer_ = 0;
   point_ = point;
   for (Star& s : stars_) {
-    s.rotation = {static_cast<float>(run.drawRandom.Next() % 180),
-                  static_cast<float>(run.drawRandom.Next() % 180),
-                  static_cast<float>(run.drawRandom.Next() % 180)};
+    s.rotation = {static_cast<float>(drawRandom.Next() % 180),
+                  static_cast<float>(drawRandom.Next() % 180),
+                  static_cast<float>(drawRandom.Next() % 180)};
     if (mode_ == 1) {
-      const float a = static_cast<float>(run.drawRandom.Next() % 360) * kDegToRad;
-      const float r1 = (run.drawRandom.Next() % 20 + 1) / 10.0f,
-                  r3 = (run.drawRandom.Next() % 20 + 1) / 10.0f;
-      float r2 = (run.drawRandom.Next() % 15 + 1) / 10.0f;
-      if (run.drawRandom.Next() % 2) r2 = -r2;
+      const float a = static_cast<float>(drawRandom.Next() % 360) * kDegToRad;
+      const float r1 = (drawRandom.Next() % 20 + 1) / 10.0f,
+                  r3 = (drawRandom.Next() % 20 + 1) / 10.0f;
+      float r2 = (drawRandom.Next() % 15 + 1) / 10.0f;
+      if (drawRandom.Next() % 2) r2 = -r2;
       s.start = point + Vec3{dmath::Sin(a) * r1, r2, dmath::Cos(a) * r3};
       s.position = s.start;
       s.motion = point - s.start;
-      const float k = (run.drawRandom.Next() % 3 + 1) / 10.0f;
+      const float k = (drawRandom.Next() % 3 + 1) / 10.0f;
       s.scale = {k, k, k};
     } else {
       s.position = point;
       s.start = point;
-      s.yaw = -static_cast<float>(run.drawRandom.Next() % 361);
-      s.speed1 = (run.drawRandom.Next() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
-      s.speed2 = (run.drawRandom.Next() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
-      const float k = (run.drawRandom.Next() % 8 + 1) / 10.0f;
+      s.yaw = -static_cast<float>(drawRandom.Next() % 361);
+      s.speed1 = (drawRandom.Next() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
+      s.speed2 = (drawRandom.Next() % 5 + 1) / 100.0f + 0.02f + sprayBoost;
+      const float k = (drawRandom.Next() % 8 + 1) / 10.0f;
       s.scale = {k, k, k};
     }
   }

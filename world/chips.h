@@ -9,6 +9,7 @@
 #include "world/object_base.h"
 
 class Mesh;
+class RandomStream;
 class Texture;
 
 class OneChip : public GimmickBase {
@@ -77,7 +78,8 @@ class StarGather {
   void SetMode(int mode) { mode_ = mode; }
   // Gather mode (1): stars come in towards the point. Spray mode (0): they
   // fly out from it, faster with a bigger boost.
-  void Start(RunState& run, int upsideDown, const Vec3& point, float sprayBoost = 0);
+  // The stars are placed by the drawing's numbers (drawRandom).
+  void Start(RandomStream& drawRandom, int upsideDown, const Vec3& point, float sprayBoost = 0);
   // One frame; true once the effect has finished.
   bool Update(int upsideDown);
   void Draw();

@@ -120,7 +120,7 @@ void Field::SetDown(std::vector<GimmickNode*>& list) {
 
 void Field::StartBursts(RunState& run, const Vec3& at, int upsideDown) {
   for (StarBurst& b : bursts) {
-    b.Start(run, upsideDown, at, kBurstSpread);
+    b.Start(run.drawRandom, upsideDown, at, kBurstSpread);
     b.Activate();
   }
 }
@@ -405,7 +405,7 @@ void Field::Lift(RunState& run, Player* player) {
   }
   StarGather* gather = starGathers.Add();
   gather->SetMode(1);
-  gather->Start(run, chip->upsideDown, chip->position,
+  gather->Start(run.drawRandom, chip->upsideDown, chip->position,
                 static_cast<float>(player->chargeFrames) / 1000);
   chip->hitInfo.level = player->chargeLevel;
   chip->state = kStateNormal;
@@ -423,13 +423,14 @@ void Field::Carry(RunState& run, Player* player) {
   if (frames >= 115 && frames <= 119) {
     if (frames != lastChargeFrames) {
       StarBurst& b = bursts[frames - 115];
-      b.Start(run, chip->upsideDown, chip->position, kBurstSpread);
+      b.Start(run.drawRandom, chip->upsideDown, chip->position, kBurstSpread);
       b.Activate();
     }
   } else if (frames != lastChargeFrames && player->throwNow && frames != 120) {
     StarGather* gather = starGathers.Add();
     gather->SetMode(1);
-    gather->Start(run, chip->upsideDown, chip->position, static_cast<float>(frames) / 1000);
+    gather->Start(run.drawRandom, chip->upsideDown, chip->position,
+                  static_cast<float>(frames) / 1000);
   }
   lastChargeFrames = static_cast<float>(frames);
 
@@ -483,7 +484,7 @@ void Field::HeldChip(RunState& run) {
   if (chip->hitInfo.flying) {
     StarGather* spray = starGathers.Add();
     spray->SetMode(0);
-    spray->Start(run, chip->upsideDown, chip->position);
+    spray->Start(run.drawRandom, chip->upsideDown, chip->position);
   }
 
   bool shadowFound = false;

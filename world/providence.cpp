@@ -296,7 +296,7 @@ void Providence::ChargeStep(RunState& run) {
       dustTimer = 0;
       for (StarBurst& b : bursts) {
         if (b.Active()) continue;
-        b.Start(run, upsideDown, {position.x, sign, position.z}, kDustSpread);
+        b.Start(run.drawRandom, upsideDown, {position.x, sign, position.z}, kDustSpread);
         b.Activate();
         break;
       }
@@ -709,7 +709,7 @@ void LeftHand::DropStep(RunState& run) {
     // One frame of crushing the floor it lands on.
     crushing = 1;
     if (!burst.Active()) {
-      burst.Start(run, upsideDown, {position.x, sign, position.z}, kDustSpread);
+      burst.Start(run.drawRandom, upsideDown, {position.x, sign, position.z}, kDustSpread);
       burst.Activate();
     }
   } else {

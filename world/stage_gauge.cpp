@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "base/det_math.h"
+#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/constants.h"
 #include "render/preload.h"
 #include "world/environment.h"
-#include "world/run_state.h"
 #include "world/world_values.h"
 
 namespace {
@@ -17,7 +17,7 @@ constexpr float kBarScaleX = 0.3f, kBarScaleY = 0.7f;
 constexpr int kBarLeft = 155, kBarRight = 293;
 }  // namespace
 
-StageGauge::Bands StageGauge::Measure(RunState& run, float goalX, const BreakWave& wave) {
+StageGauge::Bands StageGauge::Measure(float goalX, float smallestX, const BreakWave& wave) {
   const float g = goalX != 0 ? goalX : 1;
   const bool fading = wave.phase == 1 || wave.phase == 3;
   Bands b;
@@ -25,7 +25,7 @@ StageGauge::Bands StageGauge::Measure(RunState& run, float goalX, const BreakWav
   float red;
   if (!fading) {
     red = band / g * kBarRows;
-    savedX = run.world.smallestX;
+    savedX = smallestX;
   } else {
     if (alpha - 1 < 0) {
       alpha = 0;
@@ -47,7 +47,9 @@ Vec2 StageGauge::MarkerPosition(float goalX, float playerX) const {
           std::max(kMapPanelMarks[0].y, kMapPanelMarks[0].y + kBarRows * kBarScaleY * r - 32)};
 }
 
-void StageGauge::Draw(RunState& run, float goalX, const BreakWave& wave, float playerX) {
+void StageGauge::Draw(RandomStream& drawRandom, const WorldValues& world, const BreakWave& wave,
+                      float playerX) {
+  const float goalX = world.goalX;
   if (visible != 1) return;
   Sprite* sprite = GetSprite();
   Texture* atlas = GetSharedTexture(kTexHudAtlas);
@@ -57,7 +59,7 @@ void StageGauge::Draw(RunState& run, float goalX, const BreakWave& wave, float p
   const Vec3 framePos{kMapPanelPos.x, kMapPanelPos.y, 0};
   sprite->Draw(GetSharedTexture(kTexFieldFrame), nullptr, nullptr, &framePos,
                (static_cast<uint32_t>(alpha) << 24) | 0xFFFFFF);
-  const Bands b = Measure(run, goalX, wave);
+  const Bands b = Measure(goalX, world.smallestX, wave);
   const Vec2 bar = kMapPanelMarks[0];
   auto drawBand = [&](int row0, int rows, float dx, float dy, uint32_t colour) {
     if (rows <= 0) return;
@@ -70,8 +72,8 @@ void StageGauge::Draw(RunState& run, float goalX, const BreakWave& wave, float p
   // The red band wobbles.
   wobbleAngle += 20;
   if (wobbleAngle >= 360) wobbleAngle = 0;
-  const float a = static_cast<float>(run.drawRandom.Next() % 2 + 1),
-              c = static_cast<float>(run.drawRandom.Next() % 3 + 1);
+  const float a = static_cast<float>(drawRandom.Next() % 2 + 1),
+              c = static_cast<float>(drawRandom.Next() % 3 + 1);
   shift = {2.5f * dmath::Cos(wobbleAngle / a * kDegToRad),
            2.5f * dmath::Cos(wobbleAngle / c * kDegToRad)};
   drawBand(b.top, b.red, shift.x, shift.y, (static_cast<uint32_t>(alpha) << 24) | 0xFF0000);

@@ -5,7 +5,8 @@
 
 #include "base/math.h"
 
-struct RunState;
+class RandomStream;
+struct WorldValues;
 
 class BreakWave;
 
@@ -22,10 +23,14 @@ struct StageGauge {
   struct Bands {
     int top, red, grey;
   };
-  // The band heights for the goal x G and the wave; advances the fade while
-  // the wave makes its last sweep or rests.
-  Bands Measure(RunState& run, float goalX, const BreakWave& wave);
+  // The band heights for the goal x G and the wave (smallestX: the stage's
+  // nearest x, kept while the wave sweeps); advances the fade while the wave
+  // makes its last sweep or rests.
+  Bands Measure(float goalX, float smallestX, const BreakWave& wave);
   // The marker's screen position for the player's x.
   Vec2 MarkerPosition(float goalX, float playerX) const;
-  void Draw(RunState& run, float goalX, const BreakWave& wave, float playerX);
+  // The gauge for the stage's goal and extent (world); its red band wobbles
+  // by the drawing's numbers.
+  void Draw(RandomStream& drawRandom, const WorldValues& world, const BreakWave& wave,
+            float playerX);
 };

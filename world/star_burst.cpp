@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "base/det_math.h"
+#include "base/random.h"
 #include "platform/graphics.h"
 #include "render/preload.h"
 #include "world/object_base.h"
-#include "world/run_state.h"
 
 void DrawTumblingStar(const Vec3& p, const Vec3& r, const Vec3& s) {
   GetDevice()->SetTransform(
@@ -17,22 +17,22 @@ void DrawTumblingStar(const Vec3& p, const Vec3& r, const Vec3& s) {
   GetObjectMesh(kMeshStar)->Draw();
 }
 
-void StarBurst::Start(RunState& run, int upsideDown, const Vec3& point, const Vec3& spread) {
+void StarBurst::Start(RandomStream& drawRandom, int upsideDown, const Vec3& point,
+                      const Vec3& spread) {
   alpha_ = 255;
   sinkSpeed_ = 0;
   for (Star& s : stars_) {
     s.position = point;
-    s.velocity.x = std::fabs(spread.x) * static_cast<float>(run.drawRandom.Next() % 2 + 1) / 100;
+    s.velocity.x = std::fabs(spread.x) * static_cast<float>(drawRandom.Next() % 2 + 1) / 100;
     s.velocity.y =
-        static_cast<float>(run.drawRandom.Next() % 10 + 5) / 100 * (upsideDown ? -1.0f : 1.0f);
-    s.velocity.z = std::fabs(spread.z) * static_cast<float>(run.drawRandom.Next() % 2 + 1) / 100;
-    s.scale = {static_cast<float>(run.drawRandom.Next() % 7 + 1) / 10,
-               static_cast<float>(run.drawRandom.Next() % 7 + 1) / 10,
-               static_cast<float>(run.drawRandom.Next() % 7 + 1) / 10};
-    const float yaw = static_cast<float>(run.drawRandom.Next() % 181);
-    s.rotation = {static_cast<float>(run.drawRandom.Next() % 180),
-                  run.drawRandom.Next() % 2 ? yaw : -yaw,
-                  static_cast<float>(run.drawRandom.Next() % 180)};
+        static_cast<float>(drawRandom.Next() % 10 + 5) / 100 * (upsideDown ? -1.0f : 1.0f);
+    s.velocity.z = std::fabs(spread.z) * static_cast<float>(drawRandom.Next() % 2 + 1) / 100;
+    s.scale = {static_cast<float>(drawRandom.Next() % 7 + 1) / 10,
+               static_cast<float>(drawRandom.Next() % 7 + 1) / 10,
+               static_cast<float>(drawRandom.Next() % 7 + 1) / 10};
+    const float yaw = static_cast<float>(drawRandom.Next() % 181);
+    s.rotation = {static_cast<float>(drawRandom.Next() % 180), drawRandom.Next() % 2 ? yaw : -yaw,
+                  static_cast<float>(drawRandom.Next() % 180)};
   }
 }
 

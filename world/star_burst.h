@@ -3,7 +3,7 @@
 
 #include "base/math.h"
 
-struct RunState;
+class RandomStream;
 
 // Draws the star model scaled, turned (degrees) and placed; the caller sets
 // the blending (the effects draw their stars translucent).
@@ -11,7 +11,8 @@ void DrawTumblingStar(const Vec3& position, const Vec3& rotation, const Vec3& sc
 
 class StarBurst {
  public:
-  void Start(RunState& run, int upsideDown, const Vec3& point, const Vec3& spread);
+  // The stars scatter by the drawing's numbers (drawRandom), never the game's.
+  void Start(RandomStream& drawRandom, int upsideDown, const Vec3& point, const Vec3& spread);
   void Activate() { active_ = true; }
   void Update(int upsideDown);
   void Draw();

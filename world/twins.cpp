@@ -47,7 +47,7 @@ CastorsWeapon::CastorsWeapon(RunState& run) : GimmickBase(run) {
 
 void CastorsWeapon::StartBursts(RunState& run, const Vec3& at) {
   for (StarBurst& b : bursts) {
-    b.Start(run, upsideDown, at, kBurstSpread);
+    b.Start(run.drawRandom, upsideDown, at, kBurstSpread);
     b.Activate();
   }
 }
@@ -160,7 +160,7 @@ void CastorsWeapon::HitPlayer(RunState& run, CharacterBase* player) {
     player->velocity = {velocity.x * 4.55f, 0, velocity.z * 4.55f};
   }
   for (StarBurst& b : bursts) {
-    b.Start(run, player->upsideDown, p, kBurstSpread);
+    b.Start(run.drawRandom, player->upsideDown, p, kBurstSpread);
     b.Activate();
   }
   player->knockBack = 1;
@@ -198,7 +198,7 @@ void CastorsWeapon::Draw(RunState& run) {
   if (StarGatherList* effects = run.starGathers) {
     StarGather* trail = effects->Add();
     trail->SetMode(1);
-    trail->Start(run, upsideDown, position);
+    trail->Start(run.drawRandom, upsideDown, position);
     trail->Draw();
   }
 
